@@ -1,0 +1,3 @@
+#include "core/GameLoop.h"
+
+int main() { return RunGame(); }
