@@ -1,4 +1,5 @@
 #include "audio/Audio.h"
+#include "platform/Focus.h"
 #include <cstdio>
 #include <fstream>
 
@@ -18,7 +19,10 @@ constexpr float REPEAT_GUARD_SECONDS = 0.7f;  // the same effect does not restar
 constexpr int SLOT_SHOT = 8;
 constexpr int SLOT_CLICK = 9;
 
-void Say(const char* message) { std::fputs(message, stdout); }
+void Say(const char* message) {
+  std::fputs(message, stdout);
+  std::fflush(stdout);
+}
 
 // Sound number held by a slot, or 0 when the slot names no loaded sound.
 unsigned int SlotSound(int slot) {
@@ -149,6 +153,8 @@ void Audio::Update(float frameSeconds, bool windowHasFocus) {
   system.SetPaused(musicChannel, suspended);
   system.SetGroupPaused(effectsGroup, suspended);
 }
+
+void Audio::Update(float frameSeconds) { Update(frameSeconds, HasKeyboardFocus()); }
 
 void Audio::SetMusicVolume(float v) {
   system.SetVolume(musicChannel, v);

@@ -27,9 +27,10 @@ public:
   void PlayEffectUnthrottled(int index);  // one-shot, always; callers check suspended themselves
 
   // ---- per frame and settings ------------------------------------------------
-  // Once per frame. Pass HasKeyboardFocus(); unfocused suspends every sound.
-  // Update(frameSeconds, !suspended) runs the frame without touching the suspension.
+  // Once per frame; without the focus every sound is held and no throttled effect starts.
+  // Update(frameSeconds, !suspended) runs the frame without touching the suspension (the editor).
   void Update(float frameSeconds, bool windowHasFocus);
+  void Update(float frameSeconds);        // with HasKeyboardFocus() as the focus
   void SetMusicVolume(float v);           // gain 0-1 on musicChannel, kept in musicVolume
   void SetEffectsVolume(float v);         // gain 0-1 on effectsGroup, kept in effectsVolume
   void StopAll();                         // every effect, then the music; states call it when they are left

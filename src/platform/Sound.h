@@ -73,6 +73,8 @@ public:
   // ---- playing ----
   // loops: 0 plays once, n plays n+1 times, -1 loops forever. A dead handle
   // comes back when the system is silent, the sound is null or no channel is free.
+  // A start into a held channel is silent, though it may run one mixer piece
+  // (about 20 ms) before the hold lands.
   SoundChannel Play(Sound* sound, SoundGroup group, bool paused, int loops = 0);
 
   // ---- channels (all harmless on dead handles) ----
