@@ -1,0 +1,92 @@
+#include "render/AnimatedTexture.h"
+#include "core/GameState.h"
+#include "render/RenderLocal.h"
+#include "render/Shader.h"
+
+AnimatedTexture::AnimatedTexture(const char* file, int format_, const Vec3& position, int hw, int hh,
+                                 const char* descriptorPath)
+    : Texture(file, format_, position, hw, hh) {
+  frames = ReadSpriteSheet(descriptorPath, textureName ? imageWidth : 0, textureName ? imageHeight : 0);
+  for (int v = 0; v < 4; ++v) {
+    spriteVertices[v * 4] = quadVertices[v * 7];
+    spriteVertices[v * 4 + 1] = quadVertices[v * 7 + 1];
+  }
+  SetFrame(0);
+}
+
+void AnimatedTexture::Init() {
+  NewBuffers(true);
+  glBufferData(GL_ARRAY_BUFFER, sizeof spriteVertices, spriteVertices, GL_DYNAMIC_DRAW);
+  program = UseCachedProgram(g_spriteProgram, "../shaders/AnimatedG.vs", "../shaders/AnimatedG.fs");
+  positionLocation = BindAttribute(program, "position", 2, 16, 0);
+  texcoordLocation = BindAttribute(program, "texcoord", 2, 16, 8);
+  colorLocation = -1;
+  cameraLocation = UniformLocation(program, "camera");
+  objectTransLocation = UniformLocation(program, "objectTrans");
+  texOffSetLocation = -1;
+  SetIdentity4(objectTrans);
+  SetIdentity4(camera);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  for (Line& line : outline) line.Init();
+}
+
+void AnimatedTexture::Draw() {
+  Animate();
+  if (program && vertexArray) {
+    glUseProgram(program);
+    glBindTexture(GL_TEXTURE_2D, textureName);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    UploadUniforms();
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+  if (showOutline)
+    for (Line& line : outline) line.Draw();
+}
+
+void AnimatedTexture::Animate() {
+  if (animating) frameTimer += g_frameTime;
+  if (frameTimer > frameTime) {
+    if (currentFrame < frames.size()) {
+      SetFrame(currentFrame);
+      currentFrame += 1;
+    } else {
+      currentFrame = 0;
+      SetFrame(0);
+    }
+    frameTimer = 0.0f;
+  }
+}
+
+void AnimatedTexture::SetFrame(unsigned int index) {
+  if (index >= frames.size()) return;
+  currentFrame = index;
+  const SpriteFrame& f = frames[index];
+  const float uv[8] = {f.u, f.v, f.u + f.du, f.v, f.u + f.du, f.v + f.dv, f.u, f.v + f.dv};
+  for (int v = 0; v < 4; ++v) {
+    spriteVertices[v * 4 + 2] = uv[v * 2];
+    spriteVertices[v * 4 + 3] = uv[v * 2 + 1];
+  }
+  UploadSpriteVertices();
+}
+
+void AnimatedTexture::StoreQuad(const float q[8]) {
+  for (int v = 0; v < 4; ++v) {
+    spriteVertices[v * 4] = q[v * 2];
+    spriteVertices[v * 4 + 1] = q[v * 2 + 1];
+  }
+  UploadSpriteVertices();
+}
+
+void AnimatedTexture::UploadSpriteVertices() {
+  if (!vertexArray) return; // Init uploads them
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof spriteVertices, spriteVertices);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}

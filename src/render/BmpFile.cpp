@@ -1,0 +1,82 @@
+#include "render/ImageFile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int32_t ReadInt32(const unsigned char* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+int ReadUint16(const unsigned char* p) { return p[0] | p[1] << 8; }
+
+} // namespace
+
+bool DecodeBmp(const char* path, DecodedImage& image) {
+  FILE* file = std::fopen(path, "rb");
+  if (!file) {
+    std::printf("FILE CANNOT OPEN!\n");
+    return false;
+  }
+  unsigned char header[54] = {};
+  if (std::fread(header, 1, 54, file) != 54) {
+    std::printf("WRONG FILE!\n");
+    std::fclose(file);
+    return false;
+  }
+  if (header[0] != 'B' || header[1] != 'M') {
+    std::printf("WRONG FILE TYPE!\n");
+    std::fclose(file);
+    return false;
+  }
+  const int32_t dataOffset = ReadInt32(header + 10);
+  const int32_t width = ReadInt32(header + 18);
+  const int32_t rawHeight = ReadInt32(header + 22);
+  const int bitsPerPixel = ReadUint16(header + 28);
+  const int32_t compression = ReadInt32(header + 30);
+  if (bitsPerPixel != 24 || compression != 0) {
+    std::printf("BMP IS NOT 24-BIT UNCOMPRESSED: %s\n", path);
+    std::fclose(file);
+    return false;
+  }
+  // A negative height is a top-down file; INT32_MIN has no positive twin.
+  const bool topDown = rawHeight < 0;
+  const int64_t height = topDown ? -static_cast<int64_t>(rawHeight) : rawHeight;
+  if (width <= 0 || height <= 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE) {
+    std::printf("BMP SIZE IS ABSURD: %s (%d x %lld)\n", path, width, static_cast<long long>(height));
+    std::fclose(file);
+    return false;
+  }
+
+  // Rows are padded to four bytes in the file whatever the header's size field says.
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+  const size_t bytes = stride * static_cast<size_t>(height);
+  std::vector<unsigned char> raw(bytes);
+  // Headers longer than the classic 54 bytes put the pixels further on.
+  const long start = dataOffset >= 54 ? dataOffset : 54;
+  const bool complete = std::fseek(file, start, SEEK_SET) == 0 && std::fread(raw.data(), 1, bytes, file) == bytes;
+  std::fclose(file);
+  if (!complete) {
+    std::printf("BMP FILE IS TRUNCATED: %s\n", path);
+    return false;
+  }
+
+  image.width = width;
+  image.height = static_cast<int>(height);
+  image.channels = 3;
+  image.pixels.assign(static_cast<size_t>(width) * 3 * height, 0);
+  for (int64_t row = 0; row < height; ++row) {
+    const unsigned char* src = raw.data() + stride * row;
+    const int64_t target = topDown ? height - 1 - row : row; // bottom row first
+    unsigned char* dst = image.pixels.data() + static_cast<size_t>(width) * 3 * target;
+    for (int32_t x = 0; x < width; ++x) { // BGR to RGB
+      dst[x * 3 + 0] = src[x * 3 + 2];
+      dst[x * 3 + 1] = src[x * 3 + 1];
+      dst[x * 3 + 2] = src[x * 3 + 0];
+    }
+  }
+  return true;
+}

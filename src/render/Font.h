@@ -1,0 +1,39 @@
+#pragma once
+#include <map>
+#include <string>
+
+#include "core/Vec3.h"
+#include "render/Graphic.h"
+
+// One rasterised character. Drawing uses only the texture: every character is drawn
+// as a cell of a fixed size (GlyphCell), not with these metrics.
+struct Glyph {
+  int advance = 0;          // 1/64 pixel
+  unsigned int texture = 0; // GL name, one red channel of coverage
+  int width = 0;            // bitmap size in pixels
+  int rows = 0;
+  int left = 0;             // bitmap bearing in pixels
+  int top = 0;
+};
+
+// Short texts in screen space (the camera does not move them), placed in logical
+// pixels. The glyphs of character codes 0-127 of the game's font at 48 pixels are
+// rasterised once per run and shared by every Font; each Font has its own program.
+class Font : public Graphic {
+public:
+  Font();                // loads the glyphs (the GL context must exist)
+  void Init() override;  // buffer and the text program
+  // position is the bottom-left corner of the first cell; color r, g, b in 0-1.
+  // The pen moves right by each cell's width.
+  void DrawText(std::string text, const Vec3& position, const Vec3& color, float scale);
+
+  int textCameraLocation = -1;  // "camera" in the text program
+  std::map<char, Glyph> glyphs; // characters that loaded
+};
+
+// The cell of ch in device units at scale: the base cell is 0.03 x 0.04 times scale,
+// narrowed for lowercase letters, punctuation, "i", "l", "I", "1", ":" and space.
+void GlyphCell(char ch, float scale, float& width, float& height);
+
+// Deletes the shared glyph textures; see DeleteCachedTextures, which calls it.
+void DeleteGlyphTextures();

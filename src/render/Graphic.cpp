@@ -1,0 +1,109 @@
+#include "render/Graphic.h"
+#include "render/RenderLocal.h"
+#include "render/Shader.h"
+#include "core/Window.h"
+
+#include <cstring>
+
+float ToDeviceX(float x) {
+  const float w = static_cast<float>(g_screenWidth);
+  return (static_cast<float>(static_cast<int>(x)) + 0.5f) * 2.0f / w - 1.0f;
+}
+
+float ToDeviceY(float y) {
+  const float h = static_cast<float>(g_screenHeight);
+  return (h - (static_cast<float>(static_cast<int>(y)) + 0.5f)) * 2.0f / h - 1.0f;
+}
+
+void SetIdentity4(float m[16]) {
+  for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+}
+
+void SetIdentity3(float m[9]) {
+  for (int i = 0; i < 9; ++i) m[i] = (i % 4 == 0) ? 1.0f : 0.0f;
+}
+
+void Place2DTransform(float out[16], const float m[9]) {
+  SetIdentity4(out);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) out[c * 4 + r] = m[r * 3 + c];
+}
+
+GraphicBuffers::~GraphicBuffers() {
+  if (indexBuffer) glDeleteBuffers(1, &indexBuffer);
+  if (vertexBuffer) glDeleteBuffers(1, &vertexBuffer);
+  if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
+  if (ownProgram) glDeleteProgram(ownProgram);
+}
+
+Graphic::Graphic(const float* data, int bytes) {
+  const int floats = bytes > 0 ? bytes / 4 : 0;
+  vertices.reset(new float[floats > 0 ? floats : 1]());
+  if (floats > 0) std::memcpy(vertices.get(), data, static_cast<size_t>(floats) * 4);
+  // Only whole floats were copied; uploading more would read past the array.
+  vertexBytes = floats * 4;
+}
+
+void Graphic::NewBuffers(bool withQuadIndices) {
+  buffers = std::make_shared<GraphicBuffers>();
+  glGenVertexArrays(1, &buffers->vertexArray);
+  glBindVertexArray(buffers->vertexArray);
+  glGenBuffers(1, &buffers->vertexBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, buffers->vertexBuffer);
+  if (withQuadIndices) buffers->indexBuffer = MakeQuadIndexBuffer();
+  vertexArray = buffers->vertexArray;
+  vertexBuffer = buffers->vertexBuffer;
+  indexBuffer = buffers->indexBuffer;
+}
+
+float* Graphic::WritableVertices() {
+  if (vertices && vertices.use_count() > 1) {
+    const int floats = vertexBytes / 4;
+    std::shared_ptr<float[]> own(new float[floats > 0 ? floats : 1]());
+    if (floats > 0) std::memcpy(own.get(), vertices.get(), static_cast<size_t>(floats) * 4);
+    vertices = std::move(own);
+  }
+  return vertices.get();
+}
+
+void Graphic::UploadUniforms() const {
+  if (objectTransLocation >= 0) glUniformMatrix4fv(objectTransLocation, 1, GL_FALSE, objectTrans);
+  if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
+  if (texOffSetLocation >= 0) glUniform2fv(texOffSetLocation, 1, texOffset);
+}
+
+void Graphic::Init() {
+  NewBuffers(true);
+  glBufferData(GL_ARRAY_BUFFER, vertexBytes, vertices.get(), GL_DYNAMIC_DRAW);
+
+  program = UseCachedProgram(g_basicProgram, "../shaders/Graphic.vs", "../shaders/Graphic.fs");
+  positionLocation = BindAttribute(program, "position", 2, 28, 0);
+  colorLocation = BindAttribute(program, "color", 3, 28, 8);
+  texcoordLocation = BindAttribute(program, "texcoord", 2, 28, 20);
+  cameraLocation = UniformLocation(program, "camera");
+  objectTransLocation = UniformLocation(program, "objectTrans");
+  texOffSetLocation = UniformLocation(program, "texOffSet");
+
+  SetIdentity4(objectTrans);
+  SetIdentity4(camera);
+  texOffset[0] = texOffset[1] = 0.0f;
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void Graphic::Draw() {
+  if (!program || !vertexArray) return;
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  UploadUniforms();
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void Graphic::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
+                        float m8) {
+  const float m[9] = {m0, m1, m2, m3, m4, m5, m6, m7, m8};
+  Place2DTransform(camera, m);
+}

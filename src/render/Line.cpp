@@ -1,0 +1,62 @@
+#include "render/Line.h"
+#include "render/RenderLocal.h"
+#include "render/Shader.h"
+
+namespace {
+
+void StoreEnds(float* v, const Vec3& p1, const Vec3& p2) {
+  v[0] = ToDeviceX(p1.x);
+  v[1] = ToDeviceY(p1.y);
+  v[2] = ToDeviceX(p2.x);
+  v[3] = ToDeviceY(p2.y);
+}
+
+} // namespace
+
+Line::Line() {
+  vertices.reset(new float[4]());
+  vertexBytes = 16;
+}
+
+Line::Line(const Vec3& p1, const Vec3& p2, const float c[3]) : Line() {
+  StoreEnds(vertices.get(), p1, p2);
+  color[0] = c[0];
+  color[1] = c[1];
+  color[2] = c[2];
+}
+
+void Line::Init() {
+  NewBuffers(false);
+  glBufferData(GL_ARRAY_BUFFER, 16, vertices.get(), GL_STATIC_DRAW);
+  program = UseCachedProgram(g_lineProgram, "../shaders/line.vs", "../shaders/line.fs");
+  positionLocation = BindAttribute(program, "vertex", 2, 8, 0);
+  cameraLocation = UniformLocation(program, "camera");
+  SetIdentity4(camera);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void Line::Draw() {
+  if (!program || !vertexArray) return;
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
+  const GLint colorAt = glGetUniformLocation(program, "lineColor");
+  if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
+  glEnable(GL_LINE_SMOOTH);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glDrawArrays(GL_LINE_STRIP, 0, 2);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void Line::SetEnds(const Vec3& p1, const Vec3& p2) {
+  StoreEnds(WritableVertices(), p1, p2);
+  if (!vertexArray) return;
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}

@@ -1,0 +1,115 @@
+#include "render/Shader.h"
+#include "render/RenderLocal.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+ProgramCache g_basicProgram;
+ProgramCache g_spriteProgram;
+ProgramCache g_lineProgram;
+ProgramCache g_particleProgram;
+ProgramCache g_primitiveProgram;
+
+unsigned int LoadShader(unsigned int type, const char* path) {
+  std::ifstream file(path);
+  if (!file) {
+    std::printf("SHADER FILE CANNOT OPEN: %s\n", path);
+    return 0;
+  }
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string source = text.str();
+  const char* sources[1] = {source.c_str()};
+
+  GLuint shader = glCreateShader(type);
+  glShaderSource(shader, 1, sources, nullptr);
+  glCompileShader(shader);
+  GLint ok = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (ok != GL_TRUE) {
+    std::printf("error\n");
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+unsigned int BuildProgram(unsigned int vertexShader, unsigned int fragmentShader) {
+  GLuint program = glCreateProgram();
+  // Attaching name 0 is a GL error; a missing stage already printed its line.
+  if (vertexShader) glAttachShader(program, vertexShader);
+  if (fragmentShader) glAttachShader(program, fragmentShader);
+  glBindFragDataLocation(program, 0, "outColor");
+  glLinkProgram(program);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (vertexShader) {
+    glDetachShader(program, vertexShader);
+    glDeleteShader(vertexShader);
+  }
+  if (fragmentShader) {
+    glDetachShader(program, fragmentShader);
+    glDeleteShader(fragmentShader);
+  }
+  // Without both stages a compatibility context would link a fixed-function
+  // half and draw garbage; treat that like a link failure.
+  if (linked != GL_TRUE || !vertexShader || !fragmentShader) {
+    if (linked != GL_TRUE) std::printf("SHADER PROGRAM DID NOT LINK!\n");
+    glDeleteProgram(program);
+    return 0;
+  }
+  glUseProgram(program);
+  return program;
+}
+
+unsigned int UseCachedProgram(ProgramCache& cache, const char* vsPath, const char* fsPath) {
+  if (cache.built == 0) {
+    GLuint vs = LoadShader(GL_VERTEX_SHADER, vsPath);
+    GLuint fs = LoadShader(GL_FRAGMENT_SHADER, fsPath);
+    cache.program = BuildProgram(vs, fs);
+    ++cache.built;
+  }
+  return cache.program;
+}
+
+void ResetStateProgramCaches() {
+  g_basicProgram.built = 0;
+  g_spriteProgram.built = 0;
+  g_lineProgram.built = 0;
+}
+
+void DeleteSharedPrograms() {
+  for (ProgramCache* cache : {&g_spriteProgram, &g_lineProgram, &g_basicProgram, &g_particleProgram,
+                              &g_primitiveProgram}) {
+    if (cache->program) glDeleteProgram(cache->program);
+    *cache = ProgramCache{};
+  }
+}
+
+// ---- helpers for the drawables ---------------------------------------------
+
+GLint BindAttribute(GLuint program, const char* name, GLint floats, GLsizei stride, GLsizei offset) {
+  if (!program) return -1;
+  GLint location = glGetAttribLocation(program, name);
+  if (location < 0) return -1;
+  glEnableVertexAttribArray(location);
+  glVertexAttribPointer(location, floats, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(static_cast<intptr_t>(offset)));
+  return location;
+}
+
+GLint UniformLocation(GLuint program, const char* name) {
+  return program ? glGetUniformLocation(program, name) : -1;
+}
+
+GLuint MakeQuadIndexBuffer() {
+  static const GLuint indices[6] = {0, 1, 2, 2, 3, 0};
+  GLuint buffer = 0;
+  glGenBuffers(1, &buffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(indices), indices, GL_STATIC_DRAW);
+  return buffer;
+}

@@ -1,0 +1,57 @@
+#pragma once
+#include <string>
+
+#include "core/Vec3.h"
+#include "render/Graphic.h"
+#include "render/Line.h"
+
+// The game's sprite: a quad with an image, placed in logical pixels, plus the four
+// lines of its outline for the debug view. Images come from PNG (format non-zero) or
+// 24-bit BMP (format 0) files and are shared through the texture cache.
+// Constructing with a path loads the image, so the GL context must exist.
+class Texture : public Graphic {
+public:
+  Texture();
+  // path may be null (a quad without image); position is the centre, z kept in depth.
+  Texture(const char* path, int format, const Vec3& position, int halfWidth, int halfHeight);
+
+  void Init() override;  // buffers, program and the outline lines
+  void Draw() override;  // the image, then the outline while showOutline
+  void SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
+                 float m8) override;
+  // The quad's corners in logical pixels, as the (possibly rotated) rectangle
+  // p0 left-bottom, p1 right-bottom, p2 left-top, p3 right-top; sizes follow its edges.
+  virtual void SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, const Vec3& p2, float z2,
+                          const Vec3& p3, float z3);
+  // Moves the unrotated quad so that its centre is p.
+  virtual void SetPosition(const Vec3& p, float z);
+
+  // Shows another image file (loaded by the loader format selects).
+  void SetImage(const char* newPath);
+  // Both set textureName, imageWidth and imageHeight; 0 when the file fails.
+  unsigned int LoadPng(const char* file);
+  unsigned int LoadBmp(const char* file);
+
+  float center[2] = {0.0f, 0.0f};   // logical pixels
+  float depth = 0.0f;               // z handed in with the position; not used for drawing
+  Vec3 corners[4];                  // device coordinates as first built: LB, RB, LT, RT
+  int halfWidth = 0;                // logical pixels
+  int halfHeight = 0;
+  float quadVertices[28] = {};      // the initial vertex data
+  unsigned int textureName = 0;     // GL name; 0 draws without image
+  int imageWidth = 0;               // pixels of the loaded image
+  int imageHeight = 0;
+  int format = 1;                   // non-zero PNG, 0 BMP
+  std::string path;                 // the image file, empty when there is none
+  Line outline[4];                  // bottom, left, right, top
+  bool showOutline = false;
+
+protected:
+  // Takes the four vertex positions (x, y in device units, vertex order LB, RB, RT, LT)
+  // and hands them to the GPU. Each drawable keeps its positions in its own layout.
+  virtual void StoreQuad(const float positions[8]);
+  // Copies quadVertices into the Graphic vertex data and colours the outline.
+  void AdoptQuad();
+  // Puts the outline on the rectangle of centre (x, y) and the current half sizes.
+  void PlaceOutline(float x, float y);
+};

@@ -1,0 +1,67 @@
+#include "render/TextureCache.h"
+#include "render/ImageFile.h"
+#include "render/RenderLocal.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "render/Font.h"
+
+namespace {
+
+std::map<std::pair<std::string, ImageKind>, CachedImage> s_images;
+
+// Uploads tight rows; restores the unpack alignment others rely on.
+GLuint Upload(const DecodedImage& image) {
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  if (image.width > maxSide || image.height > maxSide) {
+    std::printf("IMAGE TOO LARGE FOR THE GPU: %d x %d\n", image.width, image.height);
+    return 0;
+  }
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width, image.height, 0, format,
+               GL_UNSIGNED_BYTE, image.pixels.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  return texture;
+}
+
+} // namespace
+
+bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
+  auto key = std::make_pair(std::string(path), kind);
+  if (auto found = s_images.find(key); found != s_images.end()) {
+    image = found->second;
+    return true;
+  }
+  DecodedImage decoded;
+  const bool ok = kind == ImageKind::Png ? DecodePng(path, decoded) : DecodeBmp(path, decoded);
+  if (!ok) return false;
+  GLuint texture = Upload(decoded);
+  if (!texture) return false;
+  image = CachedImage{texture, decoded.width, decoded.height, decoded.channels == 4};
+  s_images.emplace(std::move(key), image);
+  return true;
+}
+
+int CachedImageCount() { return static_cast<int>(s_images.size()); }
+
+void DeleteCachedTextures() {
+  for (auto& [key, image] : s_images) glDeleteTextures(1, &image.texture);
+  s_images.clear();
+  DeleteGlyphTextures();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Each image file is decoded and uploaded once per run; every Texture that shows it
+// shares the one GL texture (textures are never deleted while the game runs).
+
+struct CachedImage {
+  unsigned int texture = 0; // GL name
+  int width = 0;            // pixels
+  int height = 0;
+  bool hasAlpha = false;    // uploaded as RGBA
+};
+
+enum class ImageKind { Png, Bmp };
+
+// The image of path, loading it on first use. False (and nothing cached) when the
+// loader failed; the loader has printed its line.
+bool AcquireImage(const char* path, ImageKind kind, CachedImage& image);
+
+// Number of images held; for tests and the benchmark.
+int CachedImageCount();
+
+// Deletes every cached image and glyph texture. Only for when nothing will draw
+// with them again: exit, or before a GL context is replaced.
+void DeleteCachedTextures();

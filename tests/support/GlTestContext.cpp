@@ -1,0 +1,97 @@
+#include "support/GlTestContext.h"
+
+#include <GL/glew.h>
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+GlTestContext& GlTestContext::Get() {
+  static GlTestContext instance;
+  return instance;
+}
+
+GlTestContext::GlTestContext() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::printf("SDL_Init failed: %s\n", SDL_GetError());
+    return;
+  }
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+  SDL_Window* w = SDL_CreateWindow("render test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                   height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  if (!w) {
+    std::printf("SDL_CreateWindow failed: %s\n", SDL_GetError());
+    return;
+  }
+  SDL_GLContext c = SDL_GL_CreateContext(w);
+  if (!c) {
+    std::printf("SDL_GL_CreateContext failed: %s\n", SDL_GetError());
+    return;
+  }
+  window = w;
+  context = c;
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK) {
+    std::printf("glewInit failed\n");
+    return;
+  }
+  glGetError(); // glewInit may leave a spurious GL_INVALID_ENUM
+  glViewport(0, 0, width, height);
+  frame = new unsigned char[static_cast<size_t>(width) * height * 3];
+  ok = true;
+}
+
+void GlTestContext::BeginFrame() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+Rgb GlTestContext::Pixel(int x, int y) {
+  unsigned char p[3] = {};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(x, height - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+  return {p[0], p[1], p[2]};
+}
+
+void GlTestContext::ReadFrame() {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, frame);
+}
+
+Rgb GlTestContext::FramePixel(int x, int y) const {
+  const unsigned char* p = frame + (static_cast<size_t>(height - 1 - y) * width + x) * 3;
+  return {p[0], p[1], p[2]};
+}
+
+unsigned int GlTestContext::Error() {
+  GLenum first = glGetError();
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  return first;
+}
+
+void GlTestContext::SetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
+
+void GlTestContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window)); }
+
+bool Near(const Rgb& a, const Rgb& b, int tolerance) {
+  const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+  return dr * dr + dg * dg + db * db <= tolerance;
+}
+
+std::string ToString(const Rgb& c) {
+  return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+}
