@@ -33,7 +33,7 @@ void ReadAsLoadout(const std::string& text, bool vehicle) {
   std::istringstream in(text);
   std::ostringstream log;
   LoadoutRecord loadout;
-  ParseLoadout(in, vehicle, loadout, log);
+  ParseLoadout(in, vehicle, loadout, log, "loadout");
   for (const auto& weapon : loadout.weapons) {
     volatile int hw = static_cast<int>(weapon.halfWidth);
     (void)hw;

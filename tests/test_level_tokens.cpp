@@ -189,7 +189,7 @@ TEST(LoadoutParsing, ReadsWeaponsWithTheirProjectiles) {
       "EndWeapon\n");
   std::ostringstream log;
   LoadoutRecord l;
-  ParseLoadout(in, true, l, log);
+  ParseLoadout(in, true, l, log, "loadout");
   EXPECT_EQ(l.hp, 7);
   EXPECT_EQ(l.upgradeLevel, 2);
   ASSERT_EQ(l.weapons.size(), 2u);
@@ -209,7 +209,7 @@ TEST(LoadoutParsing, StopsAtTheFirstFaultAndKeepsWhatCameBefore) {
     std::istringstream in("10\n1\n" + good + "Weapon B b.png 0 1 1 0 0 0 25 25 fast 3 1\nEndWeapon\n" + good);
     std::ostringstream log;
     LoadoutRecord l;
-    ParseLoadout(in, true, l, log);
+    ParseLoadout(in, true, l, log, "loadout");
     EXPECT_EQ(l.weapons.size(), 1u);
     const std::string text = log.str();
     EXPECT_NE(text.find("reload time"), std::string::npos);
@@ -220,7 +220,7 @@ TEST(LoadoutParsing, StopsAtTheFirstFaultAndKeepsWhatCameBefore) {
     std::istringstream in("10\n1\n" + good + "Weapon C c.png 0 1");
     std::ostringstream log;
     LoadoutRecord l;
-    ParseLoadout(in, true, l, log);
+    ParseLoadout(in, true, l, log, "loadout");
     EXPECT_EQ(l.weapons.size(), 1u);
   }
   {
@@ -228,7 +228,7 @@ TEST(LoadoutParsing, StopsAtTheFirstFaultAndKeepsWhatCameBefore) {
     std::istringstream in("10\n1\nWeapon A a.png 0 1 1 0 0 0 25 25 0.1 3 1");
     std::ostringstream log;
     LoadoutRecord l;
-    ParseLoadout(in, true, l, log);
+    ParseLoadout(in, true, l, log, "loadout");
     EXPECT_EQ(l.weapons.size(), 1u);
   }
 }
@@ -237,7 +237,7 @@ TEST(LoadoutParsing, HitPointsAloneForObjectsThatAreNotVehicles) {
   std::istringstream in("4\n9\nWeapon A a.png 0 1 1 0 0 0 25 25 0.1 3 1\nEndWeapon\n");
   std::ostringstream log;
   LoadoutRecord l;
-  ParseLoadout(in, false, l, log);
+  ParseLoadout(in, false, l, log, "loadout");
   EXPECT_TRUE(l.hasHp);
   EXPECT_EQ(l.hp, 4);
   EXPECT_FALSE(l.hasUpgradeLevel);
@@ -245,6 +245,6 @@ TEST(LoadoutParsing, HitPointsAloneForObjectsThatAreNotVehicles) {
 
   std::istringstream bad("ten\n");
   LoadoutRecord m;
-  ParseLoadout(bad, true, m, log);
+  ParseLoadout(bad, true, m, log, "loadout");
   EXPECT_FALSE(m.hasHp);
 }

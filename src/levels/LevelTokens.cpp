@@ -175,10 +175,11 @@ bool ReadWeaponFields(std::istream& in, WeaponRecord& w, std::string& problem) {
 
 } // namespace
 
-void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, std::ostream& log) {
+void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, std::ostream& log,
+                  const std::string& source) {
   std::string problem;
   auto stop = [&](const std::string& why) {
-    if (!why.empty()) log << why << ", the rest of the file is ignored\n";
+    if (!why.empty()) log << "Error: " << source << ": " << why << ", the rest of the file is ignored\n";
   };
 
   std::string token;
@@ -261,10 +262,13 @@ std::string DescriptorPath(const std::string& imagePath) {
   return imagePath.substr(0, keep) + "txt";
 }
 
-std::string WallVariantPath(const std::string& imagePath, int roll) {
+bool IsWallPicture(const std::string& imagePath) {
   const std::string tail = "wall.png";
-  if (roll != 0 || imagePath.size() < tail.size() ||
-      imagePath.compare(imagePath.size() - tail.size(), tail.size(), tail) != 0)
-    return imagePath;
+  return imagePath.size() >= tail.size() &&
+         imagePath.compare(imagePath.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string WallVariantPath(const std::string& imagePath, int roll) {
+  if (roll != 0 || !IsWallPicture(imagePath)) return imagePath;
   return imagePath.substr(0, imagePath.size() - 4) + "2.png";
 }

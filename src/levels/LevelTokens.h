@@ -91,8 +91,9 @@ BlockResult ParseObjectBlock(std::istream& in, ObjectRecord& out, std::string& p
 // applied to an object that is not a vehicle: reading then stops after the
 // hit points. Stops at the first malformed block, keeping everything before
 // it; writes "PROBLEM!" to `log` for a projectile block without its end
-// keyword, and one line describing the fault to `log` when it stops early.
-void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, std::ostream& log);
+// keyword, and one line naming `source` and the fault when it stops early.
+void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, std::ostream& log,
+                  const std::string& source);
 
 // The level-file check of ValidateLevelFile applied to an open stream.
 bool ValidateLevelTokens(std::istream& in);
@@ -113,6 +114,9 @@ ObjectKind ChooseObjectKind(const std::string& keyword, const std::string& name)
 // Sprite-sheet descriptor beside an animated object's image: the last three
 // characters of the path become "txt".
 std::string DescriptorPath(const std::string& imagePath);
+
+// The picture of a plain wall ("...wall.png"), which has a variant.
+bool IsWallPicture(const std::string& imagePath);
 
 // A wall picture ("...wall.png") swapped for its variant ("...wall2.png")
 // when `roll` (rand() % 10) is 0; any other path comes back unchanged.
