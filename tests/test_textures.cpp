@@ -274,8 +274,9 @@ TEST(PngDecoding, BrokenFilesGiveNothingAndOneLine) {
   std::vector<uint8_t> headerOnly(bytes.begin(), bytes.begin() + 8);
   WriteBytes(folder + "/header.png", headerOnly);
   WriteText(folder + "/text.png", "this is not a picture\n");
+  ASSERT_TRUE(WritePng(folder + "/wide.png", PngSpec{20000, 1, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}}));
 
-  for (const char* name : {"truncated.png", "corrupt.png", "header.png"}) {
+  for (const char* name : {"truncated.png", "corrupt.png", "header.png", "wide.png"}) {
     DecodedImage image;
     std::string out = CapturedLine([&] { EXPECT_FALSE(DecodePng((folder + "/" + name).c_str(), image)) << name; });
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << name << ": " << out;
