@@ -137,13 +137,18 @@ void Texture::SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, con
   StoreQuad(q);
 }
 
-void Texture::StoreQuad(const float q[8]) {
+void Texture::WriteQuadPositions(const float q[8]) {
   float* v = WritableVertices();
   for (int i = 0; i < 4; ++i) {
     v[i * 7] = q[i * 2];
     v[i * 7 + 1] = q[i * 2 + 1];
   }
+}
+
+void Texture::StoreQuad(const float q[8]) {
+  WriteQuadPositions(q);
   if (!vertexArray) return; // not initialised yet: Init uploads them
+  const float* v = vertices.get();
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, v);

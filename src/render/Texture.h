@@ -50,6 +50,8 @@ protected:
   // Takes the four vertex positions (x, y in device units, vertex order LB, RB, RT, LT)
   // and hands them to the GPU. Each drawable keeps its positions in its own layout.
   virtual void StoreQuad(const float positions[8]);
+  // Writes the positions into the basic-layout vertex data only.
+  void WriteQuadPositions(const float positions[8]);
   // Copies quadVertices into the Graphic vertex data and colours the outline.
   void AdoptQuad();
   // Puts the outline on the rectangle of centre (x, y) and the current half sizes.

@@ -1,0 +1,70 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "core/Vec3.h"
+#include "render/Graphic.h"
+
+constexpr int MAX_PARTICLES = 500;
+
+struct Particle {
+  Vec3 position;                        // device coordinates
+  Vec3 velocity;                        // device units per frame
+  float color[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // r, g, b, alpha
+  float size = 0.0f;                    // half side of the square, device units
+  bool alive = false;
+  int angleCounter = 0;                 // drifting smoke only
+};
+
+// One short effect of up to 500 particles flying out of one emitter and fading over
+// duration seconds. Kinds: 0 burst, 1 drifting smoke, 2 puff, 3 flame, 4 spark.
+// Velocities and colours are drawn at construction, so every Restart replays the
+// same pattern. It animates only while drawn: Draw moves, fades and ages it.
+class ParticleSys : public Graphic {
+public:
+  // position: emitter in device coordinates; count is kept within 1-500; color
+  // (r, g, b, a) colours kinds 0 and 2; grey picks kind 1's palette.
+  ParticleSys(const Vec3& position, float depth, int count, float duration, int kind, bool grey,
+              const float color[4], float sizeFactor);
+
+  void Init() override;
+  // Nothing once elapsed passes duration (or while not active).
+  void Draw() override;
+
+  // Moves the emitter to a point in logical pixels and gathers the particles there.
+  void SetPosition(float px, float py);
+  // Plays the effect again from the emitter.
+  void Restart();
+
+  float elapsed = 0.0f;    // seconds since the last Restart
+  float duration = 0.0f;   // seconds the effect is drawn
+  float direction[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}; // row-major, turns kind 1's drift
+  float emitterPosition[2] = {0.0f, 0.0f};           // device coordinates
+  float emitterDepth = 0.0f;
+  std::vector<float> scratch; // vertex data of the particle being drawn
+  Particle particles[MAX_PARTICLES];
+  int particleCount = 0;
+  Vec3 cornerOffsets[4];   // a particle's square around its centre, drawn in this order
+  bool active = true;
+  float fadeRate = 0.0f;   // alpha lost per second
+  int kind = 0;
+};
+
+using ParticlePool = std::vector<std::shared_ptr<ParticleSys>>;
+
+// ---- shared by several modules ---------------------------------------------
+extern ParticlePool g_burstParticles;     // an enemy's death
+extern ParticlePool g_puffParticles;      // a shot hitting a wall, closed gate or sack
+extern ParticlePool g_smokeParticles;     // the vehicle's driving dust
+extern ParticlePool g_fireSmokeParticles; // smoke from a badly hit vehicle
+extern ParticlePool g_sparkParticles;     // muzzle flash
+extern ParticlePool g_flameParticles;     // an enemy shot hitting the player
+
+// Fills the six pools with systems parked off screen, restarted and initialised.
+// Pools are emptied first, so a state that fills them again does not double them.
+void FillParticlePools();
+// Appends one pool's systems (sizes from that pool's row; a pool that is not one of
+// the six gets the first row of that kind).
+void FillParticlePool(ParticlePool& pool, int kind, bool grey);
+// Empties the six pools (the playing states do it when they end).
+void EmptyParticlePools();

@@ -1,0 +1,72 @@
+#include "render/SquarePrimitive.h"
+#include "render/RenderLocal.h"
+#include "render/Shader.h"
+
+SquarePrimitive::SquarePrimitive(const Vec3& position, int hw, int hh, float r, float g, float b, float a)
+    : Texture(nullptr, 1, position, hw, hh) {
+  fillColor[0] = r;
+  fillColor[1] = g;
+  fillColor[2] = b;
+  fillColor[3] = a;
+}
+
+void SquarePrimitive::RebuildColorVertices() {
+  colorVertices.clear();
+  for (int v = 0; v < 4; ++v) {
+    colorVertices.push_back(vertices[v * 7]);
+    colorVertices.push_back(vertices[v * 7 + 1]);
+    colorVertices.insert(colorVertices.end(), fillColor, fillColor + 4);
+  }
+}
+
+void SquarePrimitive::UploadColorVertices() {
+  if (!vertexArray) return; // Init uploads them
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, 96, colorVertices.data());
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void SquarePrimitive::Init() {
+  NewBuffers(true);
+  RebuildColorVertices();
+  glBufferData(GL_ARRAY_BUFFER, 96, colorVertices.data(), GL_STREAM_DRAW);
+  program = UseCachedProgram(g_primitiveProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
+  positionLocation = BindAttribute(program, "position", 2, 24, 0);
+  colorLocation = BindAttribute(program, "color", 4, 24, 8);
+  texcoordLocation = -1;
+  cameraLocation = UniformLocation(program, "camera");
+  objectTransLocation = UniformLocation(program, "objectTrans");
+  texOffSetLocation = UniformLocation(program, "texOffSet");
+  SetIdentity4(objectTrans);
+  SetIdentity4(camera);
+  texOffset[0] = texOffset[1] = 0.0f;
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void SquarePrimitive::Draw() {
+  if (!program || !vertexArray) return;
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  UploadUniforms();
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+}
+
+void SquarePrimitive::StoreQuad(const float q[8]) { WriteQuadPositions(q); }
+
+void SquarePrimitive::SetPosition(const Vec3& p, float z) {
+  Texture::SetPosition(p, z);
+  RebuildColorVertices();
+  UploadColorVertices();
+}
+
+void SquarePrimitive::SetAlpha(float alpha) {
+  if (colorVertices.size() < 24) RebuildColorVertices();
+  for (int v = 0; v < 4; ++v) colorVertices[v * 6 + 5] = alpha;
+  UploadColorVertices();
+}

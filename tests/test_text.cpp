@@ -1,0 +1,102 @@
+// Text: cell sizes, the pen's advance on screen and the shared glyphs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Window.h"
+#include "render/Font.h"
+#include "render/Shader.h"
+#include "support/RenderFixture.h"
+#include "support/TestImages.h"
+
+namespace {
+
+float CellWidth(char ch, float scale) {
+  float w = 0, h = 0;
+  GlyphCell(ch, scale, w, h);
+  return w;
+}
+
+// Device width to pixels of the logical screen.
+float Pixels(float deviceWidth) { return deviceWidth * g_screenWidth / 2.0f; }
+
+class TextDraw : public RenderTest {
+protected:
+  // Ink box of text drawn in white at (x, y) with the given scale.
+  Box Ink(Font& font, const std::string& text, float x, float y, float scale) {
+    gl->BeginFrame();
+    font.DrawText(text, Vec3(x, y, 0), Vec3(1, 1, 1), scale);
+    gl->ReadFrame();
+    return LitBox();
+  }
+};
+
+} // namespace
+
+TEST_F(TextDraw, PenAdvancesByEachCellWidth) {
+  Font font;
+  font.Init();
+  const Box h = Ink(font, "H", 100, 300, 1.0f);
+  ASSERT_FALSE(h.Empty());
+  EXPECT_NEAR(h.left, 100, 1);
+  EXPECT_NEAR(h.bottom, 300, 1) << "the position is the bottom-left of the cell";
+  EXPECT_NEAR(h.Width(), Pixels(0.03f), 1.5);
+  EXPECT_NEAR(h.Height(), 0.04f * g_screenHeight / 2.0f, 1.5);
+
+  // A space, a character with no glyph and a narrow "i" only move the pen.
+  EXPECT_NEAR(Ink(font, " H", 100, 300, 1.0f).left, 100 + Pixels(CellWidth(' ', 1.0f)), 1);
+  EXPECT_NEAR(Ink(font, std::string(1, static_cast<char>(200)) + "H", 100, 300, 1.0f).left, 100 + Pixels(0.03f), 1);
+  const Box two = Ink(font, "HH", 100, 300, 1.0f);
+  EXPECT_NEAR(two.Width(), 2 * Pixels(0.03f), 2);
+  const Box scaled = Ink(font, "  H", 100, 300, 0.75f);
+  EXPECT_NEAR(scaled.left, 100 + 2 * Pixels(CellWidth(' ', 0.75f)), 1);
+
+  // Nothing at all for an empty text.
+  EXPECT_TRUE(Ink(font, "", 100, 300, 1.0f).Empty());
+}
+
+TEST_F(TextDraw, TextKeepsItsColourAndIgnoresTheCamera) {
+  Font font;
+  font.Init();
+  const float shifted[9] = {1, 0, 0.5f, 0, 1, 0.5f, 0, 0, 1};
+  font.SetCamera(shifted[0], shifted[1], shifted[2], shifted[3], shifted[4], shifted[5], shifted[6], shifted[7],
+                 shifted[8]);
+  gl->BeginFrame();
+  font.DrawText("I", Vec3(200, 200, 0), Vec3(1, 0, 0), 2.0f);
+  gl->ReadFrame();
+  const Box box = LitBox();
+  EXPECT_NEAR(box.left, 200, 1);
+  const Rgb middle = gl->FramePixel((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  EXPECT_TRUE(Near(middle, {255, 0, 0})) << ToString(middle);
+}
+
+TEST_F(TextDraw, GlyphsAreMadeOncePerRunAndShared) {
+  Font first;
+  Font second;
+  ASSERT_EQ(first.glyphs.size(), 128u);
+  EXPECT_EQ(first.glyphs['A'].texture, second.glyphs['A'].texture);
+  EXPECT_NE(first.glyphs['A'].texture, first.glyphs['B'].texture);
+  EXPECT_GT(first.glyphs['A'].advance, 0);
+  first.Init();
+  second.Init();
+  EXPECT_NE(first.program, second.program) << "each font has its own program";
+}
+
+TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
+  const std::string root = TempFolder();
+  std::filesystem::create_directories(root + "/run");
+  const auto home = std::filesystem::current_path();
+  std::filesystem::current_path(root + "/run");
+  DeleteGlyphTextures(); // forget this run's glyphs so the font file is opened again
+  testing::internal::CaptureStdout();
+  Font font;
+  font.Init();
+  font.DrawText("HELLO", Vec3(100, 100, 0), Vec3(1, 1, 1), 1.0f);
+  const std::string out = testing::internal::GetCapturedStdout();
+  std::filesystem::current_path(home);
+  EXPECT_NE(out.find("ERROR::FREETYPE: Failed to load font\n"), std::string::npos) << out;
+  EXPECT_TRUE(font.glyphs.empty());
+  EXPECT_EQ(font.program, 0u);
+  gl->ReadFrame();
+  EXPECT_TRUE(LitBox().Empty());
+}
