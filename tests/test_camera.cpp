@@ -55,18 +55,3 @@ TEST(CameraView, ShakeStepsAndHalves) {
   EXPECT_FLOAT_EQ(after.view[2], camera.view[2]);
   EXPECT_FLOAT_EQ(camera.x, 0.5f - 0.01f);
 }
-
-TEST(CameraView, VelocityMovesOnlyWhenReleased) {
-  Camera camera(0, 0, 1);
-  camera.velocity[0] = 3;
-  camera.viewVelocity[1] = 0.25f;
-  camera.ApplyVelocity();
-  EXPECT_EQ(camera.x, 0.0f);
-  EXPECT_EQ(camera.view[5], 0.0f);
-  camera.held = false;
-  camera.ApplyVelocity();
-  camera.ApplyVelocity();
-  EXPECT_EQ(camera.x, 6.0f);
-  EXPECT_EQ(camera.view[5], 0.5f);
-  EXPECT_EQ(camera.view[2], 0.0f);
-}

@@ -113,22 +113,6 @@ TEST(ParticlePattern, BurstLeavesAlongEvenlySpacedDirections) {
   EXPECT_EQ(many.particleCount, MAX_PARTICLES);
 }
 
-TEST(ParticlePattern, SmokeDriftsLeftAndBobs) {
-  ParticleSys smoke(Vec3(0, 0, 0), 0, 20, 100.0f, 1, true, WHITE, 1.0f);
-  smoke.SetPosition(600, 300);
-  smoke.Restart();
-  const float startX = smoke.particles[0].position.x;
-  float lowest = 1, highest = -1;
-  for (int frame = 0; frame < 400; ++frame) {
-    smoke.Draw(); // not initialised: it moves and ages, draws nothing
-    lowest = std::min(lowest, smoke.particles[0].velocity.y);
-    highest = std::max(highest, smoke.particles[0].velocity.y);
-  }
-  EXPECT_LT(smoke.particles[0].position.x, startX);
-  EXPECT_LT(lowest, 0.0f);
-  EXPECT_GT(highest, 0.0f);
-}
-
 TEST_F(ParticleDraw, PoolsAreFilledOnceEachTime) {
   FillParticlePools();
   FillParticlePools();

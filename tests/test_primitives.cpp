@@ -4,7 +4,6 @@
 #include "core/Window.h"
 #include "render/Line.h"
 #include "render/SquarePrimitive.h"
-#include "render/Texture.h"
 #include "support/RenderFixture.h"
 
 namespace {
@@ -75,18 +74,4 @@ TEST_F(PrimitiveDraw, LineSpansTheScreenDiagonal) {
   EXPECT_NEAR(box.left, 100, 1);
   EXPECT_NEAR(box.right, 300, 1);
   EXPECT_LE(box.Height(), 3);
-}
-
-TEST_F(PrimitiveDraw, OutlineFramesItsSpriteInTheDebugView) {
-  Texture sprite(nullptr, 1, Vec3(400, 300, 0), 30, 20);
-  sprite.Init();
-  sprite.showOutline = true;
-  sprite.Draw();
-  gl->ReadFrame();
-  const Box box = LitBox();
-  EXPECT_NEAR(box.left, 370, 1);
-  EXPECT_NEAR(box.right, 430, 1);
-  EXPECT_NEAR(box.top, 280, 1);
-  EXPECT_NEAR(box.bottom, 320, 1);
-  EXPECT_LT(gl->FramePixel(400, 300).g, 20) << "a picture-less sprite is dark inside its outline";
 }

@@ -17,12 +17,6 @@ float CellWidth(char ch, float scale) {
   return w;
 }
 
-float CellHeight(char ch, float scale) {
-  float w = 0, h = 0;
-  GlyphCell(ch, scale, w, h);
-  return h;
-}
-
 // Device width to pixels of the logical screen.
 float Pixels(float deviceWidth) { return deviceWidth * g_screenWidth / 2.0f; }
 
@@ -38,18 +32,6 @@ protected:
 };
 
 } // namespace
-
-TEST(TextCells, NarrowCharactersShrinkTheirCell) {
-  EXPECT_FLOAT_EQ(CellWidth('H', 1.0f), 0.03f);
-  EXPECT_FLOAT_EQ(CellHeight('H', 1.0f), 0.04f);
-  EXPECT_NEAR(CellWidth('a', 1.0f), 0.03 * 0.8 * 0.7, 1e-7);
-  EXPECT_NEAR(CellHeight('a', 1.0f), 0.04 * 0.9 * 0.7, 1e-7);
-  EXPECT_NEAR(CellWidth(' ', 0.75f), 0.75 * 0.03 * 0.7, 1e-7);
-  EXPECT_NEAR(CellWidth('i', 0.5f), 0.5 * 0.03 * 0.8 * 0.3 * 0.5, 1e-7);
-  EXPECT_NEAR(CellWidth(':', 1.0f), 0.03 * 0.45 * 0.75 * 0.7, 1e-7);
-  EXPECT_NEAR(CellHeight('.', 2.0f), 2 * 0.04 * 0.3 * 2, 1e-6);
-  EXPECT_FLOAT_EQ(CellWidth(static_cast<char>(200), 1.0f), 0.03f);
-}
 
 TEST_F(TextDraw, PenAdvancesByEachCellWidth) {
   Font font;

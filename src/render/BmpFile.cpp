@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -45,7 +46,8 @@ bool DecodeBmp(const char* path, DecodedImage& image) {
   // A negative height is a top-down file; INT32_MIN has no positive twin.
   const bool topDown = rawHeight < 0;
   const int64_t height = topDown ? -static_cast<int64_t>(rawHeight) : rawHeight;
-  if (width <= 0 || height <= 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE) {
+  if (width <= 0 || height <= 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE ||
+      width * height > MAX_IMAGE_PIXELS) {
     std::printf("BMP SIZE IS ABSURD: %s (%d x %lld)\n", path, width, static_cast<long long>(height));
     std::fclose(file);
     return false;
@@ -54,20 +56,28 @@ bool DecodeBmp(const char* path, DecodedImage& image) {
   // Rows are padded to four bytes in the file whatever the header's size field says.
   const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
   const size_t bytes = stride * static_cast<size_t>(height);
-  std::vector<unsigned char> raw(bytes);
+  std::vector<unsigned char> raw;
+  try {
+    raw.resize(bytes);
+    image.pixels.assign(static_cast<size_t>(width) * 3 * height, 0);
+  } catch (const std::bad_alloc&) {
+    std::printf("BMP TOO LARGE TO LOAD: %s\n", path);
+    std::fclose(file);
+    return false;
+  }
   // Headers longer than the classic 54 bytes put the pixels further on.
   const long start = dataOffset >= 54 ? dataOffset : 54;
   const bool complete = std::fseek(file, start, SEEK_SET) == 0 && std::fread(raw.data(), 1, bytes, file) == bytes;
   std::fclose(file);
   if (!complete) {
     std::printf("BMP FILE IS TRUNCATED: %s\n", path);
+    image = DecodedImage{};
     return false;
   }
 
   image.width = width;
   image.height = static_cast<int>(height);
   image.channels = 3;
-  image.pixels.assign(static_cast<size_t>(width) * 3 * height, 0);
   for (int64_t row = 0; row < height; ++row) {
     const unsigned char* src = raw.data() + stride * row;
     const int64_t target = topDown ? height - 1 - row : row; // bottom row first

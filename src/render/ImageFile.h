@@ -11,8 +11,9 @@ struct DecodedImage {
   std::vector<unsigned char> pixels; // tight rows, bottom row first, as GL takes them
 };
 
-// Largest side we decode; anything bigger is reported instead of allocated.
+// Largest side and area we decode; anything bigger is reported instead of allocated.
 constexpr int MAX_IMAGE_SIDE = 16384;
+constexpr long long MAX_IMAGE_PIXELS = 8192LL * 8192LL;
 
 // Every PNG colour type and depth comes out as 8-bit RGB, or RGBA when the file has
 // alpha or a transparency chunk. False (one line printed) for a missing, foreign,

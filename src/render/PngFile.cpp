@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -54,11 +55,18 @@ bool ReadPngImage(PngJob& job, DecodedImage& image) {
   if ((channels != 3 && channels != 4) || rowBytes != static_cast<size_t>(width) * channels)
     png_error(job.png, "unexpected pixel layout");
 
+  if (static_cast<long long>(width) * height > MAX_IMAGE_PIXELS) png_error(job.png, "image too large");
+  bool allocated = true;
+  try {
+    image.pixels.assign(rowBytes * height, 0);
+    job.rows.resize(height);
+  } catch (const std::bad_alloc&) {
+    allocated = false; // jump only once the handler is left
+  }
+  if (!allocated) png_error(job.png, "out of memory");
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
   image.channels = channels;
-  image.pixels.assign(rowBytes * height, 0);
-  job.rows.resize(height);
   for (png_uint_32 i = 0; i < height; ++i)
     job.rows[i] = image.pixels.data() + rowBytes * (height - 1 - i); // bottom row first
   png_read_image(job.png, job.rows.data());

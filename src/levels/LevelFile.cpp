@@ -1,0 +1,358 @@
+#include "levels/LevelFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <locale>
+
+#include "core/System.h"
+#include "levels/LevelTokens.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectFactory.h"
+#include "objects/NPC.h"
+#include "objects/Vehicle.h"
+#include "objects/Weapon.h"
+#include "render/Texture.h"
+
+std::vector<std::string> g_levelNames;
+int g_levelCount = 0;
+
+namespace {
+
+const char* LEVEL_FOLDER = "../Assets/Levels/";
+const char* GARAGE_MESSAGE = "Press 'C' to enter garage";
+
+// ============================================================================
+// Measuring objects for the files
+// ============================================================================
+
+struct Placement {
+  Vec3 centre;
+  float halfWidth = 0.0f;
+  float halfHeight = 0.0f;
+};
+
+// Centre and half extents (centre minus the box's lower corner) of a polygon,
+// the extents divided by `divisor`.
+Placement Measure(const Poly& shape, float divisor) {
+  Placement p;
+  p.centre = shape.Centroid();
+  const Vec3 lower = shape.Bounds().first;
+  p.halfWidth = (p.centre.x - lower.x) / divisor;
+  p.halfHeight = (p.centre.y - lower.y) / divisor;
+  return p;
+}
+
+// The size the object has when turned back to rotation 0. A copy is turned,
+// so saving leaves the object's own polygon exactly as it was.
+Placement MeasureUnrotated(const GameObject& object, float divisor) {
+  Poly upright(*object.shape);
+  upright.Rotate(-object.rotation);
+  return Measure(upright, divisor);
+}
+
+// A name with a blank in it would split into two tokens and shift every
+// later field of the file, so blanks are written as underscores.
+std::string Token(std::string text) {
+  for (char& c : text)
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = '_';
+  return text;
+}
+
+int FormatOf(const GameObject& object) { return object.graphic ? object.graphic->format : 1; }
+
+// ============================================================================
+// Level description blocks
+// ============================================================================
+
+void WriteDescriptionWeapon(std::ostream& out, const Weapon& weapon, float vehicleScale) {
+  // The nested weapon sizes are divided by the owning vehicle's scale.
+  const Placement p = Measure(*weapon.shape, vehicleScale);
+  out << "Weapon\n"
+      << Token(weapon.name) << '\n'
+      << Token(weapon.ImagePath()) << '\n'
+      << p.centre.x << '\n'
+      << p.centre.y << '\n'
+      << p.halfWidth << '\n'
+      << p.halfHeight << '\n'
+      << weapon.storedValue << '\n'
+      << FormatOf(weapon) << '\n'
+      << weapon.scale << '\n'
+      << weapon.rotation << '\n'
+      << weapon.reloadTime << '\n'
+      << weapon.damage << '\n'
+      << weapon.kind << '\n'
+      << "EndWeapon\n";
+}
+
+void WriteDescriptionBlock(std::ostream& out, GameObject& object) {
+  if (dynamic_cast<Weapon*>(&object)) return; // weapons appear inside their vehicle
+  auto* vehicle = dynamic_cast<Vehicle*>(&object);
+  const Placement p = Measure(*object.shape, object.scale);
+  out << (vehicle ? "Vehicle" : "GameObject") << '\n'
+      << Token(object.name) << '\n'
+      << Token(object.ImagePath()) << '\n'
+      << p.centre.x << '\n'
+      << p.centre.y << '\n'
+      << p.halfWidth << '\n'
+      << p.halfHeight << '\n'
+      << object.storedValue << '\n'
+      << FormatOf(object) << '\n'
+      << object.scale << '\n'
+      << object.rotation << '\n';
+  if (vehicle) {
+    for (const auto& weapon : vehicle->weapons)
+      if (weapon) WriteDescriptionWeapon(out, *weapon, vehicle->scale);
+    out << "EndVehicle\n";
+  } else {
+    out << "EndGameObject\n";
+  }
+}
+
+// ============================================================================
+// Object list blocks
+// ============================================================================
+
+void WriteListBlock(std::ostream& out, GameObject& object, bool asVehicle) {
+  out << (asVehicle ? "Vehicle" : "GameObject") << '\n';
+  WriteObjectFields(out, object);
+  out << (asVehicle ? "EndVehicle" : "EndGameObject") << '\n';
+}
+
+bool IsShot(const GameObject& object) { return object.name == "PROJECTILE" || object.name == "ENEMYPROJECTILE"; }
+
+// The player first, so the level finds it before anything refers to it; the
+// shots last, so that every shooter is known when the level hands them out.
+void WriteObjectList(std::ostream& out, const std::vector<GameObject*>& objects) {
+  GameObject* player = nullptr;
+  for (GameObject* o : objects)
+    if (o && o->name == "PLAYER") {
+      player = o;
+      break;
+    }
+  WriteListBlock(out, *player, true);
+  for (GameObject* o : objects) {
+    if (!o || dynamic_cast<Weapon*>(o) || o->name == "PLAYER" || IsShot(*o) || o->ImagePath().empty()) continue;
+    WriteListBlock(out, *o, dynamic_cast<Vehicle*>(o) != nullptr);
+  }
+  // An empty image path would leave an empty token and shift the blocks after it.
+  for (GameObject* o : objects)
+    if (o && IsShot(*o) && !o->ImagePath().empty()) WriteListBlock(out, *o, dynamic_cast<Vehicle*>(o) != nullptr);
+}
+
+// Writes through `write` into a file beside `path`; the caller renames it.
+template <class Writer> bool WriteTemporary(const std::string& temporary, Writer write) {
+  std::ofstream out(temporary, std::ios::trunc);
+  if (!out) return false;
+  out.imbue(std::locale::classic());
+  write(out);
+  out.close();
+  return !out.fail();
+}
+
+// ============================================================================
+// Making objects from records
+// ============================================================================
+
+GameObject* MakeObject(GameObjectFactory& factory, const ObjectRecord& r) {
+  const Vec3 position(r.centreX, r.centreY, 1.0f);
+  const int hw = static_cast<int>(r.halfWidth); // the parser keeps these within int range
+  const int hh = static_cast<int>(r.halfHeight);
+  switch (ChooseObjectKind(r.keyword, r.name)) {
+  case ObjectKind::Animated:
+    return factory.CreateAnimated(r.name, r.imagePath, position, hw, hh, r.format, DescriptorPath(r.imagePath));
+  case ObjectKind::Vehicle:
+    return factory.CreateVehicle(r.name, r.imagePath, position, hw, hh, r.format, DescriptorPath(r.imagePath));
+  case ObjectKind::Npc:
+    return factory.CreateNPC(r.name, r.imagePath, position, hw, hh, r.format, GARAGE_MESSAGE, Vec3());
+  case ObjectKind::Static: {
+    std::string image = r.imagePath;
+    // One wall in ten shows the cracked variant; only wall pictures draw from rand.
+    if (IsWallPicture(image)) image = WallVariantPath(image, std::rand() % 10);
+    return factory.Create(r.name, image, position, hw, hh, r.format);
+  }
+  case ObjectKind::None:
+    break;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+// ============================================================================
+// Reading
+// ============================================================================
+
+GameObject* ReadObjectBlock(std::istream& in, const std::string& source) {
+  ObjectRecord record;
+  std::string problem;
+  switch (ParseObjectBlock(in, record, problem)) {
+  case BlockResult::End:
+    return nullptr;
+  case BlockResult::Truncated:
+  case BlockResult::Malformed:
+    std::cout << "Error: " << source << ": " << problem << ", the rest of the file is ignored" << std::endl;
+    in.setstate(std::ios::failbit);
+    return nullptr;
+  case BlockResult::Read:
+    break;
+  }
+  auto* factory = FindSystem<GameObjectFactory>();
+  if (!factory) return nullptr;
+  GameObject* object = MakeObject(*factory, record);
+  if (!object) {
+    std::cout << "Error: " << source << ": " << record.name << " under the keyword " << record.keyword
+              << " is neither a GameObject nor a Vehicle, skipped" << std::endl;
+    return nullptr;
+  }
+  object->Rotate(record.rotation);
+  object->Scale(record.scale);
+  object->storedValue = record.storedValue;
+  return object;
+}
+
+std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) {
+  const std::string file = path + "2";
+  std::vector<GameObject*> objects;
+  if (validate && !ValidateLevelFile(file)) {
+    std::cout << "Error: " << file << " is not a playable object list" << std::endl;
+    return objects;
+  }
+  std::ifstream in(file);
+  if (!in) {
+    std::cout << "Error: cannot open " << file << std::endl;
+    return objects;
+  }
+  if (!FindSystem<GameObjectFactory>()) return objects;
+  std::cout << "Unserializing.." << std::endl;
+  int iterations = 0;
+  // good() turns false at the end of the file and after a refused block alike.
+  while (in.good()) {
+    if (GameObject* object = ReadObjectBlock(in, file)) objects.push_back(object);
+    ++iterations;
+  }
+  std::cout << "Unserialized " << (iterations - 1) << " objects" << std::endl;
+  return objects;
+}
+
+void LoadPlayerLoadout(const std::string& path, GameObject* object) {
+  if (!object) return;
+  std::ifstream in(path);
+  if (!in) {
+    std::cout << "Error: cannot open " << path << ", the loadout is unchanged" << std::endl;
+    return;
+  }
+  auto* vehicle = dynamic_cast<Vehicle*>(object);
+  LoadoutRecord loadout;
+  ParseLoadout(in, vehicle != nullptr, loadout, std::cout, path);
+  if (loadout.hasHp) object->hp = loadout.hp;
+  if (!vehicle) return;
+  if (loadout.hasUpgradeLevel) vehicle->upgradeLevel = loadout.upgradeLevel;
+  for (const WeaponRecord& w : loadout.weapons) {
+    auto weapon = std::make_unique<Weapon>(Vec3(w.centreX, w.centreY, 1.0f), static_cast<int>(w.halfWidth),
+                                           static_cast<int>(w.halfHeight), w.format, w.kind, w.imagePath,
+                                           w.reloadTime, w.damage);
+    weapon->name = w.name;
+    for (const ProjectileRecord& p : w.projectiles)
+      weapon->projectiles.push_back(std::make_shared<Projectile>(
+          p.format, Vec3(p.centreX, p.centreY, 1.0f), static_cast<int>(p.halfWidth),
+          static_cast<int>(p.halfHeight), p.imagePath, p.lifetime));
+    vehicle->weapons.push_back(std::move(weapon));
+  }
+}
+
+bool ValidateLevelFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) return false;
+  return ValidateLevelTokens(in);
+}
+
+void ListLevels() {
+  g_levelNames.clear();
+  g_levelCount = 0;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(LEVEL_FOLDER, ec), end;
+  if (ec) {
+    std::cout << "Error: cannot list " << LEVEL_FOLDER << std::endl;
+    return;
+  }
+  std::vector<std::string> names;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    const std::string file = it->path().filename().string();
+    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".txt") != 0) continue;
+    std::error_code kindError;
+    if (it->is_directory(kindError)) {
+      std::printf("  %s   <DIR>\n", file.c_str());
+      continue;
+    }
+    if (file[0] == ' ') continue;
+    names.push_back(file.substr(0, file.size() - 4));
+  }
+  // Directory order is arbitrary here; the editor steps through levels by name.
+  std::sort(names.begin(), names.end());
+  for (const std::string& stem : names) {
+    if (!ValidateLevelFile(LEVEL_FOLDER + stem + ".txt")) continue;
+    g_levelNames.push_back(stem);
+    ++g_levelCount;
+  }
+}
+
+// ============================================================================
+// Writing
+// ============================================================================
+
+void WriteObjectFields(std::ostream& out, GameObject& object) {
+  const Placement p = MeasureUnrotated(object, object.scale);
+  out << Token(object.name) << '\n'
+      << Token(object.ImagePath()) << '\n'
+      << object.storedValue << '\n'
+      << FormatOf(object) << '\n'
+      << object.scale << '\n'
+      << object.rotation << '\n'
+      << p.centre.x << '\n'
+      << p.centre.y << '\n'
+      << p.halfWidth << '\n'
+      << p.halfHeight << '\n';
+}
+
+void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
+  std::cout << "Serializing.." << std::endl;
+  const bool hasPlayer =
+      std::any_of(objects.begin(), objects.end(), [](GameObject* o) { return o && o->name == "PLAYER"; });
+  if (!hasPlayer) {
+    std::cout << "ERROR: NO PLAYER FOUND!" << std::endl;
+    return;
+  }
+  for (GameObject* o : objects)
+    if (o && o->name.empty()) o->name = "name";
+
+  const std::string listPath = path + "2";
+  const std::string descriptionTemp = path + ".saving";
+  const std::string listTemp = listPath + ".saving";
+  const bool written = WriteTemporary(descriptionTemp,
+                                      [&](std::ostream& out) {
+                                        for (GameObject* o : objects)
+                                          if (o) WriteDescriptionBlock(out, *o);
+                                      }) &&
+                       WriteTemporary(listTemp, [&](std::ostream& out) { WriteObjectList(out, objects); });
+  std::error_code ec;
+  if (!written) {
+    std::cout << "Error: cannot write the level " << path << ", the saved files are unchanged" << std::endl;
+    std::filesystem::remove(descriptionTemp, ec);
+    std::filesystem::remove(listTemp, ec);
+    return;
+  }
+  std::filesystem::rename(listTemp, listPath, ec);
+  if (!ec) std::filesystem::rename(descriptionTemp, path, ec);
+  if (ec) {
+    std::cout << "Error: cannot replace the level " << path << ": " << ec.message() << std::endl;
+    std::filesystem::remove(descriptionTemp, ec);
+    std::filesystem::remove(listTemp, ec);
+    return;
+  }
+  std::cout << "Serialized " << objects.size() << " objects" << std::endl;
+}
