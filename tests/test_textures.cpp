@@ -168,9 +168,9 @@ struct Decoded {
   }
 };
 
-Decoded DecodeSpec(const PngSpec& spec) {
+Decoded DecodePicture(const PngPicture& picture) {
   const std::string path = TempFolder() + "/image.png";
-  EXPECT_TRUE(WritePng(path, spec));
+  EXPECT_TRUE(WritePng(path, picture));
   Decoded d;
   d.ok = DecodePng(path.c_str(), d.image);
   return d;
@@ -182,24 +182,24 @@ using Rgba = std::array<int, 4>;
 
 TEST(PngDecoding, EveryColourTypeComesOutAsEightBitRgbOrRgba) {
   {
-    PngSpec s{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {255, 0, 0, 0, 0, 255}, {}};
-    Decoded d = DecodeSpec(s);
+    PngPicture s{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {255, 0, 0, 0, 0, 255}, {}};
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 3);
     EXPECT_EQ(d.At(0, 0), (Rgba{255, 0, 0, 255}));
     EXPECT_EQ(d.At(1, 0), (Rgba{0, 0, 255, 255}));
   }
   { // palette with transparency, 4-bit indices
-    PngSpec s{2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x01}, {255, 0, 0, 0, 255, 0}, {0, 128}};
-    Decoded d = DecodeSpec(s);
+    PngPicture s{2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x01}, {255, 0, 0, 0, 255, 0}, {0, 128}};
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 4);
     EXPECT_EQ(d.At(0, 0), (Rgba{255, 0, 0, 0}));
     EXPECT_EQ(d.At(1, 0), (Rgba{0, 255, 0, 128}));
   }
   { // 1-bit grey, two rows
-    PngSpec s{3, 2, PNG_COLOR_TYPE_GRAY, 1, {0xA0, 0x40}, {}, {}};
-    Decoded d = DecodeSpec(s);
+    PngPicture s{3, 2, PNG_COLOR_TYPE_GRAY, 1, {0xA0, 0x40}, {}, {}};
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 3);
     EXPECT_EQ(d.At(0, 0), (Rgba{255, 255, 255, 255}));
@@ -208,32 +208,32 @@ TEST(PngDecoding, EveryColourTypeComesOutAsEightBitRgbOrRgba) {
     EXPECT_EQ(d.At(1, 1), (Rgba{255, 255, 255, 255})) << "rows must be stored bottom first";
   }
   { // 16-bit grey with a transparent key
-    PngSpec s{2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0x00, 0xFF, 0xFF}, {}, {0}};
+    PngPicture s{2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0x00, 0xFF, 0xFF}, {}, {0}};
     s.transparency = {0xFF}; // key 0x00FF: neither pixel, so both stay opaque
-    Decoded d = DecodeSpec(s);
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 4);
     EXPECT_NEAR(d.At(0, 0)[0], 128, 1);
     EXPECT_EQ(d.At(1, 0), (Rgba{255, 255, 255, 255}));
   }
   { // grey with alpha
-    PngSpec s{1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 50}, {}, {}};
-    Decoded d = DecodeSpec(s);
+    PngPicture s{1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 50}, {}, {}};
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.At(0, 0), (Rgba{200, 200, 200, 50}));
   }
   { // 16-bit RGBA
-    PngSpec s{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}, {}, {}};
-    Decoded d = DecodeSpec(s);
+    PngPicture s{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}, {}, {}};
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 4);
     EXPECT_EQ(d.At(0, 0), (Rgba{255, 0, 128, 255}));
   }
   { // interlaced RGB
-    PngSpec s{3, 3, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}};
+    PngPicture s{3, 3, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}};
     for (int i = 0; i < 9; ++i) s.rows.insert(s.rows.end(), {uint8_t(i * 20), 0, 0});
     s.interlaced = true;
-    Decoded d = DecodeSpec(s);
+    Decoded d = DecodePicture(s);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.At(2, 1), (Rgba{100, 0, 0, 255}));
   }
@@ -241,7 +241,7 @@ TEST(PngDecoding, EveryColourTypeComesOutAsEightBitRgbOrRgba) {
 
 TEST_F(TextureDraw, PalettePictureDrawsInItsColours) {
   const std::string path = TempFolder() + "/palette.png";
-  PngSpec s{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {0, 255, 0, 0, 0, 0}, {255, 0}};
+  PngPicture s{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {0, 255, 0, 0, 0, 0}, {255, 0}};
   ASSERT_TRUE(WritePng(path, s));
   Texture t(path.c_str(), 1, Vec3(100, 100, 0), 10, 10);
   t.Init();
@@ -254,7 +254,7 @@ TEST_F(TextureDraw, PalettePictureDrawsInItsColours) {
 TEST(PngDecoding, BrokenFilesGiveNothingAndOneLine) {
   const std::string folder = TempFolder();
   const std::string good = folder + "/good.png";
-  PngSpec s{64, 64, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}};
+  PngPicture s{64, 64, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}};
   for (int i = 0; i < 64 * 64 * 3; ++i) s.rows.push_back(static_cast<uint8_t>(i * 7919 >> 3));
   ASSERT_TRUE(WritePng(good, s));
   const std::vector<uint8_t> bytes = ReadBytes(good);
@@ -267,7 +267,7 @@ TEST(PngDecoding, BrokenFilesGiveNothingAndOneLine) {
   std::vector<uint8_t> headerOnly(bytes.begin(), bytes.begin() + 8);
   WriteBytes(folder + "/header.png", headerOnly);
   WriteText(folder + "/text.png", "this is not a picture\n");
-  ASSERT_TRUE(WritePng(folder + "/wide.png", PngSpec{20000, 1, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}}));
+  ASSERT_TRUE(WritePng(folder + "/wide.png", PngPicture{20000, 1, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}}));
 
   for (const char* name : {"truncated.png", "corrupt.png", "header.png", "wide.png"}) {
     DecodedImage image;

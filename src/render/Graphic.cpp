@@ -3,16 +3,18 @@
 #include "render/Shader.h"
 #include "core/Window.h"
 
+#include <cmath>
 #include <cstring>
 
+// std::trunc is the int cast without its overflow for positions far off the map.
 float ToDeviceX(float x) {
   const float w = static_cast<float>(g_screenWidth);
-  return (static_cast<float>(static_cast<int>(x)) + 0.5f) * 2.0f / w - 1.0f;
+  return (std::trunc(x) + 0.5f) * 2.0f / w - 1.0f;
 }
 
 float ToDeviceY(float y) {
   const float h = static_cast<float>(g_screenHeight);
-  return (h - (static_cast<float>(static_cast<int>(y)) + 0.5f)) * 2.0f / h - 1.0f;
+  return (h - (std::trunc(y) + 0.5f)) * 2.0f / h - 1.0f;
 }
 
 void SetIdentity4(float m[16]) {
@@ -39,7 +41,7 @@ GraphicBuffers::~GraphicBuffers() {
 Graphic::Graphic(const float* data, int bytes) {
   const int floats = bytes > 0 ? bytes / 4 : 0;
   vertices.reset(new float[floats > 0 ? floats : 1]());
-  if (floats > 0) std::memcpy(vertices.get(), data, static_cast<size_t>(floats) * 4);
+  if (floats > 0 && data) std::memcpy(vertices.get(), data, static_cast<size_t>(floats) * 4);
   // Only whole floats were copied; uploading more would read past the array.
   vertexBytes = floats * 4;
 }

@@ -12,6 +12,7 @@
 namespace {
 
 const float GREY[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+const float WHITE[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 const float FLAME_COLORS[2][4] = {{1.0f, 0.141f, 0.0f, 1.0f}, {1.0f, 0.502f, 0.251f, 1.0f}};
 const float SPARK_COLORS[2][4] = {{1.0f, 0.847f, 0.003f, 1.0f}, {1.0f, 0.651f, 0.184f, 1.0f}};
 const float SMOKE_GREYS[3][4] = {
@@ -24,7 +25,7 @@ void SetColor(Particle& p, const float c[4]) { std::copy(c, c + 4, p.color); }
 void EmitRadial(ParticleSys& s, const float color[4], float sizeFactor) {
   const int kind = s.kind;
   const int count = s.particleCount;
-  const float* pair[2] = {color, GREY};
+  const float* pair[2] = {color ? color : WHITE, GREY};
   if (kind == 3) pair[0] = FLAME_COLORS[0], pair[1] = FLAME_COLORS[1];
   if (kind == 4) pair[0] = SPARK_COLORS[0], pair[1] = SPARK_COLORS[1];
   const double speed = kind == 0 ? 0.003 : 0.003 * 0.5;

@@ -35,7 +35,7 @@ std::string TempFolder() {
   return folder;
 }
 
-bool WritePng(const std::string& path, const PngSpec& spec) {
+bool WritePng(const std::string& path, const PngPicture& picture) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -46,32 +46,32 @@ bool WritePng(const std::string& path, const PngSpec& spec) {
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType,
+               picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
-    palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+  for (size_t i = 0; i + 2 < picture.palette.size(); i += 3)
+    palette.push_back({picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]});
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!spec.transparency.empty()) {
-    if (spec.colorType == PNG_COLOR_TYPE_PALETTE) {
-      png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
+  if (!picture.transparency.empty()) {
+    if (picture.colorType == PNG_COLOR_TYPE_PALETTE) {
+      png_set_tRNS(png, info, picture.transparency.data(), static_cast<int>(picture.transparency.size()), nullptr);
     } else {
       png_color_16 key{};
-      key.gray = key.red = spec.transparency[0];
-      if (spec.transparency.size() >= 3) {
-        key.green = spec.transparency[1];
-        key.blue = spec.transparency[2];
+      key.gray = key.red = picture.transparency[0];
+      if (picture.transparency.size() >= 3) {
+        key.green = picture.transparency[1];
+        key.blue = picture.transparency[2];
       }
       png_set_tRNS(png, info, nullptr, 0, &key);
     }
   }
   png_write_info(png, info);
   const size_t rowBytes = png_get_rowbytes(png, info);
-  std::vector<png_bytep> rows(spec.height);
-  std::vector<uint8_t> data = spec.rows;
-  data.resize(rowBytes * spec.height);
-  for (int y = 0; y < spec.height; ++y) rows[y] = data.data() + rowBytes * y;
+  std::vector<png_bytep> rows(picture.height);
+  std::vector<uint8_t> data = picture.rows;
+  data.resize(rowBytes * picture.height);
+  for (int y = 0; y < picture.height; ++y) rows[y] = data.data() + rowBytes * y;
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -80,13 +80,13 @@ bool WritePng(const std::string& path, const PngSpec& spec) {
 }
 
 bool WriteRgbaPng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgba) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  PngPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
   for (uint32_t p : rgba)
-    for (int shift = 24; shift >= 0; shift -= 8) spec.rows.push_back(static_cast<uint8_t>(p >> shift));
-  return WritePng(path, spec);
+    for (int shift = 24; shift >= 0; shift -= 8) picture.rows.push_back(static_cast<uint8_t>(p >> shift));
+  return WritePng(path, picture);
 }
 
 bool WriteBmp(const std::string& path, int width, int height, const std::vector<uint32_t>& rgb,

@@ -7,7 +7,7 @@
 // A fresh folder under the system's temporary directory, removed at exit.
 std::string TempFolder();
 
-struct PngSpec {
+struct PngPicture {
   int width = 0;
   int height = 0;
   int colorType = 2;                  // libpng PNG_COLOR_TYPE_*
@@ -18,7 +18,7 @@ struct PngSpec {
   bool interlaced = false;
 };
 // Writes the PNG; false if libpng refused.
-bool WritePng(const std::string& path, const PngSpec& spec);
+bool WritePng(const std::string& path, const PngPicture& picture);
 // An 8-bit RGBA picture, pixels top row first.
 bool WriteRgbaPng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgba);
 
