@@ -9,7 +9,8 @@ use three small extensions that this script resolves before librsvg sees it:
                    refused, which keeps every picture on the one palette);
   {{expr}}         a Python expression, evaluated with the frame's variables;
   data-repeat="k in EXPR"   clone the element once per value of EXPR;
-  data-if="EXPR"            keep the element only where EXPR is true.
+  data-if="EXPR"            keep the element only where EXPR is true;
+  data-include="x.part.svg" fill the group with a shared part of drawing.
 
 A sprite sheet is a source whose top-level groups carry data-frame="label"
 (one frame) or data-frames="N" (N frames, variable i = 0..N-1). Top-level
@@ -125,7 +126,10 @@ EXPR = re.compile(r"\{\{(.*?)\}\}", re.S)
 
 def evaluate(expr, env, where):
     try:
-        return eval(expr, {"__builtins__": {}}, env)
+        # The variables go in as globals so that comprehensions can see them.
+        scope = dict(env)
+        scope["__builtins__"] = {}
+        return eval(expr, scope)
     except Exception as e:  # a broken source is a build error, with its place named
         fail("%s: cannot evaluate '%s': %s" % (where, expr.strip(), e))
 
@@ -172,6 +176,8 @@ def expand(elem, env, where):
         env = parse_vars(elem.attrib["data-vars"], env, where)
     if "data-if" in elem.attrib and not evaluate(elem.attrib["data-if"], env, where):
         return []
+    if "data-include" in elem.attrib:
+        return include(elem, env, where)
     new = ET.Element(elem.tag)
     for k, v in elem.attrib.items():
         if k.startswith("data-"):
@@ -182,6 +188,24 @@ def expand(elem, env, where):
     for child in elem:
         new.extend(expand(child, env, where))
     return [new]
+
+
+# A part (name.part.svg) is drawing shared by several pictures; data-include="name.part.svg"
+# on a group puts the part's content inside that group, expanded with the group's variables.
+INCLUDE_STATE = {"dir": ".", "palette": {}}
+
+
+def include(elem, env, where):
+    path = os.path.join(INCLUDE_STATE["dir"], elem.attrib["data-include"])
+    if not os.path.isfile(path):
+        fail("%s: no part file %s" % (where, path))
+    text = apply_palette(open(path, encoding="utf-8").read(), INCLUDE_STATE["palette"], path)
+    part = ET.fromstring(text)
+    holder = copy.deepcopy(elem)
+    del holder.attrib["data-include"]
+    holder[:] = list(part)
+    holder.text = None
+    return expand(holder, env, os.path.basename(path))
 
 
 # ---------------------------------------------------------------- composing
@@ -201,6 +225,7 @@ def shared_defs(common_path, palette):
 
 def compose(src, palette, common, env_extra=None):
     where = os.path.basename(src)
+    INCLUDE_STATE.update(dir=os.path.dirname(os.path.abspath(src)), palette=palette)
     text = apply_palette(open(src, encoding="utf-8").read(), palette, src)
     try:
         root = ET.fromstring(text)
