@@ -196,9 +196,17 @@ INCLUDE_STATE = {"dir": ".", "palette": {}}
 
 
 def include(elem, env, where):
-    path = os.path.join(INCLUDE_STATE["dir"], elem.attrib["data-include"])
+    # A part is looked for beside the source, then in each folder above it, so parts
+    # shared by several folders live where those folders meet.
+    name = elem.attrib["data-include"]
+    folder = INCLUDE_STATE["dir"]
+    while True:
+        path = os.path.join(folder, name)
+        if os.path.isfile(path) or os.path.dirname(folder) == folder:
+            break
+        folder = os.path.dirname(folder)
     if not os.path.isfile(path):
-        fail("%s: no part file %s" % (where, path))
+        fail("%s: no part file %s" % (where, name))
     text = apply_palette(open(path, encoding="utf-8").read(), INCLUDE_STATE["palette"], path)
     part = ET.fromstring(text)
     holder = copy.deepcopy(elem)
