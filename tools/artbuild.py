@@ -119,7 +119,7 @@ def polar(cx, cy, r, deg):
 
 BASE_ENV = {k: getattr(math, k) for k in ("sin", "cos", "tan", "pi", "sqrt", "floor", "ceil", "radians", "degrees", "atan2", "hypot")}
 BASE_ENV.update(rnd=rnd, star_path=star_path, gear_path=gear_path, poly=poly, polar=polar,
-                range=range, int=int, round=round, abs=abs, min=min, max=max, len=len, str=str)
+                range=range, enumerate=enumerate, zip=zip, int=int, round=round, abs=abs, min=min, max=max, len=len, str=str)
 
 EXPR = re.compile(r"\{\{(.*?)\}\}", re.S)
 
