@@ -73,7 +73,7 @@ def main():
             cmd += ["-label", label, "(", f, "-resize", "%dx%d" % (a.cell, a.cell), ")"]
         else:
             cmd += ["-label", label, f]
-    cmd += ["-geometry", "%dx%d>+6+6" % (a.cell, a.cell), "-tile", "%dx" % a.columns, a.out]
+    cmd += ["-geometry", "%dx%d>+6+6" % (a.cell, a.cell), "-tile", "%dx" % a.columns, "-depth", "8", a.out]
     r = subprocess.run(cmd)
     if r.returncode != 0:
         sys.exit("contactsheet: montage failed")
