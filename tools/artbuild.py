@@ -146,9 +146,9 @@ def expand_text(s, env, where):
     return EXPR.sub(sub, s)
 
 
-def parse_vars(spec, env, where):
+def parse_vars(clause, env, where):
     out = dict(env)
-    for item in filter(None, (p.strip() for p in spec.split(";"))):
+    for item in filter(None, (p.strip() for p in clause.split(";"))):
         if "=" not in item:
             fail("%s: data-vars item '%s' needs name=value" % (where, item))
         name, value = item.split("=", 1)
@@ -159,10 +159,10 @@ def parse_vars(spec, env, where):
 def expand(elem, env, where):
     """Returns the list of elements this one becomes under env."""
     if "data-repeat" in elem.attrib:
-        spec = elem.attrib["data-repeat"]
-        m = re.fullmatch(r"\s*([A-Za-z_]\w*)\s+in\s+(.+)", spec)
+        clause = elem.attrib["data-repeat"]
+        m = re.fullmatch(r"\s*([A-Za-z_]\w*)\s+in\s+(.+)", clause)
         if not m:
-            fail("%s: data-repeat '%s' must read 'name in expression'" % (where, spec))
+            fail("%s: data-repeat '%s' must read 'name in expression'" % (where, clause))
         values = evaluate(m.group(2), env, where)
         out = []
         for v in values:
