@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "levels/LevelFile.h"
+#include "levels/LevelTokens.h"
+
 namespace {
 
 const std::string kImages = "../Assets/image/";
@@ -228,6 +231,7 @@ TEST(ContentData, TokenFilesHoldOneTokenPerLineAndEndWithALineBreak) {
 }
 
 TEST(ContentData, EditorPalettePassesValidationAndOffersEveryKind) {
+  EXPECT_TRUE(ValidateLevelFile("../Assets/EditorHudObj.txt2")) << "the editor refuses a palette the validator rejects";
   const auto t = ReadTokens("../Assets/EditorHudObj.txt2");
   // The level validator's rules: a PLAYER somewhere, every EndGameObject closing a
   // 12-token block, and the file ending on one.
@@ -277,6 +281,16 @@ TEST(ContentData, GarageRackListsTheGunsInTemplateOrder) {
 }
 
 TEST(ContentData, LoadoutReadsIntoWeaponsThatCanFire) {
+  {
+    // The game's own reader must take the whole file without stopping early.
+    std::ifstream in("../Assets/Player.txt");
+    LoadoutRecord loadout;
+    std::ostringstream log;
+    ParseLoadout(in, true, loadout, log, "../Assets/Player.txt");
+    EXPECT_EQ(log.str(), "");
+    EXPECT_TRUE(loadout.hasUpgradeLevel);
+    EXPECT_EQ(loadout.weapons.size(), 2u);
+  }
   const auto t = ReadTokens("../Assets/Player.txt");
   ASSERT_GE(t.size(), 2u);
   EXPECT_EQ(std::stoi(t[0]), 10);
