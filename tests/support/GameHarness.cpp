@@ -216,8 +216,6 @@ ScratchTree::~ScratchTree() {
   fs::remove_all(root, ignored);
 }
 
-std::string ScratchTree::Path(const std::string& relative) const { return (fs::path(root) / relative).string(); }
-
 void ScratchTree::Write(const std::string& relative, const std::string& content) const {
   fs::path path = fs::path(root) / relative;
   fs::create_directories(path.parent_path());

@@ -74,7 +74,6 @@ class ScratchTree {
 public:
   ScratchTree();
   ~ScratchTree();
-  std::string Path(const std::string& relative) const; // relative to the tree's root
   void Write(const std::string& relative, const std::string& content) const;
   std::string root;
 
