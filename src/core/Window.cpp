@@ -112,7 +112,7 @@ Window::Window(int showCommand_) {
   if (handle) {
     glContext = CreateGLContext(handle);
     if (glContext) contextActive = ActivateGLContext(handle, glContext);
-    if (contextActive) LoadGLEntryPoints();
+    if (contextActive) glLoaded = LoadGLEntryPoints();
     if (showCommand != 0) RaiseGameWindow(handle);
   }
 

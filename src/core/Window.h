@@ -31,7 +31,7 @@ public:
   // Takes one queued message, if any, and handles it (a quit message asks the loop to end).
   bool DispatchOneMessage();
   void Present();           // flush and swap
-  bool IsUsable() const { return handle && glContext && contextActive; }
+  bool IsUsable() const { return handle && glContext && contextActive && glLoaded; }
 
   PlatformWindow* deviceContext = nullptr; // frames are presented through the window itself
   GLContextHandle glContext = nullptr;
@@ -44,6 +44,7 @@ public:
 private:
   bool platformStarted = false;
   bool contextActive = false;
+  bool glLoaded = false; // the GL entry points beyond 1.1 exist
 };
 
 // ---- shared by several modules -------------------------------------------
