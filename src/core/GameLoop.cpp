@@ -1,7 +1,260 @@
 #include "core/GameLoop.h"
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/Subsystems.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "platform/Focus.h"
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+using Clock = std::chrono::steady_clock;
+
+// Velocities are per frame, so a frame may never be shorter than this.
+static constexpr std::chrono::nanoseconds MIN_FRAME_DURATION{1'000'000'000 / 60};
+
+static double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// ============================================================================
+// Frame-rate meter
+// ============================================================================
+
+namespace {
+struct FrameRateMeter {
+  int frameCounter = 0;
+  int64_t lastRefreshMs = 0;
+  float refreshIntervalMs = 250.0f;
+};
+FrameRateMeter s_meter;
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+void ResetFrameRateMeter() {
+  // The first quarter second measures from now, at the rate the game was tuned for,
+  // so the first frames do not see a frame time of the whole uptime.
+  s_meter = FrameRateMeter{};
+  s_meter.lastRefreshMs = NowMs();
+  g_framesPerSecond = 60.0f;
+  g_frameTime = 1.0f / 60.0f;
+}
+
+void MeasureFrameRate() {
+  ++s_meter.frameCounter;
+  int64_t now = NowMs();
+  float elapsed = static_cast<float>(now - s_meter.lastRefreshMs);
+  if (elapsed > s_meter.refreshIntervalMs) {
+    g_framesPerSecond = s_meter.frameCounter * 1000.0f / elapsed;
+    s_meter.lastRefreshMs = now;
+    s_meter.frameCounter = 0;
+  }
+  g_frameTime = 1.0f / g_framesPerSecond;
+}
+
+// ============================================================================
+// Start-up and shut-down
+// ============================================================================
+
+void GameLoop::InstallLevel(int stateId, LevelMaker make) { installed[stateId] = std::move(make); }
+
+std::unique_ptr<Level> GameLoop::MakeState(int stateId) {
+  auto found = installed.find(stateId);
+  std::unique_ptr<Level> made = found != installed.end() ? found->second() : Subsystems::MakeLevel(stateId);
+  if (made) made->stateId = stateId;
+  return made;
+}
+
+bool GameLoop::Startup() {
+  Subsystems::AddObjectSystems();
+  g_systems.push_back(std::make_shared<InputSystem>());
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  g_debugView = 0;
+
+  window = std::make_shared<Window>(showCommand);
+  window->ToggleDisplayMode(); // created windowed, so this enters full screen
+  window->SetTitle("Kvo");
+  ResetFrameRateMeter();
+  std::printf(window->showCommand != 0 ? "Exist\n" : "DNE\n");
+
+  Subsystems::ListPlayableLevels();
+  Subsystems::MakeBackgroundTiles();
+  level = MakeState(STATE_MAIN_MENU);
+  g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  Subsystems::CreateAudio();
+  Subsystems::CreateOptionMenu();
+  Subsystems::InitTweakBars();
+  Subsystems::ResetSoundSlots();
+
+  // Without a window and a context every drawing call would fail: end cleanly instead.
+  if (!window->IsUsable()) {
+    std::printf("Error: there is no window to draw in, the game ends\n");
+    g_currentState = g_nextState = STATE_QUIT;
+  }
+  started = true;
+  entered = false;
+  hadFocus = false;
+  readoutClock = 0.0;
+  lastFrameEnd = Clock::now();
+  std::fflush(stdout);
+  return g_currentState != STATE_QUIT;
+}
+
+void GameLoop::Shutdown() {
+  if (!started) return;
+  // A loop stopped from outside (tests) still lets the running state clean up.
+  if (entered && level) {
+    level->Free();
+    level->Unload();
+    entered = false;
+  }
+  Subsystems::SilenceMusic();
+  Subsystems::FreeBackgroundTiles();
+  level.reset();
+  Subsystems::DeletePrograms();
+  Subsystems::TerminateTweakBars();
+  Subsystems::ReleaseFrontEnd();
+  // Level objects may hold GL resources: they go while the context still exists.
+  g_systems.clear();
+  window->Shutdown();
+  window.reset();
+  started = false;
+  std::fflush(stdout);
+}
+
+int GameLoop::Run() {
+  if (Startup())
+    while (RunFrame()) {}
+  Shutdown();
+  return 0;
+}
 
 int RunGame() {
-  std::printf("Kvo\n");
-  return 0;
+  GameLoop loop;
+  return loop.Run();
+}
+
+// ============================================================================
+// States
+// ============================================================================
+
+bool GameLoop::RunFrame() {
+  if (!started || g_currentState == STATE_QUIT) return false;
+  if (!entered) EnterState();
+  if (g_currentState == g_nextState) Frame();
+  if (g_currentState != g_nextState) LeaveState();
+  return g_currentState != STATE_QUIT;
+}
+
+void GameLoop::EnterState() {
+  if (g_currentState == STATE_RESTART) {
+    // Same object, same id: only Initialize runs again.
+    g_currentState = g_nextState = g_previousState;
+  } else {
+    level.reset();
+    level = MakeState(g_currentState);
+    if (!level) {
+      std::printf("Error: game state %d has no screen, the game ends\n", g_currentState);
+      g_currentState = g_nextState = STATE_QUIT;
+      return;
+    }
+    level->Load();
+    Subsystems::ResetProgramCaches();
+  }
+  Clock::time_point start = Clock::now();
+  level->Initialize();
+  g_initTime = SecondsSince(start);
+  entered = true;
+}
+
+void GameLoop::LeaveState() {
+  level->Free();
+  if (g_nextState != STATE_RESTART) level->Unload();
+  if (g_nextState < STATE_QUIT || g_nextState > STATE_TUTORIAL) {
+    std::printf("Error: there is no game state %d, going to the main menu\n", g_nextState);
+    g_nextState = STATE_MAIN_MENU;
+  }
+  g_previousState = g_currentState;
+  g_currentState = g_nextState;
+  entered = false;
+}
+
+// ============================================================================
+// One frame
+// ============================================================================
+
+void GameLoop::Frame() {
+  ReapplyDisplayModeOnFocus();
+  NoteGamepadActivity();
+  window->DispatchOneMessage();
+  if (ConsumeTrigger(123)) window->ToggleDisplayMode(); // F12
+  if (ConsumeTrigger(122)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
+
+  Clock::time_point start = Clock::now();
+  level->Update();
+  double updateSeconds = SecondsSince(start);
+  start = Clock::now();
+  level->Draw();
+  double renderSeconds = SecondsSince(start);
+  // The read-outs change slowly enough to be read.
+  if (readoutClock > 2.0) {
+    g_updateTime = updateSeconds;
+    g_renderTime = renderSeconds;
+    readoutClock = 0.0;
+  }
+
+  HandlePauseKey();
+  readoutClock += static_cast<double>(g_frameTime);
+  window->Present();
+  if (framePacing) WaitForFrameEnd();
+  MeasureFrameRate();
+  g_fpsReadout = g_framesPerSecond;
+}
+
+// Another program may have changed the display while the game was in the background.
+void GameLoop::ReapplyDisplayModeOnFocus() {
+  bool focus = HasKeyboardFocus();
+  if (focus && !hadFocus) {
+    g_fullscreen = !g_fullscreen;
+    window->ToggleDisplayMode();
+  }
+  hadFocus = focus;
+}
+
+void GameLoop::NoteGamepadActivity() {
+  const PadState& s = g_gamepad.state;
+  bool active = s.thumbLX < -LEFT_THUMB_DEADZONE || s.thumbLX > LEFT_THUMB_DEADZONE ||
+                s.thumbRX < -RIGHT_THUMB_DEADZONE || s.thumbRX > RIGHT_THUMB_DEADZONE;
+  for (int i = 0; i < PAD_BUTTON_COUNT && !active; ++i)
+    active = g_gamepad.triggered[i] || g_gamepad.down[i];
+  if (active) g_usingGamepad = true;
+}
+
+// Runs after Draw: a state that wants Escape for itself consumes it in its Update.
+void GameLoop::HandlePauseKey() {
+  bool escape = ConsumeTrigger(27);
+  bool start = g_gamepad.triggered[PAD_START];
+  if (!escape && !start) return;
+  // Start is consumed as Escape is, or a state that never polls the pad would
+  // see the same press every frame.
+  g_gamepad.triggered[PAD_START] = false;
+  g_paused = !g_paused;
+  Subsystems::ShowPausePanel();
+  if (g_paused) g_gamepad.StartRumble(0x3FFF, 0x3FFF, 0.5f);
+  if (g_currentState == STATE_EDITOR || g_currentState == STATE_WEAPON_SELECT) g_nextState = STATE_MAIN_MENU;
+}
+
+// Vsync holds the frame where the display offers it; where it does not, or where the
+// display is faster than 60 Hz, wait out the rest of the frame.
+void GameLoop::WaitForFrameEnd() {
+  Clock::time_point due = lastFrameEnd + MIN_FRAME_DURATION;
+  if (Clock::now() < due) std::this_thread::sleep_until(due);
+  lastFrameEnd = Clock::now();
 }

@@ -1,4 +1,58 @@
 #pragma once
+#include "core/Level.h"
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+
+class Window;
+
+// The state machine that is the game's whole life: start-up, one state object at a
+// time run frame by frame, shut-down. Run() is the game; tests drive the same steps
+// one frame at a time.
+class GameLoop {
+public:
+  using LevelMaker = std::function<std::unique_ptr<Level>()>;
+
+  // The object made for stateId from now on, instead of the game's own screen.
+  void InstallLevel(int stateId, LevelMaker make);
+
+  bool Startup();   // engine systems, window in full screen, the subsystems; false if nothing can run
+  bool RunFrame();  // enters the current state if needed, one frame, leaves it if asked; false once quit
+  void Shutdown();  // releases everything in order; the loop can start again afterwards
+  int Run();        // all of the above; the process exit code
+
+  Level* CurrentLevel() const { return level.get(); }
+  Window* GetWindow() const { return window.get(); }
+
+  bool framePacing = true; // hold every frame to at least 1/60 s; off for tests and benchmarks
+  int showCommand = 1;     // 0 keeps the window hidden
+
+private:
+  std::unique_ptr<Level> MakeState(int stateId);
+  void EnterState();
+  void Frame();
+  void LeaveState();
+  void ReapplyDisplayModeOnFocus();
+  void NoteGamepadActivity();
+  void HandlePauseKey();
+  void WaitForFrameEnd();
+
+  std::shared_ptr<Window> window;
+  std::unique_ptr<Level> level;
+  std::map<int, LevelMaker> installed;
+  bool started = false;
+  bool entered = false;      // the current state has had Load / Initialize
+  bool hadFocus = false;     // the window had the keyboard focus last frame
+  double readoutClock = 0.0; // seconds of frame time since the read-outs were last sampled
+  std::chrono::steady_clock::time_point lastFrameEnd{};
+};
+
+// ---- frame-rate meter ----------------------------------------------------------
+// Once per frame after presenting: g_framesPerSecond over the last quarter second,
+// g_frameTime its reciprocal. A reset meter reads 60 frames per second.
+void MeasureFrameRate();
+void ResetFrameRateMeter();
 
 // Runs the game from start-up to shut-down; returns the process exit code.
 int RunGame();

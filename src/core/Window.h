@@ -1,4 +1,51 @@
 #pragma once
+#include "core/System.h"
+#include "platform/Display.h"
+#include "platform/Messages.h"
+#include <string>
+
+// The game window, its OpenGL context and the console switch. It reads Windows.txt,
+// publishes the logical screen size, switches between full screen and a 1280 x 720
+// window, and carries the window procedure.
+
+// Where the window settings live, relative to the working directory.
+inline constexpr const char* WINDOW_SETTINGS_PATH = "../Assets/Windows.txt";
+
+// Fills width, height and console switch from the last line of the file. A missing
+// file or a line that does not hold three integers (blank lines are skipped) gives
+// 1280 760 0 and one line on standard output; false then.
+bool ReadWindowSettings(int& width, int& height, int& console, const std::string& path = WINDOW_SETTINGS_PATH);
+
+class Window : public System {
+public:
+  explicit Window(int showCommand = 1); // opens the window windowed; the loop then enters full screen
+
+  void ToggleDisplayMode(); // full screen <-> windowed, by g_fullscreen, which it flips
+  void Shutdown();          // context released, window destroyed; nothing touches it afterwards
+  void SetTitle(const std::string& newTitle);
+  void OnResize();          // window size and viewport from the client area
+
+  // Every message goes through here: tweak bars first, then destruction, size, input.
+  // True when something handled it.
+  bool WindowProcedure(const PlatformMessage& message);
+  // Takes one queued message, if any, and handles it (a quit message asks the loop to end).
+  bool DispatchOneMessage();
+  void Present();           // flush and swap
+  bool IsUsable() const { return handle && glContext && contextActive && glLoaded; }
+
+  PlatformWindow* deviceContext = nullptr; // frames are presented through the window itself
+  GLContextHandle glContext = nullptr;
+  int showCommand = 1;                     // 0 keeps the window hidden
+  PlatformWindow* handle = nullptr;
+  std::string title;
+  int screenWidth = 0;                     // primary display, pixels
+  int screenHeight = 0;
+
+private:
+  bool platformStarted = false;
+  bool contextActive = false;
+  bool glLoaded = false; // the GL entry points beyond 1.1 exist
+};
 
 // ---- shared by several modules -------------------------------------------
 // Logical screen: every graphic, the mouse and the HUD use these pixels
@@ -7,6 +54,7 @@ extern int g_screenWidth;
 extern int g_screenHeight;
 extern int g_displayWidth;   // viewport size the display-mode toggle last applied
 extern int g_displayHeight;
-extern int g_windowWidth;    // window size at the last resize, used to scale the mouse
+extern int g_windowWidth;    // client size at the last resize, pixels; scales the mouse
 extern int g_windowHeight;
 extern bool g_fullscreen;
+extern PlatformWindow* g_hwnd; // the game window, for code without a Window at hand

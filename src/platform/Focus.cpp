@@ -1,4 +1,4 @@
 #include "platform/Focus.h"
-#include <SDL.h>
+#include "platform/Display.h"
 
-bool HasKeyboardFocus() { return SDL_GetKeyboardFocus() != nullptr; }
+bool HasKeyboardFocus() { return WindowHasInputFocus(CurrentGameWindow()); }

@@ -1,0 +1,86 @@
+#include "core/Input.h"
+#include "core/Window.h"
+#include "platform/Messages.h"
+
+std::map<int, bool> g_keyTriggered;
+std::map<int, bool> g_keyDown;
+Vec3 g_mousePosition;
+char g_lastKeyChar = '\0';
+int g_lastDigit = 10;
+bool g_usingGamepad = false;
+
+void KeyDown(int code) {
+  if (!g_keyDown[code]) {
+    g_keyTriggered[code] = true;
+    g_keyDown[code] = true;
+  }
+  // Only digits and capital letters (and the signs between them) are typed characters.
+  if (code < 48 || code > 90) {
+    g_lastDigit = 10;
+    g_lastKeyChar = '-';
+  } else if (code > 57) {
+    g_lastKeyChar = static_cast<char>(code);
+    g_lastDigit = 10;
+  } else {
+    g_lastKeyChar = static_cast<char>(code);
+    g_lastDigit = code - 48;
+  }
+}
+
+void KeyUp(int code) {
+  g_keyTriggered[code] = false;
+  g_keyDown[code] = false;
+  g_lastDigit = 10;
+  g_lastKeyChar = '-';
+}
+
+bool ConsumeTrigger(int code) {
+  bool triggered = g_keyTriggered[code];
+  if (triggered) {
+    g_keyTriggered[code] = false;
+    g_keyDown[code] = true;
+  }
+  return triggered;
+}
+
+bool IsDown(int code) { return g_keyDown[code]; }
+
+void ResetKeys() {
+  g_windowWidth = g_screenWidth;
+  g_windowHeight = g_screenHeight;
+  for (int code = 1; code <= 254; ++code) {
+    g_keyDown[code] = false;
+    g_keyTriggered[code] = false;
+  }
+}
+
+// The pointer arrives in window pixels and is kept in logical pixels, whatever size
+// the window has.
+static void MouseMoved(intptr_t lParam) {
+  // A window with no area (minimised, or its size unknown) has no pointer position.
+  if (g_windowWidth <= 0 || g_windowHeight <= 0 || g_screenWidth <= 0 || g_screenHeight <= 0) return;
+  int px = static_cast<int>(lParam & 0xFFFF);
+  int py = static_cast<int>((lParam >> 16) & 0xFFFF);
+  int oldX = static_cast<int>(g_mousePosition.x / g_screenWidth * g_windowWidth);
+  int oldY = static_cast<int>(g_mousePosition.y / g_screenHeight * g_windowHeight);
+  if (px == oldX && py == oldY) return;
+  g_usingGamepad = false;
+  g_mousePosition.x = static_cast<float>(px) / g_windowWidth * g_screenWidth;
+  g_mousePosition.y = static_cast<float>(py) / g_windowHeight * g_screenHeight;
+}
+
+bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  int code = static_cast<int>(wParam);
+  switch (message) {
+  case MSG_KEY_DOWN: KeyDown(code); return true;
+  case MSG_KEY_UP: KeyUp(code); return true;
+  case MSG_LBUTTON_DOWN: KeyDown(1); return true;
+  case MSG_LBUTTON_UP: KeyUp(1); return true;
+  case MSG_RBUTTON_DOWN: KeyDown(2); return true;
+  case MSG_RBUTTON_UP: KeyUp(2); return true;
+  case MSG_MBUTTON_DOWN: KeyDown(4); return true;
+  case MSG_MBUTTON_UP: KeyUp(4); return true;
+  case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
+  default: return false;
+  }
+}

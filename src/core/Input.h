@@ -1,0 +1,33 @@
+#pragma once
+#include "core/System.h"
+#include "core/Vec3.h"
+#include <cstdint>
+#include <map>
+
+// Keyboard and mouse state, built from the window messages the window procedure hands
+// over. Input codes are virtual-key codes 1-254; the mouse buttons are 1 left, 2 right,
+// 4 middle. Reading an entry that was never written creates it as false.
+
+// ---- shared by several modules -------------------------------------------
+extern std::map<int, bool> g_keyTriggered; // pressed and not yet consumed (cleared on release)
+extern std::map<int, bool> g_keyDown;      // held
+extern Vec3 g_mousePosition;               // logical pixels, origin top-left, y down; z is 0
+extern char g_lastKeyChar;                 // last key pressed if its code is 48-90, else '-'
+extern int g_lastDigit;                    // value of the last digit key pressed; 10 = none
+extern bool g_usingGamepad;                // the pad is the active device (a mouse move clears it)
+
+// ---- key maps ----------------------------------------------------------------
+void KeyDown(int code);        // a held key does not trigger again (auto-repeat)
+void KeyUp(int code);
+bool ConsumeTrigger(int code); // true once per physical press; marks the key held
+bool IsDown(int code);
+void ResetKeys();              // every code released; window size back to the logical size
+
+// True when the message was keyboard or mouse input (it is then handled).
+bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+// The engine system whose only behaviour is resetting the key maps.
+class InputSystem : public System {
+public:
+  void Initialize() override { ResetKeys(); }
+};

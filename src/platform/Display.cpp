@@ -1,0 +1,232 @@
+#include "platform/Display.h"
+#include "platform/Pad.h"
+#include <GL/glew.h>
+#include <SDL.h>
+#include <cstdio>
+#include <initializer_list>
+
+struct PlatformWindow {
+  SDL_Window* sdl = nullptr;
+};
+
+// ============================================================================
+// Platform
+// ============================================================================
+
+static bool s_messageBoxesShown = true;
+static PlatformWindow* s_gameWindow = nullptr; // the focus query asks about this one
+
+// Pads are polled, never read from the queue: one queued event per frame would let a
+// stick's stream of motion events push every key press frames behind.
+static void IgnorePadEvents() {
+  for (Uint32 type : {SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION, SDL_JOYBUTTONDOWN,
+                      SDL_JOYBUTTONUP, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED, SDL_JOYBATTERYUPDATED,
+                      SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLERBUTTONUP,
+                      SDL_CONTROLLERDEVICEADDED, SDL_CONTROLLERDEVICEREMOVED, SDL_CONTROLLERDEVICEREMAPPED,
+                      SDL_CONTROLLERTOUCHPADDOWN, SDL_CONTROLLERTOUCHPADMOTION, SDL_CONTROLLERTOUCHPADUP,
+                      SDL_CONTROLLERSENSORUPDATE})
+    SDL_EventState(type, SDL_IGNORE);
+}
+
+bool StartPlatform() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // A full-screen game must not vanish when another window takes the focus, and the
+  // pad is read whether or not the game has the focus.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    std::printf("Error: SDL video cannot start: %s\n", SDL_GetError());
+    ShowMessageBox("Call to RegisterClassEx failed!", "Win32 Guided Tour");
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::printf("Error: game controllers unavailable: %s\n", SDL_GetError());
+  IgnorePadEvents();
+  SDL_FlushEvents(SDL_JOYAXISMOTION, SDL_CONTROLLERSENSORUPDATE);
+  // Typed text is not a message the game takes; the tweak bars turn it on when they edit.
+  SDL_StopTextInput();
+  return true;
+}
+
+void StopPlatform() {
+  ClosePads();
+  s_gameWindow = nullptr;
+  SDL_Quit();
+}
+
+void SetMessageBoxesShown(bool shown) { s_messageBoxesShown = shown; }
+
+void ShowMessageBox(const char* text, const char* caption) {
+  std::printf("%s: %s\n", caption, text);
+  std::fflush(stdout);
+  if (s_messageBoxesShown)
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text,
+                             s_gameWindow ? s_gameWindow->sdl : nullptr);
+}
+
+// ============================================================================
+// Window
+// ============================================================================
+
+static void RequestContextAttributes() {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+}
+
+PlatformWindow* OpenGameWindow(const std::string& caption, int width, int height, bool shown) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+    ShowMessageBox("Call to CreateWindow failed!", "Win32 Guided Tour");
+    return nullptr;
+  }
+  Uint32 flags = SDL_WINDOW_OPENGL | (shown ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  RequestContextAttributes();
+  SDL_Window* sdl = SDL_CreateWindow(caption.c_str(), 0, 0, width, height, flags);
+  if (!sdl) {
+    // The display offers no configuration with the buffers asked for: take what it has.
+    std::printf("Error: %s\n", SDL_GetError());
+    ShowMessageBox("Can't find an appropriate pixel format", "Error");
+    SDL_GL_ResetAttributes();
+    sdl = SDL_CreateWindow(caption.c_str(), 0, 0, width, height, flags);
+  }
+  if (!sdl) {
+    std::printf("Error: %s\n", SDL_GetError());
+    ShowMessageBox("Call to CreateWindow failed!", "Win32 Guided Tour");
+    return nullptr;
+  }
+  auto* window = new PlatformWindow{sdl};
+  s_gameWindow = window;
+  return window;
+}
+
+void CloseGameWindow(PlatformWindow* window) {
+  if (!window) return;
+  if (s_gameWindow == window) s_gameWindow = nullptr;
+  SDL_DestroyWindow(window->sdl);
+  delete window;
+}
+
+void SetWindowCaption(PlatformWindow* window, const std::string& caption) {
+  if (window) SDL_SetWindowTitle(window->sdl, caption.c_str());
+}
+
+void RaiseGameWindow(PlatformWindow* window) {
+  if (window) SDL_RaiseWindow(window->sdl);
+}
+
+void ShowFullscreen(PlatformWindow* window) {
+  if (!window) return;
+  // Desktop full screen: real mode switches fail on many X servers.
+  if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+    std::printf("Error: full screen failed: %s\n", SDL_GetError());
+}
+
+void ShowWindowed(PlatformWindow* window, int clientWidth, int clientHeight) {
+  if (!window) return;
+  SDL_SetWindowFullscreen(window->sdl, 0);
+  SDL_SetWindowBordered(window->sdl, SDL_TRUE);
+  SDL_SetWindowResizable(window->sdl, SDL_TRUE);
+  SDL_SetWindowSize(window->sdl, clientWidth, clientHeight);
+  // The frame's top-left corner goes to the display's; without a window manager there is no frame.
+  int top = 0, left = 0;
+  if (SDL_GetWindowBordersSize(window->sdl, &top, &left, nullptr, nullptr) != 0) top = left = 0;
+  SDL_SetWindowPosition(window->sdl, left, top);
+}
+
+void GetClientSize(PlatformWindow* window, int& width, int& height) {
+  width = height = 0;
+  if (window) SDL_GetWindowSize(window->sdl, &width, &height);
+}
+
+void GetDisplaySize(int& width, int& height) {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+    width = mode.w;
+    height = mode.h;
+  } else {
+    width = height = 0;
+  }
+}
+
+bool WindowHasInputFocus(PlatformWindow* window) {
+  return window && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+SDL_Window* SdlWindowOf(PlatformWindow* window) { return window ? window->sdl : nullptr; }
+
+PlatformWindow* CurrentGameWindow() { return s_gameWindow; }
+
+// ============================================================================
+// Rendering context
+// ============================================================================
+
+GLContextHandle CreateGLContext(PlatformWindow* window) {
+  SDL_GLContext context = window ? SDL_GL_CreateContext(window->sdl) : nullptr;
+  if (!context) {
+    if (window) std::printf("Error: %s\n", SDL_GetError());
+    ShowMessageBox("Unable to create OpenGL rendering context", "Error");
+  }
+  return context;
+}
+
+bool ActivateGLContext(PlatformWindow* window, GLContextHandle context) {
+  if (!window || !context || SDL_GL_MakeCurrent(window->sdl, context) != 0) {
+    ShowMessageBox("Unable to activate OpenGL rendering context", "ERROR");
+    return false;
+  }
+  // Vsync where the driver offers it; the game loop also waits, so no display can
+  // run the game faster than its frame-based speeds were tuned for.
+  SDL_GL_SetSwapInterval(1);
+  return true;
+}
+
+void ReleaseGLContext(GLContextHandle context) {
+  if (!context) return;
+  SDL_GL_MakeCurrent(nullptr, nullptr);
+  SDL_GL_DeleteContext(context);
+}
+
+bool LoadGLEntryPoints() {
+  glewExperimental = GL_TRUE;
+  GLenum result = glewInit();
+  // glewInit can leave a spurious error behind on some contexts; later checks start clean.
+  glGetError();
+  if (result != GLEW_OK) {
+    std::printf("Error: GLEW cannot load the OpenGL entry points: %s\n",
+                reinterpret_cast<const char*>(glewGetErrorString(result)));
+    return false;
+  }
+  return true;
+}
+
+void PresentFrame(PlatformWindow* window) {
+  if (window) SDL_GL_SwapWindow(window->sdl);
+}
+
+// ============================================================================
+// Sanitizer builds
+// ============================================================================
+
+#if defined(__SANITIZE_ADDRESS__)
+// The system's display, GL and bus libraries keep allocations for the life of the
+// process; only our own leaks are worth a report. Their code has no frame pointers,
+// so allocations are unwound the slow way to see whose they are.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n"
+         "leak:libGLX_mesa.so\n"
+         "leak:libGLX.so\n"
+         "leak:libX11.so\n"
+         "leak:libxcb.so\n"
+         "leak:swrast_dri.so\n"
+         "leak:libLLVM\n";
+}
+extern "C" const char* __lsan_default_options() { return "fast_unwind_on_malloc=0"; }
+#endif

@@ -1,0 +1,127 @@
+#include "platform/Messages.h"
+#include "platform/Display.h"
+#include <SDL.h>
+
+// ============================================================================
+// Code translation
+// ============================================================================
+
+int VirtualKeyFromScancode(int scancode) {
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
+  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return 97 + (scancode - SDL_SCANCODE_KP_1);
+  if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return 112 + (scancode - SDL_SCANCODE_F1);
+  switch (scancode) {
+  case SDL_SCANCODE_0: return '0';
+  case SDL_SCANCODE_KP_0: return 96;
+  case SDL_SCANCODE_RETURN:
+  case SDL_SCANCODE_KP_ENTER: return 13;
+  case SDL_SCANCODE_BACKSPACE: return 8;
+  case SDL_SCANCODE_TAB: return 9;
+  case SDL_SCANCODE_LSHIFT:
+  case SDL_SCANCODE_RSHIFT: return 16;
+  case SDL_SCANCODE_LCTRL:
+  case SDL_SCANCODE_RCTRL: return 17;
+  case SDL_SCANCODE_ESCAPE: return 27;
+  case SDL_SCANCODE_SPACE: return 32;
+  case SDL_SCANCODE_PAGEUP: return 33;
+  case SDL_SCANCODE_PAGEDOWN: return 34;
+  case SDL_SCANCODE_END: return 35;
+  case SDL_SCANCODE_HOME: return 36;
+  case SDL_SCANCODE_LEFT: return 37;
+  case SDL_SCANCODE_UP: return 38;
+  case SDL_SCANCODE_RIGHT: return 39;
+  case SDL_SCANCODE_DOWN: return 40;
+  case SDL_SCANCODE_INSERT: return 45;
+  case SDL_SCANCODE_DELETE: return 46;
+  default: return 0;
+  }
+}
+
+int GameMouseButton(int platformButton) {
+  switch (platformButton) {
+  case SDL_BUTTON_LEFT: return 1;
+  case SDL_BUTTON_RIGHT: return 2;
+  case SDL_BUTTON_MIDDLE: return 4;
+  default: return 0;
+  }
+}
+
+// ============================================================================
+// Message pump
+// ============================================================================
+
+// Window pixels travel as two unsigned 16-bit halves; a pointer captured outside the
+// window would wrap to 65535, so it is held at the window's edge instead.
+static intptr_t PackPoint(int x, int y) {
+  auto clamp16 = [](int v) { return v < 0 ? 0 : (v > 0xFFFF ? 0xFFFF : v); };
+  return static_cast<intptr_t>(clamp16(x) | (clamp16(y) << 16));
+}
+
+static void DropStaleMouseMoves() {
+  SDL_Event head[64];
+  for (;;) {
+    int count = SDL_PeepEvents(head, 64, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    int moves = 0;
+    while (moves < count && head[moves].type == SDL_MOUSEMOTION) ++moves;
+    if (moves < 2) return;
+    // Taking by type removes the oldest moves, which are exactly the leading ones.
+    SDL_PeepEvents(head, moves - 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
+    if (moves < count || count < 64) return;
+  }
+}
+
+static PlatformMessage Translate(const SDL_Event& e) {
+  PlatformMessage m;
+  switch (e.type) {
+  case SDL_QUIT:
+    m.message = MSG_QUIT;
+    break;
+  case SDL_WINDOWEVENT:
+    // Only the game window's own closing and sizing concern the game.
+    if (e.window.windowID != SDL_GetWindowID(SdlWindowOf(CurrentGameWindow()))) break;
+    if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+      m.message = MSG_DESTROY;
+    } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      m.message = MSG_SIZE;
+      m.lParam = PackPoint(e.window.data1, e.window.data2);
+    }
+    break;
+  case SDL_KEYDOWN:
+  case SDL_KEYUP:
+    if (int code = VirtualKeyFromScancode(e.key.keysym.scancode)) {
+      m.message = e.type == SDL_KEYDOWN ? MSG_KEY_DOWN : MSG_KEY_UP;
+      m.wParam = static_cast<uintptr_t>(code);
+    }
+    break;
+  case SDL_MOUSEBUTTONDOWN:
+  case SDL_MOUSEBUTTONUP: {
+    bool down = e.type == SDL_MOUSEBUTTONDOWN;
+    switch (GameMouseButton(e.button.button)) {
+    case 1: m.message = down ? MSG_LBUTTON_DOWN : MSG_LBUTTON_UP; break;
+    case 2: m.message = down ? MSG_RBUTTON_DOWN : MSG_RBUTTON_UP; break;
+    case 4: m.message = down ? MSG_MBUTTON_DOWN : MSG_MBUTTON_UP; break;
+    default: break;
+    }
+    m.lParam = PackPoint(e.button.x, e.button.y);
+    break;
+  }
+  case SDL_MOUSEMOTION:
+    m.message = MSG_MOUSE_MOVE;
+    m.lParam = PackPoint(e.motion.x, e.motion.y);
+    break;
+  default:
+    break;
+  }
+  return m;
+}
+
+bool TakeOneMessage(PlatformMessage& out) {
+  static SDL_Event taken; // stays valid for the tweak bars until the next call
+  SDL_PumpEvents();
+  DropStaleMouseMoves();
+  if (SDL_PeepEvents(&taken, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) return false;
+  out = Translate(taken);
+  out.native = &taken;
+  return true;
+}

@@ -1,0 +1,223 @@
+#include "support/GameHarness.h"
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "platform/Display.h"
+#include "platform/Focus.h"
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+void ResetGameGlobals() {
+  g_keyTriggered.clear();
+  g_keyDown.clear();
+  g_mousePosition = Vec3();
+  g_lastKeyChar = '\0';
+  g_lastDigit = 10;
+  g_usingGamepad = false;
+  g_gamepad = Gamepad();
+  g_paused = false;
+  g_debugView = 0;
+  g_fullscreen = false;
+  g_systems.clear();
+  g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+}
+
+// ============================================================================
+// GameHarness
+// ============================================================================
+
+GameHarness::GameHarness() {
+  ResetGameGlobals();
+  SetMessageBoxesShown(false);
+  loop.framePacing = false;
+}
+
+GameHarness::~GameHarness() { Stop(); }
+
+void GameHarness::Install(int stateId, GameLoop::LevelMaker make) { loop.InstallLevel(stateId, std::move(make)); }
+
+bool GameHarness::Start() {
+  running = loop.Startup();
+  if (running) Settle();
+  return running;
+}
+
+bool GameHarness::Frame(int count) {
+  for (int i = 0; i < count && running; ++i) running = loop.RunFrame();
+  return running;
+}
+
+bool GameHarness::Drain(int maxFrames) {
+  Frame();
+  for (int i = 1; i < maxFrames && running && PendingMessages() > 0; ++i) Frame();
+  return running;
+}
+
+bool GameHarness::FramesUntil(const std::function<bool()>& done, int maxFrames) {
+  for (int i = 0; i < maxFrames; ++i) {
+    if (done()) return true;
+    if (!Frame()) return done();
+    SDL_Delay(1);
+  }
+  return done();
+}
+
+void GameHarness::Settle(double maxSeconds) {
+  Clock::time_point start = Clock::now(), quietSince = start, focusAsked = start;
+  while (running && std::chrono::duration<double>(Clock::now() - start).count() < maxSeconds) {
+    Frame();
+    bool focus = HasKeyboardFocus();
+    // Tests running side by side share the X server: each new window takes the focus.
+    if (!focus && Clock::now() - focusAsked > std::chrono::milliseconds(300)) {
+      SDL_SetWindowInputFocus(Sdl());
+      focusAsked = Clock::now();
+    }
+    if (!focus || PendingMessages() > 0)
+      quietSince = Clock::now();
+    else if (Clock::now() - quietSince > std::chrono::milliseconds(100))
+      return;
+    SDL_Delay(2);
+  }
+  if (running) std::printf("harness: still unsettled after %.1f s (focus %d, %d messages waiting)\n", maxSeconds,
+                           HasKeyboardFocus() ? 1 : 0, PendingMessages());
+}
+
+void GameHarness::Stop() {
+  loop.Shutdown();
+  running = false;
+}
+
+SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_hwnd); }
+
+int GameHarness::PendingMessages() const {
+  SDL_PumpEvents();
+  return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void GameHarness::Key(SDL_Scancode key, bool down, bool repeat) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.windowID = SDL_GetWindowID(Sdl());
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.repeat = repeat ? 1 : 0;
+  e.key.keysym.scancode = key;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(key);
+  SDL_PushEvent(&e);
+}
+
+void GameHarness::TapKey(SDL_Scancode key) {
+  Key(key, true);
+  Drain();
+  Key(key, false);
+  Drain();
+}
+
+void GameHarness::MouseMove(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.windowID = SDL_GetWindowID(Sdl());
+  e.motion.x = x;
+  e.motion.y = y;
+  SDL_PushEvent(&e);
+}
+
+void GameHarness::MouseButton(int sdlButton, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.windowID = SDL_GetWindowID(Sdl());
+  e.button.button = static_cast<Uint8>(sdlButton);
+  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.button.clicks = 1;
+  SDL_PushEvent(&e);
+}
+
+void GameHarness::CloseWindow() {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = SDL_GetWindowID(Sdl());
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&e);
+}
+
+// ============================================================================
+// VirtualPad
+// ============================================================================
+
+static int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+  auto* pad = static_cast<VirtualPad*>(userdata);
+  pad->lowSpeed = low;
+  pad->highSpeed = high;
+  ++pad->rumbleRequests;
+  return 0;
+}
+
+VirtualPad::VirtualPad() {
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  desc.name = "Test pad";
+  desc.userdata = this;
+  desc.Rumble = RecordRumble;
+  deviceIndex = SDL_JoystickAttachVirtualEx(&desc);
+  if (deviceIndex < 0) throw std::runtime_error(std::string("virtual pad: ") + SDL_GetError());
+  joystick = SDL_JoystickOpen(deviceIndex);
+  if (!joystick) throw std::runtime_error(std::string("virtual pad: ") + SDL_GetError());
+  // Triggers rest at the bottom of their raw range.
+  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MIN);
+  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_JOYSTICK_AXIS_MIN);
+}
+
+VirtualPad::~VirtualPad() { Detach(); }
+
+void VirtualPad::Detach() {
+  if (!joystick) return;
+  SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
+  SDL_JoystickClose(joystick);
+  joystick = nullptr;
+  for (int i = 0; i < SDL_NumJoysticks(); ++i)
+    if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+}
+
+void VirtualPad::Button(SDL_GameControllerButton button, bool down) {
+  SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+}
+
+void VirtualPad::Axis(SDL_GameControllerAxis axis, Sint16 value) { SDL_JoystickSetVirtualAxis(joystick, axis, value); }
+
+// ============================================================================
+// ScratchTree
+// ============================================================================
+
+ScratchTree::ScratchTree() {
+  std::string pattern = (fs::temp_directory_path() / "kvo-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
+  root = pattern;
+  fs::create_directories(fs::path(root) / "Assets");
+  fs::create_directories(fs::path(root) / "shaders");
+  fs::create_directories(fs::path(root) / "run");
+  previousDirectory = fs::current_path().string();
+  fs::current_path(fs::path(root) / "run");
+}
+
+ScratchTree::~ScratchTree() {
+  std::error_code ignored;
+  fs::current_path(previousDirectory, ignored);
+  fs::remove_all(root, ignored);
+}
+
+void ScratchTree::Write(const std::string& relative, const std::string& content) const {
+  fs::path path = fs::path(root) / relative;
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+}
