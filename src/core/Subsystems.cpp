@@ -2,16 +2,26 @@
 #include "core/GameState.h"
 #include "core/PlaceholderStates.h"
 #include "core/Level.h"
+#include "core/System.h"
+#include "audio/Audio.h"
+#include "levels/LevelFile.h"
+#include "objects/GameObjectFactory.h"
+#include "objects/Physics.h"
+#include "render/Shader.h"
 
 namespace Subsystems {
 
-void AddObjectSystems() {}
-void ListPlayableLevels() {}
+void AddObjectSystems() {
+  g_systems.push_back(std::make_shared<GameObjectFactory>());
+  g_systems.push_back(std::make_shared<Physics>());
+}
+
+void ListPlayableLevels() { ListLevels(); }
 void MakeBackgroundTiles() {}
-void CreateAudio() {}
+void CreateAudio() { g_audio = std::make_shared<Audio>(); }
 void CreateOptionMenu() {}
 void InitTweakBars() {}
-void ResetSoundSlots() {}
+void ResetSoundSlots() { ::ResetSoundSlots(); }
 
 // The tutorial's object also gets its level file, "../Assets/Levels/TUTORIAL.txt".
 std::unique_ptr<Level> MakeLevel(int stateId) {
@@ -20,17 +30,21 @@ std::unique_ptr<Level> MakeLevel(int stateId) {
   return level;
 }
 
-void ResetProgramCaches() {}
+void ResetProgramCaches() { ResetStateProgramCaches(); }
 
 bool TweakBarsTakeMessage(const PlatformMessage&) { return false; }
 void RebuildTweakBars() {}
-void SilenceEffects() {}
+void SilenceEffects() {
+  if (g_audio) g_audio->SetEffectsVolume(0.0f);
+}
 void ShowPausePanel() {}
 
-void SilenceMusic() {}
+void SilenceMusic() {
+  if (g_audio) g_audio->SetMusicVolume(0.0f);
+}
 void FreeBackgroundTiles() {}
-void DeletePrograms() {}
+void DeletePrograms() { DeleteSharedPrograms(); }
 void TerminateTweakBars() {}
-void ReleaseFrontEnd() {}
+void ReleaseFrontEnd() { g_audio.reset(); }
 
 } // namespace Subsystems
