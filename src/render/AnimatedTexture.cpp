@@ -21,27 +21,15 @@ void AnimatedTexture::Init() {
   positionLocation = BindAttribute(program, "position", 2, 16, 0);
   texcoordLocation = BindAttribute(program, "texcoord", 2, 16, 8);
   colorLocation = -1;
-  cameraLocation = UniformLocation(program, "camera");
-  objectTransLocation = UniformLocation(program, "objectTrans");
-  texOffSetLocation = -1;
-  SetIdentity4(objectTrans);
-  SetIdentity4(camera);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
+  FinishInit(false);
   for (Line& line : outline) line.Init();
 }
 
 void AnimatedTexture::Draw() {
   Animate();
   if (program && vertexArray) {
-    glUseProgram(program);
     glBindTexture(GL_TEXTURE_2D, textureName);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    UploadUniforms();
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
+    DrawQuad();
     glBindTexture(GL_TEXTURE_2D, 0);
   }
   if (showOutline)

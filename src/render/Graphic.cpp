@@ -82,10 +82,13 @@ void Graphic::Init() {
   positionLocation = BindAttribute(program, "position", 2, 28, 0);
   colorLocation = BindAttribute(program, "color", 3, 28, 8);
   texcoordLocation = BindAttribute(program, "texcoord", 2, 28, 20);
+  FinishInit(true);
+}
+
+void Graphic::FinishInit(bool withTexOffset) {
   cameraLocation = UniformLocation(program, "camera");
   objectTransLocation = UniformLocation(program, "objectTrans");
-  texOffSetLocation = UniformLocation(program, "texOffSet");
-
+  texOffSetLocation = withTexOffset ? UniformLocation(program, "texOffSet") : -1;
   SetIdentity4(objectTrans);
   SetIdentity4(camera);
   texOffset[0] = texOffset[1] = 0.0f;
@@ -93,7 +96,7 @@ void Graphic::Init() {
   glBindVertexArray(0);
 }
 
-void Graphic::Draw() {
+void Graphic::DrawQuad() const {
   if (!program || !vertexArray) return;
   glUseProgram(program);
   glBindVertexArray(vertexArray);
@@ -103,6 +106,8 @@ void Graphic::Draw() {
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
+
+void Graphic::Draw() { DrawQuad(); }
 
 void Graphic::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
                         float m8) {

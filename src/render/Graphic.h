@@ -74,6 +74,12 @@ protected:
   void NewBuffers(bool withQuadIndices);
   // Uploads the matrices and offset to whichever of the uniforms the program has.
   void UploadUniforms() const;
+  // The end of every Init: looks up "camera", "objectTrans" and, when the program
+  // has one, "texOffSet"; resets the matrices and offset; unbinds buffer and array.
+  void FinishInit(bool withTexOffset);
+  // Draws the quad's six indices with this graphic's program, buffers and uniforms;
+  // the caller binds any texture. Nothing happens without a program or buffers.
+  void DrawQuad() const;
   // The vertex data, first unshared from copies: moving one copy must not move the
   // CPU data another copy uploads when it is initialised again.
   float* WritableVertices();

@@ -90,14 +90,7 @@ void ParticleSys::Init() {
   program = UseCachedProgram(g_particleProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
   positionLocation = BindAttribute(program, "position", 2, 24, 0);
   colorLocation = BindAttribute(program, "color", 4, 24, 8);
-  cameraLocation = UniformLocation(program, "camera");
-  objectTransLocation = UniformLocation(program, "objectTrans");
-  texOffSetLocation = UniformLocation(program, "texOffSet");
-  SetIdentity4(objectTrans);
-  SetIdentity4(camera);
-  texOffset[0] = texOffset[1] = 0.0f;
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
+  FinishInit(true);
 }
 
 void ParticleSys::Draw() {

@@ -36,26 +36,10 @@ void SquarePrimitive::Init() {
   positionLocation = BindAttribute(program, "position", 2, 24, 0);
   colorLocation = BindAttribute(program, "color", 4, 24, 8);
   texcoordLocation = -1;
-  cameraLocation = UniformLocation(program, "camera");
-  objectTransLocation = UniformLocation(program, "objectTrans");
-  texOffSetLocation = UniformLocation(program, "texOffSet");
-  SetIdentity4(objectTrans);
-  SetIdentity4(camera);
-  texOffset[0] = texOffset[1] = 0.0f;
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
+  FinishInit(true);
 }
 
-void SquarePrimitive::Draw() {
-  if (!program || !vertexArray) return;
-  glUseProgram(program);
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-  UploadUniforms();
-  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
-}
+void SquarePrimitive::Draw() { DrawQuad(); }
 
 void SquarePrimitive::StoreQuad(const float q[8]) { WriteQuadPositions(q); }
 

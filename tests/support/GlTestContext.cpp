@@ -40,8 +40,10 @@ GlTestContext::GlTestContext() {
   window = w;
   context = c;
   glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK) {
-    std::printf("glewInit failed\n");
+  const GLenum glew = glewInit();
+  if (glew != GLEW_OK) {
+    std::printf("glewInit failed: %s (GL version %s)\n", reinterpret_cast<const char*>(glewGetErrorString(glew)),
+                reinterpret_cast<const char*>(glGetString(GL_VERSION)) ? reinterpret_cast<const char*>(glGetString(GL_VERSION)) : "none");
     return;
   }
   glGetError(); // glewInit may leave a spurious GL_INVALID_ENUM
