@@ -88,6 +88,13 @@ TEST_F(PadTest, AStickOutsideItsDeadZoneMakesThePadActiveUntilTheMouseMoves) {
     game.Frame();
     EXPECT_EQ(g_usingGamepad, x > 7849);
   }
+  // Centred again, the stick no longer marks the pad active, but only the mouse clears
+  // the flag; with the stick still out, any window event the server sends after the
+  // move would set it again in the next frame.
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+  g_gamepad.Update();
+  game.Frame();
+  EXPECT_TRUE(g_usingGamepad);
   game.MouseMove(321, 123);
   game.Drain();
   EXPECT_FALSE(g_usingGamepad);
