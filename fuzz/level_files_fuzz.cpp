@@ -21,11 +21,20 @@ void ReadAsObjectList(const std::string& text) {
     ObjectKind kind = ChooseObjectKind(record.keyword, record.name);
     if (kind == ObjectKind::Animated || kind == ObjectKind::Vehicle) (void)DescriptorPath(record.imagePath);
     if (kind == ObjectKind::Static) (void)WallVariantPath(record.imagePath, 0);
-    // The factory truncates the half sizes; the parser must have made that safe.
+    // The factory truncates the half sizes, the picture its scaled sizes and
+    // the level build the centres; the parser must have made all of that safe.
     volatile int hw = static_cast<int>(record.halfWidth);
     volatile int hh = static_cast<int>(record.halfHeight);
+    volatile int shw = static_cast<int>(record.halfWidth * record.scale);
+    volatile int shh = static_cast<int>(record.halfHeight * record.scale);
+    volatile int cx = static_cast<int>(record.centreX);
+    volatile int cy = static_cast<int>(record.centreY);
     (void)hw;
     (void)hh;
+    (void)shw;
+    (void)shh;
+    (void)cx;
+    (void)cy;
   }
 }
 
@@ -36,10 +45,14 @@ void ReadAsLoadout(const std::string& text, bool vehicle) {
   ParseLoadout(in, vehicle, loadout, log, "loadout");
   for (const auto& weapon : loadout.weapons) {
     volatile int hw = static_cast<int>(weapon.halfWidth);
+    volatile int cx = static_cast<int>(weapon.centreX);
     (void)hw;
+    (void)cx;
     for (const auto& projectile : weapon.projectiles) {
       volatile int phw = static_cast<int>(projectile.halfWidth);
+      volatile int pcx = static_cast<int>(projectile.centreX);
       (void)phw;
+      (void)pcx;
     }
   }
 }

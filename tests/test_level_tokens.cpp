@@ -40,9 +40,14 @@ const std::string WEAPON = "Weapon A a.png 0 1 1 0 0 0 25 25 0.1 3 1\n";
 TEST(ObjectBlockParsing, NumbersMustBeWholeFiniteAndInRange) {
   EXPECT_EQ(ParseOne(Block("GameObject", "0 1 +1 -0 1.23457e+06 -5e-05 15.9 100000")), BlockResult::Read);
   EXPECT_EQ(ParseOne(Block("GameObject", "0 1 1 0 1 1 0 0\r\n")), BlockResult::Read);
+  EXPECT_EQ(ParseOne(Block("GameObject", "0 1 2 0 -1e+09 1e+09 50000 1")), BlockResult::Read);
+  // Far-off centres and huge scales stay finite as floats but not once the
+  // object is made: the centroid overflows and the picture's sizes leave int.
   for (const char* numbers : {"0 1 1 0 abc 1 1 1", "0 1 1 0 nan 1 1 1", "0 1 1 0 inf 1 1 1", "0 1 1 0 1e39 1 1 1",
                               "0 1 1 0 12abc 1 1 1", "0 1.5 1 0 1 1 1 1", "0 1 1 0 1 1 -1 1",
-                              "0 1 1 0 1 1 1 100000.5", "0 1 1 0 1 1 3e9 1", "0 1 0 0 1 1 1 1", "0 1 -2 0 1 1 1 1"})
+                              "0 1 1 0 1 1 1 100000.5", "0 1 1 0 1 1 3e9 1", "0 1 0 0 1 1 1 1", "0 1 -2 0 1 1 1 1",
+                              "0 1 1 0 3e38 1 1 1", "0 1 1 0 1 -1.5e9 1 1", "0 1 1e30 0 1 1 5 5",
+                              "0 1 2 0 1 1 1 60000"})
     EXPECT_EQ(ParseOne(Block("GameObject", numbers)), BlockResult::Malformed) << numbers;
   EXPECT_EQ(ParseOne("GameObject WALL w.png 0 1"), BlockResult::Truncated);
   EXPECT_EQ(ParseOne("GameObject WALL w.png 0 1 1 0 1 1 1 1"), BlockResult::Read); // only the end keyword missing

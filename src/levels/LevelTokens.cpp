@@ -66,6 +66,10 @@ public:
     if (ok() && !(value >= 0.0f && value <= MAX_HALF_SIZE))
       Fail(what, std::to_string(value), "is outside 0..100000");
   }
+  void Coordinate(float& value, const char* what) {
+    Real(value, what);
+    if (ok() && !(std::fabs(value) <= MAX_COORDINATE)) Fail(what, std::to_string(value), "is outside -1e9..1e9");
+  }
   void Scale(float& value) {
     Real(value, "scale");
     // Sizes are stored divided by the scale; zero or a mirror would corrupt
@@ -104,8 +108,8 @@ void ReadObjectFields(FieldReader& r, std::string& name, std::string& imagePath,
   r.Whole(format, "image format");
   r.Scale(scale);
   r.Real(rotation, "rotation");
-  r.Real(cx, "centre x");
-  r.Real(cy, "centre y");
+  r.Coordinate(cx, "centre x");
+  r.Coordinate(cy, "centre y");
   r.HalfSize(hw, "half width");
   r.HalfSize(hh, "half height");
 }
@@ -133,6 +137,12 @@ BlockResult ParseObjectBlock(std::istream& in, ObjectRecord& out, std::string& p
     problem = out.keyword + " " + out.name + ": " + r.problem();
     return BlockResult::Malformed;
   }
+  // The object is made at its half sizes and then scaled.
+  if (!(out.halfWidth * out.scale <= MAX_HALF_SIZE && out.halfHeight * out.scale <= MAX_HALF_SIZE)) {
+    problem = out.keyword + " " + out.name + ": scale \"" + std::to_string(out.scale) +
+              "\" makes it larger than 100000";
+    return BlockResult::Malformed;
+  }
   // The end keyword only frames the block; a file that stops right before it
   // has still given every value.
   in >> out.endKeyword;
@@ -151,8 +161,8 @@ bool ReadProjectile(std::istream& in, ProjectileRecord& p, std::string& problem)
   r.Whole(p.format, "projectile image format");
   r.Real(p.speed, "projectile speed");
   r.Real(p.rotation, "projectile rotation");
-  r.Real(p.centreX, "projectile centre x");
-  r.Real(p.centreY, "projectile centre y");
+  r.Coordinate(p.centreX, "projectile centre x");
+  r.Coordinate(p.centreY, "projectile centre y");
   r.HalfSize(p.halfWidth, "projectile half width");
   r.HalfSize(p.halfHeight, "projectile half height");
   r.Real(p.lifetime, "projectile lifetime");

@@ -79,9 +79,14 @@ enum class BlockResult {
   Malformed, // a field is not a usable number; `problem` says which
 };
 
-// Largest half size a block may carry: anything bigger is a corrupted file,
-// not a level object (and would overflow the integer the factory takes).
+// Largest half size a block may carry, also once its scale is applied:
+// anything bigger is a corrupted file, not a level object (and would overflow
+// the integers the factory and the picture keep).
 constexpr float MAX_HALF_SIZE = 100000.0f;
+// Largest distance of a centre from the origin on either axis. Level code
+// truncates centres to int and takes differences of them; far beyond this the
+// polygon's centroid is no longer finite either.
+constexpr float MAX_COORDINATE = 1.0e9f;
 
 // Reads the next 12 tokens. On Malformed and Truncated the stream is left
 // where reading stopped and the caller is expected to stop reading.
