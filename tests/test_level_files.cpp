@@ -111,6 +111,8 @@ TEST_F(LevelFiles, SaveAndReloadKeepsValuesToSixSignificantDigits) {
   EXPECT_FALSE(fs::exists("../Assets/Levels/ROUND.txt2.saving"));
   auto description = Tokens("../Assets/Levels/ROUND.txt");
   EXPECT_NE(std::find(description.begin(), description.end(), "FILLER"), description.end());
+  // The pictureless block keeps its 12 tokens, so the level stays on the list.
+  EXPECT_TRUE(ValidateLevelFile("../Assets/Levels/ROUND.txt"));
 
   factory->objects.clear();
   testing::internal::CaptureStdout();

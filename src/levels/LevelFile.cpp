@@ -54,9 +54,12 @@ Placement MeasureUnrotated(const GameObject& object, float divisor) {
   return Measure(upright, divisor);
 }
 
-// A name with a blank in it would split into two tokens and shift every
-// later field of the file, so blanks are written as underscores.
+// A name with a blank in it would split into two tokens, and an empty one
+// would vanish; either shifts every later field of the file (and breaks the
+// 12-token framing the level list checks), so blanks are written as
+// underscores and nothing at all as one underscore.
 std::string Token(std::string text) {
+  if (text.empty()) return "_";
   for (char& c : text)
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = '_';
   return text;

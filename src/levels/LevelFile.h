@@ -43,7 +43,9 @@ void ListLevels();
 // Writes the level description `path` and the object list `path` + "2".
 // Nothing is touched unless an object is named "PLAYER"; each file is written
 // beside itself first and renamed into place, so an interrupted save leaves
-// the previous files whole. Objects without a name are named "name".
+// the previous files whole. Objects without a name are named "name"; objects
+// without a picture are left out of the object list, except the player. Blanks
+// in names and paths are written as "_", an empty text as a lone "_".
 void SaveLevel(std::vector<GameObject*> objects, const std::string& path);
 // Tokens 2-11 of an object block: name, image, stored value, format, scale,
 // rotation, then centre and half sizes measured with the rotation undone and
