@@ -129,3 +129,23 @@ TEST_F(GameObjects, VehicleCarriesItsWeapons) {
   EXPECT_NEAR(v->Position().y, 203.0f, 1e-3f);
   EXPECT_NEAR(v->weapons[0]->Position().y, 206.0f, 1e-3f); // once directly, once through Move
 }
+
+TEST_F(GameObjects, GarageGunsShareOneTemplateUntilFittedToTheVehicle) {
+  const Vec3 away(-1000, -1000, 1);
+  const Projectile bullet(1, away, 7, 7, picture, 2.0), shell(1, away, 7, 7, picture, 6.0);
+  const Weapon spray(away, 25, 25, 1, 1, picture, 0.1, 0.1, bullet);
+  const Weapon cannon(away, 25, 25, 1, 6, picture, 1.5, 1.0, shell);
+  const Weapon hole(away, 25, 25, 1, 2, picture, 0.1, 0.6, bullet);
+  EXPECT_EQ(spray.projectiles.size(), 120u); // 2.0 / 0.1 passes, not 19
+  EXPECT_EQ(cannon.projectiles.size(), 64u);
+  EXPECT_EQ(hole.projectiles.size(), 80u);
+  EXPECT_DOUBLE_EQ(spray.damage, 3.0);
+  EXPECT_DOUBLE_EQ(cannon.damage, 2.0);
+  EXPECT_DOUBLE_EQ(hole.damage, 4.0);
+  EXPECT_EQ(spray.projectiles.back(), spray.projectileTemplate);
+  const Weapon fitted(spray);
+  ASSERT_EQ(fitted.projectiles.size(), 120u);
+  EXPECT_NE(fitted.projectiles[0], fitted.projectiles[1]); // every shot flies on its own
+  EXPECT_FALSE(fitted.alternate);
+  EXPECT_DOUBLE_EQ(fitted.styleDuration, 2.0);
+}

@@ -14,6 +14,11 @@ public:
   // From a loadout record; the loader fills the pool.
   Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind, const std::string& image,
          double reloadTime, double damage);
+  // A garage gun: as above, with a copy of `model` as the template. The pool
+  // gets lifetime / reloadTime passes (whole ones) of the kind's number of
+  // entries, all sharing the one template, and the kind sets the damage.
+  Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind, const std::string& image,
+         double reloadTime, double damage, const Projectile& model);
   // The copy the garage hands to the vehicle: picture re-made from the source's
   // image and placement, values copied, a volley time of 2 s, the second
   // spray group first, and every projectile of the pool a separate copy.
