@@ -122,4 +122,8 @@ TEST(LoadoutParsing, StopsAtTheFirstFaultAndKeepsWhatCameBefore) {
   EXPECT_EQ(Loadout("10\n1\n" + WEAPON + "Projectile b.png 1 375 0", log).weapons.size(), 1u);
   EXPECT_TRUE(Loadout("4\n9\n" + WEAPON, log, false).weapons.empty()); // not a vehicle: hit points alone
   EXPECT_FALSE(Loadout("ten\n", log).hasHp);
+  for (const char* cut : {"", "\n", "10\n"}) { // nothing, or no upgrade level: said once, not passed over
+    EXPECT_FALSE(Loadout(cut, log).hasUpgradeLevel);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << cut;
+  }
 }

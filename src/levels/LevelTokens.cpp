@@ -193,11 +193,17 @@ void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, s
   };
 
   std::string token;
-  if (!(in >> token)) return;
+  if (!(in >> token)) {
+    log << "Error: " << source << ": the file is empty, the loadout is unchanged\n";
+    return;
+  }
   if (!ToInt(token, out.hp)) return stop("hit points \"" + token + "\" are not a whole number");
   out.hasHp = true;
   if (!readUpgradeLevel) return;
-  if (!(in >> token)) return;
+  if (!(in >> token)) {
+    log << "Error: " << source << ": the file ends after the hit points, no upgrade level or weapons\n";
+    return;
+  }
   if (!ToInt(token, out.upgradeLevel)) return stop("upgrade level \"" + token + "\" is not a whole number");
   out.hasUpgradeLevel = true;
 
