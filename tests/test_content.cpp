@@ -263,6 +263,22 @@ TEST(ContentData, EditorPalettePassesValidationAndOffersEveryKind) {
                            "WALL", "SACK", "GATE", "PORTAL", "GARAGE", "ROAD", "END", "GAS", "PIZZA", "FILLER",
                            "PROJECTILE", "ENEMYPROJECTILE", "NPC1", "NPC2", "NPC3", "NPC4"})
     EXPECT_TRUE(names.count(kind)) << kind << " is missing from the palette";
+  // The editor stacks the entries in columns from y 30, 10 px apart, and starts a new
+  // column only once a centre would pass 75 px below the screen; every entry but the
+  // shot pools, which saving adds anyway, must still lie wholly on the screen.
+  int windowW = 0, windowH = 0;
+  std::ifstream("../Assets/Windows.txt") >> windowW >> windowH;
+  const int screenH = windowH - 40;
+  int y = 0, lastHalf = 0;
+  for (size_t i = 0; i < t.size(); i += 12) {
+    const int half = static_cast<int>(std::stof(t[i + 10]));
+    y = i == 0 ? 30 : y + lastHalf + half + 10;
+    if (y >= screenH + 75) y = 30;
+    lastHalf = half;
+    if (!Contains(t[i + 1], "PROJECTILE")) {
+      EXPECT_LE(y + half, screenH) << t[i + 1] << " hangs off the editor's screen";
+    }
+  }
   // Each talking character's card is found from its name.
   for (const auto& n : names)
     if (Contains(n, "NPC")) {
