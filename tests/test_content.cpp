@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <set>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/Audio.h"
 #include "levels/LevelFile.h"
 #include "levels/LevelTokens.h"
 
@@ -261,6 +263,22 @@ TEST(ContentData, EditorPalettePassesValidationAndOffersEveryKind) {
                            "WALL", "SACK", "GATE", "PORTAL", "GARAGE", "ROAD", "END", "GAS", "PIZZA", "FILLER",
                            "PROJECTILE", "ENEMYPROJECTILE", "NPC1", "NPC2", "NPC3", "NPC4"})
     EXPECT_TRUE(names.count(kind)) << kind << " is missing from the palette";
+  // The editor stacks the entries in columns from y 30, 10 px apart, and starts a new
+  // column only once a centre would pass 75 px below the screen; every entry but the
+  // shot pools, which saving adds anyway, must still lie wholly on the screen.
+  int windowW = 0, windowH = 0;
+  std::ifstream("../Assets/Windows.txt") >> windowW >> windowH;
+  const int screenH = windowH - 40;
+  int y = 0, lastHalf = 0;
+  for (size_t i = 0; i < t.size(); i += 12) {
+    const int half = static_cast<int>(std::stof(t[i + 10]));
+    y = i == 0 ? 30 : y + lastHalf + half + 10;
+    if (y >= screenH + 75) y = 30;
+    lastHalf = half;
+    if (!Contains(t[i + 1], "PROJECTILE")) {
+      EXPECT_LE(y + half, screenH) << t[i + 1] << " hangs off the editor's screen";
+    }
+  }
   // Each talking character's card is found from its name.
   for (const auto& n : names)
     if (Contains(n, "NPC")) {
@@ -390,6 +408,14 @@ TEST(ContentAudio, SoundListFillsEverySlotAndEachFileDecodes) {
   std::set<std::string> keys;
   for (const auto& l : lines) EXPECT_TRUE(keys.insert(l.substr(l.rfind('/'))).second) << l << " repeats a file name";
 
+  {
+    // The shipped list ends without a line break, so start-up reads it without a word.
+    testing::internal::CaptureStdout();
+    Audio audio;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(audio.SoundCount(), static_cast<int>(lines.size()));
+  }
+
   ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
   ASSERT_EQ(Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024), 0) << Mix_GetError();
   for (const auto& l : lines) {
@@ -414,6 +440,10 @@ TEST(ContentAudio, MusicLoopsWithoutAClickAndEffectsFitTheirEvents) {
     ASSERT_TRUE(wav.ok);
     ASSERT_GT(wav.samples.size(), 1u);
     const double seconds = static_cast<double>(wav.samples.size()) / wav.rate;
+    // An offset costs headroom and thumps as a sound starts and stops.
+    double sum = 0;
+    for (int16_t s : wav.samples) sum += s;
+    EXPECT_LT(std::abs(sum / static_cast<double>(wav.samples.size())), 0.01 * 32768) << "off centre";
     if (slot <= 3) {  // menu, level and boss music loop forever
       EXPECT_GE(seconds, 20.0);
       EXPECT_LE(seconds, 60.0);
