@@ -23,6 +23,21 @@ TEST(DeviceCoordinates, PixelCentresAndFlippedY) {
   EXPECT_FLOAT_EQ(ToDeviceY(h - 1), 1 / h - 1);
   EXPECT_FLOAT_EQ(ToDeviceX(10.9f), ToDeviceX(10)) << "positions snap to whole pixels";
   EXPECT_FLOAT_EQ(ToDeviceX(-0.5f), ToDeviceX(0)) << "truncation goes toward zero";
+
+  // Stored vertices are the int-snapped formula worked in double and rounded once;
+  // float arithmetic lands one step off for some pixels.
+  int differing = 0;
+  for (int px = -3000; px <= 3000; ++px) {
+    const float x = px + 0.25f;
+    differing += ToDeviceX(x) != static_cast<float>((static_cast<int>(x) + 0.5) * 2 / w - 1);
+    differing += ToDeviceY(x) != static_cast<float>((h - (static_cast<int>(x) + 0.5)) * 2 / h - 1);
+  }
+  EXPECT_EQ(differing, 0);
+
+  // Far beyond int's range (a corrupt level file): defined, and still off screen.
+  EXPECT_GT(ToDeviceX(1e30f), 1.0f);
+  EXPECT_LT(ToDeviceX(-1e30f), -1.0f);
+  EXPECT_LT(ToDeviceY(1e30f), -1.0f);
 }
 
 TEST(CameraView, StartsAsIdentityAndFollowsPositionZoomAndRotation) {

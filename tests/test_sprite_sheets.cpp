@@ -51,7 +51,7 @@ TEST(SpriteSheetFile, MalformedLinesAreSkippedWithOneLineEach) {
   std::string printed;
   auto frames = Parse("a= 1 2 3\n"          // three numbers
                       "b= 1 x 3 4\n"        // not a number
-                      "c=1 2 3 4\n"         // no space after "=": the 1 is lost
+                      "c=10 2 3 4\n"        // no space after "=": the 1 would be lost
                       "no equals here\n"
                       "e= 99999999999 0 1 1\n" // beyond int
                       "=\n"

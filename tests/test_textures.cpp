@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <climits>
+
 #include "core/Window.h"
 #include "render/Camera.h"
 #include "render/ImageFile.h"
@@ -114,6 +116,10 @@ TEST_F(TextureDraw, AxisAlignedCornersMatchSetPosition) {
   a.SetPosition(Vec3(200, 150, 0), 0.0f);
   b.SetCorners(Vec3(170, 162, 0), 0, Vec3(230, 162, 0), 0, Vec3(170, 138, 0), 0, Vec3(230, 138, 0), 0);
   for (int i = 0; i < 28; ++i) EXPECT_FLOAT_EQ(a.vertices[i], b.vertices[i]) << "float " << i;
+  // Corners from a damaged file, far beyond int's range: the sizes stay at its limit.
+  b.SetCorners(Vec3(-1e30f, 0, 0), 0, Vec3(1e30f, 0, 0), 0, Vec3(-1e30f, -1e30f, 0), 0, Vec3(1e30f, -1e30f, 0), 0);
+  EXPECT_EQ(b.halfWidth, INT_MAX);
+  EXPECT_EQ(b.halfHeight, INT_MAX);
   // The left-bottom vertex of a full-screen picture sits on the screen's corner pixel.
   Texture full(nullptr, 1, Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0), g_screenWidth / 2,
                g_screenHeight / 2);
@@ -292,6 +298,11 @@ TEST_F(TextureDraw, FailedPictureGivesTextureZeroAndDrawsSafely) {
   });
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
   EXPECT_EQ(CapturedLine([] { Texture t(nullptr, 1, Vec3(5, 5, 0), 2, 2); }), "");
+  EXPECT_EQ(CapturedLine([] {
+              Texture t;
+              EXPECT_EQ(t.LoadPng(nullptr), 0u);
+            }),
+            "FILE CANNOT OPEN!\n");
 }
 
 // ---- BMP decoding ------------------------------------------------------------

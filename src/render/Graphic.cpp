@@ -6,15 +6,17 @@
 #include <cmath>
 #include <cstring>
 
-// std::trunc is the int cast without its overflow for positions far off the map.
+// Worked in double and rounded once, as every stored vertex has always been.
+// std::trunc snaps like the int cast but stays defined for positions far off the map
+// (an int cast of 1e30 is undefined), and gives the same value for every int-sized one.
 float ToDeviceX(float x) {
-  const float w = static_cast<float>(g_screenWidth);
-  return (std::trunc(x) + 0.5f) * 2.0f / w - 1.0f;
+  const double w = static_cast<float>(g_screenWidth);
+  return static_cast<float>((std::trunc(static_cast<double>(x)) + 0.5) * 2 / w - 1);
 }
 
 float ToDeviceY(float y) {
-  const float h = static_cast<float>(g_screenHeight);
-  return (h - (std::trunc(y) + 0.5f)) * 2.0f / h - 1.0f;
+  const double h = static_cast<float>(g_screenHeight);
+  return static_cast<float>((h - (std::trunc(static_cast<double>(y)) + 0.5)) * 2 / h - 1);
 }
 
 void SetIdentity4(float m[16]) {

@@ -15,6 +15,9 @@ bool IsBlank(const std::string& line) {
 bool ParseFrameLine(const std::string& line, int out[4]) {
   const size_t equals = line.find('=', 1); // the label has at least one character
   if (equals == std::string::npos || equals + 2 > line.size()) return false;
+  // The character after "=" is dropped unread, so it must be the separating blank:
+  // "a=10 0 4 4" would otherwise come out as x = 0.
+  if (line[equals + 1] != ' ' && line[equals + 1] != '\t') return false;
   std::istringstream fields(line.substr(equals + 2)); // "=" and the space after it
   for (int i = 0; i < 4; ++i) {
     std::string field;

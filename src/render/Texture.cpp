@@ -130,8 +130,8 @@ void Texture::SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, con
   center[0] = (p0.x + p1.x + p2.x + p3.x) / 4.0f;
   center[1] = (p0.y + p1.y + p2.y + p3.y) / 4.0f;
   depth = (z0 + z1 + z2 + z3) / 4.0f;
-  halfWidth = static_cast<int>(std::hypot(p1.x - p0.x, p1.y - p0.y) / 2.0f);
-  halfHeight = static_cast<int>(std::hypot(p0.x - p2.x, p0.y - p2.y) / 2.0f);
+  halfWidth = TruncateToInt(std::hypot(p1.x - p0.x, p1.y - p0.y) / 2.0f);
+  halfHeight = TruncateToInt(std::hypot(p0.x - p2.x, p0.y - p2.y) / 2.0f);
   const float q[8] = {ToDeviceX(p0.x), ToDeviceY(p0.y), ToDeviceX(p1.x), ToDeviceY(p1.y),
                       ToDeviceX(p3.x), ToDeviceY(p3.y), ToDeviceX(p2.x), ToDeviceY(p2.y)};
   StoreQuad(q);

@@ -43,6 +43,10 @@ GLuint Upload(const DecodedImage& image) {
 } // namespace
 
 bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
+  if (!path) { // no file to open; a string made from null would not survive
+    std::printf("FILE CANNOT OPEN!\n");
+    return false;
+  }
   auto key = std::make_pair(std::string(path), kind);
   if (auto found = s_images.find(key); found != s_images.end()) {
     image = found->second;

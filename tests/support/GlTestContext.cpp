@@ -12,11 +12,11 @@ GlTestContext& GlTestContext::Get() {
   return instance;
 }
 
-GlTestContext::GlTestContext() {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::printf("SDL_Init failed: %s\n", SDL_GetError());
-    return;
-  }
+namespace {
+
+// One try at a window with a current context and the GL loader; false (the reason
+// printed, nothing left behind) if any step fails.
+bool OpenContext(int width, int height, SDL_Window*& window, SDL_GLContext& context) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -26,26 +26,54 @@ GlTestContext::GlTestContext() {
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  SDL_Window* w = SDL_CreateWindow("render test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                                   height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-  if (!w) {
+  window = SDL_CreateWindow("render test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  if (!window) {
     std::printf("SDL_CreateWindow failed: %s\n", SDL_GetError());
-    return;
+    return false;
   }
-  SDL_GLContext c = SDL_GL_CreateContext(w);
-  if (!c) {
+  context = SDL_GL_CreateContext(window);
+  if (!context) {
     std::printf("SDL_GL_CreateContext failed: %s\n", SDL_GetError());
-    return;
+    SDL_DestroyWindow(window);
+    window = nullptr;
+    return false;
   }
-  window = w;
-  context = c;
+  // The loader asks the current context for its version: make sure it is this one.
+  if (SDL_GL_MakeCurrent(window, context) != 0) std::printf("SDL_GL_MakeCurrent failed: %s\n", SDL_GetError());
   glewExperimental = GL_TRUE;
   const GLenum glew = glewInit();
-  if (glew != GLEW_OK) {
-    std::printf("glewInit failed: %s (GL version %s)\n", reinterpret_cast<const char*>(glewGetErrorString(glew)),
-                reinterpret_cast<const char*>(glGetString(GL_VERSION)) ? reinterpret_cast<const char*>(glGetString(GL_VERSION)) : "none");
+  if (glew == GLEW_OK) return true;
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  std::printf("glewInit failed: %s (GL version %s)\n", reinterpret_cast<const char*>(glewGetErrorString(glew)),
+              version ? version : "none");
+  SDL_GL_DeleteContext(context);
+  SDL_DestroyWindow(window);
+  context = nullptr;
+  window = nullptr;
+  return false;
+}
+
+} // namespace
+
+GlTestContext::GlTestContext() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::printf("SDL_Init failed: %s\n", SDL_GetError());
     return;
   }
+  // Many test processes open contexts on one X server at once, and a context has
+  // been seen to come up unusable once in a long parallel run: try again before
+  // failing every case of the binary for it.
+  SDL_Window* w = nullptr;
+  SDL_GLContext c = nullptr;
+  bool opened = false;
+  for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+    if (attempt > 0) SDL_Delay(250);
+    opened = OpenContext(width, height, w, c);
+  }
+  if (!opened) return;
+  window = w;
+  context = c;
   glGetError(); // glewInit may leave a spurious GL_INVALID_ENUM
   glViewport(0, 0, width, height);
   frame = new unsigned char[static_cast<size_t>(width) * height * 3];
