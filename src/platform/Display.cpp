@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 
 struct PlatformWindow {
@@ -28,13 +29,31 @@ static void IgnorePadEvents() {
     SDL_EventState(type, SDL_IGNORE);
 }
 
+// With an X display named, SDL would quietly fall back to a window-less driver when the
+// X connection fails for a moment (a server busy starting or resetting), and the game would
+// run with nothing to show. Insist on X there and give the server a few chances.
+static bool StartVideo() {
+  const char* display = std::getenv("DISPLAY");
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  const bool insistOnX = display && *display && !(chosen && *chosen);
+  if (insistOnX) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) SDL_Delay(200);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0) return true;
+  }
+  if (!insistOnX) return false;
+  // No X after all: whatever else SDL can drive (Wayland, say) is better than nothing.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+  return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
+}
+
 bool StartPlatform() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   // A full-screen game must not vanish when another window takes the focus, and the
   // pad is read whether or not the game has the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+  if (!StartVideo()) {
     std::printf("Error: SDL video cannot start: %s\n", SDL_GetError());
     ShowMessageBox("Call to RegisterClassEx failed!", "Win32 Guided Tour");
     return false;

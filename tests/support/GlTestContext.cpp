@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
+#include "platform/Display.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,7 +58,9 @@ bool OpenContext(int width, int height, SDL_Window*& window, SDL_GLContext& cont
 } // namespace
 
 GlTestContext::GlTestContext() {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  // When the X connection fails for a moment SDL would fall back to a window-less driver
+  // whose contexts GLEW cannot load: stay on X and let the game's own start-up retry it.
+  if (!StartPlatform()) {
     std::printf("SDL_Init failed: %s\n", SDL_GetError());
     return;
   }
