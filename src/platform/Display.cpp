@@ -229,23 +229,3 @@ bool LoadGLEntryPoints() {
 void PresentFrame(PlatformWindow* window) {
   if (window) SDL_GL_SwapWindow(window->sdl);
 }
-
-// ============================================================================
-// Sanitizer builds
-// ============================================================================
-
-#if defined(__SANITIZE_ADDRESS__)
-// The system's display, GL and bus libraries keep allocations for the life of the
-// process; only our own leaks are worth a report. Their code has no frame pointers,
-// so allocations are unwound the slow way to see whose they are.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n"
-         "leak:libGLX_mesa.so\n"
-         "leak:libGLX.so\n"
-         "leak:libX11.so\n"
-         "leak:libxcb.so\n"
-         "leak:swrast_dri.so\n"
-         "leak:libLLVM\n";
-}
-extern "C" const char* __lsan_default_options() { return "fast_unwind_on_malloc=0"; }
-#endif
