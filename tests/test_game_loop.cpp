@@ -66,6 +66,16 @@ TEST_F(LoopTest, AnUnknownStateLeadsToTheMainMenuWithOneLine) {
   EXPECT_EQ(Calls(calls.begin() + 2, calls.begin() + 6), (Calls{"6:Free", "6:Unload", "6:~", "2:Load"}));
 }
 
+TEST_F(LoopTest, AStateThatCannotBeMadeEndsTheGameWithOneLine) {
+  game.Install(STATE_TUTORIAL, [] { return std::unique_ptr<Level>(); });
+  testing::internal::CaptureStdout();
+  Request(STATE_TUTORIAL);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+  EXPECT_FALSE(game.running);
+  EXPECT_EQ(g_currentState, STATE_QUIT);
+}
+
 TEST_F(LoopTest, F11CyclesTheDebugView) {
   std::vector<unsigned> seen;
   for (int i = 0; i < 3; ++i) {

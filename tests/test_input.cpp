@@ -47,7 +47,8 @@ TEST_F(PumpTest, KeysAndButtonsArriveAsTheGameCodes) {
   struct Case { SDL_Scancode key; int code; char character; int digit; };
   for (Case c : {Case{SDL_SCANCODE_7, '7', '7', 7}, {SDL_SCANCODE_0, '0', '0', 0}, {SDL_SCANCODE_K, 'K', 'K', 10},
                  {SDL_SCANCODE_RETURN, 13, '-', 10}, {SDL_SCANCODE_KP_ENTER, 13, '-', 10},
-                 {SDL_SCANCODE_KP_7, 103, '-', 10}, {SDL_SCANCODE_LEFT, 37, '-', 10}, {SDL_SCANCODE_F1, 112, '-', 10}}) {
+                 {SDL_SCANCODE_KP_7, 103, '-', 10}, {SDL_SCANCODE_LEFT, 37, '-', 10}, {SDL_SCANCODE_F1, 112, '-', 10},
+                 {SDL_SCANCODE_EXECUTE, 43, '-', 10}}) {
     game.Key(c.key, true);
     game.Drain();
     EXPECT_TRUE(ConsumeTrigger(c.code)) << SDL_GetScancodeName(c.key);

@@ -148,6 +148,7 @@ int RunGame() {
 bool GameLoop::RunFrame() {
   if (!started || g_currentState == STATE_QUIT) return false;
   if (!entered) EnterState();
+  if (!entered) return false; // no object could be made for the state: the game has ended
   if (g_currentState == g_nextState) Frame();
   if (g_currentState != g_nextState) LeaveState();
   return g_currentState != STATE_QUIT;

@@ -32,6 +32,7 @@ int VirtualKeyFromScancode(int scancode) {
   case SDL_SCANCODE_UP: return 38;
   case SDL_SCANCODE_RIGHT: return 39;
   case SDL_SCANCODE_DOWN: return 40;
+  case SDL_SCANCODE_EXECUTE: return 43; // the splash screen can be skipped with it
   case SDL_SCANCODE_INSERT: return 45;
   case SDL_SCANCODE_DELETE: return 46;
   default: return 0;
