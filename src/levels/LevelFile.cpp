@@ -71,32 +71,9 @@ int FormatOf(const GameObject& object) { return object.graphic ? object.graphic-
 // Level description blocks
 // ============================================================================
 
-void WriteDescriptionWeapon(std::ostream& out, const Weapon& weapon, float vehicleScale) {
-  // The nested weapon sizes are divided by the owning vehicle's scale.
-  const Placement p = Measure(*weapon.shape, vehicleScale);
-  out << "Weapon\n"
-      << Token(weapon.name) << '\n'
-      << Token(weapon.ImagePath()) << '\n'
-      << p.centre.x << '\n'
-      << p.centre.y << '\n'
-      << p.halfWidth << '\n'
-      << p.halfHeight << '\n'
-      << weapon.storedValue << '\n'
-      << FormatOf(weapon) << '\n'
-      << weapon.scale << '\n'
-      << weapon.rotation << '\n'
-      << weapon.reloadTime << '\n'
-      << weapon.damage << '\n'
-      << weapon.kind << '\n'
-      << "EndWeapon\n";
-}
-
-void WriteDescriptionBlock(std::ostream& out, GameObject& object) {
-  if (dynamic_cast<Weapon*>(&object)) return; // weapons appear inside their vehicle
-  auto* vehicle = dynamic_cast<Vehicle*>(&object);
-  const Placement p = Measure(*object.shape, object.scale);
-  out << (vehicle ? "Vehicle" : "GameObject") << '\n'
-      << Token(object.name) << '\n'
+// The ten fields every description block carries after its keyword, weapons included.
+void WriteDescriptionFields(std::ostream& out, const GameObject& object, const Placement& p) {
+  out << Token(object.name) << '\n'
       << Token(object.ImagePath()) << '\n'
       << p.centre.x << '\n'
       << p.centre.y << '\n'
@@ -106,6 +83,23 @@ void WriteDescriptionBlock(std::ostream& out, GameObject& object) {
       << FormatOf(object) << '\n'
       << object.scale << '\n'
       << object.rotation << '\n';
+}
+
+void WriteDescriptionWeapon(std::ostream& out, const Weapon& weapon, float vehicleScale) {
+  // The nested weapon sizes are divided by the owning vehicle's scale.
+  out << "Weapon\n";
+  WriteDescriptionFields(out, weapon, Measure(*weapon.shape, vehicleScale));
+  out << weapon.reloadTime << '\n'
+      << weapon.damage << '\n'
+      << weapon.kind << '\n'
+      << "EndWeapon\n";
+}
+
+void WriteDescriptionBlock(std::ostream& out, GameObject& object) {
+  if (dynamic_cast<Weapon*>(&object)) return; // weapons appear inside their vehicle
+  auto* vehicle = dynamic_cast<Vehicle*>(&object);
+  out << (vehicle ? "Vehicle" : "GameObject") << '\n';
+  WriteDescriptionFields(out, object, Measure(*object.shape, object.scale));
   if (vehicle) {
     for (const auto& weapon : vehicle->weapons)
       if (weapon) WriteDescriptionWeapon(out, *weapon, vehicle->scale);
