@@ -6,6 +6,7 @@
 #include "core/System.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
+#include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
@@ -25,7 +26,10 @@ public:
 
   // The state table. The tutorial's object also gets its level file,
   // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
-  std::unique_ptr<Level> MakeLevel(int stateId) override { return MakePlaceholderState(stateId); }
+  std::unique_ptr<Level> MakeLevel(int stateId) override {
+    if (stateId == STATE_LEVEL) return std::make_unique<GenericLevel>();
+    return MakePlaceholderState(stateId);
+  }
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
 
