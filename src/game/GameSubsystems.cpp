@@ -5,6 +5,7 @@
 #include "core/Level.h"
 #include "core/System.h"
 #include "game/PlaceholderStates.h"
+#include "levels/FrontEnd.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
@@ -31,14 +32,23 @@ public:
   void SilenceEffects() override {
     if (g_audio) g_audio->SetEffectsVolume(0.0f);
   }
+  void ShowPausePanel() override {
+    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+  }
+
   void SilenceMusic() override {
+    if (g_optionMenu) g_optionMenu->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
   void DeletePrograms() override { DeleteSharedPrograms(); }
-  void ReleaseFrontEnd() override { g_audio.reset(); }
+  void ReleaseFrontEnd() override {
+    g_optionMenu.reset();
+    g_frontEnd = FrontEnd();
+    g_audio.reset();
+  }
 
   // Not in the game yet, and so doing nothing: the background tiles, the pause panel
-  // (g_optionMenu and the overlay flags it clears) and the editor's tweak bars.
+  // (CreateOptionMenu) and the editor's tweak bars.
 };
 
 } // namespace
