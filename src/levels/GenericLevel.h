@@ -59,7 +59,6 @@ protected:
   void CheckPortals();
   void ResolvePortal(const std::string& portalName);
   void CollectStars();
-  void UpdateKeyPrompt();
   void EmitLowHealthSmoke();
   void TalkAndGarageChecks();
   void DrawWorld();
