@@ -4,12 +4,17 @@
 #include "core/GameState.h"
 #include "core/Level.h"
 #include "core/System.h"
+#include "core/Window.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "render/Shader.h"
+#include "screens/MainMenu.h"
+#include "screens/OptionMenu.h"
+#include "screens/WeaponSelect.h"
+#include "screens/WinLoseScreen.h"
 
 namespace {
 
@@ -22,10 +27,21 @@ public:
   void ListPlayableLevels() override { ListLevels(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
+  // The pause panel, and the garage and end screen the playing levels open over their world.
+  void CreateOptionMenu() override {
+    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+    InstallFrontEndScreens();
+  }
 
   // The state table. The tutorial's object also gets its level file,
   // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
-  std::unique_ptr<Level> MakeLevel(int stateId) override { return MakePlaceholderState(stateId); }
+  std::unique_ptr<Level> MakeLevel(int stateId) override {
+    switch (stateId) {
+    case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
+    case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
+    default: return MakePlaceholderState(stateId);
+    }
+  }
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
 
@@ -43,12 +59,13 @@ public:
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
+    ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the background tiles, the pause panel
-  // (CreateOptionMenu) and the editor's tweak bars.
+  // Not in the game yet, and so doing nothing: the background tiles and the editor's
+  // tweak bars.
 };
 
 } // namespace
