@@ -10,6 +10,7 @@
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
+#include "objects/WorldRules.h"
 #include "render/Shader.h"
 #include "screens/MainMenu.h"
 #include "screens/OptionMenu.h"
@@ -25,6 +26,7 @@ public:
     g_systems.push_back(std::make_shared<Physics>());
   }
   void ListPlayableLevels() override { ListLevels(); }
+  void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
   // The pause panel, and the garage and end screen the playing levels open over their world.
@@ -56,6 +58,7 @@ public:
     if (g_optionMenu) g_optionMenu->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
+  void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
