@@ -8,6 +8,7 @@
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
+#include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "render/Shader.h"
@@ -24,10 +25,11 @@ public:
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
 
-  // The state table. The tutorial's object also gets its level file,
-  // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
+  // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     if (stateId == STATE_LEVEL) return std::make_unique<GenericLevel>();
+    if (stateId == STATE_TUTORIAL)
+      return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     return MakePlaceholderState(stateId);
   }
 
