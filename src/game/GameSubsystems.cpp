@@ -9,6 +9,7 @@
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
+#include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
@@ -36,13 +37,13 @@ public:
     InstallFrontEndScreens();
   }
 
-  // The state table. The tutorial's object also gets its level file,
-  // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
+  // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL: return std::make_unique<GenericLevel>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
+    case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     default: return MakePlaceholderState(stateId);
     }
   }
