@@ -85,6 +85,7 @@ bool GameLoop::Startup() {
   window->ToggleDisplayMode(); // created windowed, so this enters full screen
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
 
   subsystems->ListPlayableLevels();
@@ -214,6 +215,7 @@ void GameLoop::Frame() {
   window->Present();
   if (framePacing) WaitForFrameEnd();
   MeasureFrameRate();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   g_fpsReadout = g_framesPerSecond;
 }
 
