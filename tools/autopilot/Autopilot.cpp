@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/GameState.h"
+#include "core/GameLoop.h"
 #include "core/Window.h"
 #include "levels/GenericLevel.h"
 #include "levels/TutorialLevel.h"
@@ -27,7 +28,7 @@ namespace {
 constexpr float PI = 3.14159265f;
 constexpr float SHOT_REACH = 580.0f;    // the main gun's shots live 2 s at 5 units a frame
 constexpr float CHASE_REACH = 300.0f;   // patrollers chase, gunners fire, within this
-constexpr float VEHICLE_RADIUS = 24.0f; // half the vehicle, a little less than half a cell
+constexpr float VEHICLE_RADIUS = 36.0f; // half the vehicle's diagonal: it may face any way
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
@@ -361,6 +362,12 @@ void Autopilot::Capture() {
 void Autopilot::Think(GenericLevel& level) {
   Capture();
   Vehicle& player = *g_player;
+  if (level.screens.loading.shown || g_paused) {
+    // Standing still on purpose (loading, an overlay, the pause panel) is not being stuck.
+    lastCheckFrame = levelFrames;
+    lastCheckPosition = player.Position();
+    lastCheckRotation = player.rotation;
+  }
   if (level.screens.loading.shown) {
     ReleaseAll();
     return;
@@ -399,10 +406,10 @@ void Autopilot::Think(GenericLevel& level) {
     const double real = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
     wall = std::chrono::steady_clock::now();
     std::printf("autopilot: %s %.0f s: at (%.0f, %.0f) facing %.2f, hp %d, goal %s, %zu corners to go, "
-                "kills %d/%d, %.0f frames a second\n",
+                "kills %d/%d, %.0f frames a second (update %.1f ms, draw %.1f ms)\n",
                 result.level.c_str(), levelFrames / 60.0, player.Position().x, player.Position().y, player.rotation,
                 player.hp, goalWhat.c_str(), route.size(), level.world.killCountA, level.world.killCountB,
-                real > 0 ? 120.0 / real : 0.0);
+                real > 0 ? 120.0 / real : 0.0, g_updateTime * 1000.0, g_renderTime * 1000.0);
   }
 
   // Arrived where a key is to be pressed.
@@ -611,8 +618,10 @@ void Autopilot::Drive() {
   wanted.clear();
 
   if (reverseFrames > 0) {
+    // Wedged: any move that keeps touching is taken back, and so is any turn. Straight
+    // ahead first, then straight back, one of them parts the vehicle from what it touches.
     --reverseFrames;
-    Want(SDL_SCANCODE_S, true);
+    Want(reverseFrames >= 20 ? SDL_SCANCODE_W : SDL_SCANCODE_S, true);
     if (reverseFrames == 0) framesSinceReplan = 1000;
     return;
   }
@@ -643,7 +652,7 @@ void Autopilot::Drive() {
     const float moved = Distance(me, lastCheckPosition);
     const float turned = std::fabs(Wrap(player.rotation - lastCheckRotation));
     if (moved < 6.0f && turned < 0.05f) {
-      reverseFrames = 24;
+      reverseFrames = 40;
       if (verbose) std::printf("autopilot: stuck at (%.0f, %.0f), backing off\n", me.x, me.y);
     }
     lastCheckFrame = levelFrames;

@@ -170,8 +170,12 @@ bool Planner::ClearLine(const Vec3& a, const Vec3& b, float radius, bool sacksBl
     const float t = static_cast<float>(s) / steps;
     const float x = a.x + dx * t, y = a.y + dy * t;
     for (int r = CellOf(y - radius); r <= CellOf(y + radius); ++r)
-      for (int c = CellOf(x - radius); c <= CellOf(x + radius); ++c)
-        if (Blocked(c, r) || (sacksBlock && Sack(c, r))) return false;
+      for (int c = CellOf(x - radius); c <= CellOf(x + radius); ++c) {
+        if (!Blocked(c, r) && !(sacksBlock && Sack(c, r))) continue;
+        // The disc against the cell's square: the nearest point of the square.
+        const float nx = std::clamp(x, c * CELL, (c + 1) * CELL), ny = std::clamp(y, r * CELL, (r + 1) * CELL);
+        if ((nx - x) * (nx - x) + (ny - y) * (ny - y) < radius * radius) return false;
+      }
   }
   return true;
 }

@@ -2,7 +2,8 @@
 // its three levels and end screens, then the tutorial's three stages, and prints a line per
 // level. Run from build/ under a display:
 //   xvfb-run -a -s "-screen 0 1280x800x24 -noreset" ./tools/autopilot/autopilot [options]
-// Options: --campaign / --tutorial (only that part), --verbose, --shots FOLDER (a screen
+// Options: --campaign / --tutorial (only that part), --verbose, --max-seconds N (wall time,
+// then the process ends), --shots FOLDER (a screen
 // capture of FIRSTMOD every --every SECONDS of game time, 5 by default).
 // The exit code is 0 only when every level played was won.
 #include <chrono>
@@ -11,6 +12,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "Autopilot.h"
 #include "support/GameHarness.h"
@@ -26,6 +29,7 @@ int main(int argc, char** argv) {
     else if (arg == "--verbose") verbose = true;
     else if (arg == "--shots" && i + 1 < argc) shots = argv[++i];
     else if (arg == "--every" && i + 1 < argc) every = std::atof(argv[++i]);
+    else if (arg == "--max-seconds" && i + 1 < argc) alarm(static_cast<unsigned>(std::atoi(argv[++i])));
     else {
       std::printf("usage: autopilot [--campaign|--tutorial] [--verbose] [--shots FOLDER [--every SECONDS]]\n");
       return 2;
