@@ -36,3 +36,11 @@ bool ActivateGLContext(PlatformWindow* window, GLContextHandle context);
 void ReleaseGLContext(GLContextHandle context);            // makes none current, then deletes it
 bool LoadGLEntryPoints();                                  // GLEW with experimental entry points
 void PresentFrame(PlatformWindow* window);                 // swaps; holds for vsync where the driver can
+// A step run right before every PresentFrame swap (the renderer sends its gathered
+// draws there); null for none.
+void SetBeforePresent(void (*step)());
+// Swap interval for the current context: 1 waits for each vblank, n for every n-th,
+// 0 never waits. False where the driver cannot do it.
+bool SetSwapInterval(int interval);
+// The refresh rate of the display the window is on, in Hz; 0 when unknown.
+int DisplayRefreshRate(PlatformWindow* window);

@@ -1,4 +1,5 @@
 #include "render/Shader.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 
 #include <cstdio>
@@ -82,6 +83,8 @@ void ResetStateProgramCaches() {
 }
 
 void DeleteSharedPrograms() {
+  // Gathered draws may name these programs; the batcher's own objects go with them.
+  ReleaseDrawBatch();
   for (ProgramCache* cache : {&g_spriteProgram, &g_lineProgram, &g_basicProgram, &g_particleProgram,
                               &g_primitiveProgram}) {
     if (cache->program) glDeleteProgram(cache->program);
