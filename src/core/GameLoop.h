@@ -1,4 +1,5 @@
 #pragma once
+#include "core/FramePacer.h"
 #include "core/Level.h"
 #include <chrono>
 #include <functional>
@@ -25,7 +26,7 @@ public:
   Level* CurrentLevel() const { return level.get(); }
   Window* GetWindow() const { return window.get(); }
 
-  bool framePacing = true; // hold every frame to at least 1/60 s; off for tests and benchmarks
+  bool framePacing = true; // hold the game to 60 frames a second; off for tests and benchmarks
   int showCommand = 1;     // 0 keeps the window hidden
 
 private:
@@ -36,7 +37,7 @@ private:
   void ReapplyDisplayModeOnFocus();
   void NoteGamepadActivity();
   void HandlePauseKey();
-  void WaitForFrameEnd();
+  void ChoosePacing();
 
   std::shared_ptr<Window> window;
   std::unique_ptr<Level> level;
@@ -45,7 +46,7 @@ private:
   bool entered = false;      // the current state has had Load / Initialize
   bool hadFocus = false;     // the window had the keyboard focus last frame
   double readoutClock = 0.0; // seconds of frame time since the read-outs were last sampled
-  std::chrono::steady_clock::time_point lastFrameEnd{};
+  FramePacer pacer;
 };
 
 // ---- frame-rate meter ----------------------------------------------------------
