@@ -65,6 +65,7 @@ struct Batcher {
   std::vector<float> vertices; // reserved once for a full batch
   LayoutObjects layouts[LAYOUTS];
   GLuint indexBuffer = 0;
+  unsigned context = 0;        // GLContextGeneration the objects were made in
 };
 
 Batcher s_batch;
@@ -155,7 +156,18 @@ void BindLayout(QuadLayout layout, const BatchState& key) {
   std::copy(key.attributes, key.attributes + 3, o.attributes);
 }
 
+// Objects of a context that has gone are forgotten, not deleted: their names may
+// already belong to something of the new one.
+void ForgetObjectsOfOldContext() {
+  if (s_batch.context == GLContextGeneration()) return;
+  for (LayoutObjects& o : s_batch.layouts) o = LayoutObjects{};
+  s_batch.indexBuffer = 0;
+  s_batch.quads = 0;
+  s_batch.context = GLContextGeneration();
+}
+
 void HookSwap() {
+  ForgetObjectsOfOldContext();
   if (s_batch.hooked) return;
   s_batch.hooked = true;
   SetBeforePresent(&FlushDrawing);
@@ -246,6 +258,7 @@ void FlushDrawing() {
 }
 
 void ReleaseDrawBatch() {
+  ForgetObjectsOfOldContext();
   FlushDrawing();
   for (LayoutObjects& o : s_batch.layouts) {
     if (o.vertexBuffer) glDeleteBuffers(1, &o.vertexBuffer);
