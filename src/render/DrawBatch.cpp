@@ -2,6 +2,8 @@
 #include "platform/Display.h"
 #include "render/RenderLocal.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -313,4 +315,19 @@ bool SquareOutsideView(const ViewTransform& t, float x, float y, float s) {
   const float ey = (std::fabs(t.m[3]) + std::fabs(t.m[4])) * s;
   const float edge = 1.0f + VIEW_MARGIN;
   return px + ex < -edge || px - ex > edge || py + ey < -edge || py - ey > edge;
+}
+
+// ============================================================================
+// Reading pixels back
+// ============================================================================
+
+// Whoever reads pixels (the game's tests, screenshots, tools) must see every draw made
+// before, gathered or not, even when it calls GL itself: the read goes through here,
+// sends what was gathered, then reads with the driver's own entry point.
+extern "C" void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                             void* pixels) {
+  using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+  static ReadPixels driver = reinterpret_cast<ReadPixels>(dlsym(RTLD_NEXT, "glReadPixels"));
+  FlushDrawing();
+  if (driver) driver(x, y, width, height, format, type, pixels);
 }
