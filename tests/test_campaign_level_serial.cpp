@@ -1,3 +1,4 @@
+// Serial: the level pauses while its window lacks the keyboard focus, so it must hold it.
 // The campaign state on the real loop: building a level from its file, the frame's order,
 // winning, losing and portals, the loading screen, the chasers' path grid, the camera
 // shake, the HUD's pizza read-outs and the track marks. Each test writes its own small
