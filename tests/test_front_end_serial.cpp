@@ -453,8 +453,9 @@ TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
   EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
   EXPECT_EQ(ws.fitted[0]->kind, 2);
   EXPECT_EQ(ws.fitted[0]->ImagePath(), "../Assets/image/gun/GunBlackHole_Left.png");
-  EXPECT_EQ(ws.statBars->damageLength[0], 90.0f);
-  EXPECT_EQ(ws.statBars->reloadLength[1], 90.0f);
+  auto length = [&ws](int bar) { return ws.statBars->bars[bar][1].x - ws.statBars->bars[bar][0].x; };
+  EXPECT_EQ(length(0), 90.0f) << "left damage";
+  EXPECT_EQ(length(3), 90.0f) << "right reload";
   ASSERT_TRUE(ws.leftThumb);
   EXPECT_EQ(ws.leftThumb->ImagePath(), "../Assets/image/gun/GunBlackHole_Thumb.png");
 }
@@ -526,7 +527,7 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("2  0\n"), std::string::npos) << out;
   ASSERT_EQ(ws.fitted.size(), 2u);
-  EXPECT_EQ(Name(ws.fitted[0]), "LeftThing");
+  EXPECT_EQ(ws.fitted[0], player.weapons[0]) << "the garage starts from the player's own guns";
   EXPECT_EQ(ws.fitted[1], nullptr);
   ASSERT_TRUE(ws.leftThumb);
   EXPECT_EQ(ws.leftThumb->ImagePath(), "../Assets/image/gun/GunBlackHole_Thumb.png");
@@ -534,7 +535,7 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
   ClickRack(ws, 0);
   Click(*ws.sideButtons[0]);
   EXPECT_EQ(ws.fitted[0]->kind, 1);
-  // The player's own gun is untouched until the level copies the garage's list.
+  // The discarded gun lives on with the player until the level copies the garage's list.
   ASSERT_TRUE(player.weapons[0]);
   EXPECT_EQ(player.weapons[0]->kind, 2);
   EXPECT_EQ(player.weapons[0]->name, "LeftThing");
