@@ -8,6 +8,7 @@
 #include "objects/World.h"
 #include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
+#include <GL/glew.h>
 #include <algorithm>
 #include <cstdio>
 
@@ -69,6 +70,11 @@ void WeaponSelect::Initialize() {
   hudBottom = std::make_shared<Texture>("../Assets/image/btmHUD.png", 1, anchor + Vec3(0, 285), 320, 50);
   marker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, anchor, 25, 25);
   for (auto* t : {hudBackground.get(), hudBottom.get(), marker.get()}) t->Init();
+  if (stateId == STATE_WEAPON_SELECT) {
+    // The garage picture sits 50 pixels right of the centre, where the levels draw it.
+    backdrop = std::make_shared<Texture>("../Assets/image/customize/customize.png", 1, anchor + Vec3(50, 0), 320, 240);
+    backdrop->Init();
+  }
 
   gunPalette = LoadRack("../Assets/WSHudObj.txt");
   for (size_t i = 0; i < gunPalette.size(); ++i)
@@ -114,6 +120,7 @@ void WeaponSelect::Free() {
   hudBackground.reset();
   hudBottom.reset();
   marker.reset();
+  backdrop.reset();
   // The guns fitted here may still be on the player; the level holds its own owners.
   fitted.clear();
 }
@@ -201,6 +208,11 @@ void WeaponSelect::Fit(int side, int rackIndex) {
 
 void WeaponSelect::Draw() {
   if (!camera) return;
+  if (backdrop) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    backdrop->Draw();
+  }
   for (const auto& gun : gunTemplates) {
     ApplyCamera(*gun->graphic, *camera);
     gun->graphic->Draw();

@@ -49,6 +49,7 @@ public:
   std::shared_ptr<Texture> hudBackground;
   std::shared_ptr<Texture> hudBottom;
   std::shared_ptr<Texture> marker;
+  std::shared_ptr<Texture> backdrop; // only as a state of its own: the levels draw their garage picture
 
 private:
   Vec3 Anchor() const;
