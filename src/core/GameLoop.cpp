@@ -101,6 +101,9 @@ bool GameLoop::Startup() {
   entered = false;
   hadFocus = false;
   readoutClock = 0.0;
+  // The start-up steps after the first reset load pictures (the pause panel's, the grass):
+  // the first frame must not count them as its own time.
+  ResetFrameRateMeter();
   pacer.platform.swap = [this] { window->Present(); };
   pacer.platform.setSwapInterval = [](int interval) { return SetSwapInterval(interval); };
   ChoosePacing();
