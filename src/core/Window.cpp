@@ -111,6 +111,7 @@ Window::Window(int showCommand_) {
   deviceContext = handle;
 
   if (handle) {
+    SetWindowIcon(handle, WINDOW_ICON_PATH);
     glContext = CreateGLContext(handle);
     if (glContext) contextActive = ActivateGLContext(handle, glContext);
     if (contextActive) glLoaded = LoadGLEntryPoints();

@@ -12,6 +12,7 @@ class Subsystems;
 
 // Where the window settings live, relative to the working directory.
 inline constexpr const char* WINDOW_SETTINGS_PATH = "../Assets/Windows.txt";
+inline constexpr const char* WINDOW_ICON_PATH = "../Assets/image/icon/kvo.png";
 
 // Fills width, height and console switch from the last line of the file. A missing
 // file or a line that does not hold three integers (blank lines are skipped) gives
