@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/Subsystems.h"
 #include "core/System.h"
 #include "core/Window.h"
@@ -80,9 +81,13 @@ bool GameLoop::Startup() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   g_debugView = 0;
 
+  ReadOptions(g_options);
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
-  window->ToggleDisplayMode(); // created windowed, so this enters full screen
+  // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
+  // last chose.
+  g_fullscreen = !g_options.fullscreen;
+  window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
   std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
@@ -193,7 +198,12 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(KEY_F12)) window->ToggleDisplayMode(); // F12
+  if (ConsumeTrigger(KEY_F12)) { // F12
+    window->ToggleDisplayMode();
+    Options chosen = g_options;
+    chosen.fullscreen = g_fullscreen;
+    RememberOptions(chosen);
+  }
   if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
 
   Clock::time_point start = Clock::now();
