@@ -210,7 +210,9 @@ void GameLoop::Frame() {
   level->Update();
   double updateSeconds = SecondsSince(start);
   start = Clock::now();
+  window->BeginPicture();
   level->Draw();
+  window->EndPicture();
   double renderSeconds = SecondsSince(start);
   // The read-outs change slowly enough to be read.
   if (readoutClock > 2.0) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/System.h"
+#include "core/Viewport.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include <string>
@@ -27,6 +28,10 @@ public:
   void Shutdown();          // context released, window destroyed; nothing touches it afterwards
   void SetTitle(const std::string& newTitle);
   void OnResize();          // window size and viewport from the client area
+  // Around a frame's drawing: where the picture does not fill the window (a letterboxed
+  // full screen), the bars are cleared black and the drawing is kept off them.
+  void BeginPicture();
+  void EndPicture();
 
   // Every message goes through here: tweak bars first, then destruction, size, input.
   // True when something handled it.
@@ -46,6 +51,12 @@ public:
   int screenHeight = 0;
 
 private:
+  void ApplyViewport(int windowWidth, int windowHeight); // the picture's area of a window this size
+
+  PictureArea picture;     // where the logical screen is drawn, window pixels
+  int drawnWidth = 0;      // the window size it was fitted to
+  int drawnHeight = 0;
+  bool letterboxed = false; // this frame's drawing is kept inside the picture
   bool platformStarted = false;
   bool contextActive = false;
   bool glLoaded = false; // the GL entry points beyond 1.1 exist
