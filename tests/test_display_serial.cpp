@@ -80,6 +80,10 @@ TEST_F(DisplayTest, FullScreenAndA1280By720WindowKeepTheLogicalScreen) {
   game.Drain();
   EXPECT_NEAR(g_mousePosition.x, 640.0f, 1.0f);
   EXPECT_NEAR(g_mousePosition.y, 360.0f, 1.0f);
+  game.MouseMoveToLogical(100.0f, 700.0f); // what tests that click the game's buttons use
+  game.Drain();
+  EXPECT_NEAR(g_mousePosition.x, 100.0f, 1.0f);
+  EXPECT_NEAR(g_mousePosition.y, 700.0f, 1.0f);
 
   ToggleWithF12();
   EXPECT_FALSE(IsFullscreen());

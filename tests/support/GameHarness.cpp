@@ -4,6 +4,7 @@
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/System.h"
+#include "core/Viewport.h"
 #include "core/Window.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
@@ -130,6 +131,16 @@ void GameHarness::MouseMove(int x, int y) {
   e.motion.x = x;
   e.motion.y = y;
   SDL_PushEvent(&e);
+}
+
+void LogicalToWindowPixel(float x, float y, int& px, int& py) {
+  LogicalToWindow(CurrentPictureArea(g_windowWidth, g_windowHeight), g_screenWidth, g_screenHeight, x, y, px, py);
+}
+
+void GameHarness::MouseMoveToLogical(float x, float y) {
+  int px = 0, py = 0;
+  LogicalToWindowPixel(x, y, px, py);
+  MouseMove(px, py);
 }
 
 void GameHarness::MouseButton(int sdlButton, bool down) {
