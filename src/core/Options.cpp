@@ -7,6 +7,7 @@
 #include <sstream>
 
 Options g_options;
+std::string g_optionsPath = OPTIONS_PATH;
 
 namespace {
 

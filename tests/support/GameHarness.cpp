@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
@@ -39,12 +40,24 @@ void ResetGameGlobals() {
 
 GameHarness::GameHarness() {
   ResetGameGlobals();
+  // Each run starts from the default options and keeps what it changes to itself, never
+  // in the checkout's Assets/ the tests run beside.
+  savedOptionsPath = g_optionsPath;
+  std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
+  if (mkdtemp(pattern.data())) optionsFolder = pattern;
+  g_optionsPath = optionsFolder + "/Options.txt";
+  g_options = Options{};
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
 }
 
-GameHarness::~GameHarness() { Stop(); }
+GameHarness::~GameHarness() {
+  Stop();
+  g_optionsPath = savedOptionsPath;
+  std::error_code ignored;
+  if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
+}
 
 void GameHarness::Install(int stateId, GameLoop::LevelMaker make) { loop.InstallLevel(stateId, std::move(make)); }
 

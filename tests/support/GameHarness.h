@@ -52,6 +52,10 @@ public:
   SDL_Window* Sdl() const;
   GameLoop loop;
   bool running = false;
+
+private:
+  std::string savedOptionsPath; // g_optionsPath before this harness pointed it at its own file
+  std::string optionsFolder;
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).
