@@ -1,5 +1,6 @@
 #pragma once
 #include "core/System.h"
+#include "core/WindowSettings.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include <string>
@@ -7,14 +8,6 @@
 // The game window, its OpenGL context and the console switch. It reads Windows.txt,
 // publishes the logical screen size, switches between full screen and a 1280 x 720
 // window, and carries the window procedure.
-
-// Where the window settings live, relative to the working directory.
-inline constexpr const char* WINDOW_SETTINGS_PATH = "../Assets/Windows.txt";
-
-// Fills width, height and console switch from the last line of the file. A missing
-// file or a line that does not hold three integers (blank lines are skipped) gives
-// 1280 760 0 and one line on standard output; false then.
-bool ReadWindowSettings(int& width, int& height, int& console, const std::string& path = WINDOW_SETTINGS_PATH);
 
 class Window : public System {
 public:
