@@ -1,4 +1,5 @@
 #include "audio/SoundList.h"
+#include "platform/ConsoleTexts.h"
 
 #include <cstdio>
 #include <istream>
@@ -21,7 +22,7 @@ void ReadSoundList(std::istream& list, const std::function<void(const std::strin
     if (list.bad() || (list.fail() && !list.eof())) break;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) {
-      std::fputs("Error: The line is empty.\n", stdout);
+      std::puts(ConsoleText::SOUND_LIST_EMPTY_LINE);
       std::fflush(stdout);
       continue;
     }
