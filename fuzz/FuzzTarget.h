@@ -16,3 +16,8 @@ inline void AsInt(float value) {
   volatile int truncated = static_cast<int>(value);
   (void)truncated;
 }
+
+// What the level-file parser promises about every block it accepts, and what
+// the factory, the pictures and the level build rely on.
+inline bool HalfSizeOk(float v) { return v >= 0.0f && v <= 100000.0f; }
+inline bool CoordinateOk(float v) { return v >= -1.0e9f && v <= 1.0e9f; }

@@ -1,6 +1,7 @@
 // The object list a level is played from, read block by block as the level
 // loader does. Built twice: KVO_FUZZ_VALIDATE=1 puts the file through the
 // level check first, as the game does before it plays a listed level.
+#include <cmath>
 #include <sstream>
 
 #include "FuzzTarget.h"
@@ -25,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ObjectKind kind = ChooseObjectKind(record.keyword, record.name);
     if (kind == ObjectKind::Animated || kind == ObjectKind::Vehicle) (void)DescriptorPath(record.imagePath);
     if (kind == ObjectKind::Static && IsWallPicture(record.imagePath)) (void)WallVariantPath(record.imagePath, 0);
+    if (!HalfSizeOk(record.halfWidth) || !HalfSizeOk(record.halfHeight) || !(record.scale > 0.0f) ||
+        !HalfSizeOk(record.halfWidth * record.scale) || !HalfSizeOk(record.halfHeight * record.scale) ||
+        !CoordinateOk(record.centreX) || !CoordinateOk(record.centreY) || !std::isfinite(record.rotation) ||
+        !std::isfinite(record.storedValue))
+      __builtin_trap();
     // The factory truncates the half sizes, the picture its scaled sizes and
     // the level build the centres.
     AsInt(record.halfWidth);
