@@ -1,6 +1,7 @@
 // The picture decoders, through a temporary file as the texture cache hands
 // them a path. Built twice: KVO_FUZZ_PNG=1 for PNG, else BMP.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/kvo-fuzz-image-" + std::to_string(getpid());
+  static const bool cleanUp = std::atexit([] { std::remove(path.c_str()); }) == 0;
+  (void)cleanUp;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return 0;
   std::fwrite(data, 1, size, file);
