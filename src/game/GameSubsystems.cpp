@@ -9,6 +9,7 @@
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
+#include "objects/WorldRules.h"
 #include "render/Shader.h"
 
 namespace {
@@ -20,6 +21,7 @@ public:
     g_systems.push_back(std::make_shared<Physics>());
   }
   void ListPlayableLevels() override { ListLevels(); }
+  void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
 
@@ -40,6 +42,7 @@ public:
     if (g_optionMenu) g_optionMenu->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
+  void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();

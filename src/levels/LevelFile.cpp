@@ -250,7 +250,7 @@ void LoadPlayerLoadout(const std::string& path, GameObject* object) {
   if (!vehicle) return;
   if (loadout.hasUpgradeLevel) vehicle->upgradeLevel = loadout.upgradeLevel;
   for (const WeaponRecord& w : loadout.weapons) {
-    auto weapon = std::make_unique<Weapon>(Vec3(w.centreX, w.centreY, 1.0f), static_cast<int>(w.halfWidth),
+    auto weapon = std::make_shared<Weapon>(Vec3(w.centreX, w.centreY, 1.0f), static_cast<int>(w.halfWidth),
                                            static_cast<int>(w.halfHeight), w.format, w.kind, w.imagePath,
                                            w.reloadTime, w.damage);
     weapon->name = w.name;
