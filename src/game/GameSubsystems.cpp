@@ -4,13 +4,20 @@
 #include "core/GameState.h"
 #include "core/Level.h"
 #include "core/System.h"
+#include "core/Window.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
+#include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
 #include "render/Shader.h"
+#include "screens/MainMenu.h"
+#include "screens/OptionMenu.h"
+#include "screens/WeaponSelect.h"
+#include "screens/WinLoseScreen.h"
+#include <GL/glew.h>
 
 namespace {
 
@@ -24,10 +31,24 @@ public:
   void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
+  // The pause panel, and the garage and end screen the playing levels open over their world.
+  void CreateOptionMenu() override {
+    InstallFrontEndScreens();
+    // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
+    if (!glGenVertexArrays) return;
+    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+  }
 
   // The state table. The tutorial's object also gets its level file,
   // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
-  std::unique_ptr<Level> MakeLevel(int stateId) override { return MakePlaceholderState(stateId); }
+  std::unique_ptr<Level> MakeLevel(int stateId) override {
+    switch (stateId) {
+    case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
+    case STATE_LEVEL: return std::make_unique<GenericLevel>();
+    case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
+    default: return MakePlaceholderState(stateId);
+    }
+  }
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
 
@@ -46,12 +67,13 @@ public:
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
+    ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the background tiles, the pause panel
-  // (CreateOptionMenu) and the editor's tweak bars.
+  // Not in the game yet, and so doing nothing: the background tiles and the editor's
+  // tweak bars.
 };
 
 } // namespace
