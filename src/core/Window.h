@@ -1,6 +1,7 @@
 #pragma once
 #include "core/System.h"
 #include "core/Viewport.h"
+#include "core/WindowSettings.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include <string>
@@ -11,14 +12,8 @@ class Subsystems;
 // publishes the logical screen size, switches between full screen and a 1280 x 720
 // window, and carries the window procedure.
 
-// Where the window settings live, relative to the working directory.
-inline constexpr const char* WINDOW_SETTINGS_PATH = "../Assets/Windows.txt";
+// The window's icon, drawn from our own art.
 inline constexpr const char* WINDOW_ICON_PATH = "../Assets/image/icon/kvo.png";
-
-// Fills width, height and console switch from the last line of the file. A missing
-// file or a line that does not hold three integers (blank lines are skipped) gives
-// 1280 760 0 and one line on standard output; false then.
-bool ReadWindowSettings(int& width, int& height, int& console, const std::string& path = WINDOW_SETTINGS_PATH);
 
 class Window : public System {
 public:
