@@ -11,6 +11,7 @@
 #include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
+#include "objects/WorldRules.h"
 #include "render/Shader.h"
 
 namespace {
@@ -22,6 +23,7 @@ public:
     g_systems.push_back(std::make_shared<Physics>());
   }
   void ListPlayableLevels() override { ListLevels(); }
+  void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
 
@@ -46,6 +48,7 @@ public:
     if (g_optionMenu) g_optionMenu->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
+  void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();

@@ -1,6 +1,7 @@
 #include "levels/GenericLevel.h"
 
 #include <GL/glew.h>
+#include <algorithm>
 #include <iostream>
 #include <random>
 
@@ -12,7 +13,7 @@
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
-#include "levels/PendingRules.h"
+#include "objects/WorldRules.h"
 #include "levels/Track.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
@@ -28,9 +29,6 @@
 #include "render/Texture.h"
 
 namespace {
-
-constexpr float TURN_STEP = 0.034906585f; // 2 degrees
-constexpr float STICK_TURN_UNDO = 0.27f * 32767.0f;
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
@@ -63,7 +61,7 @@ void TakeGarageWeapons(GarageScreen* garage) {
       g_player->weapons.push_back(nullptr);
       continue;
     }
-    auto copy = std::make_unique<Weapon>(*weapon);
+    auto copy = std::make_shared<Weapon>(*weapon);
     copy->SetRotation(g_player->rotation);
     copy->SetPosition(g_player->Position());
     g_player->weapons.push_back(std::move(copy));
@@ -144,8 +142,7 @@ void GenericLevel::Update() {
   if (shaking) UpdateShake();
 
   // 4-5. Fuel and stars.
-  if (g_camera) UpdateFuelPickups(world, *g_player, *g_camera);
-  if (g_player->hp > 10) g_player->hp = 10;
+  UpdateFuelPickups(world, *g_player);
   CollectStars();
 
   // 6. Animations stand still while paused.
@@ -176,8 +173,8 @@ void GenericLevel::Update() {
     CheckEndConditions();
     CheckPortals();
     // 14. Side weapons and their shots.
-    if (g_camera) UpdateSideWeapons(world, *g_player, *g_camera);
-    UpdateReloadBars(*g_player);
+    UpdateSideWeapons(world, *g_player);
+    g_player->UpdateReloadBars();
     if (world.shake.requested) {
       if (!shaking) StartShake(world.shake.towards);
       world.shake.requested = false;
@@ -267,50 +264,17 @@ void GenericLevel::FollowWithCamera() {
   if (!shaking && g_camera) g_camera->SetPosition(cameraTarget.x, cameraTarget.y);
 }
 
-void GenericLevel::UpdateKeyPrompt() {
-  GameObject* prompt = screens.keyPrompt.get();
-  if (!prompt) return;
-  NPC* nearest = nullptr;
-  for (NPC* npc : world.npcs)
-    if (npc->near) {
-      nearest = npc;
-      break;
-    }
-  if (!nearest)
-    for (NPC* garage : world.garages)
-      if (garage->near) {
-        nearest = garage;
-        break;
-      }
-  if (nearest) {
-    prompt->SetPosition(nearest->Position() - Vec3(0.0f, 40.0f, 0.0f));
-    prompt->active = true;
-  } else {
-    prompt->SetPosition(Vec3());
-    prompt->active = false;
-  }
-}
-
 void GenericLevel::UpdateWorld() {
   Vehicle& player = *g_player;
-  const float frameTime = g_frameTime;
 
   // 1-3.
   FollowWithCamera();
-  UpdateCharacterProximity(world, player);
-  UpdateKeyPrompt();
-  if (frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= frameTime;
+  UpdateCharacters(world, player, screens.keyPrompt.get());
+  if (g_frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= g_frameTime;
 
   // 4-5. Movement.
-  player.Update();
-  player.cooldown -= frameTime;
-  for (GameObject* shot : player.children)
-    if (shot->active) shot->Update();
-  for (GameObject* shooter : world.shooters)
-    for (GameObject* shot : shooter->children)
-      if (shot->active) shot->Update();
-  for (GameObject* patroller : world.patrollers)
-    if (patroller->active) patroller->Update();
+  UpdatePlayer(world, player);
+  MovePatrollers(world);
 
   // 6. Turrets and gates by the kind of level.
   const Vec3 centre = player.Position();
@@ -324,25 +288,13 @@ void GenericLevel::UpdateWorld() {
     FireTurretVolley(world);
   }
 
-  // 7. The pizza.
-  if (world.pizza && world.pizza->active && Touches(player, *world.pizza)) {
-    g_thermometer = 1.0f;
-    g_pizzaCarried = true;
-    world.pizza->active = false;
-  }
-
-  // 8. Blocking: back out of the wall and undo this frame's turn.
-  if (TouchesBlocker(world, player)) {
-    g_gamepad.StartRumble(13107, 13107, 0.25f);
-    player.Move(-player.velocity);
-    const int16_t stick = g_gamepad.state.thumbRX;
-    if (IsDown(KEY_D) || stick > STICK_TURN_UNDO) Turn(player, -TURN_STEP);
-    if (IsDown(KEY_A) || stick < -STICK_TURN_UNDO) Turn(player, TURN_STEP);
-  }
-  player.velocity = Vec3();
+  // 7-8. The pizza; walls, closed gates and sacks stop the vehicle.
+  UpdatePizza(world, player);
+  BlockPlayer(world, player);
 
   // 9. Shots, gunners, the chasers' path and the patrollers.
-  UpdatePlayerShots(world, player);
+  UpdatePlayerHitWindow(player);
+  UpdateMainGunShots(world, player);
   UpdateGunners(world, player);
   if (++pathFrames > 5) {
     pathGrid.Rebuild(world, player.Position());
@@ -416,22 +368,11 @@ void GenericLevel::HandleKeyboard() {
     return;
   }
   Vehicle& player = *g_player;
-  if (IsDown(KEY_W)) {
-    Drive(player, Vec3(2.5f, 0.0f, 0.0f), ParticlePool(g_smokeParticles));
-    if (screens.trackClock > 0.1f && screens.track) {
-      screens.track->AddMark(MakeTrackMark(player.Position()));
-      screens.trackClock = 0.0f;
-    }
-  } else if (IsDown(KEY_S)) {
-    Drive(player, Vec3(-1.5f, 0.0f, 0.0f), ParticlePool());
-  } else {
-    Drive(player, Vec3(), ParticlePool());
+  const DriveInput input = ApplyKeyInput(player);
+  if (input.forward && screens.trackClock > 0.1f && screens.track) {
+    screens.track->AddMark(MakeTrackMark(player.Position()));
+    screens.trackClock = 0.0f;
   }
-  if (IsDown(KEY_A)) Turn(player, -TURN_STEP);
-  if (IsDown(KEY_D)) Turn(player, TURN_STEP);
-  if (ConsumeTrigger(KEY_SPACE)) Fire(player, 0, Vec3(1.0f, 0.0f, 0.0f));
-  if (ConsumeTrigger(KEY_Q)) Fire(player, 1, Vec3(1.0f, 0.0f, 0.0f));
-  if (ConsumeTrigger(KEY_E)) Fire(player, 2, Vec3(1.0f, 0.0f, 0.0f));
 
   if (ConsumeTrigger(KEY_F1)) world.levelTimer -= 10.0f;
   if (ConsumeTrigger(KEY_F2)) g_cheatMode = !g_cheatMode;
@@ -460,16 +401,7 @@ void GenericLevel::HandleGamepad(Gamepad& pad, GameObject* object) {
   pad.Update();
   auto* player = dynamic_cast<Vehicle*>(object);
   if (g_paused || !player || g_levelWon || g_levelLost) return;
-  const PadState& s = pad.state;
-  if (std::abs(s.thumbLX) > LEFT_THUMB_DEADZONE || std::abs(s.thumbLY) > LEFT_THUMB_DEADZONE) {
-    if (s.thumbLY < 0) Drive(*player, Vec3(-1.5f, 0.0f, 0.0f), ParticlePool());
-    else Drive(*player, Vec3(2.5f, 0.0f, 0.0f), ParticlePool(g_smokeParticles));
-  }
-  if (std::abs(s.thumbRX) > RIGHT_THUMB_DEADZONE || std::abs(s.thumbRY) > RIGHT_THUMB_DEADZONE)
-    Turn(*player, s.thumbRX < 0 ? -TURN_STEP : TURN_STEP);
-  if (pad.triggered[PAD_A]) Fire(*player, 0, Vec3(1.0f, 0.0f, 0.0f));
-  if (s.leftTrigger > 30) Fire(*player, 1, Vec3(1.0f, 0.0f, 0.0f));
-  if (s.rightTrigger > 30) Fire(*player, 2, Vec3(1.0f, 0.0f, 0.0f));
+  ApplyPadInput(*player, pad);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -512,7 +444,8 @@ void GenericLevel::TalkAndGarageChecks() {
 
 void GenericLevel::DrawWorld() {
   const Camera& camera = *g_camera;
-  DrawBackgroundTiles(camera);
+  const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
+  for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) DrawObject(g_backgroundTiles[i], camera);
   GameObject* end = nullptr;
   for (GameObject* road : world.roads) {
     if (road->name == "END") {

@@ -71,7 +71,6 @@ protected:
   virtual void CheckPortals();
   void ResolvePortal(const std::string& portalName);
   void CollectStars();
-  void UpdateKeyPrompt();
   void EmitLowHealthSmoke();
   virtual void TalkAndGarageChecks();
   void DrawWorld();

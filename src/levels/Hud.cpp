@@ -8,7 +8,7 @@
 #include "objects/GameObject.h"
 #include "objects/Vehicle.h"
 #include "objects/World.h"
-#include "levels/PendingRules.h"
+#include "objects/WorldRules.h"
 #include "render/Camera.h"
 #include "render/Font.h"
 #include "render/Texture.h"
@@ -58,8 +58,14 @@ void SetUpHud() {
   g_thermometer = 1.0f;
 }
 
+// The pictures go too: their GL objects belong to this context, and the next set-up may
+// run in another one (a new window), where deleting the old names would hit live objects.
 void FreeHud() {
   g_hudFont.reset();
+  g_hudPanel.reset();
+  g_thermoFrame.reset();
+  g_thermoFill.reset();
+  g_pizzaArrow.reset();
   g_pizzaLabel.clear();
 }
 
@@ -72,7 +78,7 @@ void DrawHud(GameObject* pizza, bool showThermometer) {
     g_thermometer -= g_frameTime * COOLING_PER_FRAME_AT_60 * 60.0f;
 
   if (g_hudPanel) DrawWithOutline(*g_hudPanel);
-  if (g_player) DrawVehicleHud(*g_player);
+  if (g_player) g_player->DrawHud();
   if (g_hudFont)
     g_hudFont->DrawText(std::to_string(g_score), g_hudAnchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
   if (showThermometer) DrawThermometer();

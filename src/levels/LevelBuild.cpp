@@ -15,7 +15,7 @@
 #include "objects/GameObject.h"
 #include "objects/NPC.h"
 #include "objects/Vehicle.h"
-#include "levels/PendingRules.h"
+#include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
 #include "render/ParticleSys.h"
@@ -31,18 +31,6 @@ void SetAnimation(GameObject& object, float frameTime, bool playing) {
     sheet->frameTime = frameTime;
     sheet->animating = playing;
   }
-}
-
-// The number after "ENEMY_3" in a battery's name, or 0 for any other name.
-int BatteryNumber(const std::string& name) {
-  const std::string mark = "ENEMY_3";
-  if (name.rfind(mark, 0) != 0 || name.size() == mark.size()) return 0;
-  int number = 0;
-  for (size_t i = mark.size(); i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9' || number > 1000) return 0;
-    number = number * 10 + (name[i] - '0');
-  }
-  return number;
 }
 
 } // namespace
@@ -208,7 +196,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
     if (!object) continue;
     if (object->name == "PLAYER" && !g_player) {
       g_player = dynamic_cast<Vehicle*>(object);
-      if (g_player) SetAnimation(*g_player, 0.2f, g_player->Animated() && g_player->Animated()->animating);
+      if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
     }
     if (Contains(object->name, "PROJECTILE")) object->active = false;
   }
@@ -231,16 +219,15 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
     MeasureLevel(world.walls);
     LayTiles();
   } else {
-    ClearTiles(); // nothing to measure: no carpet
+    g_tileExtent = TileExtent(); // nothing to measure: no columns, no carpet
   }
 
   // 12-13: gate and turret bookkeeping; batteries in the order of their names.
   world.garageVisited.assign(world.garages.size(), false);
-  int batteries = 6;
-  for (GameObject* shooter : world.shooters) batteries = std::max(batteries, BatteryNumber(shooter->name));
-  world.chainBits.assign(static_cast<size_t>(batteries), false);
   std::stable_sort(world.shooters.begin(), world.shooters.end(),
                    [](const GameObject* a, const GameObject* b) { return a->name < b->name; });
+  world.chainBits.assign(6, false); // the boss level's six batteries at least
+  SizeChainBits(world);
 
   // 14: HUD, the vehicle's parts, the garage screen.
   SetUpHud();
@@ -297,6 +284,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   loading.shown = true;
   loading.pending = true;
   loading.startedAt = RealSeconds();
+  g_paused = true; // nothing plays under the loading picture, not even its first frame
   return true;
 }
 

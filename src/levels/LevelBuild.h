@@ -4,15 +4,13 @@
 #include <vector>
 
 #include "core/Vec3.h"
+#include "levels/FrontEnd.h"
+#include "levels/Track.h"
+#include "objects/GameObject.h"
 #include "objects/World.h"
-
-class AnimatedTexture;
-class EndScreen;
-class GameObject;
-class GarageScreen;
-class SquarePrimitive;
-class Texture;
-class Track;
+#include "render/AnimatedTexture.h"
+#include "render/SquarePrimitive.h"
+#include "render/Texture.h"
 
 // Where the camera's centre may go: the walls' extent, pulled in by half a screen. A level
 // without walls has no limits and the camera follows the player anywhere.
