@@ -253,7 +253,7 @@ TEST_F(TutorialTest, ThePizzaShowsAFullThermometerAndNeverAnArrow) {
   EXPECT_FALSE(g_tutorialPizza->active);
   EXPECT_FALSE(g_pizzaCarried);
   g_thermometer = 0.5f; // an NPC or the pizza sets it full; it must not move from here
-  game.Frame(120);
+  game.Frame(30);
   EXPECT_EQ(g_thermometer, 0.5f);
   EXPECT_TRUE(g_thermometerFillShown);
   EXPECT_TRUE(g_pizzaLabel.empty());
