@@ -4,6 +4,7 @@
 #include "core/GameState.h"
 #include "core/Level.h"
 #include "core/System.h"
+#include "core/Window.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
@@ -13,6 +14,11 @@
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
 #include "render/Shader.h"
+#include "screens/MainMenu.h"
+#include "screens/OptionMenu.h"
+#include "screens/WeaponSelect.h"
+#include "screens/WinLoseScreen.h"
+#include <GL/glew.h>
 
 namespace {
 
@@ -26,13 +32,23 @@ public:
   void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
+  // The pause panel, and the garage and end screen the playing levels open over their world.
+  void CreateOptionMenu() override {
+    InstallFrontEndScreens();
+    // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
+    if (!glGenVertexArrays) return;
+    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+  }
 
   // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
-    if (stateId == STATE_LEVEL) return std::make_unique<GenericLevel>();
-    if (stateId == STATE_TUTORIAL)
-      return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
-    return MakePlaceholderState(stateId);
+    switch (stateId) {
+    case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
+    case STATE_LEVEL: return std::make_unique<GenericLevel>();
+    case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
+    case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
+    default: return MakePlaceholderState(stateId);
+    }
   }
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
@@ -52,12 +68,13 @@ public:
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
+    ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the background tiles, the pause panel
-  // (CreateOptionMenu) and the editor's tweak bars.
+  // Not in the game yet, and so doing nothing: the background tiles and the editor's
+  // tweak bars.
 };
 
 } // namespace
