@@ -1,6 +1,7 @@
 // The tutorial state on the real loop over the shipped stages: its cards, the gates its
-// characters open, its pizza, its portals and end, its debug keys, the faults of the
-// shared build, and the editor's play test.
+// characters open, its pizza, its portals and end, its debug keys, the faults of the shared
+// build, and the editor's play test. A level pauses without the keyboard focus, so this
+// binary runs alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
