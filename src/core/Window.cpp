@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Subsystems.h"
+#include "core/Viewport.h"
 #include <GL/glew.h>
 #include <cstdio>
 #include <fstream>
@@ -111,6 +112,7 @@ Window::Window(int showCommand_) {
   deviceContext = handle;
 
   if (handle) {
+    SetWindowIcon(handle, WINDOW_ICON_PATH);
     glContext = CreateGLContext(handle);
     if (glContext) contextActive = ActivateGLContext(handle, glContext);
     if (contextActive) glLoaded = LoadGLEntryPoints();
@@ -132,7 +134,7 @@ void Window::ToggleDisplayMode() {
   if (!g_fullscreen) {
     g_fullscreen = true;
     ShowFullscreen(handle);
-    glViewport(0, 0, screenWidth, screenHeight);
+    ApplyViewport(screenWidth, screenHeight);
     g_displayWidth = screenWidth;
     g_displayHeight = screenHeight;
     if (subsystems) subsystems->RebuildTweakBars();
@@ -143,7 +145,7 @@ void Window::ToggleDisplayMode() {
     DispatchOneMessage();
     g_displayWidth = WINDOWED_WIDTH;
     g_displayHeight = WINDOWED_HEIGHT;
-    glViewport(0, 0, WINDOWED_WIDTH, WINDOWED_HEIGHT);
+    ApplyViewport(WINDOWED_WIDTH, WINDOWED_HEIGHT);
     if (subsystems) subsystems->RebuildTweakBars();
     std::printf("%s\n", ConsoleText::FULL_SCREEN_OFF);
   }
@@ -156,7 +158,36 @@ void Window::OnResize() {
   GetClientSize(handle, width, height);
   g_windowWidth = width;
   g_windowHeight = height;
-  if (contextActive) glViewport(0, 0, width, height);
+  ApplyViewport(width, height);
+}
+
+void Window::ApplyViewport(int windowWidth, int windowHeight) {
+  picture = CurrentPictureArea(windowWidth, windowHeight);
+  drawnWidth = windowWidth;
+  drawnHeight = windowHeight;
+  // GL counts rows from the bottom.
+  if (contextActive) glViewport(picture.x, windowHeight - picture.y - picture.height, picture.width, picture.height);
+}
+
+void Window::BeginPicture() {
+  if (!contextActive) return;
+  letterboxed = picture.width < drawnWidth || picture.height < drawnHeight;
+  if (!letterboxed) return;
+  // The bars are black whatever colour the screen clears its own picture with: clear
+  // the whole window, then keep every clear and draw of the frame inside the picture.
+  GLfloat previous[4] = {0, 0, 0, 0};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, previous);
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(previous[0], previous[1], previous[2], previous[3]);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(picture.x, drawnHeight - picture.y - picture.height, picture.width, picture.height);
+}
+
+void Window::EndPicture() {
+  if (contextActive && letterboxed) glDisable(GL_SCISSOR_TEST);
+  letterboxed = false;
 }
 
 bool Window::WindowProcedure(const PlatformMessage& message) {
