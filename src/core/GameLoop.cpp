@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/Subsystems.h"
 #include "core/System.h"
 #include "core/Window.h"
@@ -12,12 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <thread>
 
 using Clock = std::chrono::steady_clock;
-
-// Velocities are per frame, so a frame may never be shorter than this.
-static constexpr std::chrono::nanoseconds MIN_FRAME_DURATION{1'000'000'000 / 60};
 
 static double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -80,9 +77,13 @@ bool GameLoop::Startup() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   g_debugView = 0;
 
+  ReadOptions(g_options);
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
-  window->ToggleDisplayMode(); // created windowed, so this enters full screen
+  // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
+  // last chose.
+  g_fullscreen = !g_options.fullscreen;
+  window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
   if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
@@ -106,7 +107,13 @@ bool GameLoop::Startup() {
   entered = false;
   hadFocus = false;
   readoutClock = 0.0;
-  lastFrameEnd = Clock::now();
+  // The start-up steps after the first reset load pictures (the pause panel's, the grass):
+  // the first frame must not count them as its own time.
+  ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
+  pacer.platform.swap = [this] { window->Present(); };
+  pacer.platform.setSwapInterval = [](int interval) { return SetSwapInterval(interval); };
+  ChoosePacing();
   std::fflush(stdout);
   return g_currentState != STATE_QUIT;
 }
@@ -171,6 +178,10 @@ void GameLoop::EnterState() {
   Clock::time_point start = Clock::now();
   level->Initialize();
   g_initTime = SecondsSince(start);
+  // Loading is not a frame: the first frames of the state measure from here, or every
+  // Update of the next quarter second would take the whole load as its frame time.
+  ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   entered = true;
 }
 
@@ -194,14 +205,22 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(KEY_F12)) window->ToggleDisplayMode(); // F12
+  if (ConsumeTrigger(KEY_F12)) { // F12
+    window->ToggleDisplayMode();
+    ChoosePacing();
+    Options chosen = g_options;
+    chosen.fullscreen = g_fullscreen;
+    RememberOptions(chosen);
+  }
   if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
 
   Clock::time_point start = Clock::now();
   level->Update();
   double updateSeconds = SecondsSince(start);
   start = Clock::now();
+  window->BeginPicture();
   level->Draw();
+  window->EndPicture();
   double renderSeconds = SecondsSince(start);
   // The read-outs change slowly enough to be read.
   if (readoutClock > 2.0) {
@@ -212,8 +231,10 @@ void GameLoop::Frame() {
 
   HandlePauseKey();
   readoutClock += static_cast<double>(g_frameTime);
-  window->Present();
-  if (framePacing) WaitForFrameEnd();
+  if (framePacing)
+    pacer.Present();
+  else
+    pacer.PresentUnpaced();
   MeasureFrameRate();
   if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   g_fpsReadout = g_framesPerSecond;
@@ -225,6 +246,7 @@ void GameLoop::ReapplyDisplayModeOnFocus() {
   if (focus && !hadFocus) {
     g_fullscreen = !g_fullscreen;
     window->ToggleDisplayMode();
+    ChoosePacing();
   }
   hadFocus = focus;
 }
@@ -252,10 +274,8 @@ void GameLoop::HandlePauseKey() {
   if (g_currentState == STATE_EDITOR || g_currentState == STATE_WEAPON_SELECT) g_nextState = STATE_MAIN_MENU;
 }
 
-// Vsync holds the frame where the display offers it; where it does not, or where the
-// display is faster than 60 Hz, wait out the rest of the frame.
-void GameLoop::WaitForFrameEnd() {
-  Clock::time_point due = lastFrameEnd + MIN_FRAME_DURATION;
-  if (Clock::now() < due) std::this_thread::sleep_until(due);
-  lastFrameEnd = Clock::now();
+// The display may have changed with the window's mode or place: vsync where its
+// refresh rate lands frames on 1/60 s, the timer elsewhere.
+void GameLoop::ChoosePacing() {
+  if (window && window->IsUsable()) pacer.ChooseMode(DisplayRefreshRate(window->handle));
 }

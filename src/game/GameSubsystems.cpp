@@ -18,6 +18,7 @@
 #include "screens/OptionMenu.h"
 #include "screens/WeaponSelect.h"
 #include "screens/WinLoseScreen.h"
+#include <GL/glew.h>
 
 namespace {
 
@@ -33,8 +34,10 @@ public:
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
   // The pause panel, and the garage and end screen the playing levels open over their world.
   void CreateOptionMenu() override {
-    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
     InstallFrontEndScreens();
+    // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
+    if (!glGenVertexArrays) return;
+    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
   }
 
   // The state table. The tutorial's object also gets its level file.

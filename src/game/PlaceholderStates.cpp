@@ -1,8 +1,6 @@
 #include "game/PlaceholderStates.h"
 #include "core/GameState.h"
-#include "core/Input.h"
 #include "core/Level.h"
-#include "platform/KeyCodes.h"
 #include "core/Window.h"
 #include "render/Font.h"
 #include "render/Texture.h"
@@ -42,18 +40,13 @@ public:
     font = std::make_unique<Font>();
     font->Init();
   }
-  // Enter starts the campaign and T the tutorial until the real menu with its buttons is in.
-  void Update() override {
-    if (ConsumeTrigger(KEY_ENTER)) g_nextState = STATE_LEVEL;
-    if (ConsumeTrigger(KEY_T)) g_nextState = STATE_TUTORIAL;
-  }
   void Draw() override {
     PlaceholderState::Draw();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (background) background->Draw();
     if (font)
-      font->DrawText("KVO - ENTER PLAY - T TUTORIAL - F12 WINDOW - F11 DEBUG - ESC PAUSE",
+      font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE",
                      Vec3(40.0f, g_screenHeight - 40.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f), 0.75f);
   }
   void Free() override {

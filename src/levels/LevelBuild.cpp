@@ -143,7 +143,9 @@ bool LoadingScreen::Update(float frameTime, double now) {
     if (loadVeil) loadVeil->SetAlpha(loadVeilAlpha);
     return true;
   }
-  if (counts) fadeVeilAlpha -= frameTime;
+  // The fade steps by at most 0.1 s a frame: on a machine too slow for short frames it
+  // still clears (in ten frames) instead of leaving the level under a black veil.
+  fadeVeilAlpha -= counts ? frameTime : 0.1f;
   if (fadeVeil) fadeVeil->SetAlpha(fadeVeilAlpha);
   if (pending) {
     g_paused = false;

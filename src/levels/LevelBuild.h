@@ -53,7 +53,7 @@ struct LoadingScreen {
   // One frame; true while the loading picture still holds the level (the frame ends).
   // Only frames under 0.1 s count towards the 3 s, so a stall does not skip it; and after
   // 10 s of real time it ends anyway, or a machine that never makes 10 frames a second
-  // would never get to play.
+  // would never get to play. The fade that follows steps by at most 0.1 s a frame.
   bool Update(float frameTime, double now);
   void Draw();
 };

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <png.h>
+#include <vector>
 
 struct PlatformWindow {
   SDL_Window* sdl = nullptr;
@@ -138,6 +140,36 @@ void SetWindowCaption(PlatformWindow* window, const std::string& caption) {
   if (window) SDL_SetWindowTitle(window->sdl, caption.c_str());
 }
 
+bool SetWindowIcon(PlatformWindow* window, const std::string& pngPath) {
+  if (!window) return false;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<unsigned char> pixels;
+  bool read = png_image_begin_read_from_file(&image, pngPath.c_str()) != 0;
+  // A desktop icon is small; anything beyond this is not one of ours.
+  if (read && (image.width == 0 || image.height == 0 || image.width > 1024 || image.height > 1024)) {
+    png_image_free(&image);
+    read = false;
+  }
+  if (read) {
+    image.format = PNG_FORMAT_RGBA;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    read = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
+  }
+  if (!read) {
+    std::printf("Error: the window icon %s cannot be read, the desktop shows its own\n", pngPath.c_str());
+    png_image_free(&image);
+    return false;
+  }
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), static_cast<int>(image.width),
+                                                            static_cast<int>(image.height), 32,
+                                                            static_cast<int>(image.width * 4), SDL_PIXELFORMAT_RGBA32);
+  if (!surface) return false;
+  SDL_SetWindowIcon(window->sdl, surface); // SDL keeps its own copy
+  SDL_FreeSurface(surface);
+  return true;
+}
+
 void RaiseGameWindow(PlatformWindow* window) {
   if (window) SDL_RaiseWindow(window->sdl);
 }
@@ -188,7 +220,12 @@ PlatformWindow* CurrentGameWindow() { return s_gameWindow; }
 // Rendering context
 // ============================================================================
 
+static unsigned s_contextGeneration = 0;
+
+unsigned GLContextGeneration() { return s_contextGeneration; }
+
 GLContextHandle CreateGLContext(PlatformWindow* window) {
+  ++s_contextGeneration;
   SDL_GLContext context = window ? SDL_GL_CreateContext(window->sdl) : nullptr;
   if (!context) {
     if (window) std::printf("Error: %s\n", SDL_GetError());
@@ -202,14 +239,14 @@ bool ActivateGLContext(PlatformWindow* window, GLContextHandle context) {
     ShowMessageBox("Unable to activate OpenGL rendering context", "ERROR");
     return false;
   }
-  // Vsync where the driver offers it; the game loop also waits, so no display can
-  // run the game faster than its frame-based speeds were tuned for.
+  // Vsync until the game loop's pacing chooses by the display's refresh rate.
   SDL_GL_SetSwapInterval(1);
   return true;
 }
 
 void ReleaseGLContext(GLContextHandle context) {
   if (!context) return;
+  ++s_contextGeneration;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(context);
 }
@@ -227,6 +264,21 @@ bool LoadGLEntryPoints() {
   return true;
 }
 
+static void (*s_beforePresent)() = nullptr;
+
+void SetBeforePresent(void (*step)()) { s_beforePresent = step; }
+
 void PresentFrame(PlatformWindow* window) {
-  if (window) SDL_GL_SwapWindow(window->sdl);
+  if (!window) return;
+  if (s_beforePresent) s_beforePresent();
+  SDL_GL_SwapWindow(window->sdl);
+}
+
+bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+int DisplayRefreshRate(PlatformWindow* window) {
+  const int display = window ? SDL_GetWindowDisplayIndex(window->sdl) : 0;
+  SDL_DisplayMode mode{};
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+  return mode.refresh_rate;
 }

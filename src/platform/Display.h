@@ -21,6 +21,9 @@ void SetMessageBoxesShown(bool shown); // tests: print only, never block on a di
 PlatformWindow* OpenGameWindow(const std::string& caption, int width, int height, bool shown);
 void CloseGameWindow(PlatformWindow* window);
 void SetWindowCaption(PlatformWindow* window, const std::string& caption);
+// The icon the desktop shows for the window, from a PNG file; a missing or unreadable
+// file prints one line and leaves the desktop's default. False then.
+bool SetWindowIcon(PlatformWindow* window, const std::string& pngPath);
 void RaiseGameWindow(PlatformWindow* window);          // to the front, with the keyboard focus
 void ShowFullscreen(PlatformWindow* window);           // covers the display, no mode switch
 void ShowWindowed(PlatformWindow* window, int clientWidth, int clientHeight); // framed, resizable, at the top-left corner
@@ -34,5 +37,16 @@ SDL_Window* SdlWindowOf(PlatformWindow* window);       // for tests that push ev
 GLContextHandle CreateGLContext(PlatformWindow* window);  // null on failure
 bool ActivateGLContext(PlatformWindow* window, GLContextHandle context);
 void ReleaseGLContext(GLContextHandle context);            // makes none current, then deletes it
+// Changes whenever a context is made or deleted: GL names kept from before belong to
+// a context that may be gone.
+unsigned GLContextGeneration();
 bool LoadGLEntryPoints();                                  // GLEW with experimental entry points
 void PresentFrame(PlatformWindow* window);                 // swaps; holds for vsync where the driver can
+// A step run right before every PresentFrame swap (the renderer sends its gathered
+// draws there); null for none.
+void SetBeforePresent(void (*step)());
+// Swap interval for the current context: 1 waits for each vblank, n for every n-th,
+// 0 never waits. False where the driver cannot do it.
+bool SetSwapInterval(int interval);
+// The refresh rate of the display the window is on, in Hz; 0 when unknown.
+int DisplayRefreshRate(PlatformWindow* window);

@@ -1,4 +1,5 @@
 #include "render/Line.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 
@@ -36,11 +37,23 @@ void Line::Init() {
   glBindVertexArray(0);
 }
 
+// Lines are debug outlines, few and drawn with line smoothing: they go out alone,
+// after what was gathered before them.
 void Line::Draw() {
   if (!program || !vertexArray) return;
+  if (OutsideView(MakeViewTransform(camera, objectTrans), vertices.get(), 2, 2)) {
+    CountCulled(1);
+    return;
+  }
+  FlushDrawing();
+  CountDirectDraw(1);
   glUseProgram(program);
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  if (gpuStale) {
+    glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
+    gpuStale = false;
+  }
   if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
   const GLint colorAt = glGetUniformLocation(program, "lineColor");
   if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
@@ -51,12 +64,9 @@ void Line::Draw() {
   glBindVertexArray(0);
 }
 
+// Every move of an object re-places its four outline lines, shown or not: the GPU copy
+// waits for the next Draw, so moving costs no buffer uploads.
 void Line::SetEnds(const Vec3& p1, const Vec3& p2) {
   StoreEnds(WritableVertices(), p1, p2);
-  if (!vertexArray) return;
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-  glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
+  gpuStale = true;
 }

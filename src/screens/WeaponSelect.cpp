@@ -6,7 +6,9 @@
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/World.h"
+#include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
+#include <GL/glew.h>
 #include <algorithm>
 #include <cstdio>
 
@@ -16,43 +18,6 @@ constexpr float PREVIEW_ZOOM = 4.0f;
 const Vec3 LEFT_PLATE(450, 500);
 const Vec3 RIGHT_PLATE(750, 500);
 constexpr float RACK_STEP = 70.0f; // pixels between rack entries
-
-struct GunKind {
-  const char* name;
-  const char* prefix;
-  int kind;
-  double reloadTime;
-  double damage;
-  double shotLifetime;
-};
-// The rack's kinds, in the order WSHudObj lists them.
-const GunKind GUN_KINDS[] = {
-    {"DEFAULT", "../Assets/image/gun/GunDefault", 1, 0.1, 0.1, 2.0},
-    {"MINICANNON", "../Assets/image/gun/GunMiniCannon", 6, 1.5, 1.0, 6.0},
-    {"BLACKHOLE", "../Assets/image/gun/GunBlackHole", 2, 0.1, 0.6, 2.0},
-};
-
-std::vector<std::shared_ptr<Weapon>> BuildGunTemplates() {
-  std::vector<std::shared_ptr<Weapon>> guns;
-  const Vec3 parked(-1000, -1000);
-  for (const GunKind& k : GUN_KINDS) {
-    const std::string prefix = k.prefix;
-    const Projectile shot(1, parked, 7, 7, prefix + "_Bullet.png", k.shotLifetime);
-    for (const char* side : {"_Left.png", "_Right.png"}) {
-      auto gun = std::make_shared<Weapon>(parked, 25, 25, 1, k.kind, prefix + side, k.reloadTime, k.damage, shot);
-      gun->name = k.name;
-      guns.push_back(gun);
-    }
-  }
-  return guns;
-}
-
-// The player's list holds its guns by whichever owner its vehicle uses; the garage shares
-// them where it can and copies them where it cannot.
-[[maybe_unused]] std::shared_ptr<Weapon> ShareGun(const std::shared_ptr<Weapon>& gun) { return gun; }
-[[maybe_unused]] std::shared_ptr<Weapon> ShareGun(const std::unique_ptr<Weapon>& gun) {
-  return gun ? std::make_shared<Weapon>(*gun) : nullptr;
-}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -98,13 +63,18 @@ void WeaponSelect::Initialize() {
   camera = std::make_shared<Camera>(0.0f, 0.0f, PREVIEW_ZOOM);
 
   gunPalette.clear();
-  gunTemplates = BuildGunTemplates();
+  gunTemplates = MakeGarageGuns();
 
   const Vec3 anchor = Anchor();
   hudBackground = std::make_shared<Texture>("../Assets/image/editorHudBg.png", 1, anchor + Vec3(540, 0), 140, 360);
   hudBottom = std::make_shared<Texture>("../Assets/image/btmHUD.png", 1, anchor + Vec3(0, 285), 320, 50);
   marker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, anchor, 25, 25);
   for (auto* t : {hudBackground.get(), hudBottom.get(), marker.get()}) t->Init();
+  if (stateId == STATE_WEAPON_SELECT) {
+    // The garage picture sits 50 pixels right of the centre, where the levels draw it.
+    backdrop = std::make_shared<Texture>("../Assets/image/customize/customize.png", 1, anchor + Vec3(50, 0), 320, 240);
+    backdrop->Init();
+  }
 
   gunPalette = LoadRack("../Assets/WSHudObj.txt");
   for (size_t i = 0; i < gunPalette.size(); ++i)
@@ -118,7 +88,7 @@ void WeaponSelect::Initialize() {
 
   fitted.clear();
   if (g_player)
-    for (const auto& gun : g_player->weapons) fitted.push_back(ShareGun(gun));
+    fitted = g_player->weapons; // shared: the player keeps its guns until the level copies ours back
   // Two slots always exist, so either side can be fitted in place.
   fitted.resize(std::max<size_t>(fitted.size(), 2));
   if (fitted[0]) leftGunValue = fitted[0]->kind;
@@ -150,6 +120,7 @@ void WeaponSelect::Free() {
   hudBackground.reset();
   hudBottom.reset();
   marker.reset();
+  backdrop.reset();
   // The guns fitted here may still be on the player; the level holds its own owners.
   fitted.clear();
 }
@@ -196,7 +167,7 @@ void WeaponSelect::Update() {
 void WeaponSelect::HandleMouse() {
   for (auto& b : sideButtons) b->SetFrame(b->UnderMouse() ? 0 : 1);
 
-  styleDisplay->Clear();
+  styleDisplay->showDefault = styleDisplay->showMiniCannon = styleDisplay->showBlackHole = false;
   for (const auto& entry : gunPalette) {
     if (!entry->shape->ContainsPoint(g_mousePosition)) continue;
     styleDisplay->showDefault = entry->name == "DEFAULT";
@@ -237,6 +208,11 @@ void WeaponSelect::Fit(int side, int rackIndex) {
 
 void WeaponSelect::Draw() {
   if (!camera) return;
+  if (backdrop) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    backdrop->Draw();
+  }
   for (const auto& gun : gunTemplates) {
     ApplyCamera(*gun->graphic, *camera);
     gun->graphic->Draw();

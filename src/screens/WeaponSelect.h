@@ -7,10 +7,10 @@
 #include "objects/GameObject.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
+#include "objects/WeaponWidgets.h"
 #include "render/Camera.h"
 #include "render/Texture.h"
 #include "screens/Button.h"
-#include "screens/GarageWidgets.h"
 
 // The garage: a preview of the tank with its two side guns (four times larger), the rack
 // of guns to choose from, a LEFT and a RIGHT fitting button with a thumbnail of each fitted
@@ -49,6 +49,7 @@ public:
   std::shared_ptr<Texture> hudBackground;
   std::shared_ptr<Texture> hudBottom;
   std::shared_ptr<Texture> marker;
+  std::shared_ptr<Texture> backdrop; // only as a state of its own: the levels draw their garage picture
 
 private:
   Vec3 Anchor() const;

@@ -1,3 +1,4 @@
+// Serial: the level pauses while its window lacks the keyboard focus, so it must hold it.
 // The campaign state on the real loop: building a level from its file, the frame's order,
 // winning, losing and portals, the loading screen, the chasers' path grid, the camera
 // shake, the HUD's pizza read-outs and the track marks. Each test writes its own small
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "core/GameState.h"
@@ -72,6 +74,7 @@ class CampaignTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const fs::path assets = fs::absolute("../Assets");
+    real = assets;
     const fs::path shaders = fs::absolute("../shaders");
     tree = std::make_unique<ScratchTree>();
     fs::remove(fs::path(tree->root) / "shaders");
@@ -119,6 +122,7 @@ protected:
   }
 
   std::unique_ptr<ScratchTree> tree;
+  fs::path real; // the game's own Assets
   GameHarness game;
 };
 
@@ -535,6 +539,55 @@ TEST_F(CampaignTest, SteadyMarksKeepAboutFortyAndRetireOneAFrame) {
   EXPECT_EQ(track.marks.size(), count - 1);
   track.Update(*g_camera);
   EXPECT_EQ(track.marks.size(), count - 2);
+}
+
+TEST_F(CampaignTest, DrivingForwardLaysAboutFortyMarks) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 0, 0}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  g_keyDown[KEY_W] = true;
+  Frames(360);
+  g_keyDown[KEY_W] = false;
+  const size_t marks = level->screens.track->marks.size();
+  EXPECT_GE(marks, 34u);
+  EXPECT_LE(marks, 41u);
+  EXPECT_GT(g_player->Position().x, 800.0f) << "the vehicle drove";
+}
+
+// ---- the shipped campaign -----------------------------------------------------------------
+
+TEST_F(CampaignTest, EachShippedLevelBuildsWithAPlayerWallsAndItsKind) {
+  const char* names[3] = {"FIRSTMOD", "SECOND", "BOSS"};
+  for (int i = 0; i < 3; ++i) {
+    for (const char* suffix : {".txt", ".txt2"}) {
+      std::ifstream in(real / "Levels" / (std::string(names[i]) + suffix));
+      ASSERT_TRUE(in) << names[i] << suffix << " (the content build makes it)";
+      std::stringstream text;
+      text << in.rdbuf();
+      tree->Write(std::string("Assets/Levels/") + names[i] + suffix, text.str());
+    }
+  }
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(names[i]);
+    ASSERT_NE(g_player, nullptr);
+    EXPECT_EQ(level->levelPath, std::string("../Assets/Levels/") + names[i] + ".txt");
+    EXPECT_TRUE(level->screens.limits.clamped);
+    EXPECT_GT(g_tileExtent.columns, 0);
+    EXPECT_EQ(level->world.isBossLevel, i == 2);
+    EXPECT_EQ(level->world.isMainLevel, i != 2);
+    EXPECT_EQ(level->world.garageVisited.size(), level->world.garages.size());
+    SkipLoading(level);
+    Frames(30);
+    EXPECT_EQ(level->world.trailList.size(), level->world.patrollers.size());
+    EXPECT_FALSE(g_levelLost);
+    // On to the next level, as the end screen's button does after a win.
+    level->levelIndex = i + 1;
+    g_nextState = STATE_RESTART;
+    Frames(2);
+  }
 }
 
 } // namespace
