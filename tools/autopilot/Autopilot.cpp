@@ -244,7 +244,7 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
     // A fresh build: the first, or the one the end screen's button asked for.
     if (!current || (finished && !g_levelWon && !g_levelLost)) {
       StartLevel(*level);
-      result.attempts = level->levelPath == retryPath ? nextAttempt : 1;
+      result.attempts = !retryPath.empty() && level->levelPath == retryPath ? nextAttempt : 1;
       endClickWait = 0;
     }
 
@@ -254,7 +254,8 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
         results.push_back(result);
         if (!result.won) ok = false;
       }
-      retryPath = level->levelPath;
+      // A portal may already have named the next level: the replay is of the level played.
+      retryPath = result.won ? std::string() : stagePath;
       nextAttempt = result.attempts + 1;
       if (!result.won && result.attempts >= maxAttempts) {
         std::printf("autopilot: giving up on %s after %d attempts\n", result.level.c_str(), result.attempts);
