@@ -7,6 +7,7 @@
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
+#include "platform/TweakBar.h"
 #include "render/Shader.h"
 
 namespace Subsystems {
@@ -20,7 +21,7 @@ void ListPlayableLevels() { ListLevels(); }
 void MakeBackgroundTiles() {}
 void CreateAudio() { g_audio = std::make_shared<Audio>(); }
 void CreateOptionMenu() {}
-void InitTweakBars() {}
+void InitTweakBars() { TwInit(); }
 void ResetSoundSlots() { ::ResetSoundSlots(); }
 
 // The tutorial's object also gets its level file, "../Assets/Levels/TUTORIAL.txt".
@@ -32,7 +33,7 @@ std::unique_ptr<Level> MakeLevel(int stateId) {
 
 void ResetProgramCaches() { ResetStateProgramCaches(); }
 
-bool TweakBarsTakeMessage(const PlatformMessage&) { return false; }
+bool TweakBarsTakeMessage(const PlatformMessage& message) { return TwEventHandler(message.native); }
 void RebuildTweakBars() {}
 void SilenceEffects() {
   if (g_audio) g_audio->SetEffectsVolume(0.0f);
@@ -44,7 +45,7 @@ void SilenceMusic() {
 }
 void FreeBackgroundTiles() {}
 void DeletePrograms() { DeleteSharedPrograms(); }
-void TerminateTweakBars() {}
+void TerminateTweakBars() { TwTerminate(); }
 void ReleaseFrontEnd() { g_audio.reset(); }
 
 } // namespace Subsystems

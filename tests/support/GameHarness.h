@@ -46,6 +46,10 @@ public:
   SDL_Window* Sdl() const;
   GameLoop loop;
   bool running = false;
+
+private:
+  int pointerX = 0; // window pixels of the last MouseMove, carried by button events
+  int pointerY = 0;
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).
