@@ -1,5 +1,6 @@
 // What one frame of the bare loop costs, and how evenly the pacing holds frames to 1/60 s.
 #include "core/GameLoop.h"
+#include "game/GameSubsystems.h"
 #include "core/GameState.h"
 #include "platform/Display.h"
 #include <algorithm>
@@ -32,6 +33,7 @@ static void Report(const char* what, std::vector<double> ms) {
 int main() {
   SetMessageBoxesShown(false);
   GameLoop loop;
+  loop.subsystems = MakeGameSubsystems();
   if (!loop.Startup()) return 1;
   loop.framePacing = false;
   FrameDurations(loop, 120); // settle the window and the first state

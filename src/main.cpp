@@ -1,3 +1,3 @@
-#include "core/GameLoop.h"
+#include "game/GameSubsystems.h"
 
 int main() { return RunGame(); }

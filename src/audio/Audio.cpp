@@ -1,4 +1,5 @@
 #include "audio/Audio.h"
+#include "platform/ConsoleTexts.h"
 #include "platform/Focus.h"
 #include <cstdio>
 #include <fstream>
@@ -19,8 +20,9 @@ constexpr float REPEAT_GUARD_SECONDS = 0.7f;  // the same effect does not restar
 constexpr int SLOT_SHOT = 8;
 constexpr int SLOT_CLICK = 9;
 
+// One line of the game's own console text.
 void Say(const char* message) {
-  std::fputs(message, stdout);
+  std::puts(message);
   std::fflush(stdout);
 }
 
@@ -51,15 +53,15 @@ std::string SoundKey(const std::string& line) {
 // number, so every later sound moves down by one.
 Audio::Audio() {
   lastResult = system.Create();
-  if (lastResult != SOUND_OK) Say("Error: Audio cannot be created!\n");
+  if (lastResult != SOUND_OK) Say(ConsoleText::AUDIO_NOT_CREATED);
   lastResult = system.Init(VIRTUAL_CHANNELS);
-  if (lastResult != SOUND_OK) Say("Error: Audio cannot be initialized!\n");
+  if (lastResult != SOUND_OK) Say(ConsoleText::AUDIO_NOT_INITIALIZED);
   musicGroup = system.CreateGroup();
   effectsGroup = system.CreateGroup();
 
   std::ifstream list(SOUND_LIST);
   if (!list) {
-    Say("Error: Invalid file name. File cannot be opened.\n");
+    Say(ConsoleText::SOUND_LIST_CANNOT_OPEN);
     return;
   }
   std::string line;
@@ -69,12 +71,12 @@ Audio::Audio() {
     if (list.bad() || (list.fail() && !list.eof())) break;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) {
-      Say("Error: The line is empty.\n");
+      Say(ConsoleText::SOUND_LIST_EMPTY_LINE);
       continue;
     }
     lastResult = system.CreateSound(line, &loadingSound);
     if (lastResult != SOUND_OK) {
-      Say("Error: Sound file name invalid or cannot be found\n");
+      Say(ConsoleText::SOUND_FILE_INVALID);
       continue;
     }
     const std::string key = SoundKey(line);

@@ -1,4 +1,5 @@
 #include "core/GameLoop.h"
+#include "platform/ConsoleTexts.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
@@ -6,6 +7,7 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "platform/Focus.h"
+#include "platform/KeyCodes.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -67,31 +69,32 @@ void GameLoop::InstallLevel(int stateId, LevelMaker make) { installed[stateId] =
 
 std::unique_ptr<Level> GameLoop::MakeState(int stateId) {
   auto found = installed.find(stateId);
-  std::unique_ptr<Level> made = found != installed.end() ? found->second() : Subsystems::MakeLevel(stateId);
+  std::unique_ptr<Level> made = found != installed.end() ? found->second() : subsystems->MakeLevel(stateId);
   if (made) made->stateId = stateId;
   return made;
 }
 
 bool GameLoop::Startup() {
-  Subsystems::AddObjectSystems();
+  subsystems->AddObjectSystems();
   g_systems.push_back(std::make_shared<InputSystem>());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   g_debugView = 0;
 
   window = std::make_shared<Window>(showCommand);
+  window->subsystems = subsystems.get();
   window->ToggleDisplayMode(); // created windowed, so this enters full screen
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
-  std::printf(window->showCommand != 0 ? "Exist\n" : "DNE\n");
+  std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
 
-  Subsystems::ListPlayableLevels();
-  Subsystems::MakeBackgroundTiles();
+  subsystems->ListPlayableLevels();
+  subsystems->MakeBackgroundTiles();
   level = MakeState(STATE_MAIN_MENU);
   g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
-  Subsystems::CreateAudio();
-  Subsystems::CreateOptionMenu();
-  Subsystems::InitTweakBars();
-  Subsystems::ResetSoundSlots();
+  subsystems->CreateAudio();
+  subsystems->CreateOptionMenu();
+  subsystems->InitTweakBars();
+  subsystems->ResetSoundSlots();
 
   // Without a window and a context every drawing call would fail: end cleanly instead.
   if (!window->IsUsable()) {
@@ -115,12 +118,12 @@ void GameLoop::Shutdown() {
     level->Unload();
     entered = false;
   }
-  Subsystems::SilenceMusic();
-  Subsystems::FreeBackgroundTiles();
+  subsystems->SilenceMusic();
+  subsystems->FreeBackgroundTiles();
   level.reset();
-  Subsystems::DeletePrograms();
-  Subsystems::TerminateTweakBars();
-  Subsystems::ReleaseFrontEnd();
+  subsystems->DeletePrograms();
+  subsystems->TerminateTweakBars();
+  subsystems->ReleaseFrontEnd();
   // Level objects may hold GL resources: they go while the context still exists.
   g_systems.clear();
   window->Shutdown();
@@ -134,11 +137,6 @@ int GameLoop::Run() {
     while (RunFrame()) {}
   Shutdown();
   return 0;
-}
-
-int RunGame() {
-  GameLoop loop;
-  return loop.Run();
 }
 
 // ============================================================================
@@ -167,7 +165,7 @@ void GameLoop::EnterState() {
       return;
     }
     level->Load();
-    Subsystems::ResetProgramCaches();
+    subsystems->ResetProgramCaches();
   }
   Clock::time_point start = Clock::now();
   level->Initialize();
@@ -195,8 +193,8 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(123)) window->ToggleDisplayMode(); // F12
-  if (ConsumeTrigger(122)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
+  if (ConsumeTrigger(KEY_F12)) window->ToggleDisplayMode(); // F12
+  if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
 
   Clock::time_point start = Clock::now();
   level->Update();
@@ -240,14 +238,14 @@ void GameLoop::NoteGamepadActivity() {
 
 // Runs after Draw: a state that wants Escape for itself consumes it in its Update.
 void GameLoop::HandlePauseKey() {
-  bool escape = ConsumeTrigger(27);
+  bool escape = ConsumeTrigger(KEY_ESCAPE);
   bool start = g_gamepad.triggered[PAD_START];
   if (!escape && !start) return;
   // Start is consumed as Escape is, or a state that never polls the pad would
   // see the same press every frame.
   g_gamepad.triggered[PAD_START] = false;
   g_paused = !g_paused;
-  Subsystems::ShowPausePanel();
+  subsystems->ShowPausePanel();
   if (g_paused) g_gamepad.StartRumble(0x3FFF, 0x3FFF, 0.5f);
   if (g_currentState == STATE_EDITOR || g_currentState == STATE_WEAPON_SELECT) g_nextState = STATE_MAIN_MENU;
 }

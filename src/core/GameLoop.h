@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Level.h"
+#include "core/Subsystems.h"
 #include <chrono>
 #include <functional>
 #include <map>
@@ -25,6 +26,9 @@ public:
   Level* CurrentLevel() const { return level.get(); }
   Window* GetWindow() const { return window.get(); }
 
+  // What the loop does at each step above the core; the game hands it the whole game
+  // (MakeGameSubsystems), a test may hand it less. Nothing but the loop's own steps by default.
+  std::shared_ptr<Subsystems> subsystems = std::make_shared<Subsystems>();
   bool framePacing = true; // hold every frame to at least 1/60 s; off for tests and benchmarks
   int showCommand = 1;     // 0 keeps the window hidden
 
@@ -54,5 +58,3 @@ private:
 void MeasureFrameRate();
 void ResetFrameRateMeter();
 
-// Runs the game from start-up to shut-down; returns the process exit code.
-int RunGame();

@@ -1,5 +1,6 @@
 #include "core/Input.h"
 #include "core/Window.h"
+#include "platform/KeyCodes.h"
 #include "platform/Messages.h"
 
 std::map<int, bool> g_keyTriggered;
@@ -24,15 +25,15 @@ void KeyDown(int code) {
     g_keyDown[code] = true;
   }
   // Only digits and capital letters (and the signs between them) are typed characters.
-  if (code < 48 || code > 90) {
+  if (code < KEY_0 || code > KEY_A + 25) {
     g_lastDigit = 10;
     g_lastKeyChar = '-';
-  } else if (code > 57) {
+  } else if (code > KEY_0 + 9) {
     g_lastKeyChar = static_cast<char>(code);
     g_lastDigit = 10;
   } else {
     g_lastKeyChar = static_cast<char>(code);
-    g_lastDigit = code - 48;
+    g_lastDigit = code - KEY_0;
   }
 }
 
@@ -84,12 +85,12 @@ bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
   case MSG_KEY_DOWN: KeyDown(code); return true;
   case MSG_KEY_UP: KeyUp(code); return true;
-  case MSG_LBUTTON_DOWN: KeyDown(1); return true;
-  case MSG_LBUTTON_UP: KeyUp(1); return true;
-  case MSG_RBUTTON_DOWN: KeyDown(2); return true;
-  case MSG_RBUTTON_UP: KeyUp(2); return true;
-  case MSG_MBUTTON_DOWN: KeyDown(4); return true;
-  case MSG_MBUTTON_UP: KeyUp(4); return true;
+  case MSG_LBUTTON_DOWN: KeyDown(MOUSE_LEFT); return true;
+  case MSG_LBUTTON_UP: KeyUp(MOUSE_LEFT); return true;
+  case MSG_RBUTTON_DOWN: KeyDown(MOUSE_RIGHT); return true;
+  case MSG_RBUTTON_UP: KeyUp(MOUSE_RIGHT); return true;
+  case MSG_MBUTTON_DOWN: KeyDown(MOUSE_MIDDLE); return true;
+  case MSG_MBUTTON_UP: KeyUp(MOUSE_MIDDLE); return true;
   case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
   case MSG_CHAR: CharTyped(wParam); return true;
   default: return false;

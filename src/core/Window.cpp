@@ -1,4 +1,5 @@
 #include "core/Window.h"
+#include "platform/ConsoleTexts.h"
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Subsystems.h"
@@ -88,7 +89,7 @@ bool ReadWindowSettings(int& width, int& height, int& console, const std::string
 // The terminal the game was started from is its console.
 static void OpenConsole() {
   if (isatty(STDOUT_FILENO)) std::printf("\033]0;Simulation...\007");
-  std::printf("Simulation Starting...\n");
+  std::printf("%s\n", ConsoleText::SIMULATION_STARTING);
   std::fflush(stdout);
 }
 
@@ -134,8 +135,8 @@ void Window::ToggleDisplayMode() {
     glViewport(0, 0, screenWidth, screenHeight);
     g_displayWidth = screenWidth;
     g_displayHeight = screenHeight;
-    Subsystems::RebuildTweakBars();
-    std::printf("true case\n");
+    if (subsystems) subsystems->RebuildTweakBars();
+    std::printf("%s\n", ConsoleText::FULL_SCREEN_ON);
   } else {
     g_fullscreen = false;
     ShowWindowed(handle, WINDOWED_WIDTH, WINDOWED_HEIGHT);
@@ -143,8 +144,8 @@ void Window::ToggleDisplayMode() {
     g_displayWidth = WINDOWED_WIDTH;
     g_displayHeight = WINDOWED_HEIGHT;
     glViewport(0, 0, WINDOWED_WIDTH, WINDOWED_HEIGHT);
-    Subsystems::RebuildTweakBars();
-    std::printf("false case\n");
+    if (subsystems) subsystems->RebuildTweakBars();
+    std::printf("%s\n", ConsoleText::FULL_SCREEN_OFF);
   }
 }
 
@@ -159,11 +160,11 @@ void Window::OnResize() {
 }
 
 bool Window::WindowProcedure(const PlatformMessage& message) {
-  if (Subsystems::TweakBarsTakeMessage(message)) return true;
+  if (subsystems && subsystems->TweakBarsTakeMessage(message)) return true;
   switch (message.message) {
   case MSG_DESTROY:
     // The window itself stays until Shutdown, so the rest of this frame can still use it.
-    Subsystems::SilenceEffects();
+    if (subsystems) subsystems->SilenceEffects();
     g_nextState = STATE_QUIT;
     return true;
   case MSG_SIZE:

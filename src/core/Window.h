@@ -4,6 +4,8 @@
 #include "platform/Messages.h"
 #include <string>
 
+class Subsystems;
+
 // The game window, its OpenGL context and the console switch. It reads Windows.txt,
 // publishes the logical screen size, switches between full screen and a 1280 x 720
 // window, and carries the window procedure.
@@ -36,6 +38,7 @@ public:
   PlatformWindow* deviceContext = nullptr; // frames are presented through the window itself
   GLContextHandle glContext = nullptr;
   int showCommand = 1;                     // 0 keeps the window hidden
+  Subsystems* subsystems = nullptr;        // the loop's, for the tweak bars and the effects; none in bare tests
   PlatformWindow* handle = nullptr;
   std::string title;
   int screenWidth = 0;                     // primary display, pixels

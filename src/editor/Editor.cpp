@@ -15,6 +15,7 @@
 #include "render/Camera.h"
 #include "render/Font.h"
 #include "render/Texture.h"
+#include "platform/KeyCodes.h"
 #include "platform/TweakBar.h"
 #include <GL/glew.h>
 #include <algorithm>
@@ -46,11 +47,6 @@ namespace {
 
 constexpr const char* LEVEL_FOLDER = "../Assets/Levels/";
 constexpr int NAME_LIMIT = 10;           // characters a typed level name may have
-constexpr int KEY_BACKSPACE = 8;
-constexpr int KEY_ENTER = 13;
-constexpr int KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40;
-constexpr int KEY_F5 = 116;
-constexpr int MOUSE_LEFT = 1, MOUSE_RIGHT = 2;
 constexpr float PAN_STEP = 10.0f;        // camera units per frame; the picture moves half of it
 constexpr unsigned int SHOWN_FRAME = 2;  // animated objects stand still on this frame in the editor
 constexpr float TOUCH_ALLOWANCE = 0.5f;  // units by which a copy may meet a placed object
@@ -395,8 +391,8 @@ void Editor::HandleKeyboard() {
 
   if (g_lastDigit >= 0 && g_lastDigit <= 9 && static_cast<int>(g_palette.size()) >= g_lastDigit) {
     g_currentKind = g_lastDigit == 0 ? nullptr : g_palette[g_lastDigit - 1];
-    g_keyTriggered['0' + g_lastDigit] = false;
-    g_keyDown['0' + g_lastDigit] = false;
+    g_keyTriggered[KEY_0 + g_lastDigit] = false;
+    g_keyDown[KEY_0 + g_lastDigit] = false;
     g_lastDigit = 10;
     g_lastKeyChar = '-';
   }
@@ -405,7 +401,7 @@ void Editor::HandleKeyboard() {
     PlayTest();
     return;
   }
-  if (ConsumeTrigger('C')) {
+  if (ConsumeTrigger(KEY_C)) {
     g_placedObjects.clear();
     ResetPropertyBar();
   }
@@ -414,11 +410,11 @@ void Editor::HandleKeyboard() {
 
 void Editor::PanCamera() {
   const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
-  if (IsDown(KEY_UP) || IsDown('W')) {
+  if (IsDown(KEY_UP) || IsDown(KEY_W)) {
     camera->held = false;
     camera->velocity[1] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = -PAN_STEP / h;
-  } else if (IsDown(KEY_DOWN) || IsDown('S')) {
+  } else if (IsDown(KEY_DOWN) || IsDown(KEY_S)) {
     camera->held = false;
     camera->velocity[1] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = PAN_STEP / h;
@@ -426,11 +422,11 @@ void Editor::PanCamera() {
     camera->velocity[1] = 0;
     camera->viewVelocity[1] = 0.0f;
   }
-  if (IsDown(KEY_LEFT) || IsDown('A')) {
+  if (IsDown(KEY_LEFT) || IsDown(KEY_A)) {
     camera->held = false;
     camera->velocity[0] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = PAN_STEP / w;
-  } else if (IsDown(KEY_RIGHT) || IsDown('D')) {
+  } else if (IsDown(KEY_RIGHT) || IsDown(KEY_D)) {
     camera->held = false;
     camera->velocity[0] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = -PAN_STEP / w;
@@ -444,7 +440,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  ConsumeTrigger('C');
+  ConsumeTrigger(KEY_C);
   ConsumeTrigger(KEY_F5);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_levelName.empty()) g_levelName.pop_back();
   for (char typed : g_typedText) {

@@ -1,4 +1,5 @@
 #include "levels/LevelFile.h"
+#include "platform/ConsoleTexts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -224,14 +225,14 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
     return objects;
   }
   if (!FindSystem<GameObjectFactory>()) return objects;
-  std::cout << "Unserializing.." << std::endl;
+  std::cout << ConsoleText::UNSERIALIZING << std::endl;
   int iterations = 0;
   // good() turns false at the end of the file and after a refused block alike.
   while (in.good()) {
     if (GameObject* object = ReadObjectBlock(in, file)) objects.push_back(object);
     ++iterations;
   }
-  std::cout << "Unserialized " << (iterations - 1) << " objects" << std::endl;
+  std::cout << ConsoleText::UNSERIALIZED << " " << (iterations - 1) << " objects" << std::endl;
   return objects;
 }
 
@@ -351,5 +352,5 @@ void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
     std::filesystem::remove(listTemp, ec);
     return;
   }
-  std::cout << "Serialized " << objects.size() << " objects" << std::endl;
+  std::cout << ConsoleText::SERIALIZED << " " << objects.size() << " objects" << std::endl;
 }

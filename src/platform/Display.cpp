@@ -1,4 +1,5 @@
 #include "platform/Display.h"
+#include "platform/ConsoleTexts.h"
 #include "platform/Pad.h"
 #include <GL/glew.h>
 #include <SDL.h>
@@ -103,7 +104,7 @@ static void RequestContextAttributes() {
 
 PlatformWindow* OpenGameWindow(const std::string& caption, int width, int height, bool shown) {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-    ShowMessageBox("Call to CreateWindow failed!", "Win32 Guided Tour");
+    ShowMessageBox(ConsoleText::CREATE_WINDOW_FAILED, ConsoleText::CREATE_WINDOW_CAPTION);
     return nullptr;
   }
   Uint32 flags = SDL_WINDOW_OPENGL | (shown ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
@@ -118,7 +119,7 @@ PlatformWindow* OpenGameWindow(const std::string& caption, int width, int height
   }
   if (!sdl) {
     std::printf("Error: %s\n", SDL_GetError());
-    ShowMessageBox("Call to CreateWindow failed!", "Win32 Guided Tour");
+    ShowMessageBox(ConsoleText::CREATE_WINDOW_FAILED, ConsoleText::CREATE_WINDOW_CAPTION);
     return nullptr;
   }
   auto* window = new PlatformWindow{sdl};

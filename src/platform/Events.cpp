@@ -1,5 +1,6 @@
 #include "platform/Messages.h"
 #include "platform/Display.h"
+#include "platform/KeyCodes.h"
 #include <SDL.h>
 
 // ============================================================================
@@ -7,43 +8,43 @@
 // ============================================================================
 
 int VirtualKeyFromScancode(int scancode) {
-  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
-  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
-  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return 97 + (scancode - SDL_SCANCODE_KP_1);
-  if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return 112 + (scancode - SDL_SCANCODE_F1);
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return KEY_A + (scancode - SDL_SCANCODE_A);
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return KEY_0 + 1 + (scancode - SDL_SCANCODE_1);
+  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return KEY_NUMPAD_0 + 1 + (scancode - SDL_SCANCODE_KP_1);
+  if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return KEY_F1 + (scancode - SDL_SCANCODE_F1);
   switch (scancode) {
-  case SDL_SCANCODE_0: return '0';
-  case SDL_SCANCODE_KP_0: return 96;
+  case SDL_SCANCODE_0: return KEY_0;
+  case SDL_SCANCODE_KP_0: return KEY_NUMPAD_0;
   case SDL_SCANCODE_RETURN:
-  case SDL_SCANCODE_KP_ENTER: return 13;
-  case SDL_SCANCODE_BACKSPACE: return 8;
-  case SDL_SCANCODE_TAB: return 9;
+  case SDL_SCANCODE_KP_ENTER: return KEY_ENTER;
+  case SDL_SCANCODE_BACKSPACE: return KEY_BACKSPACE;
+  case SDL_SCANCODE_TAB: return KEY_TAB;
   case SDL_SCANCODE_LSHIFT:
-  case SDL_SCANCODE_RSHIFT: return 16;
+  case SDL_SCANCODE_RSHIFT: return KEY_SHIFT;
   case SDL_SCANCODE_LCTRL:
-  case SDL_SCANCODE_RCTRL: return 17;
-  case SDL_SCANCODE_ESCAPE: return 27;
-  case SDL_SCANCODE_SPACE: return 32;
-  case SDL_SCANCODE_PAGEUP: return 33;
-  case SDL_SCANCODE_PAGEDOWN: return 34;
-  case SDL_SCANCODE_END: return 35;
-  case SDL_SCANCODE_HOME: return 36;
-  case SDL_SCANCODE_LEFT: return 37;
-  case SDL_SCANCODE_UP: return 38;
-  case SDL_SCANCODE_RIGHT: return 39;
-  case SDL_SCANCODE_DOWN: return 40;
-  case SDL_SCANCODE_EXECUTE: return 43; // the splash screen can be skipped with it
-  case SDL_SCANCODE_INSERT: return 45;
-  case SDL_SCANCODE_DELETE: return 46;
+  case SDL_SCANCODE_RCTRL: return KEY_CTRL;
+  case SDL_SCANCODE_ESCAPE: return KEY_ESCAPE;
+  case SDL_SCANCODE_SPACE: return KEY_SPACE;
+  case SDL_SCANCODE_PAGEUP: return KEY_PAGE_UP;
+  case SDL_SCANCODE_PAGEDOWN: return KEY_PAGE_DOWN;
+  case SDL_SCANCODE_END: return KEY_END;
+  case SDL_SCANCODE_HOME: return KEY_HOME;
+  case SDL_SCANCODE_LEFT: return KEY_LEFT;
+  case SDL_SCANCODE_UP: return KEY_UP;
+  case SDL_SCANCODE_RIGHT: return KEY_RIGHT;
+  case SDL_SCANCODE_DOWN: return KEY_DOWN;
+  case SDL_SCANCODE_EXECUTE: return KEY_EXECUTE;
+  case SDL_SCANCODE_INSERT: return KEY_INSERT;
+  case SDL_SCANCODE_DELETE: return KEY_DELETE;
   default: return 0;
   }
 }
 
 int GameMouseButton(int platformButton) {
   switch (platformButton) {
-  case SDL_BUTTON_LEFT: return 1;
-  case SDL_BUTTON_RIGHT: return 2;
-  case SDL_BUTTON_MIDDLE: return 4;
+  case SDL_BUTTON_LEFT: return MOUSE_LEFT;
+  case SDL_BUTTON_RIGHT: return MOUSE_RIGHT;
+  case SDL_BUTTON_MIDDLE: return MOUSE_MIDDLE;
   default: return 0;
   }
 }
@@ -113,9 +114,9 @@ static PlatformMessage Translate(const SDL_Event& e) {
   case SDL_MOUSEBUTTONUP: {
     bool down = e.type == SDL_MOUSEBUTTONDOWN;
     switch (GameMouseButton(e.button.button)) {
-    case 1: m.message = down ? MSG_LBUTTON_DOWN : MSG_LBUTTON_UP; break;
-    case 2: m.message = down ? MSG_RBUTTON_DOWN : MSG_RBUTTON_UP; break;
-    case 4: m.message = down ? MSG_MBUTTON_DOWN : MSG_MBUTTON_UP; break;
+    case MOUSE_LEFT: m.message = down ? MSG_LBUTTON_DOWN : MSG_LBUTTON_UP; break;
+    case MOUSE_RIGHT: m.message = down ? MSG_RBUTTON_DOWN : MSG_RBUTTON_UP; break;
+    case MOUSE_MIDDLE: m.message = down ? MSG_MBUTTON_DOWN : MSG_MBUTTON_UP; break;
     default: break;
     }
     m.lParam = PackPoint(e.button.x, e.button.y);

@@ -35,6 +35,7 @@ struct Item {
   std::string editText;                // a string field's text while it is edited
   bool editing = false;                // the string field had the keyboard at the last draw
   float x = 0, y = 0, width = 0, height = 0; // the row's widget at the last draw
+  bool visible = false;                // inside its bar's scrolled view at the last draw
 };
 
 } // namespace
@@ -177,6 +178,9 @@ void NoteRow(Item& item) {
   item.y = min.y;
   item.width = max.x - min.x;
   item.height = max.y - min.y;
+  // Whole rows only: a row cut by the bar's edge cannot be aimed at reliably.
+  item.visible = ImGui::IsRectVisible(min, ImVec2(min.x + 1, min.y + 1)) &&
+                 ImGui::IsRectVisible(ImVec2(max.x - 1, max.y - 1), max);
   if (!item.help.empty() && ImGui::IsItemHovered()) ImGui::SetTooltip("%s", item.help.c_str());
 }
 
@@ -336,8 +340,13 @@ bool TwInit() {
   io.LogFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange; // the game owns the pointer
   ImGui::StyleColorsDark();
-  ImGui::GetStyle().WindowRounding = 3.0f;
-  ImGui::GetStyle().Colors[ImGuiCol_WindowBg].w = 0.85f;
+  // Dense rows, as tweak bars have always been: a bar shows many values in little room.
+  ImGuiStyle& style = ImGui::GetStyle();
+  style.WindowRounding = 3.0f;
+  style.WindowPadding = ImVec2(6.0f, 4.0f);
+  style.FramePadding = ImVec2(4.0f, 1.0f);
+  style.ItemSpacing = ImVec2(6.0f, 2.0f);
+  style.Colors[ImGuiCol_WindowBg].w = 0.85f;
   if (!ImGui_ImplSDL2_InitForOpenGL(s_window, context) || !ImGui_ImplOpenGL3_Init("#version 130")) {
     std::printf("Error: the tweak bars cannot start their renderer\n");
     ImGui::DestroyContext();
@@ -539,7 +548,9 @@ bool TwDraw() {
   if (io.DeltaTime <= 0.0f) io.DeltaTime = 1.0f / 1000.0f;
 
   ImGui::NewFrame();
-  for (auto& bar : s_bars) DrawBar(*bar);
+  // Newer bars first: a bar that appears later goes under the earlier ones, so the first
+  // bar a screen makes (the editor's property bar) starts on top.
+  for (auto bar = s_bars.rbegin(); bar != s_bars.rend(); ++bar) DrawBar(**bar);
   s_editingText = io.WantTextInput;
   ImGui::Render();
   ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
@@ -576,6 +587,7 @@ std::vector<TwItemInfo> TwBarItems(const TwBar* bar) {
     info.y = item.y;
     info.width = item.width;
     info.height = item.height;
+    info.visible = item.visible;
     out.push_back(info);
   }
   return out;

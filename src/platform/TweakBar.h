@@ -72,6 +72,7 @@ struct TwItemInfo {
   std::string value;      // the value as the bar shows it (empty for buttons and separators)
   float x = 0, y = 0;     // the item's row at the last draw, in TwWindowSize space; 0 before
   float width = 0, height = 0;
+  bool visible = false;   // wholly inside the bar's scrolled view at the last draw
 };
 TwBar* TwFindBar(const char* name);
 int TwBarCount();

@@ -1,4 +1,5 @@
 #include "render/ImageFile.h"
+#include "platform/ConsoleTexts.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,17 +20,17 @@ int ReadUint16(const unsigned char* p) { return p[0] | p[1] << 8; }
 bool DecodeBmp(const char* path, DecodedImage& image) {
   FILE* file = std::fopen(path, "rb");
   if (!file) {
-    std::printf("FILE CANNOT OPEN!\n");
+    std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
     return false;
   }
   unsigned char header[54] = {};
   if (std::fread(header, 1, 54, file) != 54) {
-    std::printf("WRONG FILE!\n");
+    std::printf("%s\n", ConsoleText::BMP_WRONG_FILE);
     std::fclose(file);
     return false;
   }
   if (header[0] != 'B' || header[1] != 'M') {
-    std::printf("WRONG FILE TYPE!\n");
+    std::printf("%s\n", ConsoleText::BMP_WRONG_TYPE);
     std::fclose(file);
     return false;
   }

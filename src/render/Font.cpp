@@ -1,4 +1,5 @@
 #include "render/Font.h"
+#include "platform/ConsoleTexts.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 
@@ -37,21 +38,21 @@ GLuint UploadGlyph(const FT_Bitmap& bitmap) {
 bool RasteriseGlyphs(std::map<char, Glyph>& glyphs) {
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library)) {
-    std::printf("ERROR::FREETYPE: Could not init FreeType Library\n");
+    std::printf("%s\n", ConsoleText::FREETYPE_NO_LIBRARY);
     return false;
   }
   FT_Face face = nullptr;
   if (FT_New_Face(library, FONT_PATH, 0, &face)) {
-    std::printf("ERROR::FREETYPE: Failed to load font\n");
+    std::printf("%s\n", ConsoleText::FREETYPE_NO_FONT);
     FT_Done_FreeType(library);
     return false;
   }
   FT_Set_Pixel_Sizes(face, 0, FONT_PIXELS);
-  if (FT_Load_Char(face, 'X', FT_LOAD_RENDER)) std::printf("ERROR::FREETYTPE: Failed to load Glyph\n");
+  if (FT_Load_Char(face, 'X', FT_LOAD_RENDER)) std::printf("%s\n", ConsoleText::FREETYPE_NO_GLYPH);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // glyph rows are byte-aligned; the game keeps this setting
   for (int c = 0; c < 128; ++c) {
     if (FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER)) {
-      std::printf("ERROR::FREETYTPE: Failed to load Glyph\n");
+      std::printf("%s\n", ConsoleText::FREETYPE_NO_GLYPH);
       continue;
     }
     const FT_GlyphSlot slot = face->glyph;
@@ -132,7 +133,7 @@ void Font::Init() {
       program = p;
       buffers->ownProgram = p; // deleted with the last copy of this font
     } else {
-      std::printf("SHADER PROGRAM DID NOT LINK!\n");
+      std::printf("%s\n", ConsoleText::PROGRAM_NOT_LINKED);
       glDeleteProgram(p);
     }
   }

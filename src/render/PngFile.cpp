@@ -1,4 +1,5 @@
 #include "render/ImageFile.h"
+#include "platform/ConsoleTexts.h"
 
 #include <png.h>
 
@@ -79,7 +80,7 @@ bool DecodePng(const char* path, DecodedImage& image) {
   PngJob job;
   job.file = std::fopen(path, "rb");
   if (!job.file) {
-    std::printf("FILE CANNOT OPEN!\n");
+    std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
     return false;
   }
   png_byte signature[8] = {};

@@ -1,4 +1,5 @@
 #include "render/Shader.h"
+#include "platform/ConsoleTexts.h"
 #include "render/RenderLocal.h"
 
 #include <cstdio>
@@ -57,7 +58,7 @@ unsigned int BuildProgram(unsigned int vertexShader, unsigned int fragmentShader
   // Without both stages a compatibility context would link a fixed-function
   // half and draw garbage; treat that like a link failure.
   if (linked != GL_TRUE || !vertexShader || !fragmentShader) {
-    if (linked != GL_TRUE) std::printf("SHADER PROGRAM DID NOT LINK!\n");
+    if (linked != GL_TRUE) std::printf("%s\n", ConsoleText::PROGRAM_NOT_LINKED);
     glDeleteProgram(program);
     return 0;
   }

@@ -1,4 +1,5 @@
 #include "render/TextureCache.h"
+#include "platform/ConsoleTexts.h"
 #include "render/ImageFile.h"
 #include "render/RenderLocal.h"
 
@@ -44,7 +45,7 @@ GLuint Upload(const DecodedImage& image) {
 
 bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
   if (!path) { // no file to open; a string made from null would not survive
-    std::printf("FILE CANNOT OPEN!\n");
+    std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
     return false;
   }
   auto key = std::make_pair(std::string(path), kind);

@@ -2,6 +2,7 @@
 #include "core/GameState.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -60,6 +61,7 @@ void EditorSession::Click(float x, float y, int sdlButton) {
   MoveTo(x, y);
   Press(sdlButton, true);
   Press(sdlButton, false);
+  harness.Frame(); // what the click changed on a bar is drawn, and measured, once more
 }
 
 void EditorSession::Drag(float fromX, float fromY, float toX, float toY) {
@@ -140,15 +142,41 @@ void EditorSession::FocusBar(const char* bar) {
   Click(wx, wy);
 }
 
-bool EditorSession::ClickItem(const char* bar, const std::string& label) {
-  for (const TwItemInfo& item : Items(bar))
+static bool FindItem(const std::vector<TwItemInfo>& items, const std::string& label, TwItemInfo& out) {
+  for (const TwItemInfo& item : items)
     if (item.label == label && item.width > 0) {
-      float wx = 0, wy = 0;
-      ToWindow(item.x + item.width / 2, item.y + item.height / 2, wx, wy);
-      Click(wx, wy);
+      out = item;
       return true;
     }
   return false;
+}
+
+bool EditorSession::ClickItem(const char* bar, const std::string& label) {
+  TwItemInfo item;
+  if (!FindItem(Items(bar), label, item)) return false;
+  // Rows below the bar's view are scrolled to with the wheel, as a designer does.
+  int x = 0, y = 0, w = 0, h = 0;
+  TwBarPlacement(TwFindBar(bar), x, y, w, h);
+  for (int turn = 0; turn < 40 && !item.visible; ++turn) {
+    float wx = 0, wy = 0;
+    ToWindow(static_cast<float>(x + w / 2), static_cast<float>(y + h / 2), wx, wy);
+    MoveTo(wx, wy);
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = SDL_GetWindowID(harness.Sdl());
+    e.wheel.y = item.y < y ? 1 : -1;
+    SDL_PushEvent(&e);
+    harness.Drain();
+    harness.Frame();
+    if (!FindItem(Items(bar), label, item)) return false;
+  }
+  if (!item.visible) return false;
+  // Buttons in their middle; values near their left end, clear of any step buttons.
+  float px = item.kind == "button" ? item.x + item.width / 2 : item.x + std::min(10.0f, item.width / 2);
+  float wx = 0, wy = 0;
+  ToWindow(px, item.y + item.height / 2, wx, wy);
+  Click(wx, wy);
+  return true;
 }
 
 bool EditorSession::EnterValue(const char* bar, const std::string& label, const std::string& text) {

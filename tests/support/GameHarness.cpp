@@ -1,4 +1,5 @@
 #include "support/GameHarness.h"
+#include "game/GameSubsystems.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
@@ -40,6 +41,7 @@ GameHarness::GameHarness() {
   ResetGameGlobals();
   SetMessageBoxesShown(false);
   loop.framePacing = false;
+  loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
 }
 
 GameHarness::~GameHarness() { Stop(); }

@@ -1,16 +1,20 @@
-#include "core/PlaceholderStates.h"
+#include "game/PlaceholderStates.h"
 #include "core/GameState.h"
 #include "core/Level.h"
 #include "core/Window.h"
 #include "render/Font.h"
 #include "render/Texture.h"
 #include <GL/glew.h>
+#include <cstdio>
 
 namespace {
 
 class PlaceholderState : public Level {
 public:
   PlaceholderState(float r, float g, float b) : red(r), green(g), blue(b) {}
+  void Initialize() override {
+    std::printf("This screen is not in the game yet: state %d shows a plain colour\n", stateId);
+  }
   void Draw() override {
     glClearColor(red, green, blue, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -28,6 +32,7 @@ class TitlePlaceholder : public PlaceholderState {
 public:
   TitlePlaceholder() : PlaceholderState(0.10f, 0.25f, 0.15f) {}
   void Initialize() override {
+    PlaceholderState::Initialize();
     const Vec3 centre(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0.0f);
     background = std::make_unique<Texture>("../Assets/image/mainmenuBackground.png", 1, centre,
                                            g_screenWidth / 2, g_screenHeight / 2);
@@ -60,7 +65,6 @@ std::unique_ptr<Level> MakePlaceholderState(int stateId) {
   switch (stateId) {
   case STATE_MAIN_MENU: return std::make_unique<TitlePlaceholder>();
   case STATE_LEVEL: return std::make_unique<PlaceholderState>(0.35f, 0.45f, 0.20f);
-  case STATE_EDITOR: return std::make_unique<PlaceholderState>(0.20f, 0.20f, 0.35f);
   case STATE_WEAPON_SELECT: return std::make_unique<PlaceholderState>(0.35f, 0.25f, 0.15f);
   case STATE_TUTORIAL: return std::make_unique<PlaceholderState>(0.45f, 0.45f, 0.45f);
   default: return nullptr;

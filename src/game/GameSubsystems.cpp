@@ -1,0 +1,73 @@
+#include "game/GameSubsystems.h"
+#include "audio/Audio.h"
+#include "core/GameLoop.h"
+#include "core/GameState.h"
+#include "core/Level.h"
+#include "core/System.h"
+#include "editor/Editor.h"
+#include "game/PlaceholderStates.h"
+#include "levels/FrontEnd.h"
+#include "levels/LevelFile.h"
+#include "objects/GameObjectFactory.h"
+#include "objects/Physics.h"
+#include "platform/TweakBar.h"
+#include "render/Shader.h"
+
+namespace {
+
+class GameSubsystems : public Subsystems {
+public:
+  void AddObjectSystems() override {
+    g_systems.push_back(std::make_shared<GameObjectFactory>());
+    g_systems.push_back(std::make_shared<Physics>());
+  }
+  void ListPlayableLevels() override { ListLevels(); }
+  void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
+  void InitTweakBars() override { TwInit(); }
+  void ResetSoundSlots() override { ::ResetSoundSlots(); }
+
+  // The state table. The tutorial's object also gets its level file,
+  // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
+  std::unique_ptr<Level> MakeLevel(int stateId) override {
+    switch (stateId) {
+    case STATE_EDITOR: return std::make_unique<Editor>();
+    default: return MakePlaceholderState(stateId);
+    }
+  }
+
+  void ResetProgramCaches() override { ResetStateProgramCaches(); }
+
+  bool TweakBarsTakeMessage(const PlatformMessage& message) override { return TwEventHandler(message.native); }
+  void RebuildTweakBars() override { RebuildEditorBars(); }
+  void SilenceEffects() override {
+    if (g_audio) g_audio->SetEffectsVolume(0.0f);
+  }
+  void ShowPausePanel() override {
+    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+  }
+
+  void SilenceMusic() override {
+    if (g_optionMenu) g_optionMenu->MuteMusic();
+    if (g_audio) g_audio->SetMusicVolume(0.0f);
+  }
+  void DeletePrograms() override { DeleteSharedPrograms(); }
+  void TerminateTweakBars() override { TwTerminate(); }
+  void ReleaseFrontEnd() override {
+    g_optionMenu.reset();
+    g_frontEnd = FrontEnd();
+    g_audio.reset();
+  }
+
+  // Not in the game yet, and so doing nothing: the background tiles and the pause panel
+  // (CreateOptionMenu).
+};
+
+} // namespace
+
+std::shared_ptr<Subsystems> MakeGameSubsystems() { return std::make_shared<GameSubsystems>(); }
+
+int RunGame() {
+  GameLoop loop;
+  loop.subsystems = MakeGameSubsystems();
+  return loop.Run();
+}
