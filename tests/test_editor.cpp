@@ -373,3 +373,22 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
   EXPECT_EQ(Count("PROJECTILE"), 5);
   EXPECT_EQ(PlayTestExitState(STATE_MAIN_MENU), STATE_MAIN_MENU);
 }
+
+// The loader shows one wall in ten with its variant picture; a level opened in the
+// editor keeps the pictures its file names, so saving it again changes none of them.
+TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
+  EditorSession s;
+  std::string list = "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 100 100 25 25 EndVehicle\n";
+  for (int i = 0; i < 40; ++i)
+    list += "GameObject WALL ../Assets/image/wall.png 0 1 1 0 " + std::to_string(26 + 52 * i) + " 400 26 26 EndGameObject\n";
+  s.tree.Write("Assets/Levels/WALLS.txt2", list);
+  s.tree.Write("Assets/Levels/WALLS.txt", list); // validation reads only the token layout
+  ASSERT_TRUE(s.Enter());
+  ASSERT_EQ(g_displayName, "WALLS");
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_EQ(Count("WALL"), 40);
+  for (GameObject* o : g_placedObjects)
+    if (o->name == "WALL") EXPECT_EQ(o->ImagePath(), "../Assets/image/wall.png");
+  s.ClickButton("SERIALIZE");
+  EXPECT_EQ(CountTokens(FileTokens(s.LevelsFolder() + "/WALLS.txt2"), "../Assets/image/wall.png"), 40);
+}

@@ -11,6 +11,7 @@
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
+#include "objects/Vehicle.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
 #include "render/Font.h"
@@ -129,6 +130,22 @@ void KeepFilePictures(const std::vector<GameObject*>& objects, const std::string
     if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
       o->graphic->SetImage(record.imagePath.c_str());
   }
+}
+
+// A copy made through the factory. The player stays a vehicle, so that the level's
+// description file names it as the object list file does, whether the level was just
+// built or opened again.
+GameObject* CopyOf(GameObjectFactory& factory, const GameObject& source) {
+  if (!dynamic_cast<const Vehicle*>(&source)) return factory.CreateCopy(source);
+  const Texture& g = *source.graphic;
+  GameObject* copy = factory.CreateVehicle(source.name, source.ImagePath(), source.Position(),
+                                           static_cast<int>(g.halfWidth / source.scale),
+                                           static_cast<int>(g.halfHeight / source.scale), g.format,
+                                           DescriptorPath(source.ImagePath()));
+  copy->Rotate(source.rotation);
+  copy->Scale(source.scale);
+  copy->storedValue = source.storedValue;
+  return copy;
 }
 
 } // namespace
@@ -575,7 +592,7 @@ void Editor::StepLevel(int step) {
 void Editor::PlaceObject() {
   GameObjectFactory* factory = Factory();
   if (!factory || !g_currentKind) return;
-  GameObject* copy = factory->CreateCopy(*g_currentKind);
+  GameObject* copy = CopyOf(*factory, *g_currentKind);
   copy->name = Upper(copy->name);
   Vec3 p = g_editorMouse;
 
