@@ -1,7 +1,9 @@
 #include "game/PlaceholderStates.h"
 #include "core/GameState.h"
+#include "core/Input.h"
 #include "core/Level.h"
 #include "core/Window.h"
+#include "platform/KeyCodes.h"
 #include "render/Font.h"
 #include "render/Texture.h"
 #include <GL/glew.h>
@@ -40,13 +42,17 @@ public:
     font = std::make_unique<Font>();
     font->Init();
   }
+  // The way into the level editor; the real menu keeps the same key.
+  void Update() override {
+    if (ConsumeTrigger(KEY_E)) g_nextState = STATE_EDITOR;
+  }
   void Draw() override {
     PlaceholderState::Draw();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (background) background->Draw();
     if (font)
-      font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE",
+      font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE - E EDITOR",
                      Vec3(40.0f, g_screenHeight - 40.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f), 0.75f);
   }
   void Free() override {
