@@ -388,7 +388,9 @@ TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
   s.ClickButton("UNSERIALIZE");
   ASSERT_EQ(Count("WALL"), 40);
   for (GameObject* o : g_placedObjects)
-    if (o->name == "WALL") EXPECT_EQ(o->ImagePath(), "../Assets/image/wall.png");
+    if (o->name == "WALL") {
+      EXPECT_EQ(o->ImagePath(), "../Assets/image/wall.png");
+    }
   s.ClickButton("SERIALIZE");
   EXPECT_EQ(CountTokens(FileTokens(s.LevelsFolder() + "/WALLS.txt2"), "../Assets/image/wall.png"), 40);
 }
@@ -409,4 +411,31 @@ TEST(EditorWayIn, EOnTheMenuOpensTheEditorAndEscapeLeavesIt) {
   harness.TapKey(SDL_SCANCODE_ESCAPE);
   ASSERT_TRUE(harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }, 200));
   EXPECT_EQ(TwBarCount(), 0);
+}
+
+// Far from the origin a turned object's polygon carries float noise; its size must still
+// save as the whole number it was, or the reader's truncation shrinks it at every save.
+TEST(EditorLevels, TurnedObjectsFarOutKeepTheirSize) {
+  EditorSession s;
+  std::string list = "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 100 100 25 25 EndVehicle\n";
+  for (int i = 0; i < 12; ++i)
+    list += "GameObject ENEMY_3 ../Assets/image/enemy/turret.png 0 1 1 " + std::to_string(0.3 + 0.5 * i) + " " +
+            std::to_string(3000 + 97 * i) + " " + std::to_string(2678 + 61 * i) + " 25 25 EndGameObject\n";
+  s.tree.Write("Assets/Levels/FAR.txt2", list);
+  s.tree.Write("Assets/Levels/FAR.txt", list);
+  ASSERT_TRUE(s.Enter());
+  for (int round = 0; round < 3; ++round) {
+    s.ClickButton("UNSERIALIZE");
+    s.ClickButton("SERIALIZE");
+  }
+  const std::vector<std::string> tokens = FileTokens(s.LevelsFolder() + "/FAR.txt2");
+  ASSERT_EQ(tokens.size() % 12, 0u);
+  int turrets = 0;
+  for (size_t block = 0; block + 12 <= tokens.size(); block += 12) {
+    if (tokens[block + 1] != "ENEMY_3") continue;
+    ++turrets;
+    EXPECT_EQ(tokens[block + 9], "25") << "block " << block / 12;
+    EXPECT_EQ(tokens[block + 10], "25") << "block " << block / 12;
+  }
+  EXPECT_EQ(turrets, 12);
 }

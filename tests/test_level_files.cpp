@@ -52,6 +52,11 @@ protected:
     for (const char* folder : {"/Assets/Levels", "/Assets/image", "/run"}) fs::create_directories(root + folder);
     if (fs::exists(previous / "../shaders"))
       fs::create_directory_symlink(fs::canonical(previous / "../shaders"), root + "/shaders");
+    // The vehicle builds its HUD from the game's own pictures and font.
+    for (const char* piece : {"font", "image/Gun", "image/keys", "image/Overlay.png", "image/editorSelectedIcon.png",
+                              "image/power.png", "image/greyout.png"})
+      if (fs::exists(previous / "../Assets" / piece))
+        fs::create_symlink(fs::canonical(previous / "../Assets" / piece), root + "/Assets/" + piece);
     for (const char* picture : {"tank", "brick", "gate", "npc", "shot", "wall", "wall2", "gun", "bullet"})
       WriteRgbaPng(root + "/Assets/image/" + picture + ".png", 4, 4, std::vector<uint32_t>(16, 0xffffffffu));
     WriteBmp(root + "/Assets/image/gate.bmp", 4, 4, std::vector<uint32_t>(16, 0x808080u));

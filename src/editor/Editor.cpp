@@ -11,7 +11,7 @@
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
-#include "objects/Vehicle.h"
+#include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
 #include "render/Font.h"
@@ -130,22 +130,6 @@ void KeepFilePictures(const std::vector<GameObject*>& objects, const std::string
     if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
       o->graphic->SetImage(record.imagePath.c_str());
   }
-}
-
-// A copy made through the factory. The player stays a vehicle, so that the level's
-// description file names it as the object list file does, whether the level was just
-// built or opened again.
-GameObject* CopyOf(GameObjectFactory& factory, const GameObject& source) {
-  if (!dynamic_cast<const Vehicle*>(&source)) return factory.CreateCopy(source);
-  const Texture& g = *source.graphic;
-  GameObject* copy = factory.CreateVehicle(source.name, source.ImagePath(), source.Position(),
-                                           static_cast<int>(g.halfWidth / source.scale),
-                                           static_cast<int>(g.halfHeight / source.scale), g.format,
-                                           DescriptorPath(source.ImagePath()));
-  copy->Rotate(source.rotation);
-  copy->Scale(source.scale);
-  copy->storedValue = source.storedValue;
-  return copy;
 }
 
 } // namespace
@@ -278,16 +262,12 @@ void Editor::MakeButtons() {
   add("NEXT", Vec3(575, 125, 0), 25, 25, sheet + ".txt", sheet + ".png", 5);
 }
 
-// The field covers the screen whatever the view: it is drawn without the camera.
+// The game's shared grass tiles, laid over the screen; the field is drawn without the
+// camera, so it covers the window whatever the view.
 void Editor::LayGrass() {
-  grass.clear();
-  const int columns = g_screenWidth / 400 + 1, rows = g_screenHeight / 400 + 1;
-  for (int i = 0; i < columns; ++i)
-    for (int j = 0; j < rows; ++j) {
-      auto tile = std::make_unique<GameObject>("../Assets/image/grass.png", Vec3(200.0f + 400 * i, 200.0f + 400 * j, 0.0f),
-                                               200, 200, 1);
-      grass.push_back(std::move(tile));
-    }
+  g_tileExtent = TileExtent{200, 200, g_screenWidth / 400 + 1, g_screenHeight / 400 + 1};
+  LayTiles();
+  for (GameObject* tile : g_backgroundTiles) tile->graphic->SetCamera(1, 0, 0, 0, 1, 0, 0, 0, 1);
 }
 
 // Free and Unload both end the editor's run; whichever comes first releases, the other
@@ -299,7 +279,6 @@ void Editor::ReleaseAll() {
   font.reset();
   hudBackground.reset();
   selectionMarker.reset();
-  grass.clear();
   g_editorButtons.clear();
   g_placedObjects.clear();
   g_palette.clear();
@@ -355,7 +334,8 @@ void Editor::Draw() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  for (auto& tile : grass) tile->graphic->Draw();
+  const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
+  for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) g_backgroundTiles[i]->graphic->Draw();
   // Roads lie under everything else.
   for (GameObject* o : g_placedObjects)
     if (o->name == "ROAD") o->graphic->Draw();
@@ -592,7 +572,7 @@ void Editor::StepLevel(int step) {
 void Editor::PlaceObject() {
   GameObjectFactory* factory = Factory();
   if (!factory || !g_currentKind) return;
-  GameObject* copy = CopyOf(*factory, *g_currentKind);
+  GameObject* copy = factory->CreateCopy(*g_currentKind);
   copy->name = Upper(copy->name);
   Vec3 p = g_editorMouse;
 

@@ -71,7 +71,6 @@ private:
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;
   std::shared_ptr<Texture> selectionMarker;
-  std::vector<std::unique_ptr<GameObject>> grass; // the field under the level, screen-fixed
 };
 
 // ---- shared by the editor's files -------------------------------------------

@@ -10,6 +10,7 @@
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
+#include "objects/WorldRules.h"
 #include "platform/TweakBar.h"
 #include "render/Shader.h"
 
@@ -22,6 +23,7 @@ public:
     g_systems.push_back(std::make_shared<Physics>());
   }
   void ListPlayableLevels() override { ListLevels(); }
+  void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void InitTweakBars() override { TwInit(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
@@ -50,6 +52,7 @@ public:
     if (g_optionMenu) g_optionMenu->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
+  void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void TerminateTweakBars() override { TwTerminate(); }
   void ReleaseFrontEnd() override {
@@ -58,8 +61,7 @@ public:
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the background tiles and the pause panel
-  // (CreateOptionMenu).
+  // Not in the game yet, and so doing nothing: the pause panel (CreateOptionMenu).
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "objects/Projectile.h"
 
+#include <cmath>
+
 #include "render/Texture.h"
 
 namespace {
@@ -42,3 +44,32 @@ void Projectile::SetPosition(const Vec3& p) {
 }
 
 const std::string& Projectile::ImagePath() const { return graphic->path; }
+
+namespace {
+
+constexpr float TWO_PI = 6.2831855f;
+
+float Reduced(float angle) {
+  if (!(std::fabs(angle) < 1000.0f * TWO_PI)) angle = std::isfinite(angle) ? std::fmod(angle, TWO_PI) : 0.0f;
+  while (angle > TWO_PI) angle -= TWO_PI;
+  while (angle < -TWO_PI) angle += TWO_PI;
+  return angle;
+}
+
+} // namespace
+
+void Projectile::Launch(float turn, const Vec3& origin, bool leftSide) {
+  active = true;
+  rotation = Reduced(rotation + turn);
+  const float c = std::cos(rotation), s = std::sin(rotation);
+  const Vec3& m = muzzleVelocity;
+  velocity = Vec3(m.x * c - m.y * s, m.x * s + m.y * c, m.z) * 15.0f;
+  // Left and right guns fire from their own side of the barrel line.
+  const float length = Length2D(velocity);
+  Vec3 side;
+  if (length > 0.0f) side = Vec3(-velocity.y, velocity.x, m.z * 15.0f) / length * 10.0f;
+  position = leftSide ? origin - side : origin + side;
+  shape->Rotate(turn);
+  SetPosition(position);
+  remaining = lifetime;
+}

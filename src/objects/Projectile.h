@@ -21,6 +21,9 @@ public:
   ~Projectile();
 
   void SetPosition(const Vec3& p); // re-centres the polygon on p and redraws the picture from it
+  // Into flight: turned by turn (radians), velocity 15 x muzzleVelocity along the new facing,
+  // starting 10 units to one side of origin (left of the flight line when leftSide).
+  void Launch(float turn, const Vec3& origin, bool leftSide);
   const std::string& ImagePath() const;
 
   std::unique_ptr<Texture> graphic;

@@ -1,8 +1,13 @@
 #include "objects/Weapon.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iostream>
 
+#include "core/GameState.h"
 #include "render/Texture.h"
+
+std::mt19937 g_weaponRandom; // default seed 5489
 
 Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind_, const std::string& image,
                double reloadTime_, double damage_)
@@ -55,3 +60,127 @@ Weapon::Weapon(const Weapon& source)
 }
 
 Weapon::~Weapon() = default;
+
+// ---- firing -----------------------------------------------------------------------------------
+
+namespace {
+
+constexpr float TWELVE_DEGREES = 0.20943951f;
+constexpr double SMALLEST_VOLLEY = 2.220446049250313e-16;
+
+} // namespace
+
+void Weapon::LaunchEntry(size_t index, float offset, const Vec3& origin) {
+  if (index >= projectiles.size() || !projectiles[index]) return;
+  Projectile& p = *projectiles[index];
+  const bool leftSide = ImagePath().find("Left") != std::string::npos;
+  p.Launch(rotation - p.rotation + offset, origin, leftSide);
+}
+
+void Weapon::Fire() {
+  const Vec3 origin = Position();
+  auto free = [this](size_t i) { return projectiles[i] && !projectiles[i]->active; };
+  const size_t size = projectiles.size();
+  switch (kind) {
+  case 0: {
+    std::cout << "This is called - defaulter" << std::endl;
+    for (size_t i = 0; i < size; ++i)
+      if (free(i)) {
+        LaunchEntry(i, 0.0f, origin);
+        break;
+      }
+    reloadRemaining = reloadTime + styleDuration;
+    styleTimer = styleDuration;
+    break;
+  }
+  case 1: {
+    // Two groups of three (entries 0-2 and 3-5) take turns; an entry still in flight
+    // pushes the rest of the group further along the pool.
+    size_t i = alternate ? 0 : 3;
+    alternate = !alternate;
+    for (float offset : {-0.5f, 0.0f, 0.5f}) {
+      while (i < size && !free(i)) ++i;
+      if (i >= size) break;
+      LaunchEntry(i++, offset, origin);
+      styleTimer = styleDuration;
+      reloadRemaining = reloadTime + 0.1 * styleDuration;
+    }
+    break;
+  }
+  case 2: {
+    // Entries 0 and 1 are the primaries the split follows; a busy entry is passed over
+    // with its neighbour, and the scan reaches one entry further for it.
+    const float offsets[2] = {TWELVE_DEGREES, -TWELVE_DEGREES};
+    size_t launched = 0, bound = 2;
+    for (size_t i = 0; i < bound && i < size && launched < 2; ++i) {
+      if (!free(i)) {
+        ++i;
+        ++bound;
+        continue;
+      }
+      LaunchEntry(i, offsets[launched++], origin);
+      splitTimerA = splitTimerB = 0.0;
+      styleTimer = styleDuration;
+      reloadRemaining = reloadTime + styleDuration;
+    }
+    break;
+  }
+  case 6: {
+    // Everything free among the first fifteen at once, half a radian apart from -0.5:
+    // a full volley wraps a little past the full circle.
+    int k = 0;
+    for (size_t i = 0; i < std::min<size_t>(15, size); ++i) {
+      if (!free(i)) continue;
+      LaunchEntry(i, (k - 1) * 0.5f, origin);
+      ++k;
+      styleTimer = styleDuration;
+      reloadRemaining = reloadTime + styleDuration;
+    }
+    break;
+  }
+  default: break;
+  }
+}
+
+void Weapon::Tick() {
+  const double dt = g_frameTime;
+  // Counted down whenever a reload runs, so a gun without reload time still fires again.
+  if (reloadRemaining > 0.0) reloadRemaining -= dt;
+  if (styleTimer > SMALLEST_VOLLEY) {
+    styleTimer -= dt;
+    if (styleTimer < 0.0) {
+      // The volley is over: every shot of it goes, however young.
+      for (auto& p : projectiles)
+        if (p) p->active = false;
+      styleTimer = 0.0;
+      if (kind == 2) damage = 4.0;
+    }
+  }
+  if (kind != 2 || projectiles.size() < 8) return;
+  auto flying = [this](size_t i) { return projectiles[i] && projectiles[i]->active; };
+  if (flying(0)) splitTimerA += dt;
+  if (flying(1)) splitTimerB += dt;
+  // A primary older than 0.8 s becomes three fragments 120 degrees apart, turned together
+  // by a random angle; fragments hit for less.
+  auto split = [&](size_t primary, size_t first, double& timer) {
+    if (timer <= 0.8 || !flying(primary)) return;
+    projectiles[primary]->active = false;
+    damage = 2.0;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double r = spreadMin + unit(g_weaponRandom) * (spreadMax - spreadMin);
+    const Vec3 from = projectiles[primary]->position;
+    for (size_t i = 2; i <= 4; ++i) {
+      LaunchEntry(first + i - 2, static_cast<float>(i * 2.0 * M_PI / 3.0 + r), from);
+      styleTimer += 0.5;
+    }
+    timer = 0.0;
+  };
+  split(0, 2, splitTimerA);
+  split(1, 5, splitTimerB);
+}
+
+void Weapon::SplitOnHit(size_t index) {
+  if (kind != 2) return;
+  if (index == 0) splitTimerA = 1.0;
+  else if (index == 1) splitTimerB = 1.0;
+}

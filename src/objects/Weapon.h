@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
   Weapon(const Weapon& source);
   ~Weapon() override;
 
+  // Launches the kind's pattern from the weapon's centre; the vehicle calls it only
+  // when reloadRemaining is at or below 0. Unknown kinds do nothing.
+  void Fire();
+  // Once per frame (and once more on a hit): reload, volley end, kind-2 splits.
+  void Tick() override;
+  // Launches pool entry index along the weapon's facing turned by offset radians.
+  void LaunchEntry(size_t index, float offset, const Vec3& origin);
+  // The volley of a kind-2 weapon: primary entry (0 or 1) hit something, so it splits now.
+  void SplitOnHit(size_t index);
+
   double reloadRemaining = 0.0;   // seconds; the vehicle fires only at or below 0
   double reloadTime = 0.0;        // seconds added after every shot
   double damage = 0.0;            // hit points a projectile takes (truncated after the subtraction)
@@ -39,3 +50,6 @@ public:
   double spreadMin = 0.0;         // radians, random turn of kind-2 fragments
   double spreadMax = 2.094395160675049; // radians, 2pi/3 at float precision
 };
+
+// The generator of the kind-2 fragments' turn, seeded 5489 at start-up and shared by every weapon.
+extern std::mt19937 g_weaponRandom;

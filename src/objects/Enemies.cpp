@@ -1,0 +1,335 @@
+// Gunners, turrets, patrollers and the friendly characters.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "objects/NPC.h"
+#include "objects/RulesLocal.h"
+#include "objects/Vehicle.h"
+#include "objects/WorldRules.h"
+#include "render/AnimatedTexture.h"
+#include "render/Camera.h"
+#include "render/Texture.h"
+
+namespace {
+
+constexpr float HALF_PI = 1.5707964f;
+constexpr float PI = 3.1415927f;
+constexpr float THREE_HALF_PI = 4.712389f;
+
+void SetAnimating(GameObject& o, bool on) {
+  if (AnimatedTexture* sheet = o.Animated()) sheet->animating = on;
+}
+
+void RequestShake(World& world, const Vec3& towards) {
+  if (world.shake.running || world.shake.requested) return;
+  world.shake.requested = true;
+  world.shake.towards = towards;
+}
+
+bool IsTurret(const GameObject& e) { return e.name != "ENEMY" && Contains(e.name, "ENEMY_3"); }
+
+// The battery a turret belongs to: the number after "ENEMY_3", 0 for none.
+int Battery(const std::string& name) {
+  if (name.rfind("ENEMY_3", 0) != 0 || name.size() == 7 || name.size() > 12) return 0;
+  int n = 0;
+  for (size_t i = 7; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return 0;
+    n = n * 10 + (name[i] - '0');
+  }
+  return n;
+}
+
+// A turret's beat: the first visit arms it and starts its wait; afterwards it fires along
+// its facing whenever the wait has run out, and waits again.
+void ArmOrFire(GameObject& turret, float stagger) {
+  if (!turret.armed) {
+    turret.armed = true;
+    turret.cooldown = stagger + 1.0f;
+    return;
+  }
+  if (turret.cooldown > 0.0f) return;
+  if (GameObject* shot = FreeShot(turret)) {
+    shot->lifetime = 7.0f;
+    shot->active = true;
+    shot->Rotate(turret.rotation - shot->rotation);
+    shot->velocity = Vec3(std::cos(shot->rotation), std::sin(shot->rotation), 0.0f) * 0.2f;
+    shot->SetPosition(turret.Position());
+  }
+  turret.cooldown = stagger + 1.0f;
+}
+
+} // namespace
+
+// ---- helpers shared by the rule files ------------------------------------------------------------
+
+void BurstAt(const ParticlePool& pool, const Vec3& at) {
+  for (const auto& system : pool)
+    if (system && EffectReady(*system)) {
+      system->SetPosition(at.x, at.y);
+      system->Restart();
+      return;
+    }
+}
+
+void ApplyCamera(Texture& picture) {
+  if (!g_camera) return;
+  const float* v = g_camera->view;
+  picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+}
+
+GameObject* FreeShot(const GameObject& owner) {
+  for (GameObject* child : owner.children)
+    if (child && !child->active) return child;
+  return nullptr;
+}
+
+// ---- friendly characters -------------------------------------------------------------------------
+
+void UpdateCharacters(World& world, const Vehicle& player, GameObject* keyPrompt) {
+  const Vec3 p = player.Position();
+  NPC* first = nullptr;
+  for (auto* list : {&world.npcs, &world.garages})
+    for (NPC* character : *list) {
+      if (!character) continue;
+      character->near = LengthSquared2D(p - character->Position()) <= 5000.0f;
+      if (character->near && !first) first = character;
+    }
+  if (!keyPrompt) return;
+  if (first) {
+    keyPrompt->active = true;
+    keyPrompt->SetPosition(first->Position() - Vec3(0.0f, 40.0f, 0.0f));
+  } else {
+    keyPrompt->active = false;
+    keyPrompt->SetPosition(Vec3(0.0f, 0.0f, 0.0f));
+  }
+}
+
+// ---- gunners and the shared enemy pool ----------------------------------------------------------
+
+void UpdateGunners(World& world, Vehicle& player) {
+  const Vec3 target = player.Position();
+  for (GameObject* e : world.shooters) {
+    if (!e || !e->active) continue;
+    e->cooldown -= g_frameTime;
+    if (e->name == "ENEMY" && !world.isBossLevel) {
+      const Vec3 d = target - e->Position();
+      const float reach = e->scale * 300.0f;
+      const float distanceSquared = LengthSquared2D(d);
+      GameObject* shot = distanceSquared <= reach * reach && e->cooldown <= 0.0f ? FreeShot(*e) : nullptr;
+      if (shot) {
+        // Towards the player; a player standing on the gunner's centre is shot along +x.
+        const float length = std::sqrt(distanceSquared);
+        float aim = 0.0f;
+        if (length > 0.0f) {
+          aim = std::acos(std::clamp(d.x / length, -1.0f, 1.0f));
+          if (d.y < 0.0f) aim = -aim;
+        }
+        shot->lifetime = 5.0f;
+        shot->active = true;
+        shot->SetPosition(e->Position());
+        shot->Rotate(aim - shot->rotation);
+        shot->velocity = Vec3(std::cos(shot->rotation), std::sin(shot->rotation), 0.0f) * 0.2f;
+        e->cooldown = 1.0f;
+      }
+    }
+    // Every shooter holds the whole pool, so each shot ages once per live shooter.
+    for (GameObject* shot : e->children) {
+      if (!shot || !shot->active) continue;
+      shot->lifetime -= 0.0016f;
+      if (shot->lifetime <= 0.0f) {
+        shot->active = false;
+        continue;
+      }
+      if (Touches(*shot, player)) {
+        PlaySlot(5);
+        shot->active = false;
+        if (!player.hit) {
+          player.hitTimer = 1.0f;
+          if (!g_cheatMode) PlayerHit(world, player, *shot);
+          player.hit = true;
+        }
+        continue;
+      }
+      if (GameObject* blocker = FindBlocker(world, *shot->shape)) {
+        ShotEndsOn(world, *blocker, shot->Position());
+        shot->active = false;
+      }
+    }
+  }
+}
+
+void PlayerHit(World& world, Vehicle& player, const GameObject& shot) {
+  player.hp -= shot.damage;
+  BurstAt(g_flameParticles, shot.Position());
+  RequestShake(world, shot.Position());
+}
+
+// ---- turrets ------------------------------------------------------------------------------------
+//
+// Turrets never aim: they fire along their own facing, one shot per beat.
+//
+// Volley mode (FIRSTMOD, SECOND): every live turret is armed on its first visit and from
+// then on fires on its own beat, wherever the player is. The k-th turret of the shooter
+// list (sorted by name, counting turrets only) fires every 1.04 + 0.04 k seconds, so a
+// row of turrets ripples instead of firing as one. Nothing disarms them.
+//
+// Chain mode (BOSS): turrets named "ENEMY_31", "ENEMY_32", ... form batteries 1, 2, ...
+// numbered without gaps. Chain bit c is set while the player's centre is within 400 units
+// of a live member of the c-th battery in the walk, and clear otherwise. Only the battery
+// of the first set bit fires, each live member on its own beat as in volley mode; members
+// of every other battery are disarmed, so a battery that wakes again waits a full beat
+// before its first shot.
+
+void SizeChainBits(World& world) {
+  size_t batteries = 6;
+  for (GameObject* e : world.shooters)
+    if (e) batteries = std::max(batteries, static_cast<size_t>(Battery(e->name)));
+  if (world.chainBits.size() < batteries) world.chainBits.resize(batteries, false);
+}
+
+void UpdateTurretChain(World& world, const Vec3& p) {
+  std::vector<bool> near(world.chainBits.size(), false);
+  size_t count = 0;
+  for (GameObject* e : world.shooters) {
+    if (!e || !e->active || !IsTurret(*e)) continue;
+    // The walk moves on to the next battery at its first member.
+    if (e->name == "ENEMY_3" + std::to_string(count + 2)) ++count;
+    if (count >= near.size()) near.resize(count + 1, false);
+    if (LengthSquared2D(p - e->Position()) <= 160000.0f) near[count] = true;
+  }
+  world.chainBits = std::move(near);
+  if (world.chainBits.size() < 6) world.chainBits.resize(6, false);
+}
+
+void FireTurretChain(World& world) {
+  size_t first = 0;
+  while (first < world.chainBits.size() && !world.chainBits[first]) ++first;
+  const std::string battery = "ENEMY_3" + std::to_string(first + 1);
+  float stagger = 0.04f;
+  for (GameObject* e : world.shooters) {
+    if (!e || !e->active || !IsTurret(*e)) continue;
+    if (e->name == battery) {
+      ArmOrFire(*e, stagger);
+      stagger += 0.04f;
+    } else {
+      e->armed = false;
+    }
+  }
+}
+
+void FireTurretVolley(World& world) {
+  float stagger = 0.04f;
+  for (GameObject* e : world.shooters) {
+    if (!e || !e->active || !IsTurret(*e)) continue;
+    ArmOrFire(*e, stagger);
+    stagger += 0.04f;
+  }
+}
+
+// ---- patrollers ---------------------------------------------------------------------------------
+
+void Patrol(GameObject& enemy) {
+  enemy.patrolTimer -= g_frameTime;
+  if (enemy.vertical) {
+    enemy.velocity = Vec3(0.0f, enemy.forward ? 0.5f : -0.5f, 0.0f);
+    enemy.SetRotation(enemy.forward ? 0.0f : PI);
+  } else {
+    enemy.velocity = Vec3(enemy.forward ? -0.5f : 0.5f, 0.0f, 0.0f);
+    enemy.SetRotation(enemy.forward ? THREE_HALF_PI : HALF_PI);
+  }
+  if (enemy.patrolTimer <= 0.0f) {
+    enemy.patrolTimer = 5.0f;
+    enemy.forward = !enemy.forward;
+  }
+}
+
+void MovePatrollers(World& world) {
+  for (GameObject* e : world.patrollers)
+    if (e && e->active) e->Update();
+}
+
+void UpdatePatrollers(World& world, Vehicle& player) {
+  const Vec3 target = player.Position();
+  for (size_t i = 0; i < world.patrollers.size(); ++i) {
+    GameObject* e = world.patrollers[i];
+    if (!e || !e->active) continue;
+    if (e->hit) {
+      e->hitTimer -= g_frameTime;
+      if (e->hitTimer <= 0.0f) {
+        e->hit = false;
+        SetAnimating(*e, true);
+      }
+    }
+    const Vec3 d = target - e->Position();
+    const float reach = e->scale * 300.0f;
+    PathCell* none = nullptr;
+    PathCell*& trail = i < world.trailList.size() ? world.trailList[i] : none;
+    const bool chasing =
+        player.active && (world.isBossLevel || LengthSquared2D(d) <= reach * reach) && trail != nullptr;
+    if (chasing) {
+      e->waitTimer = 3.0f;
+      if (trail->previous) trail = trail->previous;
+      if (!e->hit) {
+        // Already on the cell: stand still rather than divide by nothing.
+        const Vec3 step = trail->centre - e->Position();
+        const float length = Length(step);
+        e->velocity = length > 0.0f ? step / length : Vec3();
+      }
+      if (d.y > 0.0f) e->SetRotation(HALF_PI);
+      else if (d.y < 0.0f) e->SetRotation(THREE_HALF_PI);
+    } else {
+      if (FindBlocker(world, *e->shape)) {
+        e->forward = !e->forward;
+        e->patrolTimer = 5.0f;
+        if (d.y != 0.0f) e->Move(Vec3(0.0f, -e->velocity.y, 0.0f));
+      }
+      if (e->waitTimer > 0.0f) {
+        // Lost the trail: look from side to side for a while.
+        e->velocity = Vec3();
+        e->waitTimer -= g_frameTime;
+        const int whole = static_cast<int>(e->waitTimer);
+        e->SetRotation(whole % 2 != 0 ? THREE_HALF_PI : HALF_PI);
+      } else {
+        Patrol(*e);
+      }
+    }
+    if (!Touches(*e, player)) continue;
+    PlaySlot(5);
+    if (!player.hit) {
+      player.hitTimer = 1.0f;
+      if (!g_cheatMode) {
+        player.hp -= e->damage;
+        RequestShake(world, e->Position());
+      }
+      player.hit = true;
+    }
+    if (!e->hit) {
+      e->hitTimer = 1.0f;
+      e->Move(-e->velocity);
+      e->velocity = Vec3();
+      SetAnimating(*e, false);
+      e->hit = true;
+    }
+  }
+}
+
+// ---- death ----------------------------------------------------------------------------------------
+
+void EnemyDeathCheck(World& world, GameObject& enemy) {
+  // Only a live enemy can die, and only once.
+  if (enemy.hp > 0 || !enemy.active) return;
+  enemy.lifetime = 20.0f;
+  enemy.active = false;
+  const Vec3 at = enemy.Position();
+  auto star = std::make_shared<GameObject>("../Assets/image/star.png", at, 10, 10, 1);
+  star->name = "score";
+  star->ResetTree();
+  world.stars.push_back(star);
+  BurstAt(g_burstParticles, at);
+  if (!world.countsKills || !(world.isMainLevel || world.isBossLevel)) return;
+  if (Contains(enemy.name, "ENEMY2A")) ++world.killCountA;
+  else if (Contains(enemy.name, "ENEMY2B") || Contains(enemy.name, "ENEMY2VERTICALB")) ++world.killCountB;
+}

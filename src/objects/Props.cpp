@@ -1,0 +1,186 @@
+// Walls, sacks, gates, the pizza, fuel cans and the grass carpet.
+#include <algorithm>
+#include <string>
+
+#include <GL/glew.h>
+
+#include "audio/Audio.h"
+#include "objects/RulesLocal.h"
+#include "objects/Vehicle.h"
+#include "objects/WorldRules.h"
+#include "render/AnimatedTexture.h"
+#include "render/Texture.h"
+
+namespace {
+
+const char* const GATE_OPEN = "../Assets/image/gateOpen.png";
+const char* const GATE_CLOSED = "../Assets/image/gateClose.png";
+
+std::string GateText(int number) { return number == 0 ? "GATE" : "GATE" + std::to_string(number); }
+
+// Every gate whose name holds "GATE" + number takes hp and picture; a gate already so
+// is left alone, so rules that run every frame reload no pictures.
+void SetGates(std::vector<GameObject*>& gates, int number, int hp, const char* picture) {
+  const std::string text = GateText(number);
+  for (GameObject* gate : gates) {
+    if (!gate || !Contains(gate->name, text.c_str())) continue;
+    if (gate->hp == hp && gate->ImagePath() == picture) continue;
+    gate->hp = hp;
+    if (gate->ImagePath() != picture) gate->graphic->SetImage(picture);
+  }
+}
+
+bool Closed(const GameObject& gate) { return gate.active && gate.hp >= 1 && !Contains(gate.name, "PORTAL"); }
+
+} // namespace
+
+// ---- blocking -------------------------------------------------------------------------------------
+
+GameObject* FindBlocker(const World& world, const Poly& shape) {
+  for (GameObject* wall : world.walls)
+    if (wall && wall->active && shape.Intersects(*wall->shape)) return wall;
+  for (GameObject* gate : world.gates)
+    if (gate && Closed(*gate) && shape.Intersects(*gate->shape)) return gate;
+  for (GameObject* sack : world.sacks)
+    if (sack && sack->active && shape.Intersects(*sack->shape)) return sack;
+  return nullptr;
+}
+
+void ShotEndsOn(World& world, GameObject& blocker, const Vec3& at) {
+  if (std::find(world.sacks.begin(), world.sacks.end(), &blocker) != world.sacks.end()) HitSack(blocker);
+  BurstAt(g_puffParticles, at);
+}
+
+void HitSack(GameObject& sack) {
+  if (!sack.active) return;
+  PlaySlot(7);
+  sack.hp -= 1;
+  if (sack.hp < 1) {
+    sack.active = false;
+    return;
+  }
+  // The sack shows frames 2, 1, 0 as it wears down.
+  if (AnimatedTexture* sheet = sack.Animated())
+    if (sheet->currentFrame > 0) sheet->SetFrame(sheet->currentFrame - 1);
+}
+
+// ---- gates --------------------------------------------------------------------------------------
+
+void OpenGate(std::vector<GameObject*>& gates, int number) { SetGates(gates, number, 0, GATE_OPEN); }
+
+void OpenAllGates(std::vector<GameObject*>& gates) {
+  for (int number = 0; number <= 9; ++number) SetGates(gates, number, 0, GATE_OPEN);
+}
+
+void CloseAllGates(std::vector<GameObject*>& gates) {
+  for (int number = 0; number <= 9; ++number) SetGates(gates, number, 1, GATE_CLOSED);
+}
+
+void ApplyGateRules(World& world) {
+  if (!world.gateStage1 && g_pizzaCarried) {
+    world.gateStage1 = true;
+    OpenGate(world.gates, 10);
+  }
+  if (!world.gateStage2 && world.killCountA > 3) {
+    world.gateStage2 = true;
+    OpenGate(world.gates, 11);
+  }
+  if (!world.gateStage3 && world.killCountB > 6) {
+    world.gateStage3 = true;
+    OpenGate(world.gates, 12);
+  }
+  if (!world.isBossLevel) return;
+  for (size_t i = 0; i < world.garageVisited.size(); ++i)
+    if (world.garageVisited[i]) OpenGate(world.gates, 21 + static_cast<int>(i));
+}
+
+// ---- pickups ------------------------------------------------------------------------------------
+
+void UpdatePizza(World& world, const Vehicle& player) {
+  GameObject* pizza = world.pizza;
+  if (!pizza || !pizza->active || !Touches(*pizza, player)) return;
+  g_thermometer = 1.0f;
+  g_pizzaCarried = true;
+  pizza->active = false;
+}
+
+void UpdateFuelPickups(World& world, Vehicle& player) {
+  for (FuelPickup& fuel : world.fuelPickups) {
+    if (!fuel.object) continue;
+    ApplyCamera(*fuel.object->graphic);
+    if (fuel.available && Touches(*fuel.object, player)) {
+      PlaySlot(4);
+      player.hp = 10;
+      fuel.available = false;
+    }
+  }
+  if (player.hp > 10) player.hp = 10;
+}
+
+FuelPickup MakeFuelPickup(const Vec3& centre) {
+  FuelPickup fuel;
+  fuel.object = std::make_shared<GameObject>("../Assets/image/fuel.png", centre, 20, 20, 1);
+  fuel.available = true;
+  return fuel;
+}
+
+// ---- the grass carpet -----------------------------------------------------------------------------
+
+std::vector<GameObject*> g_backgroundTiles;
+TileExtent g_tileExtent;
+
+namespace {
+constexpr size_t TILE_COUNT = 100;
+constexpr int TILE_SIZE = 400;
+} // namespace
+
+void CreateBackgroundTiles() {
+  // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
+  if (!glGenVertexArrays) return;
+  for (size_t i = 0; i < TILE_COUNT; ++i)
+    g_backgroundTiles.push_back(new GameObject("../Assets/image/grass.png", Vec3(-1000, -1000, 0), 200, 200, 1));
+  g_tileExtent = TileExtent();
+}
+
+void MeasureLevel(const std::vector<GameObject*>& objects) {
+  bool any = false;
+  int minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (const GameObject* o : objects) {
+    if (!o) continue;
+    const Vec3 c = o->Position();
+    const int x = static_cast<int>(c.x), y = static_cast<int>(c.y);
+    if (!any) {
+      minX = maxX = x;
+      minY = maxY = y;
+      any = true;
+    }
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+  }
+  if (!any) {
+    g_tileExtent.columns = g_tileExtent.rows = 0; // nothing to cover
+    return;
+  }
+  g_tileExtent.originX = minX;
+  g_tileExtent.originY = minY;
+  g_tileExtent.columns = (maxX - minX) / TILE_SIZE + 2;
+  g_tileExtent.rows = (maxY - minY) / TILE_SIZE + 2;
+}
+
+void LayTiles() {
+  size_t k = 0;
+  for (int i = 0; i < g_tileExtent.columns; ++i)
+    for (int j = 0; j < g_tileExtent.rows; ++j) {
+      if (k >= g_backgroundTiles.size()) return;
+      g_backgroundTiles[k++]->SetPosition(
+          Vec3(static_cast<float>(g_tileExtent.originX + TILE_SIZE * i),
+               static_cast<float>(g_tileExtent.originY + TILE_SIZE * j), 0.0f));
+    }
+}
+
+void DestroyBackgroundTiles() {
+  for (GameObject* tile : g_backgroundTiles) delete tile;
+  g_backgroundTiles.clear();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Helpers shared by the rule files of this folder; not for other layers.
+#include <string>
+
+#include "core/Vec3.h"
+#include "objects/GameObject.h"
+#include "render/ParticleSys.h"
+
+class Texture;
+struct World;
+
+// A pooled effect whose last run has finished.
+inline bool EffectReady(const ParticleSys& system) { return system.elapsed > system.duration; }
+// Restarts the first finished effect of the pool at a point in world pixels; none free, none shown.
+void BurstAt(const ParticlePool& pool, const Vec3& at);
+// The level camera's view for a picture the level draws in the world (nothing without a camera).
+void ApplyCamera(Texture& picture);
+inline bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+inline bool Touches(const GameObject& a, const GameObject& b) { return a.shape->Intersects(*b.shape); }
+// The first member of the pool that is not in flight, or null.
+GameObject* FreeShot(const GameObject& owner);
+// A shot ended on a wall, closed gate or sack: a sack takes the hit, and the impact puffs at `at`.
+void ShotEndsOn(World& world, GameObject& blocker, const Vec3& at);

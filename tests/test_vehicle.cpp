@@ -1,0 +1,299 @@
+// The player's vehicle: the input table, driving into walls, being hit, and the HUD drawn
+// and read back.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <cmath>
+
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/Window.h"
+#include "objects/Vehicle.h"
+#include "objects/WorldRules.h"
+#include "render/AnimatedTexture.h"
+#include "render/Texture.h"
+#include "support/GlTestContext.h"
+#include "support/TestWorld.h"
+
+namespace {
+
+constexpr float TWO_DEGREES = 0.034906585f;
+
+class VehicleRules : public WorldTest {
+protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    ResetKeys();
+    g_gamepad = Gamepad();
+  }
+  void TearDown() override {
+    ResetKeys();
+    g_gamepad = Gamepad();
+    WorldTest::TearDown();
+  }
+  // One frame of the level's driving steps.
+  void Frame(Vehicle& v) {
+    ApplyDriveInput(v, g_gamepad);
+    UpdatePlayer(world, v);
+    BlockPlayer(world, v);
+  }
+};
+
+TEST_F(VehicleRules, KeysDriveAlongTheFacingAndForwardWins) {
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  const Vec3 start = v->Position();
+  KeyDown(87); // W
+  Frame(*v);
+  EXPECT_NEAR(v->Position().x - start.x, 2.5f, 1e-3f);
+  EXPECT_TRUE(v->Animated()->animating);
+  KeyDown(83); // S as well: forward still wins
+  Frame(*v);
+  EXPECT_NEAR(v->Position().x - start.x, 5.0f, 1e-3f);
+  KeyUp(87);
+  Frame(*v);
+  EXPECT_NEAR(v->Position().x - start.x, 3.5f, 1e-3f);
+  KeyUp(83);
+  Frame(*v);
+  EXPECT_NEAR(v->Position().x - start.x, 3.5f, 1e-3f); // stops at once
+  EXPECT_FALSE(v->Animated()->animating);
+  EXPECT_EQ(v->velocity, Vec3());
+}
+
+TEST_F(VehicleRules, FortyFiveFramesOfDTurnAQuarter) {
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  KeyDown(68);
+  Frames(45, [&] { Frame(*v); });
+  EXPECT_NEAR(v->rotation, 1.5707964f, 1e-4f);
+  KeyUp(68);
+  KeyDown(87);
+  Frame(*v);
+  EXPECT_NEAR(v->Position().y - 300.0f, 2.5f, 1e-3f); // now drives along +y
+}
+
+TEST_F(VehicleRules, HeldFireShootsOncePerCooldownAndNeverMoreThanThePool) {
+  Vehicle* v = Player(Vec3(400, 300, 0), 3);
+  int launched = 0, lastFrame = -100, shortestGap = 1000;
+  for (int frame = 0; frame < 120; ++frame) {
+    int before = 0;
+    for (GameObject* s : v->children) before += s->active;
+    KeyDown(32);
+    g_keyTriggered[32] = true; // pressed anew every frame
+    Frame(*v);
+    UpdateMainGunShots(world, *v);
+    int after = 0;
+    for (GameObject* s : v->children) after += s->active;
+    EXPECT_LE(after, 3);
+    if (after > before) {
+      ++launched;
+      shortestGap = std::min(shortestGap, frame - lastFrame);
+      lastFrame = frame;
+    }
+  }
+  EXPECT_GE(launched, 3);
+  EXPECT_GE(shortestGap, 18); // 0.3 s at 60 frames per second
+}
+
+TEST_F(VehicleRules, ABlockedTurnIsUndoneExactlyWhateverTurnedIt) {
+  // A stick pushed straight up is outside the dead zone but has x = 0: it turns the
+  // vehicle, and a wall must turn it back by just that much.
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  Wall(Vec3(450, 300, 0)); // overlapping the vehicle's front
+  g_gamepad.state.thumbRY = 30000;
+  Frame(*v);
+  EXPECT_NEAR(v->rotation, 0.0f, 1e-6f);
+  EXPECT_GT(g_gamepad.rumbleTime, 0.0f);
+  // Keys and stick together: both turns are undone.
+  g_gamepad.state.thumbRX = 30000;
+  KeyDown(68);
+  Frame(*v);
+  EXPECT_NEAR(v->rotation, 0.0f, 1e-6f);
+  // Driving into the wall leaves the vehicle where it was.
+  const Vec3 before = v->Position();
+  g_gamepad.state = PadState();
+  KeyUp(68);
+  KeyDown(87);
+  Frame(*v);
+  EXPECT_NEAR(v->Position().x, before.x, 1e-3f);
+  // Away from walls the turn stays.
+  Vehicle* free = Player(Vec3(2000, 2000, 0));
+  KeyUp(87);
+  g_gamepad.state.thumbRY = 30000;
+  Frame(*free);
+  EXPECT_NEAR(free->rotation, TWO_DEGREES, 1e-6f);
+}
+
+TEST_F(VehicleRules, ClosedGatesAndSacksBlockButOpenGatesAndPortalsDoNot) {
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  GameObject* gate = Gate("GATE3", Vec3(450, 300, 0));
+  GameObject* portal = Gate("PORTALSECOND", Vec3(400, 350, 0));
+  (void)portal;
+  EXPECT_NE(FindBlocker(world, *v->shape), nullptr);
+  OpenGate(world.gates, 3);
+  EXPECT_EQ(FindBlocker(world, *v->shape), nullptr);
+  EXPECT_EQ(gate->hp, 0);
+  GameObject* sack = Sack(Vec3(352, 300, 0));
+  EXPECT_EQ(FindBlocker(world, *v->shape), sack);
+  sack->active = false;
+  EXPECT_EQ(FindBlocker(world, *v->shape), nullptr);
+}
+
+TEST_F(VehicleRules, ASecondHitWithinASecondCostsNothing) {
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  GameObject* gunner = Gunner(Vec3(420, 300, 0));
+  EnemyShots(2);
+  gunner->cooldown = 5.0f; // it does not shoot by itself here
+  auto strike = [&](GameObject* shot) {
+    shot->active = true;
+    shot->lifetime = 5.0f;
+    shot->SetPosition(v->Position());
+    UpdateGunners(world, *v);
+    UpdatePlayerHitWindow(*v);
+  };
+  strike(gunner->children[0]);
+  EXPECT_EQ(v->hp, 9);
+  EXPECT_TRUE(v->hit);
+  EXPECT_TRUE(world.shake.requested);
+  EXPECT_FALSE(gunner->children[0]->active);
+  Frames(30, [&] { UpdatePlayerHitWindow(*v); });
+  strike(gunner->children[1]);
+  EXPECT_EQ(v->hp, 9);
+  Frames(40, [&] { UpdatePlayerHitWindow(*v); });
+  EXPECT_FALSE(v->hit);
+  EXPECT_TRUE(v->Animated()->animating);
+  g_cheatMode = true;
+  strike(gunner->children[0]);
+  EXPECT_EQ(v->hp, 9);
+  g_cheatMode = false;
+}
+
+TEST_F(VehicleRules, WithoutARightWeaponEDoesNothing) {
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  auto guns = MakeGarageGuns();
+  v->weapons.push_back(std::make_shared<Weapon>(*guns[0]));
+  KeyDown(69);
+  Frame(*v);
+  KeyUp(69);
+  KeyDown(81);
+  Frame(*v);
+  EXPECT_GT(v->weapons[0]->reloadRemaining, 0.0);
+}
+
+// ---- the HUD, drawn into an off-screen frame of the logical screen's size -------------------
+
+class HudDrawing : public VehicleRules {
+protected:
+  void TearDown() override {
+    g_screenWidth = savedWidth;
+    g_screenHeight = savedHeight;
+    if (framebuffer) {
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+      glDeleteFramebuffers(1, &framebuffer);
+      glDeleteRenderbuffers(1, &colour);
+    }
+    glViewport(0, 0, GlTestContext::Get().width, GlTestContext::Get().height);
+    VehicleRules::TearDown();
+  }
+  void Screen(int w, int h) {
+    g_screenWidth = w;
+    g_screenHeight = h;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, w, h);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  }
+  void Clear() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  // Lit pixels of logical row y, as the first and last lit x.
+  std::pair<int, int> LitSpan(int y, int from = 0, int to = -1) {
+    const int w = g_screenWidth;
+    std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, g_screenHeight - 1 - y, w, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+    int first = -1, last = -1;
+    if (to < 0) to = w - 1;
+    for (int x = from; x <= to; ++x) {
+      const unsigned char* p = &row[static_cast<size_t>(x) * 4];
+      if (p[0] + p[1] + p[2] > 30) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    }
+    return {first, last};
+  }
+  int savedWidth = g_screenWidth, savedHeight = g_screenHeight;
+  unsigned int framebuffer = 0, colour = 0;
+};
+
+TEST_F(HudDrawing, AFullHitPointBarIs310PixelsWideAtEveryWidth) {
+  for (int width : {1264, 1904}) {
+    SCOPED_TRACE(width);
+    Screen(width, 720);
+    Vehicle* v = Player(Vec3(400, 300, 0));
+    const int barRow = 720 / 2 + 270;
+    for (int hp : {10, 3}) {
+      v->hp = hp;
+      v->UpdateReloadBars();
+      Clear();
+      v->DrawHud();
+      const auto span = LitSpan(barRow);
+      EXPECT_EQ(span.first, width / 2 - 234);
+      EXPECT_EQ(span.second - span.first + 1, hp * 31);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    framebuffer = colour = 0;
+  }
+}
+
+TEST_F(HudDrawing, TheBarBlinksOnTwoOfSixteenDrawsInTheFirstHalfSecondOfAHit) {
+  Screen(1264, 720);
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  v->UpdateReloadBars();
+  v->hitTimer = 0.9f;
+  int hidden = 0;
+  for (int i = 0; i < 32; ++i) {
+    Clear();
+    v->DrawHud();
+    hidden += LitSpan(630).first < 0;
+  }
+  EXPECT_EQ(hidden, 4);
+  v->hitTimer = 0.5f;
+  Clear();
+  v->DrawHud();
+  EXPECT_GE(LitSpan(630).first, 0);
+}
+
+TEST_F(HudDrawing, EmptySlotsAreGreyedAndOnlyKnownKindsShowABullet) {
+  Screen(1264, 720);
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  const int row = 720 / 2 + 313, left = 1264 / 2 - 150;
+  Clear();
+  v->hudGraphics[0]->Draw(); // the bare slot frame
+  const auto frameOnly = LitSpan(row, left - 30, left + 30);
+  // A weapon of a kind that has no icon: the slot shows only its frame.
+  v->weapons.push_back(std::make_shared<Weapon>(Vec3(400, 300, 0), 25, 25, 1, 5,
+                                                "../Assets/image/gun/GunDefault_Left.png", 0.1, 1.0));
+  v->UpdateReloadBars(); // not reloading: the overlay is empty
+  Clear();
+  v->DrawHud();
+  EXPECT_EQ(LitSpan(row, left - 30, left + 30), frameOnly);
+  EXPECT_TRUE(v->showReloadBars);
+  // The right slot has no weapon: greyed out, unlike the left one.
+  const int right = 1264 / 2 + 150;
+  std::vector<unsigned char> a(4), b(4);
+  glReadPixels(left, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a.data());
+  glReadPixels(right, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, b.data());
+  EXPECT_NE(a, b);
+}
+
+} // namespace
