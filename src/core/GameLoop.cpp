@@ -105,6 +105,9 @@ bool GameLoop::Startup() {
   entered = false;
   hadFocus = false;
   readoutClock = 0.0;
+  // The start-up steps after the first reset load pictures (the pause panel's, the grass):
+  // the first frame must not count them as its own time.
+  ResetFrameRateMeter();
   lastFrameEnd = Clock::now();
   std::fflush(stdout);
   return g_currentState != STATE_QUIT;

@@ -4,6 +4,7 @@
 #include "core/GameState.h"
 #include "core/Level.h"
 #include "core/System.h"
+#include "core/Window.h"
 #include "editor/Editor.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
@@ -13,6 +14,11 @@
 #include "objects/WorldRules.h"
 #include "platform/TweakBar.h"
 #include "render/Shader.h"
+#include "screens/MainMenu.h"
+#include "screens/OptionMenu.h"
+#include "screens/WeaponSelect.h"
+#include "screens/WinLoseScreen.h"
+#include <GL/glew.h>
 
 namespace {
 
@@ -27,12 +33,21 @@ public:
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
   void InitTweakBars() override { TwInit(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
+  // The pause panel, and the garage and end screen the playing levels open over their world.
+  void CreateOptionMenu() override {
+    InstallFrontEndScreens();
+    // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
+    if (!glGenVertexArrays) return;
+    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+  }
 
   // The state table. The tutorial's object also gets its level file,
   // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     switch (stateId) {
+    case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_EDITOR: return std::make_unique<Editor>();
+    case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     default: return MakePlaceholderState(stateId);
     }
   }
@@ -57,11 +72,11 @@ public:
   void TerminateTweakBars() override { TwTerminate(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
+    ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the pause panel (CreateOptionMenu).
 };
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "game/PlaceholderStates.h"
 #include "core/GameState.h"
-#include "core/Input.h"
 #include "core/Level.h"
 #include "core/Window.h"
-#include "platform/KeyCodes.h"
 #include "render/Font.h"
 #include "render/Texture.h"
 #include <GL/glew.h>
@@ -42,17 +40,13 @@ public:
     font = std::make_unique<Font>();
     font->Init();
   }
-  // The way into the level editor; the real menu keeps the same key.
-  void Update() override {
-    if (ConsumeTrigger(KEY_E)) g_nextState = STATE_EDITOR;
-  }
   void Draw() override {
     PlaceholderState::Draw();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (background) background->Draw();
     if (font)
-      font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE - E EDITOR",
+      font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE",
                      Vec3(40.0f, g_screenHeight - 40.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f), 0.75f);
   }
   void Free() override {
@@ -71,6 +65,7 @@ std::unique_ptr<Level> MakePlaceholderState(int stateId) {
   switch (stateId) {
   case STATE_MAIN_MENU: return std::make_unique<TitlePlaceholder>();
   case STATE_LEVEL: return std::make_unique<PlaceholderState>(0.35f, 0.45f, 0.20f);
+  case STATE_EDITOR: return std::make_unique<PlaceholderState>(0.20f, 0.20f, 0.35f);
   case STATE_WEAPON_SELECT: return std::make_unique<PlaceholderState>(0.35f, 0.25f, 0.15f);
   case STATE_TUTORIAL: return std::make_unique<PlaceholderState>(0.45f, 0.45f, 0.45f);
   default: return nullptr;

@@ -36,6 +36,10 @@ public:
   // levelIndex may be advanced by the button; it requests the next state itself.
   virtual void Update(bool won, int& levelIndex) = 0;
   virtual void Draw() = 0;
+
+  // The level's "pizza carried" flag, which chooses whether the thermometer counts for the
+  // score; null reads the campaign's g_pizzaCarried (the tutorial points it at its own).
+  const bool* pizzaCarried = nullptr;
 };
 
 struct FrontEnd {

@@ -1,0 +1,359 @@
+#include "screens/MainMenu.h"
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "levels/FrontEnd.h"
+#include "levels/LevelFile.h"
+#include "objects/GameObjectFactory.h"
+#include "platform/Focus.h"
+#include "platform/KeyCodes.h"
+#include "screens/Highscore.h"
+#include <GL/glew.h>
+#include <cstdio>
+
+// ============================================================================
+// Shared state
+// ============================================================================
+
+std::vector<std::shared_ptr<Button>> g_menuButtons;
+std::shared_ptr<Button> g_backButton;
+std::shared_ptr<Button> g_confirmNo;
+std::shared_ptr<Button> g_confirmYes;
+std::shared_ptr<AnimatedTexture> g_dialogBack;
+bool g_showCredits = false;
+bool g_showHowToPlay = false;
+bool g_showHighscores = false;
+bool g_confirmQuit = false;
+bool g_splashLoaded = false;
+bool g_splashDone = false;
+bool g_splashBlocking = false;
+float g_splashTime = 0.0f;
+float g_splashAlpha = 1.0f;
+float g_menuFadeAlpha = 1.0f;
+int g_menuSelection = 0;
+bool g_stickLatched = false;
+std::shared_ptr<Highscore> g_highscore;
+
+namespace {
+
+// The splash lives for the run: it is shown once.
+std::shared_ptr<Texture> s_splash;
+std::shared_ptr<SquarePrimitive> s_veil;
+// The pictures behind the how-to-play and credits overlays.
+std::shared_ptr<Texture> s_credits;
+std::shared_ptr<Texture> s_howToPlay;
+
+// The frames of each menu button on the shared sheet: idle, and hover one further.
+constexpr unsigned int IDLE_FRAME[MainMenu::BUTTON_COUNT] = {8, 6, 0, 4, 2, 10};
+constexpr float MENU_X = 1065.0f;
+constexpr float MENU_TOP = 345.0f;
+constexpr float MENU_STEP = 61.0f;
+constexpr float SPLASH_SECONDS = 3.0f;
+constexpr float SLOW_FRAME = 0.1f; // frames this long or longer do not advance the splash
+
+void MakeMenuPictures() {
+  const Vec3 centre(g_screenWidth / 2.0f, g_screenHeight / 2.0f);
+  if (!s_credits) {
+    s_credits = std::make_shared<Texture>("../Assets/image/pic/creditscreen.png", 1, centre, 640, 345);
+    s_credits->Init();
+  }
+  if (!s_howToPlay) {
+    s_howToPlay = std::make_shared<Texture>("../Assets/image/pic/howtoplay.png", 1, centre, 640, 345);
+    s_howToPlay->Init();
+  }
+  if (!g_backButton)
+    g_backButton = std::make_shared<Button>(1, Vec3(1200, 50), 25, 25, "back", "../Assets/image/mech1.txt",
+                                            "../Assets/image/mech1.png");
+}
+
+void SilenceEffects() {
+  if (g_audio) g_audio->SetEffectsVolume(0.0f);
+}
+
+void MoveSelection(int step) { g_menuSelection = (g_menuSelection + step + MainMenu::BUTTON_COUNT) % MainMenu::BUTTON_COUNT; }
+
+} // namespace
+
+// ============================================================================
+// The overlays the pause panel draws
+// ============================================================================
+
+bool MenuPictureOpen() { return g_showCredits || g_showHowToPlay; }
+
+void DrawMenuPictures() {
+  if (!MenuPictureOpen()) return;
+  MakeMenuPictures();
+  if (g_showCredits) {
+    g_backButton->SetPosition(Vec3(1200, 50));
+    s_credits->Draw();
+    g_backButton->Draw();
+    if (!g_showHowToPlay && g_backButton->Clicked()) g_showCredits = false;
+  }
+  if (g_showHowToPlay) {
+    g_backButton->SetPosition(Vec3(1100, 125));
+    s_howToPlay->Draw();
+    g_backButton->Draw();
+    if (g_backButton->Clicked()) {
+      std::printf("This is clicked\n");
+      g_showHowToPlay = false;
+    }
+  }
+  // The pad has no pointer on the back button: B goes back.
+  const bool padBack = g_gamepad.triggered[PAD_B];
+  if (ConsumeTrigger(KEY_ESCAPE) || padBack) {
+    g_gamepad.triggered[PAD_B] = false;
+    g_showCredits = g_showHowToPlay = false;
+  }
+}
+
+void ReleaseMenuPictures() {
+  s_credits.reset();
+  s_howToPlay.reset();
+  s_splash.reset();
+  s_veil.reset();
+  g_backButton.reset();
+  g_confirmNo.reset();
+  g_confirmYes.reset();
+  g_dialogBack.reset();
+  g_menuButtons.clear();
+  g_highscore.reset();
+}
+
+// ============================================================================
+// MainMenu
+// ============================================================================
+
+void MainMenu::Initialize() {
+  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  if (!g_splashLoaded) {
+    s_splash = std::make_shared<Texture>("../Assets/image/KelvaneSS.png", 1, Vec3(640, 350), 300, 150);
+    s_splash->Init();
+    s_veil = std::make_shared<SquarePrimitive>(Vec3(640, 350), 800, 400, 0.0f, 0.0f, 0.0f, 1.0f);
+    s_veil->Init();
+    g_splashLoaded = true;
+  }
+  g_splashBlocking = !g_splashDone;
+  MakeMenuPictures();
+  g_showCredits = g_showHowToPlay = false;
+  g_menuSelection = 0;
+
+  g_highscore = std::make_shared<Highscore>();
+  g_showHighscores = g_confirmQuit = g_stickLatched = false;
+
+  g_dialogBack = std::make_shared<AnimatedTexture>("../Assets/image/optiontmp/pauseback.png", 1, Vec3(w / 2, h / 2),
+                                                   300, 200, "../Assets/image/optiontmp/pauseback.txt");
+  g_dialogBack->Init();
+  const std::string folder = "../Assets/image/optiontmp/button/";
+  g_confirmNo = std::make_shared<Button>(1, Vec3(w / 2 + 90, h / 2), 60, 35, "confirm", folder + "confirm.txt",
+                                         folder + "confirm.png");
+  g_confirmYes = std::make_shared<Button>(1, Vec3(w / 2 - 90, h / 2), 60, 35, "confirmyes",
+                                          folder + "confirmyes.txt", folder + "confirmyes.png");
+
+  background = std::make_shared<Texture>("../Assets/image/mainmenuBackground.png", 1, Vec3(640, 350), 640, 370);
+  background->Init();
+  camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f);
+
+  g_menuButtons.clear();
+  for (int i = 0; i < BUTTON_COUNT; ++i)
+    g_menuButtons.push_back(std::make_shared<Button>(1, Vec3(MENU_X, MENU_TOP + MENU_STEP * i), 200, 30, "DEFAULT",
+                                                     "../Assets/image/mainmenuBtns.txt",
+                                                     "../Assets/image/mainmenuBtns.png"));
+  g_backButton->SetPosition(Vec3(1200, 50));
+  for (int i = 0; i < BUTTON_COUNT; ++i) g_menuButtons[i]->SetFrame(IDLE_FRAME[i]);
+
+  PlayMusicSlot(1);
+  if (g_optionMenu) g_optionMenu->ApplyVolumes();
+
+  font = std::make_shared<Font>();
+  font->Init();
+  g_dialogBack->SetFrame(1);
+  ListLevels();
+  g_paused = false;
+}
+
+void MainMenu::Update() {
+  const bool focus = HasKeyboardFocus();
+  if (g_audio) g_audio->suspended = !focus;
+  if (!focus) g_paused = true; // the panel opens when the player goes elsewhere
+
+  if (!g_splashBlocking) {
+    PausePanel* panel = g_optionMenu.get();
+    if (MenuPictureOpen()) {
+      g_gamepad.Update(); // B closes the picture (DrawMenuPictures)
+    } else if (g_paused) {
+      if (panel) panel->Update();
+    } else if (g_showHighscores) {
+      g_gamepad.Update(); // A closes the table (Highscore::Update)
+      if (panel) panel->Update();
+    } else {
+      HandleKeyboard();
+      HandleMouse();
+      HandleGamepad(g_gamepad, nullptr);
+      if (!MenuPictureOpen() && panel) panel->Update();
+    }
+  }
+
+  if (g_audio) g_audio->Update(g_frameTime, focus);
+  if (g_showHighscores && g_highscore) g_highscore->Update();
+}
+
+void MainMenu::Activate(int index) {
+  switch (index) {
+  case CAMPAIGN: g_nextState = STATE_LEVEL; break;
+  case TUTORIAL: g_nextState = STATE_TUTORIAL; break;
+  case HOW_TO_PLAY: g_showHowToPlay = true; break;
+  case HIGHSCORES:
+    if (g_highscore) g_highscore->Update();
+    g_showHighscores = true;
+    break;
+  case CREDITS: g_showCredits = true; break;
+  case QUIT: g_confirmQuit = true; break;
+  default: break;
+  }
+}
+
+void MainMenu::HandleKeyboard() {
+  if (ConsumeTrigger(KEY_ENTER)) g_nextState = STATE_LEVEL;
+  if (ConsumeTrigger(KEY_T)) g_nextState = STATE_TUTORIAL;
+}
+
+void MainMenu::HandleMouse() {
+  auto menuButton = [this](int index) {
+    Button& b = *g_menuButtons[index];
+    const bool over = b.UnderMouse();
+    b.SetFrame(over ? IDLE_FRAME[index] + 1 : IDLE_FRAME[index]);
+    if (over && ConsumeTrigger(MOUSE_LEFT)) Activate(index);
+  };
+  if (g_menuButtons.size() < BUTTON_COUNT) return;
+  // The order the game has always tested them in: one click reaches only the first.
+  menuButton(CAMPAIGN);
+  menuButton(QUIT);
+  menuButton(TUTORIAL);
+  menuButton(HIGHSCORES);
+  if (g_confirmQuit && g_confirmNo && g_confirmYes) {
+    g_confirmNo->SetFrame(g_confirmNo->UnderMouse() ? 1 : 0);
+    if (g_confirmNo->Clicked()) g_confirmQuit = false;
+    g_confirmYes->SetFrame(g_confirmYes->UnderMouse() ? 1 : 0);
+    if (g_confirmYes->Clicked()) {
+      SilenceEffects();
+      g_nextState = STATE_QUIT;
+    }
+  }
+  menuButton(HOW_TO_PLAY);
+  menuButton(CREDITS);
+}
+
+void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
+  pad.Update();
+  const int x = pad.state.thumbLX, y = pad.state.thumbLY;
+  const bool xOut = x < -LEFT_THUMB_DEADZONE || x > LEFT_THUMB_DEADZONE;
+  const bool yOut = y < -LEFT_THUMB_DEADZONE || y > LEFT_THUMB_DEADZONE;
+  // The pad takes over as soon as it is used, not a frame later: otherwise the first
+  // press would only wake it and the reset below would undo what it chose.
+  bool padUsed = xOut || yOut;
+  for (int i = 0; i < PAD_BUTTON_COUNT; ++i) padUsed = padUsed || pad.down[i];
+  if (padUsed) g_usingGamepad = true;
+  if ((xOut || yOut) && !g_stickLatched) {
+    if (y > 0) MoveSelection(-1);
+    else if (y < 0) MoveSelection(+1);
+    g_stickLatched = true;
+  }
+  if (!xOut) g_stickLatched = yOut;
+  if (pad.triggered[PAD_UP]) MoveSelection(-1);
+  if (pad.triggered[PAD_DOWN]) MoveSelection(+1);
+
+  if (pad.triggered[PAD_A]) {
+    // The press is used here: the table it may open must not see it and close again.
+    pad.triggered[PAD_A] = false;
+    if (g_confirmQuit) {
+      SilenceEffects();
+      g_nextState = STATE_QUIT;
+    } else {
+      Activate(g_menuSelection);
+    }
+  }
+  if (pad.triggered[PAD_B] && g_confirmQuit) {
+    pad.triggered[PAD_B] = false;
+    g_confirmQuit = false;
+  }
+
+  if (g_usingGamepad) {
+    if (g_menuSelection >= 0 && g_menuSelection < static_cast<int>(g_menuButtons.size()))
+      g_mousePosition = g_menuButtons[g_menuSelection]->Centre();
+  } else {
+    g_menuSelection = 0;
+  }
+}
+
+// ============================================================================
+// Drawing
+// ============================================================================
+
+void MainMenu::Draw() {
+  if (!g_splashDone)
+    DrawSplash();
+  else
+    DrawMenu();
+}
+
+void MainMenu::DrawSplash() {
+  g_splashBlocking = true;
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (g_splashTime < SPLASH_SECONDS && s_splash && s_veil) {
+    s_veil->SetAlpha(g_splashAlpha);
+    s_splash->Draw();
+    s_veil->Draw();
+  }
+  for (int code : {KEY_EXECUTE, MOUSE_LEFT, KEY_ESCAPE, KEY_SPACE})
+    if (ConsumeTrigger(code)) g_splashTime += SPLASH_SECONDS;
+  // A long frame (the first one, a stall) would swallow the splash: only short ones count.
+  if (g_frameTime < SLOW_FRAME) {
+    g_splashTime += g_frameTime;
+    g_splashAlpha -= g_frameTime;
+  }
+  if (g_splashTime >= SPLASH_SECONDS) {
+    g_splashDone = true;
+    g_splashBlocking = false;
+  }
+}
+
+void MainMenu::DrawMenu() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (background) background->Draw();
+  for (auto& b : g_menuButtons) b->Draw();
+  if (g_optionMenu) g_optionMenu->Draw();
+  else DrawMenuPictures();
+  if (g_confirmQuit && g_dialogBack && g_confirmNo && g_confirmYes) {
+    g_dialogBack->Draw();
+    g_confirmNo->Draw();
+    g_confirmYes->Draw();
+  }
+  if (g_showHighscores && g_highscore) g_highscore->Draw();
+  if (s_veil) {
+    s_veil->SetAlpha(g_menuFadeAlpha);
+    s_veil->Draw();
+  }
+  g_menuFadeAlpha -= g_frameTime;
+}
+
+// ============================================================================
+// Release
+// ============================================================================
+
+void MainMenu::Free() {
+  background.reset();
+  font.reset();
+  camera.reset();
+  if (g_audio) g_audio->StopAll();
+  if (auto* factory = FindSystem<GameObjectFactory>()) factory->objects.clear();
+}
+
+void MainMenu::Unload() {
+  Free();
+  g_menuButtons.clear();
+}

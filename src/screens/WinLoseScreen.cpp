@@ -1,0 +1,98 @@
+#include "screens/WinLoseScreen.h"
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "core/Input.h"
+#include "core/Window.h"
+#include "objects/World.h"
+#include "platform/KeyCodes.h"
+#include "screens/Highscore.h"
+#include "screens/MainMenu.h"
+#include "screens/WeaponSelect.h"
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+constexpr int CAMPAIGN_LEVELS = 3;
+}
+
+WinLoseScreen::WinLoseScreen() {
+  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  winPicture = std::make_shared<Texture>("../Assets/image/you_win.png", 1, Vec3(w / 2, h / 2), 320, 240);
+  losePicture = std::make_shared<Texture>("../Assets/image/you_lose.png", 1, Vec3(w / 2, h / 2), 320, 240);
+  winPicture->Init();
+  losePicture->Init();
+  endButton = std::make_shared<Button>(1, Vec3(w / 2, h / 2 + 150), 100, 45, "end",
+                                       "../Assets/image/optiontmp/button/end.txt",
+                                       "../Assets/image/optiontmp/button/end.png");
+  font = std::make_shared<Font>();
+  font->Init();
+  g_resultRecorded = false;
+  g_highscoreRank = -1;
+}
+
+void WinLoseScreen::Update(bool won_, int& levelIndex) {
+  won = won_;
+  hoverPoint = g_mousePosition;
+  const bool over = endButton->UnderPoint(hoverPoint);
+  endButton->SetFrame(over ? 1 : 0);
+  if (!over || !ConsumeTrigger(MOUSE_LEFT)) return;
+  g_paused = false;
+  PlayClick();
+  if (won) {
+    ++levelIndex;
+    g_nextState = levelIndex < CAMPAIGN_LEVELS ? STATE_RESTART : STATE_MAIN_MENU;
+  } else {
+    g_nextState = STATE_RESTART;
+  }
+}
+
+float WinLoseScreen::Warmth() {
+  const bool carried = pizzaCarried ? *pizzaCarried : g_pizzaCarried;
+  if (!carried) {
+    g_thermometer = 0.0f;
+    return 0.0f;
+  }
+  // The thermometer keeps falling below 0 in play; a cold pizza only loses its bonus.
+  return std::clamp(g_thermometer, 0.0f, 1.0f);
+}
+
+int WinLoseScreen::TotalScore(float t, int score) {
+  const double total = std::round((t * 0.5 + 1.0) * static_cast<double>(score));
+  return static_cast<int>(std::clamp(total, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+std::string WinLoseScreen::MultiplierDigits(float t) {
+  std::string digits = std::to_string(static_cast<int>(t * 50));
+  return digits.size() < 2 ? "0" + digits : digits;
+}
+
+void WinLoseScreen::Draw() {
+  (won ? winPicture : losePicture)->Draw();
+  endButton->Draw();
+
+  const float t = Warmth();
+  const int score = g_score;
+  const int total = TotalScore(t, score);
+  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float x = w / 2 - 250;
+  const Vec3 ink(1.0f, 1.0f, 1.0f);
+  font->DrawText("SCORE : " + std::to_string(score), Vec3(x, h / 2 - 100), ink, 1.0f);
+  font->DrawText("THERMOMETER MULTIPLIER : 1 . " + MultiplierDigits(t), Vec3(x, h / 2 - 50), ink, 1.0f);
+  font->DrawText("TOTAL SCORE : " + std::to_string(total), Vec3(x, h / 2), ink, 1.0f);
+
+  if (!ranked) {
+    if (!g_highscore) g_highscore = std::make_shared<Highscore>();
+    g_highscoreRank = g_highscore->FindRank(total);
+    if (g_highscoreRank >= 0) g_highscore->Insert(total, "NONAME");
+    ranked = true;
+  }
+  font->DrawText(g_highscoreRank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!",
+                 Vec3(x, h / 2 + 50), ink, 1.0f);
+  g_resultRecorded = true;
+}
+
+void InstallFrontEndScreens() {
+  g_frontEnd.makeGarage = [] { return std::unique_ptr<GarageScreen>(std::make_unique<WeaponSelect>()); };
+  g_frontEnd.makeEndScreen = [] { return std::shared_ptr<EndScreen>(std::make_shared<WinLoseScreen>()); };
+}

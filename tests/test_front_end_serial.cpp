@@ -1,0 +1,617 @@
+// The front end on the real loop, driven as a player drives it: pushed mouse, key and
+// pad events through the window's queue. Main menu and splash, the pause panel, the
+// garage and the end screen.
+#include <gtest/gtest.h>
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/Window.h"
+#include "levels/FrontEnd.h"
+#include "objects/World.h"
+#include "screens/Highscore.h"
+#include "screens/MainMenu.h"
+#include "screens/OptionMenu.h"
+#include "screens/WeaponSelect.h"
+#include "screens/WinLoseScreen.h"
+#include "support/GameHarness.h"
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A playing state as the levels run the front end over their world: the pause panel
+// every frame, and the end screen once the test ends the level.
+class PanelLevel : public Level {
+public:
+  void Initialize() override {
+    if (g_frontEnd.makeEndScreen) endScreen = g_frontEnd.makeEndScreen();
+  }
+  void Update() override {
+    if (g_optionMenu) g_optionMenu->Update();
+    if (ended && endScreen) endScreen->Update(won, levelIndex);
+  }
+  void Draw() override {
+    if (g_optionMenu) g_optionMenu->Draw();
+    if (ended && endScreen) endScreen->Draw();
+  }
+  std::shared_ptr<EndScreen> endScreen;
+  bool ended = false;
+  bool won = false;
+  int levelIndex = 0;
+};
+
+class FrontEnd : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kvo-frontend-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    scratch = pattern;
+    savedHighscorePath = g_highscorePath;
+    g_highscorePath = scratch + "/Highscore.txt";
+    // Each test is a fresh run of the game: the splash shows unless a test skips it.
+    g_splashLoaded = g_splashDone = g_splashBlocking = false;
+    g_splashTime = 0.0f;
+    g_splashAlpha = g_menuFadeAlpha = 1.0f;
+    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+    g_player = nullptr;
+    game.Install(STATE_LEVEL, [this] {
+      auto level = std::make_unique<PanelLevel>();
+      level_ = level.get();
+      return level;
+    });
+  }
+  void TearDown() override {
+    game.Stop();
+    g_highscorePath = savedHighscorePath;
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+  }
+  void StartPastSplash() {
+    g_splashDone = true;
+    ASSERT_TRUE(game.Start());
+  }
+
+  // Logical pixels to the window's own.
+  static int WindowX(float x) { return static_cast<int>(x * g_windowWidth / g_screenWidth); }
+  static int WindowY(float y) { return static_cast<int>(y * g_windowHeight / g_screenHeight); }
+  void Hover(float x, float y) {
+    game.MouseMove(WindowX(x), WindowY(y));
+    game.Drain();
+  }
+  void Click(float x, float y) {
+    Hover(x, y);
+    game.MouseButton(SDL_BUTTON_LEFT, true);
+    game.Drain();
+    game.MouseButton(SDL_BUTTON_LEFT, false);
+    game.Drain();
+  }
+  void Click(const Button& b) {
+    const Vec3 c = b.Centre();
+    Click(c.x, c.y);
+  }
+  void Press(SDL_GameControllerButton button) {
+    pad->Button(button, true);
+    game.Frame(2);
+    pad->Button(button, false);
+    game.Frame(2);
+  }
+  OptionMenu& Panel() { return static_cast<OptionMenu&>(*g_optionMenu); }
+  Button& PanelButton(int i) { return *Panel().buttons[i]; }
+  // Frames until the state runs: its object made and initialised.
+  bool ReachState(int id) {
+    const bool reached = game.FramesUntil([id] { return g_currentState == id; }, 50);
+    game.Frame();
+    return reached;
+  }
+
+  GameHarness game;
+  std::unique_ptr<VirtualPad> pad;
+  PanelLevel* level_ = nullptr;
+  std::string scratch;
+  std::string savedHighscorePath;
+};
+
+float Cx() { return g_screenWidth / 2.0f; }
+float Cy() { return g_screenHeight / 2.0f; }
+
+// ============================================================================
+// Splash and main menu
+// ============================================================================
+
+TEST_F(FrontEnd, TheSplashEndsAtOnceOnAClickEscapeSpaceOrExecuteButNotOnSlowFrames) {
+  ASSERT_TRUE(game.Start());
+  ASSERT_FALSE(g_splashDone);
+  // Frames of 0.1 s or more do not count: a stalled first frame must not swallow it.
+  Level* menu = game.loop.CurrentLevel();
+  const float before = g_splashTime;
+  g_frameTime = 0.1f;
+  menu->Draw();
+  g_frameTime = 0.25f;
+  menu->Draw();
+  EXPECT_EQ(g_splashTime, before);
+  EXPECT_TRUE(g_splashBlocking);
+
+  Click(600, 300);
+  EXPECT_TRUE(g_splashDone);
+  EXPECT_FALSE(g_splashBlocking);
+  EXPECT_FALSE(g_showHighscores || g_showCredits || g_showHowToPlay);
+
+  for (SDL_Scancode key : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_SPACE, SDL_SCANCODE_EXECUTE}) {
+    g_splashDone = false;
+    g_splashTime = 0.0f;
+    game.TapKey(key);
+    EXPECT_TRUE(g_splashDone) << SDL_GetScancodeName(key);
+    EXPECT_FALSE(g_paused) << "the Escape that skips the splash does not pause";
+  }
+}
+
+TEST_F(FrontEnd, TheSplashShowsOncePerRunAndTheMenuComesBackWithoutIt) {
+  ASSERT_TRUE(game.Start());
+  game.TapKey(SDL_SCANCODE_SPACE);
+  ASSERT_TRUE(g_splashDone);
+  game.TapKey(SDL_SCANCODE_RETURN);
+  ASSERT_TRUE(ReachState(STATE_LEVEL));
+  g_nextState = STATE_MAIN_MENU;
+  ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
+  game.Frame();
+  EXPECT_TRUE(g_splashDone);
+  EXPECT_FALSE(g_splashBlocking);
+  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_showHighscores) << "the menu answers at once";
+}
+
+TEST_F(FrontEnd, EachMenuButtonDoesItsOwnThingAndShowsItsHoverFrame) {
+  StartPastSplash();
+  ASSERT_EQ(g_menuButtons.size(), 6u);
+  const unsigned idle[6] = {8, 6, 0, 4, 2, 10};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(g_menuButtons[i]->Frame(), idle[i]);
+  Hover(g_menuButtons[MainMenu::CREDITS]->Centre().x, g_menuButtons[MainMenu::CREDITS]->Centre().y);
+  EXPECT_EQ(g_menuButtons[MainMenu::CREDITS]->Frame(), idle[MainMenu::CREDITS] + 1);
+
+  Click(*g_menuButtons[MainMenu::CREDITS]);
+  EXPECT_TRUE(g_showCredits);
+  EXPECT_FALSE(g_showHowToPlay || g_showHighscores || g_confirmQuit);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  EXPECT_FALSE(g_showCredits) << "Escape closes the picture";
+  EXPECT_FALSE(g_paused) << "and is used up doing so";
+
+  Click(*g_menuButtons[MainMenu::HOW_TO_PLAY]);
+  EXPECT_TRUE(g_showHowToPlay);
+  Click(1100, 125); // the back button
+  EXPECT_FALSE(g_showHowToPlay);
+
+  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_showHighscores);
+  Click(*g_highscore->cancel);
+  EXPECT_FALSE(g_showHighscores);
+
+  Click(*g_menuButtons[MainMenu::TUTORIAL]);
+  EXPECT_TRUE(ReachState(STATE_TUTORIAL));
+}
+
+TEST_F(FrontEnd, EnterStartsTheCampaignAndTTheTutorial) {
+  StartPastSplash();
+  game.TapKey(SDL_SCANCODE_RETURN);
+  EXPECT_TRUE(ReachState(STATE_LEVEL));
+  g_nextState = STATE_MAIN_MENU;
+  ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
+  game.TapKey(SDL_SCANCODE_T);
+  EXPECT_TRUE(ReachState(STATE_TUTORIAL));
+}
+
+TEST_F(FrontEnd, TheQuitDialogAsksFirstAndYesSilencesTheEffectsBeforeTheGameEnds) {
+  StartPastSplash();
+  Click(*g_menuButtons[MainMenu::QUIT]);
+  ASSERT_TRUE(g_confirmQuit);
+  // The menu stays live under the dialog.
+  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_showHighscores);
+  Click(*g_highscore->cancel);
+  Click(*g_confirmNo);
+  EXPECT_FALSE(g_confirmQuit);
+  EXPECT_TRUE(game.running);
+
+  Click(*g_menuButtons[MainMenu::QUIT]);
+  g_audio->SetEffectsVolume(0.6f);
+  game.MouseMove(WindowX(g_confirmYes->Centre().x), WindowY(g_confirmYes->Centre().y));
+  game.Drain();
+  game.MouseButton(SDL_BUTTON_LEFT, true);
+  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  EXPECT_EQ(g_audio->effectsVolume, 0.0f);
+  game.Frame(3);
+  EXPECT_FALSE(game.running);
+}
+
+TEST_F(FrontEnd, ThePadWalksTheButtonsInDrawnOrderAndAActivatesWhatIsHighlighted) {
+  StartPastSplash();
+  pad = std::make_unique<VirtualPad>();
+  game.Frame(2);
+  Press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  EXPECT_EQ(g_menuSelection, MainMenu::QUIT) << "up from the first wraps to the last";
+  Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  EXPECT_EQ(g_menuSelection, MainMenu::CAMPAIGN);
+  EXPECT_TRUE(g_usingGamepad);
+  const Vec3 c = g_menuButtons[MainMenu::CAMPAIGN]->Centre();
+  EXPECT_EQ(g_mousePosition.x, c.x);
+  EXPECT_EQ(g_mousePosition.y, c.y);
+
+  // The stick moves the selection once per push, however long it is held.
+  pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000); // SDL's down
+  game.Frame(6);
+  EXPECT_EQ(g_menuSelection, MainMenu::TUTORIAL);
+  pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+  game.Frame(2);
+  pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
+  game.Frame(6);
+  pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+  game.Frame(2);
+  EXPECT_EQ(g_menuSelection, MainMenu::HOW_TO_PLAY);
+  Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  ASSERT_EQ(g_menuSelection, MainMenu::HIGHSCORES);
+  EXPECT_EQ(g_menuButtons[MainMenu::HIGHSCORES]->Frame(), 5u) << "the highlight follows the selection";
+
+  // The highlighted button is the one A chooses: the table opens and stays open.
+  Press(SDL_CONTROLLER_BUTTON_A);
+  EXPECT_TRUE(g_showHighscores);
+  EXPECT_TRUE(game.running);
+  Press(SDL_CONTROLLER_BUTTON_A);
+  EXPECT_FALSE(g_showHighscores) << "A on the table closes it";
+
+  Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  ASSERT_EQ(g_menuSelection, MainMenu::QUIT);
+  Press(SDL_CONTROLLER_BUTTON_A);
+  EXPECT_TRUE(g_confirmQuit) << "the quit button asks first, as with the mouse";
+  Press(SDL_CONTROLLER_BUTTON_B);
+  EXPECT_FALSE(g_confirmQuit);
+  EXPECT_TRUE(game.running);
+}
+
+TEST_F(FrontEnd, ReleasingTheMenuTwiceIsHarmless) {
+  StartPastSplash();
+  Level* menu = game.loop.CurrentLevel();
+  menu->Free();
+  menu->Unload();
+  menu->Free();
+  menu->Unload();
+  menu->Initialize();
+  game.Frame(3);
+  EXPECT_EQ(g_menuButtons.size(), 6u);
+}
+
+// ============================================================================
+// Pause panel
+// ============================================================================
+
+TEST_F(FrontEnd, TheGearAndEscapeOpenThePanelAndResumeClosesIt) {
+  StartPastSplash();
+  Click(PanelButton(OptionMenu::GEAR));
+  EXPECT_TRUE(g_paused);
+  Click(PanelButton(OptionMenu::RESUME));
+  EXPECT_FALSE(g_paused);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  EXPECT_TRUE(g_paused);
+  Click(PanelButton(OptionMenu::GEAR));
+  EXPECT_FALSE(g_paused);
+  // While paused the menu's own buttons do not answer.
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  Click(*g_menuButtons[MainMenu::CREDITS]);
+  EXPECT_FALSE(g_showCredits);
+  Click(PanelButton(OptionMenu::HOW_TO_PLAY));
+  EXPECT_TRUE(g_showHowToPlay);
+}
+
+TEST_F(FrontEnd, KnobsFollowTheMouseOnlyStrictlyInsideTheirTrack) {
+  StartPastSplash();
+  EXPECT_FLOAT_EQ(OptionMenu::SliderLeft(), Cx() - 60);
+  EXPECT_FLOAT_EQ(OptionMenu::SliderRight(), Cx() + 168);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  Button& knob = PanelButton(OptionMenu::MUSIC_KNOB);
+  EXPECT_FLOAT_EQ((knob.Centre().x - OptionMenu::SliderLeft()) / OptionMenu::SLIDER_SPAN, 0.75f)
+      << "the knob starts where the level does";
+  const float y = knob.Centre().y;
+  Hover(knob.Centre().x, y);
+  game.MouseButton(SDL_BUTTON_LEFT, true);
+  game.Drain();
+  for (float x = knob.Centre().x; x > Cx() + 10; x -= 8) Hover(x, y);
+  const float expected = (knob.Centre().x - OptionMenu::SliderLeft()) / OptionMenu::SLIDER_SPAN;
+  EXPECT_NEAR(Panel().musicLevel, expected, 1e-5);
+  EXPECT_LT(Panel().musicLevel, 0.5f);
+  EXPECT_NEAR(g_audio->musicVolume, Panel().musicLevel, 1e-5);
+
+  // Past the right end the knob stays at its last place inside; the level never reaches 1.
+  for (float x = knob.Centre().x; x < Cx() + 200; x += 8) Hover(x, y);
+  EXPECT_LT(knob.Centre().x, OptionMenu::SliderRight());
+  EXPECT_LT(Panel().musicLevel, 1.0f);
+  game.MouseButton(SDL_BUTTON_LEFT, false);
+  game.Drain();
+}
+
+TEST_F(FrontEnd, UnmutingAppliesTheSliderAsItIsNowAndMutingSurvivesAMusicStart) {
+  StartPastSplash();
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  Click(PanelButton(OptionMenu::MUSIC_MUTE));
+  EXPECT_TRUE(Panel().musicMuted);
+  EXPECT_EQ(g_audio->musicVolume, 0.0f);
+  EXPECT_EQ(PanelButton(OptionMenu::MUSIC_MUTE).Frame(), 0u);
+
+  Button& knob = PanelButton(OptionMenu::MUSIC_KNOB);
+  Hover(knob.Centre().x, knob.Centre().y);
+  game.MouseButton(SDL_BUTTON_LEFT, true);
+  game.Drain();
+  for (float x = knob.Centre().x; x > Cx(); x -= 8) Hover(x, knob.Centre().y);
+  game.MouseButton(SDL_BUTTON_LEFT, false);
+  game.Drain();
+  EXPECT_EQ(g_audio->musicVolume, 0.0f) << "a muted track stays silent while the knob moves";
+
+  Click(PanelButton(OptionMenu::EFFECTS_MUTE));
+  EXPECT_EQ(g_audio->effectsVolume, 0.0f);
+  Click(PanelButton(OptionMenu::MUSIC_MUTE));
+  EXPECT_NEAR(g_audio->musicVolume, Panel().musicLevel, 1e-5);
+  EXPECT_LT(Panel().musicLevel, 0.75f);
+
+  // A state that starts its music applies both settings again.
+  g_audio->SetEffectsVolume(0.75f);
+  Panel().ApplyVolumes();
+  EXPECT_EQ(g_audio->effectsVolume, 0.0f);
+  EXPECT_NEAR(g_audio->musicVolume, Panel().musicLevel, 1e-5);
+}
+
+TEST_F(FrontEnd, WithTheConfirmationOpenOnlyItsTwoButtonsAnswer) {
+  StartPastSplash();
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  Click(PanelButton(OptionMenu::QUIT));
+  ASSERT_TRUE(Panel().confirmOpen);
+  Click(Cx() + 170, Cy() - 50); // on resume, clear of the confirmation's "no" over it
+  Click(PanelButton(OptionMenu::MUSIC_MUTE));
+  EXPECT_TRUE(g_paused);
+  EXPECT_FALSE(Panel().musicMuted);
+  Click(PanelButton(OptionMenu::CONFIRM_NO));
+  EXPECT_FALSE(Panel().confirmOpen);
+  EXPECT_TRUE(g_paused);
+
+  // Quit from the menu's panel ends the game, effects silenced first.
+  Click(PanelButton(OptionMenu::QUIT));
+  game.MouseMove(WindowX(PanelButton(OptionMenu::CONFIRM_YES).Centre().x),
+                 WindowY(PanelButton(OptionMenu::CONFIRM_YES).Centre().y));
+  game.Drain();
+  game.MouseButton(SDL_BUTTON_LEFT, true);
+  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  EXPECT_EQ(g_audio->effectsVolume, 0.0f);
+  game.Frame(3);
+  EXPECT_FALSE(game.running);
+}
+
+TEST_F(FrontEnd, QuitFromALevelsPanelGoesToTheMenuUnpaused) {
+  StartPastSplash();
+  game.TapKey(SDL_SCANCODE_RETURN);
+  ASSERT_TRUE(ReachState(STATE_LEVEL));
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  ASSERT_TRUE(g_paused);
+  Click(PanelButton(OptionMenu::QUIT));
+  Click(PanelButton(OptionMenu::CONFIRM_YES));
+  EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
+  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(Panel().confirmOpen);
+  EXPECT_TRUE(game.running);
+}
+
+TEST_F(FrontEnd, ALevelOverlayHidesThePanelUntilThePauseKeyClearsIt) {
+  StartPastSplash();
+  game.TapKey(SDL_SCANCODE_RETURN);
+  ASSERT_TRUE(ReachState(STATE_LEVEL));
+  g_paused = true;
+  g_garageOpen = true;
+  Click(PanelButton(OptionMenu::RESUME));
+  EXPECT_TRUE(g_paused) << "the panel is hidden under the garage and does not answer";
+  game.TapKey(SDL_SCANCODE_ESCAPE); // unpauses and clears the overlay flags
+  EXPECT_FALSE(g_garageOpen);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  ASSERT_TRUE(g_paused);
+  Click(PanelButton(OptionMenu::RESUME));
+  EXPECT_FALSE(g_paused);
+}
+
+// ============================================================================
+// Garage
+// ============================================================================
+
+class Garage : public FrontEnd {
+protected:
+  WeaponSelect& Screen() {
+    g_nextState = STATE_WEAPON_SELECT;
+    EXPECT_TRUE(ReachState(STATE_WEAPON_SELECT));
+    return static_cast<WeaponSelect&>(*game.loop.CurrentLevel());
+  }
+  void ClickRack(WeaponSelect& ws, int entry) {
+    const Vec3 p = ws.gunPalette[entry]->Position();
+    Click(p.x, p.y);
+  }
+  static std::string Name(const std::shared_ptr<Weapon>& w) { return w ? w->name : "-"; }
+};
+
+TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
+  StartPastSplash();
+  WeaponSelect& ws = Screen();
+  ASSERT_EQ(ws.FittedWeapons().size(), 2u);
+  ASSERT_EQ(ws.gunPalette.size(), 3u);
+  // Right first, on an empty list: it still lands in slot 1.
+  ClickRack(ws, 1); // the mini cannon
+  Click(*ws.sideButtons[1]);
+  EXPECT_EQ(Name(ws.fitted[0]), "-");
+  EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
+  EXPECT_EQ(ws.rightGunValue, 6);
+  ClickRack(ws, 0);
+  Click(*ws.sideButtons[0]);
+  ClickRack(ws, 2);
+  Click(*ws.sideButtons[0]); // the same side again replaces the gun
+  ASSERT_EQ(ws.fitted.size(), 2u);
+  EXPECT_EQ(Name(ws.fitted[0]), "LeftThing");
+  EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
+  EXPECT_EQ(ws.fitted[0]->kind, 2);
+  EXPECT_EQ(ws.fitted[0]->ImagePath(), "../Assets/image/gun/GunBlackHole_Left.png");
+  auto length = [&ws](int bar) { return ws.statBars->bars[bar][1].x - ws.statBars->bars[bar][0].x; };
+  EXPECT_EQ(length(0), 90.0f) << "left damage";
+  EXPECT_EQ(length(3), 90.0f) << "right reload";
+  ASSERT_TRUE(ws.leftThumb);
+  EXPECT_EQ(ws.leftThumb->ImagePath(), "../Assets/image/gun/GunBlackHole_Thumb.png");
+}
+
+TEST_F(Garage, PointingAtARackGunShowsItsPatternAndNothingElseShowsNone) {
+  StartPastSplash();
+  WeaponSelect& ws = Screen();
+  const Vec3 p = ws.gunPalette[1]->Position();
+  Hover(p.x, p.y);
+  EXPECT_TRUE(ws.styleDisplay->showMiniCannon);
+  EXPECT_FALSE(ws.styleDisplay->showDefault || ws.styleDisplay->showBlackHole);
+  Hover(100, 100);
+  EXPECT_FALSE(ws.styleDisplay->showMiniCannon || ws.styleDisplay->showDefault || ws.styleDisplay->showBlackHole);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  EXPECT_TRUE(ReachState(STATE_MAIN_MENU)) << "Escape leaves the garage state for the menu";
+}
+
+TEST_F(Garage, OddRacksAndLoadoutsNeverCrashIt) {
+  StartPastSplash();
+  WeaponSelect& ws = Screen();
+  // A rack longer than the ready-made guns: the extra entry fits nothing.
+  ws.gunPalette.push_back(std::make_shared<GameObject>(*ws.gunPalette[0]));
+  ws.gunPalette.back()->SetPosition(Vec3(882, 410));
+  ClickRack(ws, 3);
+  EXPECT_EQ(ws.currentGun, 3);
+  Click(*ws.sideButtons[0]);
+  EXPECT_EQ(ws.fitted[0], nullptr);
+  // An empty rack: no current gun, and LEFT and RIGHT do nothing.
+  ws.gunPalette.clear();
+  ws.currentGun = -1;
+  Click(*ws.sideButtons[0]);
+  Click(*ws.sideButtons[1]);
+  EXPECT_EQ(ws.fitted[0], nullptr);
+  EXPECT_EQ(ws.fitted[1], nullptr);
+  ws.Fit(0, 7);
+  ws.Fit(1, -1);
+  game.Frame(3);
+
+  // Guns with names that say a side but pictures whose paths are too short to cut.
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0), nullptr};
+  ws.fitted[0]->name = "LeftThing";
+  ws.RefreshThumbnails();
+  ASSERT_TRUE(ws.leftThumb);
+  EXPECT_EQ(ws.leftThumb->ImagePath(), "a.png");
+  EXPECT_EQ(ThumbnailPath("x"), "x");
+  EXPECT_EQ(ThumbnailPath("_Right.png"), "_Thumb.png");
+  // A one-entry list: fitting the right side grows it to two slots.
+  ws.Free();
+  ws.Free();
+  ws.Initialize();
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0)};
+  ws.fitted[0]->name = "LeftThing";
+  ws.Fit(1, 0);
+  ASSERT_EQ(ws.fitted.size(), 2u);
+  EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
+  EXPECT_EQ(Name(ws.fitted[0]), "LeftThing") << "a gun already there keeps its side";
+  game.Frame(3);
+}
+
+TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
+  StartPastSplash();
+  Vehicle player("PLAYER", "../Assets/image/Tank_moving.png", Vec3(100, 100), 25, 25, 1,
+                 "../Assets/image/Tank_moving.txt");
+  player.weapons.emplace_back(new Weapon(Vec3(), 25, 25, 1, 2, "../Assets/image/gun/GunBlackHole_Left.png", 2.1, 4.0));
+  player.weapons.back()->name = "LeftThing";
+  g_player = &player;
+  testing::internal::CaptureStdout();
+  WeaponSelect& ws = Screen();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("2  0\n"), std::string::npos) << out;
+  ASSERT_EQ(ws.fitted.size(), 2u);
+  EXPECT_EQ(ws.fitted[0], player.weapons[0]) << "the garage starts from the player's own guns";
+  EXPECT_EQ(ws.fitted[1], nullptr);
+  ASSERT_TRUE(ws.leftThumb);
+  EXPECT_EQ(ws.leftThumb->ImagePath(), "../Assets/image/gun/GunBlackHole_Thumb.png");
+
+  ClickRack(ws, 0);
+  Click(*ws.sideButtons[0]);
+  EXPECT_EQ(ws.fitted[0]->kind, 1);
+  // The discarded gun lives on with the player until the level copies the garage's list.
+  ASSERT_TRUE(player.weapons[0]);
+  EXPECT_EQ(player.weapons[0]->kind, 2);
+  EXPECT_EQ(player.weapons[0]->name, "LeftThing");
+  g_nextState = STATE_MAIN_MENU;
+  ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
+  g_player = nullptr;
+}
+
+// ============================================================================
+// End screen
+// ============================================================================
+
+class EndScreenTest : public FrontEnd {
+protected:
+  PanelLevel& EndLevel(bool won, int levelIndex) {
+    game.TapKey(SDL_SCANCODE_RETURN);
+    EXPECT_TRUE(ReachState(STATE_LEVEL));
+    level_->won = won;
+    level_->levelIndex = levelIndex;
+    level_->ended = true;
+    game.Frame(2);
+    return *level_;
+  }
+  WinLoseScreen& Screen() { return static_cast<WinLoseScreen&>(*level_->endScreen); }
+  void WriteTable(const std::string& text) { std::ofstream(g_highscorePath) << text; }
+};
+
+TEST_F(EndScreenTest, AColdPizzaScoresTheStarsAloneAndTheResultIsStoredOnce) {
+  StartPastSplash();
+  WriteTable("NONAME 30\nNONAME 20\n");
+  g_score = 25;
+  g_pizzaCarried = true;
+  g_thermometer = -0.7f; // it keeps cooling below 0 in play
+  EndLevel(true, 0);
+  EXPECT_FLOAT_EQ(Screen().Warmth(), 0.0f);
+  EXPECT_EQ(WinLoseScreen::TotalScore(Screen().Warmth(), g_score), 25);
+  EXPECT_EQ(g_highscoreRank, 1);
+  EXPECT_TRUE(g_resultRecorded);
+  game.Frame(20);
+  HighscoreTable table;
+  table.Load();
+  EXPECT_EQ(table.scores[1], "25");
+  EXPECT_EQ(table.scores[2], "20") << "entered once, however long the panel shows";
+  EXPECT_EQ(table.scores[3], "");
+
+  EXPECT_EQ(WinLoseScreen::MultiplierDigits(0.0f), "00");
+  EXPECT_EQ(WinLoseScreen::MultiplierDigits(0.5f), "25");
+  EXPECT_EQ(WinLoseScreen::MultiplierDigits(1.0f), "50");
+  EXPECT_EQ(WinLoseScreen::TotalScore(0.5f, 10), 13) << "12.5 rounds away from zero";
+  EXPECT_EQ(WinLoseScreen::TotalScore(1.0f, 2000000000), INT_MAX);
+  g_pizzaCarried = false;
+  g_thermometer = 0.8f;
+  EXPECT_FLOAT_EQ(Screen().Warmth(), 0.0f);
+  EXPECT_FLOAT_EQ(g_thermometer, 0.0f) << "a pizza never picked up has no warmth";
+}
+
+TEST_F(EndScreenTest, WinningTheLastLevelGoesToTheMenuAndLosingReplays) {
+  StartPastSplash();
+  g_score = 0;
+  g_pizzaCarried = false;
+  EndLevel(true, 2);
+  EXPECT_EQ(g_highscoreRank, -1) << "0 never enters";
+  Click(*Screen().endButton);
+  EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
+
+  PanelLevel& second = EndLevel(true, 0);
+  g_paused = true;
+  Click(*Screen().endButton);
+  EXPECT_EQ(second.levelIndex, 1);
+  EXPECT_FALSE(g_paused);
+  EXPECT_EQ(g_currentState, STATE_LEVEL) << "a restart keeps the state";
+  second.won = false;
+  game.Frame(2);
+  Click(*Screen().endButton);
+  EXPECT_EQ(second.levelIndex, 1) << "a loss replays the same level";
+  EXPECT_EQ(g_currentState, STATE_LEVEL);
+}
+
+} // namespace
