@@ -395,23 +395,6 @@ TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
   EXPECT_EQ(CountTokens(FileTokens(s.LevelsFolder() + "/WALLS.txt2"), "../Assets/image/wall.png"), 40);
 }
 
-// ============================================================================
-// The way in and out
-// ============================================================================
-
-TEST(EditorWayIn, EOnTheMenuOpensTheEditorAndEscapeLeavesIt) {
-  GameHarness harness; // the game's own state table, reading the game's own content
-  ASSERT_TRUE(harness.Start());
-  ASSERT_EQ(g_currentState, STATE_MAIN_MENU);
-  harness.TapKey(SDL_SCANCODE_E);
-  ASSERT_TRUE(harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }, 200));
-  EXPECT_NE(dynamic_cast<Editor*>(harness.loop.CurrentLevel()), nullptr);
-  harness.Frame(3);
-  EXPECT_EQ(TwBarCount(), 2);
-  harness.TapKey(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }, 200));
-  EXPECT_EQ(TwBarCount(), 0);
-}
 
 // Far from the origin a turned object's polygon carries float noise; its size must still
 // save as the whole number it was, or the reader's truncation shrinks it at every save.
