@@ -13,6 +13,7 @@
 #include "objects/GameObjectFactory.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
+#include "screens/Button.h"
 #include "render/Camera.h"
 #include "render/Font.h"
 #include "render/Texture.h"
@@ -40,7 +41,7 @@ std::string g_levelName;
 std::string g_displayName;
 std::string g_levelPath;
 int g_levelIndex = 0;
-std::vector<std::unique_ptr<EditorButton>> g_editorButtons;
+std::vector<std::unique_ptr<Button>> g_editorButtons;
 Vec3 g_hudAnchor;
 Vec3 g_editorMouse;
 
@@ -96,14 +97,14 @@ std::string Upper(std::string text) {
   return text;
 }
 
-EditorButton* FindButton(const std::string& name) {
+Button* FindButton(const std::string& name) {
   for (auto& b : g_editorButtons)
     if (b->name == name) return b.get();
   return nullptr;
 }
 
 // The SNAP and RENAME buttons show one of two looks, each with its hover frame.
-void ToggleLook(EditorButton& button) {
+void ToggleLook(Button& button) {
   unsigned int f = button.Frame();
   button.SetFrame(f < 2 ? f + 2 : f - 2);
 }
@@ -140,30 +141,6 @@ Vec3 SnapToWallGrid(const Vec3& p) { return Snap(p, 52.0f); }
 void RebuildEditorBars() {
   RebuildPropertyBar();
   if (g_soundBar) g_soundBar->RebuildSoundBar();
-}
-
-// ============================================================================
-// EditorButton
-// ============================================================================
-
-EditorButton::EditorButton(const std::string& name_, const Vec3& position, int halfWidth, int halfHeight,
-                           const std::string& descriptor, const std::string& image, unsigned int idleFrame)
-    : name(name_),
-      graphic(std::make_unique<AnimatedTexture>(image.c_str(), 1, position, halfWidth, halfHeight,
-                                                descriptor.c_str())),
-      shape({Vec3(position.x - halfWidth, position.y - halfHeight, 0), Vec3(position.x - halfWidth, position.y + halfHeight, 0),
-             Vec3(position.x + halfWidth, position.y + halfHeight, 0), Vec3(position.x + halfWidth, position.y - halfHeight, 0)}) {
-  graphic->Init();
-  SetFrame(idleFrame);
-}
-
-EditorButton::~EditorButton() = default;
-
-unsigned int EditorButton::Frame() const { return frame; }
-
-void EditorButton::SetFrame(unsigned int f) {
-  frame = f;
-  graphic->SetFrame(f);
 }
 
 // ============================================================================
@@ -252,7 +229,8 @@ void Editor::MakeButtons() {
   const std::string sheet = "../Assets/image/editorsBtns";
   auto add = [](const char* name, Vec3 offset, int hw, int hh, const std::string& descriptor,
                 const std::string& image, unsigned int idle) {
-    g_editorButtons.push_back(std::make_unique<EditorButton>(name, g_hudAnchor + offset, hw, hh, descriptor, image, idle));
+    g_editorButtons.push_back(std::make_unique<Button>(1, g_hudAnchor + offset, hw, hh, name, descriptor, image));
+    g_editorButtons.back()->SetFrame(idle);
   };
   add("SNAP", Vec3(550, 225, 0), 50, 25, "../Assets/image/SnapButton.txt", "../Assets/image/snapbutton.png", 3);
   add("RENAME", Vec3(550, 275, 0), 50, 25, "../Assets/image/RenameBtns.txt", "../Assets/image/RenameBtns.png", 3);
@@ -354,7 +332,7 @@ void Editor::Draw() {
   }
 
   for (GameObject* entry : g_palette) entry->graphic->Draw();
-  for (auto& b : g_editorButtons) b->graphic->Draw();
+  for (auto& b : g_editorButtons) b->Draw();
   selectionMarker->Draw();
 
   if (g_placedObjects.empty()) ResetPropertyBar();
@@ -453,7 +431,7 @@ void Editor::EndRename() {
   if (g_levelName.empty()) g_levelName = "MYLEVEL";
   g_renameMode = false;
   g_displayName = g_levelName;
-  if (EditorButton* rename = FindButton("RENAME")) rename->SetFrame(rename->Frame() + 2);
+  if (Button* rename = FindButton("RENAME")) rename->SetFrame(rename->Frame() + 2);
 }
 
 // ============================================================================
@@ -516,7 +494,7 @@ void Editor::HandleMouse() {
 void Editor::HandleEditorButtons() {
   const Vec3 mouse(g_mousePosition.x, g_mousePosition.y, 0.0f);
   for (auto& b : g_editorButtons) {
-    bool over = b->Contains(mouse);
+    bool over = b->UnderPoint(mouse);
     if (over && !b->hovered) {
       b->hovered = true;
       b->SetFrame(b->Frame() - 1);
@@ -527,7 +505,7 @@ void Editor::HandleEditorButtons() {
   }
   if (!g_keyTriggered[MOUSE_LEFT]) return;
   for (auto& b : g_editorButtons) {
-    if (!b->Contains(mouse)) continue;
+    if (!b->UnderPoint(mouse)) continue;
     if (g_renameMode && b->name != "RENAME") continue;
     ConsumeTrigger(MOUSE_LEFT);
     if (b->name == "SNAP") {

@@ -1,12 +1,11 @@
 #pragma once
 #include "core/Level.h"
 #include "core/Vec3.h"
-#include "objects/Shape.h"
 #include <memory>
 #include <string>
 #include <vector>
 
-class AnimatedTexture;
+class Button;
 class Camera;
 class Font;
 class GameObject;
@@ -16,23 +15,6 @@ class Texture;
 // drop them on, a view moved with the arrows or WASD, the level's name, and buttons to
 // snap, rename, load, save and step through the levels of the level folder. F5 saves
 // and plays the level at once; the property bar and the sound bar sit over the field.
-
-// One of the editor's clickable images: a sprite sheet whose frame shows its look, the
-// hover look being the frame before the idle one. Window pixels, as the mouse.
-struct EditorButton {
-  EditorButton(const std::string& name, const Vec3& position, int halfWidth, int halfHeight,
-               const std::string& descriptor, const std::string& image, unsigned int idleFrame);
-  ~EditorButton();
-  bool Contains(const Vec3& p) const { return shape.ContainsPoint(p); }
-  unsigned int Frame() const;
-  void SetFrame(unsigned int frame);
-
-  std::string name;
-  bool hovered = false;                     // the mouse is over it; its frame is the hover look
-  std::unique_ptr<AnimatedTexture> graphic;
-  Poly shape;
-  unsigned int frame = 0;                   // the look shown
-};
 
 class Editor : public Level {
 public:
@@ -85,7 +67,7 @@ extern std::string g_levelName;                  // the name being typed, at mos
 extern std::string g_displayName;                // the name shown and used for the files
 extern std::string g_levelPath;                  // the last level loaded or saved
 extern int g_levelIndex;                         // in g_levelNames, for PREVIOUS and NEXT
-extern std::vector<std::unique_ptr<EditorButton>> g_editorButtons; // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
+extern std::vector<std::unique_ptr<Button>> g_editorButtons;   // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
 extern Vec3 g_hudAnchor;                         // the window's centre in world coordinates
 extern Vec3 g_editorMouse;                       // the mouse in world coordinates
 

@@ -2,6 +2,7 @@
 #include "core/GameState.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
+#include "screens/Button.h"
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -102,7 +103,7 @@ void EditorSession::Type(const std::string& text) {
 void EditorSession::ClickButton(const std::string& name) {
   for (auto& b : g_editorButtons)
     if (b->name == name) {
-      auto [low, high] = b->shape.Bounds();
+      auto [low, high] = b->shape->Bounds();
       Click((low.x + high.x) / 2, (low.y + high.y) / 2);
       return;
     }
