@@ -1,6 +1,8 @@
 // One busy scene at 1264 x 720 with the frame wait off: 2,000 moving textured quads,
 // 50 texts of twenty characters and every particle pool playing. Prints frames per
-// second and milliseconds per frame. Run from build/: ./bench/bench_render [frames] [parts]
+// second and milliseconds per frame, with the renderer's batching on and then off, the
+// draw calls and heap allocations of a frame beside each.
+// Run from build/: ./bench/bench_render [frames] [parts]
 // "parts" waits for the GPU after each part of the frame and prints their shares.
 #include <chrono>
 #include <cmath>
@@ -11,15 +13,27 @@
 #include <vector>
 
 #include <GL/glew.h>
+#include <new>
 
 #include "core/GameState.h"
 #include "core/Window.h"
+#include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/ParticleSys.h"
 #include "render/Shader.h"
 #include "render/Texture.h"
 #include "support/GlTestContext.h"
 #include "support/TestImages.h"
+
+// Every heap allocation of the process, counted.
+static long s_allocations = 0;
+void* operator new(std::size_t size) {
+  ++s_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -79,48 +93,66 @@ int main(int argc, char** argv) {
   font.Init();
   FillParticlePools();
 
-  double seconds = 0.0;
-  int measured = 0;
-  const int warmUp = 30;
-  auto last = Clock::now();
-  for (int frame = 0; frame < frames + warmUp; ++frame) {
-    const auto start = Clock::now();
-    gl.BeginFrame();
-    endPart(0, false);
-    const bool count = frame >= warmUp;
-    const float t = frame * 0.02f;
-    for (int i = 0; i < QUADS; ++i) {
-      const float x = 632 + 560 * std::sin(t + i * 0.37f) * std::cos(i * 0.011f);
-      const float y = 360 + 320 * std::cos(t * 1.3f + i * 0.23f);
-      quads[i]->SetPosition(Vec3(x, y, 0), 0.0f);
-      quads[i]->Draw();
-    }
-    endPart(0, count);
-    RestartFinished(frame);
-    for (ParticlePool* pool : POOLS)
-      for (auto& s : *pool) s->Draw();
-    endPart(1, count);
-    for (int i = 0; i < TEXTS; ++i)
-      font.DrawText("Score: 12345 Time 60", Vec3(20 + (i % 5) * 250.0f, 40 + (i / 5) * 70.0f, 0), Vec3(1, 1, 1),
-                    0.75f);
-    endPart(2, count);
-    gl.Swap();
-    const auto end = Clock::now();
-    g_frameTime = std::chrono::duration<float>(end - last).count();
-    last = end;
-    if (frame >= warmUp) {
-      seconds += std::chrono::duration<double>(end - start).count();
-      ++measured;
-    }
-  }
-  const unsigned int error = gl.Error();
   std::printf("render scene: %d quads, %d texts of 20 characters, 6 particle pools, %dx%d\n", QUADS, TEXTS,
               g_screenWidth, g_screenHeight);
-  std::printf("%d frames: %.1f frames per second, %.2f ms per frame%s\n", measured, measured / seconds,
-              1000.0 * seconds / measured, error ? " (GL error seen)" : "");
-  if (parts)
-    std::printf("per frame: quads %.2f ms, particles %.2f ms, text %.2f ms\n", 1000.0 * partSeconds[0] / measured,
-                1000.0 * partSeconds[1] / measured, 1000.0 * partSeconds[2] / measured);
+  // The first pass warms both paths; the figures come from the second.
+  for (int pass = 0; pass < 2; ++pass)
+    for (bool batching : {true, false}) {
+      SetBatching(batching);
+      double seconds = 0.0;
+      int measured = 0;
+      long allocations = 0;
+      const int warmUp = 30;
+      const int run = pass == 0 ? 10 : frames;
+      std::fill(partSeconds, partSeconds + 3, 0.0);
+      RenderCounters() = {};
+      for (int frame = 0; frame < run + warmUp; ++frame) {
+        const auto start = Clock::now();
+        const long allocationsBefore = s_allocations;
+        if (frame == warmUp) RenderCounters() = {};
+        gl.BeginFrame();
+        endPart(0, false);
+        const bool count = frame >= warmUp;
+        const float t = frame * 0.02f;
+        for (int i = 0; i < QUADS; ++i) {
+          const float x = 632 + 560 * std::sin(t + i * 0.37f) * std::cos(i * 0.011f);
+          const float y = 360 + 320 * std::cos(t * 1.3f + i * 0.23f);
+          quads[i]->SetPosition(Vec3(x, y, 0), 0.0f);
+          quads[i]->Draw();
+        }
+        endPart(0, count);
+        RestartFinished(frame);
+        for (ParticlePool* pool : POOLS)
+          for (auto& s : *pool) s->Draw();
+        endPart(1, count);
+        for (int i = 0; i < TEXTS; ++i)
+          font.DrawText("Score: 12345 Time 60", Vec3(20 + (i % 5) * 250.0f, 40 + (i / 5) * 70.0f, 0),
+                        Vec3(1, 1, 1), 0.75f);
+        endPart(2, count);
+        gl.Swap();
+        glFinish();
+        const auto end = Clock::now();
+        // A steady frame time, so that the particles play the same in both runs.
+        g_frameTime = 1.0f / 60.0f;
+        if (frame >= warmUp) {
+          seconds += std::chrono::duration<double>(end - start).count();
+          allocations += s_allocations - allocationsBefore;
+          ++measured;
+        }
+      }
+      if (pass == 0) continue;
+      const unsigned int error = gl.Error();
+      const DrawCounters& c = RenderCounters();
+      std::printf("batching %-3s %d frames: %.1f frames per second, %.2f ms per frame, %.0f draw calls and %.1f "
+                  "allocations a frame%s\n",
+                  batching ? "on" : "off", measured, measured / seconds, 1000.0 * seconds / measured,
+                  static_cast<double>(c.drawCalls) / measured, static_cast<double>(allocations) / measured,
+                  error ? " (GL error seen)" : "");
+      if (parts)
+        std::printf("  per frame: quads %.2f ms, particles %.2f ms, text %.2f ms\n",
+                    1000.0 * partSeconds[0] / measured, 1000.0 * partSeconds[1] / measured,
+                    1000.0 * partSeconds[2] / measured);
+    }
   EmptyParticlePools();
   return 0;
 }

@@ -12,12 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <thread>
 
 using Clock = std::chrono::steady_clock;
-
-// Velocities are per frame, so a frame may never be shorter than this.
-static constexpr std::chrono::nanoseconds MIN_FRAME_DURATION{1'000'000'000 / 60};
 
 static double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -108,7 +104,9 @@ bool GameLoop::Startup() {
   // The start-up steps after the first reset load pictures (the pause panel's, the grass):
   // the first frame must not count them as its own time.
   ResetFrameRateMeter();
-  lastFrameEnd = Clock::now();
+  pacer.platform.swap = [this] { window->Present(); };
+  pacer.platform.setSwapInterval = [](int interval) { return SetSwapInterval(interval); };
+  ChoosePacing();
   std::fflush(stdout);
   return g_currentState != STATE_QUIT;
 }
@@ -173,6 +171,9 @@ void GameLoop::EnterState() {
   Clock::time_point start = Clock::now();
   level->Initialize();
   g_initTime = SecondsSince(start);
+  // Loading is not a frame: the first frames of the state measure from here, or every
+  // Update of the next quarter second would take the whole load as its frame time.
+  ResetFrameRateMeter();
   entered = true;
 }
 
@@ -196,7 +197,10 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(KEY_F12)) window->ToggleDisplayMode(); // F12
+  if (ConsumeTrigger(KEY_F12)) { // F12
+    window->ToggleDisplayMode();
+    ChoosePacing();
+  }
   if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
 
   Clock::time_point start = Clock::now();
@@ -214,8 +218,10 @@ void GameLoop::Frame() {
 
   HandlePauseKey();
   readoutClock += static_cast<double>(g_frameTime);
-  window->Present();
-  if (framePacing) WaitForFrameEnd();
+  if (framePacing)
+    pacer.Present();
+  else
+    pacer.PresentUnpaced();
   MeasureFrameRate();
   g_fpsReadout = g_framesPerSecond;
 }
@@ -226,6 +232,7 @@ void GameLoop::ReapplyDisplayModeOnFocus() {
   if (focus && !hadFocus) {
     g_fullscreen = !g_fullscreen;
     window->ToggleDisplayMode();
+    ChoosePacing();
   }
   hadFocus = focus;
 }
@@ -253,10 +260,8 @@ void GameLoop::HandlePauseKey() {
   if (g_currentState == STATE_EDITOR || g_currentState == STATE_WEAPON_SELECT) g_nextState = STATE_MAIN_MENU;
 }
 
-// Vsync holds the frame where the display offers it; where it does not, or where the
-// display is faster than 60 Hz, wait out the rest of the frame.
-void GameLoop::WaitForFrameEnd() {
-  Clock::time_point due = lastFrameEnd + MIN_FRAME_DURATION;
-  if (Clock::now() < due) std::this_thread::sleep_until(due);
-  lastFrameEnd = Clock::now();
+// The display may have changed with the window's mode or place: vsync where its
+// refresh rate lands frames on 1/60 s, the timer elsewhere.
+void GameLoop::ChoosePacing() {
+  if (window && window->IsUsable()) pacer.ChooseMode(DisplayRefreshRate(window->handle));
 }

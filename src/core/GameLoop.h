@@ -1,4 +1,5 @@
 #pragma once
+#include "core/FramePacer.h"
 #include "core/Level.h"
 #include "core/Subsystems.h"
 #include <chrono>
@@ -29,7 +30,7 @@ public:
   // What the loop does at each step above the core; the game hands it the whole game
   // (MakeGameSubsystems), a test may hand it less. Nothing but the loop's own steps by default.
   std::shared_ptr<Subsystems> subsystems = std::make_shared<Subsystems>();
-  bool framePacing = true; // hold every frame to at least 1/60 s; off for tests and benchmarks
+  bool framePacing = true; // hold the game to 60 frames a second; off for tests and benchmarks
   int showCommand = 1;     // 0 keeps the window hidden
 
 private:
@@ -40,7 +41,7 @@ private:
   void ReapplyDisplayModeOnFocus();
   void NoteGamepadActivity();
   void HandlePauseKey();
-  void WaitForFrameEnd();
+  void ChoosePacing();
 
   std::shared_ptr<Window> window;
   std::unique_ptr<Level> level;
@@ -49,7 +50,7 @@ private:
   bool entered = false;      // the current state has had Load / Initialize
   bool hadFocus = false;     // the window had the keyboard focus last frame
   double readoutClock = 0.0; // seconds of frame time since the read-outs were last sampled
-  std::chrono::steady_clock::time_point lastFrameEnd{};
+  FramePacer pacer;
 };
 
 // ---- frame-rate meter ----------------------------------------------------------

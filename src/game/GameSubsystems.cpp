@@ -8,6 +8,7 @@
 #include "editor/Editor.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
+#include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
@@ -46,6 +47,7 @@ public:
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
+    case STATE_LEVEL: return std::make_unique<GenericLevel>();
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     default: return MakePlaceholderState(stateId);

@@ -188,7 +188,12 @@ PlatformWindow* CurrentGameWindow() { return s_gameWindow; }
 // Rendering context
 // ============================================================================
 
+static unsigned s_contextGeneration = 0;
+
+unsigned GLContextGeneration() { return s_contextGeneration; }
+
 GLContextHandle CreateGLContext(PlatformWindow* window) {
+  ++s_contextGeneration;
   SDL_GLContext context = window ? SDL_GL_CreateContext(window->sdl) : nullptr;
   if (!context) {
     if (window) std::printf("Error: %s\n", SDL_GetError());
@@ -202,14 +207,14 @@ bool ActivateGLContext(PlatformWindow* window, GLContextHandle context) {
     ShowMessageBox("Unable to activate OpenGL rendering context", "ERROR");
     return false;
   }
-  // Vsync where the driver offers it; the game loop also waits, so no display can
-  // run the game faster than its frame-based speeds were tuned for.
+  // Vsync until the game loop's pacing chooses by the display's refresh rate.
   SDL_GL_SetSwapInterval(1);
   return true;
 }
 
 void ReleaseGLContext(GLContextHandle context) {
   if (!context) return;
+  ++s_contextGeneration;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(context);
 }
@@ -227,6 +232,21 @@ bool LoadGLEntryPoints() {
   return true;
 }
 
+static void (*s_beforePresent)() = nullptr;
+
+void SetBeforePresent(void (*step)()) { s_beforePresent = step; }
+
 void PresentFrame(PlatformWindow* window) {
-  if (window) SDL_GL_SwapWindow(window->sdl);
+  if (!window) return;
+  if (s_beforePresent) s_beforePresent();
+  SDL_GL_SwapWindow(window->sdl);
+}
+
+bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+int DisplayRefreshRate(PlatformWindow* window) {
+  const int display = window ? SDL_GetWindowDisplayIndex(window->sdl) : 0;
+  SDL_DisplayMode mode{};
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+  return mode.refresh_rate;
 }

@@ -34,5 +34,16 @@ SDL_Window* SdlWindowOf(PlatformWindow* window);       // for tests that push ev
 GLContextHandle CreateGLContext(PlatformWindow* window);  // null on failure
 bool ActivateGLContext(PlatformWindow* window, GLContextHandle context);
 void ReleaseGLContext(GLContextHandle context);            // makes none current, then deletes it
+// Changes whenever a context is made or deleted: GL names kept from before belong to
+// a context that may be gone.
+unsigned GLContextGeneration();
 bool LoadGLEntryPoints();                                  // GLEW with experimental entry points
 void PresentFrame(PlatformWindow* window);                 // swaps; holds for vsync where the driver can
+// A step run right before every PresentFrame swap (the renderer sends its gathered
+// draws there); null for none.
+void SetBeforePresent(void (*step)());
+// Swap interval for the current context: 1 waits for each vblank, n for every n-th,
+// 0 never waits. False where the driver cannot do it.
+bool SetSwapInterval(int interval);
+// The refresh rate of the display the window is on, in Hz; 0 when unknown.
+int DisplayRefreshRate(PlatformWindow* window);

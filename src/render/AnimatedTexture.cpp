@@ -27,11 +27,7 @@ void AnimatedTexture::Init() {
 
 void AnimatedTexture::Draw() {
   Animate();
-  if (program && vertexArray) {
-    glBindTexture(GL_TEXTURE_2D, textureName);
-    DrawQuad();
-    glBindTexture(GL_TEXTURE_2D, 0);
-  }
+  if (!SubmitQuad(QuadLayout::Sprite, textureName, spriteVertices, sizeof spriteVertices)) return;
   if (showOutline)
     for (Line& line : outline) line.Draw();
 }
@@ -72,9 +68,11 @@ void AnimatedTexture::StoreQuad(const float q[8]) {
 
 void AnimatedTexture::UploadSpriteVertices() {
   if (!vertexArray) return; // Init uploads them
+  if (DeferUpload()) return;
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof spriteVertices, spriteVertices);
+  gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }

@@ -1,22 +1,109 @@
 #include "render/Font.h"
 #include "platform/ConsoleTexts.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
 const char* const FONT_PATH = "../Assets/font/RobotoCondensed-Regular.ttf";
 const int FONT_PIXELS = 48;
 
+const int ATLAS_WIDTH = 1024;
+
+struct GlyphSet {
+  std::map<char, Glyph> glyphs;
+  GLuint atlas = 0;
+  float blank[2] = {0, 0};
+};
+
 // Glyph sets by face and pixel size; their textures live for the run.
-std::map<std::pair<std::string, int>, std::map<char, Glyph>> s_glyphSets;
+std::map<std::pair<std::string, int>, GlyphSet> s_glyphSets;
+
+// A glyph's rows, tightly packed, kept until the atlas is laid out.
+struct GlyphBitmap {
+  char code = 0;
+  int width = 0;
+  int rows = 0;
+  std::vector<unsigned char> pixels;
+};
+
+GlyphBitmap CopyBitmap(char code, const FT_Bitmap& bitmap) {
+  GlyphBitmap copy;
+  copy.code = code;
+  copy.width = static_cast<int>(bitmap.width);
+  copy.rows = static_cast<int>(bitmap.rows);
+  copy.pixels.resize(static_cast<size_t>(copy.width) * copy.rows);
+  for (int r = 0; r < copy.rows && bitmap.buffer; ++r)
+    std::memcpy(copy.pixels.data() + static_cast<size_t>(r) * copy.width, bitmap.buffer + r * bitmap.pitch,
+                static_cast<size_t>(copy.width));
+  return copy;
+}
+
+// Packs the glyphs in shelves, each with a one-texel border that repeats its edge:
+// linear filtering then reads at a glyph's edge what clamping its own texture would.
+// Fills the glyphs' atlas coordinates and the set's blank spot; returns the texture.
+GLuint BuildAtlas(const std::vector<GlyphBitmap>& bitmaps, GlyphSet& set) {
+  struct Place {
+    int x = 0, y = 0;
+  };
+  std::vector<Place> places(bitmaps.size());
+  int x = 3, y = 0, shelf = 3; // a 3 x 3 blank corner first
+  for (size_t i = 0; i < bitmaps.size(); ++i) {
+    const int w = bitmaps[i].width + 2, h = bitmaps[i].rows + 2;
+    if (x + w > ATLAS_WIDTH) {
+      x = 0;
+      y += shelf;
+      shelf = 0;
+    }
+    places[i] = {x, y};
+    x += w;
+    shelf = std::max(shelf, h);
+  }
+  const int width = ATLAS_WIDTH, height = y + shelf;
+  std::vector<unsigned char> atlas(static_cast<size_t>(width) * height, 0);
+  auto put = [&](int px, int py, unsigned char value) { atlas[static_cast<size_t>(py) * width + px] = value; };
+  for (size_t i = 0; i < bitmaps.size(); ++i) {
+    const GlyphBitmap& b = bitmaps[i];
+    Glyph& g = set.glyphs[b.code];
+    if (b.width == 0 || b.rows == 0) {
+      g.atlas[0] = g.atlas[2] = 1.5f / width;
+      g.atlas[1] = g.atlas[3] = 1.5f / height;
+      continue;
+    }
+    // Border rows and columns repeat the nearest texel of the bitmap.
+    for (int r = -1; r <= b.rows; ++r)
+      for (int c = -1; c <= b.width; ++c) {
+        const int sr = std::clamp(r, 0, b.rows - 1), sc = std::clamp(c, 0, b.width - 1);
+        put(places[i].x + 1 + c, places[i].y + 1 + r, b.pixels[static_cast<size_t>(sr) * b.width + sc]);
+      }
+    g.atlas[0] = static_cast<float>(places[i].x + 1) / width;
+    g.atlas[1] = static_cast<float>(places[i].y + 1) / height;
+    g.atlas[2] = static_cast<float>(places[i].x + 1 + b.width) / width;
+    g.atlas[3] = static_cast<float>(places[i].y + 1 + b.rows) / height;
+  }
+  set.blank[0] = 1.5f / width;
+  set.blank[1] = 1.5f / height;
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, atlas.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return texture;
+}
 
 GLuint UploadGlyph(const FT_Bitmap& bitmap) {
   GLuint texture = 0;
@@ -34,8 +121,11 @@ GLuint UploadGlyph(const FT_Bitmap& bitmap) {
   return texture;
 }
 
-// Rasterises codes 0-127; false when the library or the face could not be opened.
-bool RasteriseGlyphs(std::map<char, Glyph>& glyphs) {
+// Rasterises codes 0-127 into the set; false when the library or the face could not
+// be opened.
+bool RasteriseGlyphs(GlyphSet& set) {
+  std::map<char, Glyph>& glyphs = set.glyphs;
+  std::vector<GlyphBitmap> bitmaps;
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library)) {
     std::printf("%s\n", ConsoleText::FREETYPE_NO_LIBRARY);
@@ -64,7 +154,9 @@ bool RasteriseGlyphs(std::map<char, Glyph>& glyphs) {
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
     glyphs[static_cast<char>(c)] = g;
+    bitmaps.push_back(CopyBitmap(static_cast<char>(c), slot->bitmap));
   }
+  set.atlas = BuildAtlas(bitmaps, set);
   glBindTexture(GL_TEXTURE_2D, 0);
   FT_Done_Face(face);
   FT_Done_FreeType(library);
@@ -103,12 +195,21 @@ void GlyphCell(char ch, float scale, float& width, float& height) {
 
 Font::Font() {
   const auto key = std::make_pair(std::string(FONT_PATH), FONT_PIXELS);
+  const GlyphSet* set = nullptr;
   if (auto found = s_glyphSets.find(key); found != s_glyphSets.end()) {
-    glyphs = found->second;
-  } else if (RasteriseGlyphs(glyphs)) {
-    s_glyphSets.emplace(key, glyphs);
+    set = &found->second;
+  } else {
+    GlyphSet made;
+    if (RasteriseGlyphs(made)) set = &s_glyphSets.emplace(key, std::move(made)).first->second;
+  }
+  if (set) {
+    glyphs = set->glyphs;
+    atlasTexture = set->atlas;
+    blankCell[0] = set->blank[0];
+    blankCell[1] = set->blank[1];
   }
   // Text relies on blending, and the game leaves culling on after the first font.
+  FlushDrawing();
   glEnable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -143,16 +244,23 @@ void Font::Init() {
 
   positionLocation = BindAttribute(program, "vertex", 4, 16, 0);
   textCameraLocation = UniformLocation(program, "camera");
+  textColorLocation = UniformLocation(program, "textColor");
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
 
-void Font::DrawText(std::string text, const Vec3& position, const Vec3& color, float scale) {
+void Font::DrawText(std::string_view text, const Vec3& position, const Vec3& color, float scale) {
   if (!program || !vertexArray) return;
   float x = ToDeviceX(position.x);
   const float y = ToDeviceY(position.y);
+  if (BatchingOn()) {
+    const float rgb[3] = {color.x, color.y, color.z};
+    DrawTextGathered(text, x, y, rgb, scale);
+    return;
+  }
+  FlushDrawing();
   glUseProgram(program);
-  glUniform3f(glGetUniformLocation(program, "textColor"), color.x, color.y, color.z);
+  if (textColorLocation >= 0) glUniform3f(textColorLocation, color.x, color.y, color.z);
   glActiveTexture(GL_TEXTURE0);
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
@@ -167,6 +275,7 @@ void Font::DrawText(std::string text, const Vec3& position, const Vec3& color, f
     glBindTexture(GL_TEXTURE_2D, texture);
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof cell, cell);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+    CountDirectDraw(1);
     x += w;
   }
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -174,8 +283,41 @@ void Font::DrawText(std::string text, const Vec3& position, const Vec3& color, f
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+// The same cells as above, with the glyph's place in the atlas for its coordinates.
+void Font::DrawTextGathered(std::string_view text, float x, float y, const float color[3], float scale) {
+  BatchState state;
+  state.program = program;
+  state.texture = atlasTexture;
+  state.layout = QuadLayout::Text;
+  state.attributes[0] = positionLocation;
+  state.colorLocation = textColorLocation;
+  state.color = color;
+  const size_t CHUNK = 1024;
+  for (size_t start = 0; start < text.size(); start += CHUNK) {
+    const std::string_view part = text.substr(start, CHUNK);
+    float* out = BeginBatchQuads(state, static_cast<int>(part.size()));
+    for (char ch : part) {
+      auto found = glyphs.find(ch);
+      const float* a = found != glyphs.end() ? found->second.atlas : nullptr;
+      const float u0 = a ? a[0] : blankCell[0], v0 = a ? a[1] : blankCell[1];
+      const float u1 = a ? a[2] : blankCell[0], v1 = a ? a[3] : blankCell[1];
+      float w = 0.0f, h = 0.0f;
+      GlyphCell(ch, scale, w, h);
+      const float cell[24] = {x,     y + h, u0, v0, x,     y, u0, v1, x + w, y,     u1, v1,
+                              x,     y + h, u0, v0, x + w, y, u1, v1, x + w, y + h, u1, v0};
+      std::copy(cell, cell + 24, out);
+      out += 24;
+      x += w;
+    }
+    EndBatchQuads(static_cast<int>(part.size()));
+  }
+}
+
 void DeleteGlyphTextures() {
-  for (auto& [key, set] : s_glyphSets)
-    for (auto& [ch, glyph] : set) glDeleteTextures(1, &glyph.texture);
+  FlushDrawing();
+  for (auto& [key, set] : s_glyphSets) {
+    for (auto& [ch, glyph] : set.glyphs) glDeleteTextures(1, &glyph.texture);
+    if (set.atlas) glDeleteTextures(1, &set.atlas);
+  }
   s_glyphSets.clear();
 }

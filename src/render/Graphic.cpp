@@ -1,4 +1,5 @@
 #include "render/Graphic.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 #include "core/Window.h"
@@ -34,6 +35,8 @@ void Place2DTransform(float out[16], const float m[9]) {
 }
 
 GraphicBuffers::~GraphicBuffers() {
+  // Text gathered with this program must be drawn while the program still exists.
+  if (ownProgram) FlushDrawing();
   if (indexBuffer) glDeleteBuffers(1, &indexBuffer);
   if (vertexBuffer) glDeleteBuffers(1, &vertexBuffer);
   if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
@@ -55,6 +58,7 @@ void Graphic::NewBuffers(bool withQuadIndices) {
   glGenBuffers(1, &buffers->vertexBuffer);
   glBindBuffer(GL_ARRAY_BUFFER, buffers->vertexBuffer);
   if (withQuadIndices) buffers->indexBuffer = MakeQuadIndexBuffer();
+  gpuStale = false;
   vertexArray = buffers->vertexArray;
   vertexBuffer = buffers->vertexBuffer;
   indexBuffer = buffers->indexBuffer;
@@ -109,7 +113,59 @@ void Graphic::DrawQuad() const {
   glBindVertexArray(0);
 }
 
-void Graphic::Draw() { DrawQuad(); }
+// A plain graphic draws with whatever texture its caller bound: that binding is not
+// the batcher's to know, so it goes out alone after what was gathered.
+void Graphic::Draw() {
+  FlushDrawing();
+  if (program && vertexArray) CountDirectDraw(1);
+  DrawQuad();
+}
+
+bool Graphic::DeferUpload() {
+  if (!vertexArray || !BatchingOn()) return false;
+  gpuStale = true;
+  return true;
+}
+
+bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* data, int bytes) {
+  if (!program || !vertexArray) return true;
+  const int stride = QuadFloats(layout) / 4;
+  if (OutsideView(MakeViewTransform(camera, objectTrans), data, 4, stride)) {
+    CountCulled(1);
+    return false;
+  }
+  if (BatchingOn()) {
+    BatchState state;
+    state.program = program;
+    state.texture = texture;
+    state.layout = layout;
+    state.attributes[0] = positionLocation;
+    state.attributes[1] = layout == QuadLayout::Sprite ? texcoordLocation : colorLocation;
+    state.attributes[2] = layout == QuadLayout::Basic ? texcoordLocation : -1;
+    state.cameraLocation = cameraLocation;
+    state.objectTransLocation = objectTransLocation;
+    state.texOffsetLocation = texOffSetLocation;
+    state.camera = camera;
+    state.objectTrans = objectTrans;
+    state.texOffset = texOffset;
+    float* out = BeginBatchQuads(state, 1);
+    std::memcpy(out, data, sizeof(float) * static_cast<size_t>(QuadFloats(layout)));
+    EndBatchQuads(1);
+    return true;
+  }
+  FlushDrawing();
+  if (gpuStale) {
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, data);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    gpuStale = false;
+  }
+  glBindTexture(GL_TEXTURE_2D, texture);
+  DrawQuad();
+  glBindTexture(GL_TEXTURE_2D, 0);
+  CountDirectDraw(1);
+  return true;
+}
 
 void Graphic::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
                         float m8) {

@@ -15,6 +15,14 @@ void SetIdentity3(float m[9]);
 // Places the row-major 3x3 into the upper-left of a 4x4 identity.
 void Place2DTransform(float out[16], const float m[9]);
 
+// Vertex formats of the quads the renderer can gather into one draw call.
+enum class QuadLayout : int {
+  Basic,  // x, y, r, g, b, u, v (sprites, tiles)
+  Sprite, // x, y, u, v (sprite sheets)
+  Colour, // x, y, r, g, b, a (particles, solid rectangles)
+  Text,   // x, y, u, v, six vertices a cell (glyphs)
+};
+
 // GPU objects of one graphic, shared by its copies and deleted with the last of them.
 struct GraphicBuffers {
   unsigned int vertexArray = 0;
@@ -80,9 +88,18 @@ protected:
   // Draws the quad's six indices with this graphic's program, buffers and uniforms;
   // the caller binds any texture. Nothing happens without a program or buffers.
   void DrawQuad() const;
+  // Draws one quad whose vertices (data, in layout's format, bytes long, the same
+  // data the graphic's own buffer holds) are the graphic's: nothing when the camera
+  // cannot see it, gathered with its neighbours while batching, else uploaded if
+  // stale and drawn alone with texture bound. False when culled.
+  bool SubmitQuad(QuadLayout layout, unsigned int texture, const float* data, int bytes);
+  // Moving a graphic while batching leaves its own buffer behind (the batch takes
+  // the CPU copy); a draw of its own uploads it first. True when that was done now.
+  bool DeferUpload();
   // The vertex data, first unshared from copies: moving one copy must not move the
   // CPU data another copy uploads when it is initialised again.
   float* WritableVertices();
 
   std::shared_ptr<GraphicBuffers> buffers;
+  bool gpuStale = false; // the own vertex buffer lags the CPU vertices
 };

@@ -1,4 +1,5 @@
 #include "render/Line.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 
@@ -36,8 +37,16 @@ void Line::Init() {
   glBindVertexArray(0);
 }
 
+// Lines are debug outlines, few and drawn with line smoothing: they go out alone,
+// after what was gathered before them.
 void Line::Draw() {
   if (!program || !vertexArray) return;
+  if (OutsideView(MakeViewTransform(camera, objectTrans), vertices.get(), 2, 2)) {
+    CountCulled(1);
+    return;
+  }
+  FlushDrawing();
+  CountDirectDraw(1);
   glUseProgram(program);
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);

@@ -1,5 +1,6 @@
 #include "render/ParticleSys.h"
 #include "core/GameState.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
 
@@ -96,7 +97,26 @@ void ParticleSys::Init() {
 void ParticleSys::Draw() {
   if (!active || elapsed > duration) return;
   const bool drawable = program && vertexArray;
-  if (drawable) {
+  const bool gathered = drawable && BatchingOn();
+  const ViewTransform view = MakeViewTransform(camera, objectTrans);
+  const float half = std::fabs(cornerOffsets[0].x);
+  BatchState state;
+  float* out = nullptr;
+  int written = 0;
+  if (gathered) {
+    state.program = program;
+    state.layout = QuadLayout::Colour;
+    state.attributes[0] = positionLocation;
+    state.attributes[1] = colorLocation;
+    state.cameraLocation = cameraLocation;
+    state.objectTransLocation = objectTransLocation;
+    state.texOffsetLocation = texOffSetLocation;
+    state.camera = camera;
+    state.objectTrans = objectTrans;
+    state.texOffset = texOffset;
+    out = BeginBatchQuads(state, particleCount);
+  } else if (drawable) {
+    FlushDrawing();
     glUseProgram(program);
     glBindVertexArray(vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
@@ -119,6 +139,22 @@ void ParticleSys::Draw() {
       p.velocity.x = -p.velocity.x;
     }
     if (!drawable) continue;
+    // Parked and far-flung particles still move and fade; they are only not drawn.
+    if (SquareOutsideView(view, p.position.x, p.position.y, half)) {
+      CountCulled(1);
+      continue;
+    }
+    if (gathered) {
+      float* v = out + static_cast<size_t>(written) * 24;
+      for (const Vec3& corner : cornerOffsets) {
+        const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
+                                 p.color[2], p.color[3]};
+        std::copy(vertex, vertex + 6, v);
+        v += 6;
+      }
+      ++written;
+      continue;
+    }
     scratch.clear();
     for (const Vec3& corner : cornerOffsets)
       scratch.insert(scratch.end(), {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
@@ -126,8 +162,11 @@ void ParticleSys::Draw() {
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scratch.size() * sizeof(float)), scratch.data(),
                  GL_STREAM_DRAW);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    CountDirectDraw(1);
   }
-  if (drawable) {
+  if (gathered) {
+    EndBatchQuads(written);
+  } else if (drawable) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
   }

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "render/Graphic.h"
+
 // Enables attribute name of program on the bound vertex array; -1 (and nothing
 // enabled) when the program has no such active attribute, so a shader that
 // optimised an input away costs a missing effect rather than a GL error.
@@ -23,3 +25,46 @@ inline int TruncateToInt(float v) {
   if (v <= -2147483648.0f) return INT_MIN;
   return static_cast<int>(v);
 }
+
+// ---- gathering draws (DrawBatch.cpp) -------------------------------------------
+
+// What a gathered draw needs to match the one before it to share its draw call.
+// Uniform values are compared only where the program has the uniform.
+struct BatchState {
+  GLuint program = 0;
+  GLuint texture = 0;                      // bound on unit 0 for the draw; 0 untextured
+  QuadLayout layout = QuadLayout::Basic;
+  GLint attributes[3] = {-1, -1, -1};      // locations of the layout's attributes, in layout order
+  GLint cameraLocation = -1;
+  GLint objectTransLocation = -1;
+  GLint texOffsetLocation = -1;
+  GLint colorLocation = -1;                // a vec3 colour uniform (the text's "textColor")
+  const float* camera = nullptr;           // 16 floats
+  const float* objectTrans = nullptr;      // 16 floats
+  const float* texOffset = nullptr;        // 2 floats
+  const float* color = nullptr;            // 3 floats
+};
+
+// Floats one quad takes in a layout (text cells are six vertices, the rest four).
+int QuadFloats(QuadLayout layout);
+// Room for up to quads quads drawn with state, to be written in the layout's vertex
+// format; what was gathered under another state goes to the GPU first.
+float* BeginBatchQuads(const BatchState& state, int quads);
+// How many of the reserved quads were written.
+void EndBatchQuads(int written);
+// Counts a draw call made outside the batcher.
+void CountDirectDraw(int quads);
+void CountCulled(int quads);
+
+// ---- what the camera sees ------------------------------------------------------------
+
+// camera * objectTrans as the vertex shaders apply it, kept as the 2 x 3 that moves x, y.
+struct ViewTransform {
+  float m[6] = {1, 0, 0, 0, 1, 0}; // x' = m0 x + m1 y + m2, y' = m3 x + m4 y + m5
+};
+ViewTransform MakeViewTransform(const float camera[16], const float objectTrans[16]);
+// True when every point (x, y at data + i * stride) lands wholly beyond one edge of
+// the view, with a margin wide enough for smoothed outlines.
+bool OutsideView(const ViewTransform& t, const float* data, int points, int stride);
+// The same for a square of half side s around (x, y).
+bool SquareOutsideView(const ViewTransform& t, float x, float y, float s);

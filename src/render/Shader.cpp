@@ -1,5 +1,6 @@
 #include "render/Shader.h"
 #include "platform/ConsoleTexts.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 
 #include <cstdio>
@@ -83,6 +84,8 @@ void ResetStateProgramCaches() {
 }
 
 void DeleteSharedPrograms() {
+  // Gathered draws may name these programs; the batcher's own objects go with them.
+  ReleaseDrawBatch();
   for (ProgramCache* cache : {&g_spriteProgram, &g_lineProgram, &g_basicProgram, &g_particleProgram,
                               &g_primitiveProgram}) {
     if (cache->program) glDeleteProgram(cache->program);

@@ -21,9 +21,11 @@ void SquarePrimitive::RebuildColorVertices() {
 
 void SquarePrimitive::UploadColorVertices() {
   if (!vertexArray) return; // Init uploads them
+  if (DeferUpload()) return;
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, 96, colorVertices.data());
+  gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
@@ -39,7 +41,9 @@ void SquarePrimitive::Init() {
   FinishInit(true);
 }
 
-void SquarePrimitive::Draw() { DrawQuad(); }
+void SquarePrimitive::Draw() {
+  if (colorVertices.size() >= 24) SubmitQuad(QuadLayout::Colour, 0, colorVertices.data(), 96);
+}
 
 void SquarePrimitive::StoreQuad(const float q[8]) { WriteQuadPositions(q); }
 

@@ -1,4 +1,5 @@
 #include "render/Texture.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/TextureCache.h"
 
@@ -37,6 +38,7 @@ void ApplyImage(Texture& t, bool ok, const CachedImage& image) {
   }
   // Transparent pictures need blending, and it stays on for everything after them.
   if (image.hasAlpha) {
+    FlushDrawing(); // what was gathered before keeps the blending it was drawn under
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   }
@@ -97,9 +99,7 @@ void Texture::Init() {
 }
 
 void Texture::Draw() {
-  glBindTexture(GL_TEXTURE_2D, textureName);
-  Graphic::Draw();
-  glBindTexture(GL_TEXTURE_2D, 0);
+  if (!SubmitQuad(QuadLayout::Basic, textureName, vertices.get(), vertexBytes)) return; // out of view, outline too
   if (showOutline)
     for (Line& line : outline) line.Draw();
 }
@@ -148,10 +148,12 @@ void Texture::WriteQuadPositions(const float q[8]) {
 void Texture::StoreQuad(const float q[8]) {
   WriteQuadPositions(q);
   if (!vertexArray) return; // not initialised yet: Init uploads them
+  if (DeferUpload()) return;
   const float* v = vertices.get();
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, v);
+  gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }

@@ -1,5 +1,6 @@
 #include "render/TextureCache.h"
 #include "platform/ConsoleTexts.h"
+#include "render/DrawBatch.h"
 #include "render/ImageFile.h"
 #include "render/RenderLocal.h"
 
@@ -66,6 +67,7 @@ bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
 int CachedImageCount() { return static_cast<int>(s_images.size()); }
 
 void DeleteCachedTextures() {
+  FlushDrawing(); // gathered draws may still name these textures
   for (auto& [key, image] : s_images) glDeleteTextures(1, &image.texture);
   s_images.clear();
   DeleteGlyphTextures();

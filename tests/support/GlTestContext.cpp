@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
 #include "platform/Display.h"
+#include "render/DrawBatch.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,10 @@ GlTestContext::GlTestContext() {
   ok = true;
 }
 
+// The renderer gathers draws until something needs them on screen: every step here
+// that clears, reads or swaps the frame sends them first, as the game's swap does.
 void GlTestContext::BeginFrame() {
+  FlushDrawing();
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_BLEND);
@@ -92,6 +96,7 @@ void GlTestContext::BeginFrame() {
 
 Rgb GlTestContext::Pixel(int x, int y) {
   unsigned char p[3] = {};
+  FlushDrawing();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(x, height - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
@@ -99,6 +104,7 @@ Rgb GlTestContext::Pixel(int x, int y) {
 }
 
 void GlTestContext::ReadFrame() {
+  FlushDrawing();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, frame);
@@ -110,6 +116,7 @@ Rgb GlTestContext::FramePixel(int x, int y) const {
 }
 
 unsigned int GlTestContext::Error() {
+  FlushDrawing();
   GLenum first = glGetError();
   while (glGetError() != GL_NO_ERROR) {
   }
@@ -118,7 +125,10 @@ unsigned int GlTestContext::Error() {
 
 void GlTestContext::SetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
 
-void GlTestContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window)); }
+void GlTestContext::Swap() {
+  FlushDrawing();
+  SDL_GL_SwapWindow(static_cast<SDL_Window*>(window));
+}
 
 bool Near(const Rgb& a, const Rgb& b, int tolerance) {
   const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;

@@ -1,0 +1,369 @@
+// Frame cost of the shipped levels against an empty frame, in one run, with the
+// renderer's batching on and off. Each figure is the median and the 99th percentile
+// of its frames in milliseconds (glFinish before the clock stops), and both as a ratio
+// to the empty frame. Also: process start to the first drawn main-menu frame, each
+// level's build fresh and again, and heap allocations a frame in steady play.
+//
+// The campaign state (its Update, Draw and level build) has not landed yet: a level
+// here is its object list built through the game's factory and drawn the way the
+// world pass draws it (every object's picture under the camera), with all six
+// particle pools firing in view and a HUD of a panel and read-outs on top. "update"
+// is every object's own Update.
+// Run from build/: ./bench/bench_levels [frames]
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <GL/glew.h>
+
+#include "core/GameLoop.h"
+#include "core/GameState.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "game/GameSubsystems.h"
+#include "levels/LevelFile.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectFactory.h"
+#include "platform/Display.h"
+#include "render/Camera.h"
+#include "render/DrawBatch.h"
+#include "render/Font.h"
+#include "render/ParticleSys.h"
+#include "render/SquarePrimitive.h"
+#include "render/Texture.h"
+
+// ============================================================================
+// Counting allocations
+// ============================================================================
+
+static long s_allocations = 0;
+void* operator new(std::size_t size) {
+  ++s_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// Milliseconds since the kernel started this process (10 ms steps).
+double MsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string field;
+  for (int i = 0; i < 22 && stat >> field; ++i) {}
+  const double startSeconds = std::atof(field.c_str()) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return 1000.0 * (now.tv_sec + now.tv_nsec * 1e-9 - startSeconds);
+}
+
+struct Figure {
+  double median = 0.0;
+  double p99 = 0.0;
+};
+
+Figure Summarise(std::vector<double> ms) {
+  if (ms.empty()) return {};
+  std::sort(ms.begin(), ms.end());
+  const size_t p = std::min(ms.size() - 1, static_cast<size_t>(std::ceil(ms.size() * 0.99)) - 1);
+  return {ms[ms.size() / 2], ms[p]};
+}
+
+Figure s_empty;
+
+void Print(const std::string& what, const Figure& f) {
+  std::printf("  %-34s median %8.3f ms  p99 %8.3f ms   x empty: %6.2f / %6.2f\n", what.c_str(), f.median, f.p99,
+              s_empty.median > 0 ? f.median / s_empty.median : 0.0, s_empty.p99 > 0 ? f.p99 / s_empty.p99 : 0.0);
+}
+
+ParticlePool* const POOLS[] = {&g_burstParticles,     &g_puffParticles,  &g_smokeParticles,
+                               &g_fireSmokeParticles, &g_sparkParticles, &g_flameParticles};
+
+GameObjectFactory* Factory() {
+  for (auto& s : g_systems)
+    if (auto* f = dynamic_cast<GameObjectFactory*>(s.get())) return f;
+  return nullptr;
+}
+
+// The HUD stand-in: a translucent panel and the read-outs a playing state shows.
+struct Hud {
+  SquarePrimitive panel{Vec3(160, 60, 0), 150, 50, 0.0f, 0.0f, 0.0f, 0.5f};
+  Font font;
+  Hud() {
+    panel.Init();
+    font.Init();
+  }
+  void Draw() {
+    panel.Draw();
+    font.DrawText("HP: 100", Vec3(30, 40, 0), Vec3(1, 1, 1), 0.75f);
+    font.DrawText("Score: 12345", Vec3(30, 70, 0), Vec3(1, 1, 0), 0.75f);
+    font.DrawText("Time 60", Vec3(30, 100, 0), Vec3(1, 1, 1), 0.75f);
+    font.DrawText("Ammo 25 / 100", Vec3(g_screenWidth - 220.0f, 40, 0), Vec3(1, 1, 1), 0.75f);
+  }
+};
+
+struct ShippedLevel {
+  std::string name;
+  std::vector<GameObject*> objects;
+  Vec3 start;                   // the player's place, logical pixels
+  std::vector<Vec3> busiest;    // view centres with the most objects in view, busiest first
+};
+
+// Centres of the screen-sized windows (on a half-screen grid) holding the most objects.
+std::vector<Vec3> BusiestSpots(const std::vector<GameObject*>& objects, int count) {
+  float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
+  for (GameObject* o : objects) {
+    const Vec3 p = o->Position();
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+  }
+  std::vector<std::pair<int, Vec3>> spots;
+  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  for (float y = minY; y <= maxY + h / 2; y += h / 2)
+    for (float x = minX; x <= maxX + w / 2; x += w / 2) {
+      int seen = 0;
+      for (GameObject* o : objects) {
+        const Vec3 p = o->Position();
+        seen += std::fabs(p.x - x) < w / 2 + 32 && std::fabs(p.y - y) < h / 2 + 32;
+      }
+      spots.push_back({seen, Vec3(x, y, 0)});
+    }
+  std::stable_sort(spots.begin(), spots.end(), [](auto& a, auto& b) { return a.first > b.first; });
+  std::vector<Vec3> best;
+  for (int i = 0; i < count && i < static_cast<int>(spots.size()); ++i) best.push_back(spots[i].second);
+  return best;
+}
+
+// Builds the level's objects; the time it took in milliseconds.
+double Build(ShippedLevel& level) {
+  GameObjectFactory* factory = Factory();
+  factory->objects.clear();
+  const auto start = Clock::now();
+  level.objects = LoadObjectList("../Assets/Levels/" + level.name + ".txt", false);
+  const double ms = Ms(start, Clock::now());
+  level.start = Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0);
+  for (GameObject* o : level.objects)
+    if (o->GetName() == "PLAYER") level.start = o->Position();
+  return ms;
+}
+
+// Restarts finished effects of every pool at places inside the view around centre.
+void FireParticles(const Vec3& centre, int frame, const Camera& camera) {
+  int n = 0;
+  for (ParticlePool* pool : POOLS)
+    for (auto& s : *pool) {
+      ++n;
+      s->SetCamera(camera.view[0], camera.view[1], camera.view[2], camera.view[3], camera.view[4], camera.view[5],
+                   camera.view[6], camera.view[7], camera.view[8]);
+      if (s->elapsed <= s->duration) continue;
+      const float x = centre.x - g_screenWidth / 2.0f + static_cast<float>((n * 97 + frame * 13) % g_screenWidth);
+      const float y = centre.y - g_screenHeight / 2.0f + static_cast<float>((n * 61 + frame * 7) % g_screenHeight);
+      s->SetPosition(x, y);
+      s->Restart();
+    }
+}
+
+struct Frame {
+  Window* window = nullptr;
+  void Begin() {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  void End() {
+    window->Present();
+    glFinish();
+  }
+};
+
+// One world frame: the objects' pictures under the camera, the pools, then the HUD.
+void DrawLevelFrame(ShippedLevel& level, const Camera& camera, Hud& hud, bool particles) {
+  const float* v = camera.view;
+  for (GameObject* o : level.objects) {
+    if (!o->active || !o->graphic) continue;
+    o->graphic->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+    o->graphic->Draw();
+  }
+  if (particles)
+    for (ParticlePool* pool : POOLS)
+      for (auto& s : *pool) s->Draw();
+  hud.Draw();
+}
+
+// The back buffer as it stands, all draws sent.
+std::vector<unsigned char> ReadBackBuffer() {
+  FlushDrawing();
+  std::vector<unsigned char> pixels(static_cast<size_t>(g_screenWidth) * g_screenHeight * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, g_screenWidth, g_screenHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+// Pixels whose colours differ by more than llvmpipe's rounding (squared RGB distance 300).
+long DifferentPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+  if (a.size() != b.size()) return -1;
+  long n = 0;
+  for (size_t i = 0; i + 2 < a.size(); i += 3) {
+    const int dr = a[i] - b[i], dg = a[i + 1] - b[i + 1], db = a[i + 2] - b[i + 2];
+    n += dr * dr + dg * dg + db * db > 300;
+  }
+  return n;
+}
+
+struct TourResult {
+  Figure frame;
+  double drawCalls = 0.0;
+  double allocationsPerFrame = 0.0;
+};
+
+// The camera visits the busiest spots in turn, drifting over each.
+TourResult Tour(ShippedLevel& level, Frame& frame, Hud& hud, int frames) {
+  Camera camera(0, 0, 1);
+  std::vector<double> ms;
+  long allocations = 0;
+  int counted = 0;
+  RenderCounters() = {};
+  const int perSpot = std::max(1, frames / std::max<int>(1, static_cast<int>(level.busiest.size())));
+  for (int f = 0; f < frames + 60; ++f) {
+    const Vec3 spot = level.busiest.empty() ? level.start : level.busiest[(f / perSpot) % level.busiest.size()];
+    const Vec3 centre(spot.x + 40.0f * std::sin(f * 0.05f), spot.y + 30.0f * std::cos(f * 0.04f), 0);
+    const long before = s_allocations;
+    const auto start = Clock::now();
+    camera.SetPosition(centre.x, centre.y);
+    FireParticles(centre, f, camera);
+    frame.Begin();
+    DrawLevelFrame(level, camera, hud, true);
+    frame.End();
+    const auto end = Clock::now();
+    g_frameTime = 1.0f / 60.0f;
+    if (f < 60) { // the first second warms up
+      if (f == 59) RenderCounters() = {};
+      continue;
+    }
+    ms.push_back(Ms(start, end));
+    allocations += s_allocations - before;
+    ++counted;
+  }
+  TourResult r;
+  r.frame = Summarise(ms);
+  r.drawCalls = static_cast<double>(RenderCounters().drawCalls) / counted;
+  r.allocationsPerFrame = static_cast<double>(allocations) / counted;
+  return r;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const int frames = argc > 1 ? std::max(20, std::atoi(argv[1])) : 300;
+  SetMessageBoxesShown(false);
+  GameLoop loop;
+  loop.subsystems = MakeGameSubsystems();
+  if (!loop.Startup()) return 1;
+  loop.framePacing = false;
+  loop.RunFrame();
+  glFinish();
+  const double startup = MsSinceProcessStart();
+  Frame frame{loop.GetWindow()};
+
+  std::vector<ShippedLevel> levels;
+  for (const std::string& name : g_levelNames) levels.push_back(ShippedLevel{name, {}, {}, {}});
+  std::printf("levels: %zu, screen %dx%d, %d measured frames each\n", levels.size(), g_screenWidth,
+              g_screenHeight, frames);
+  std::printf("start to first main-menu frame: %.0f ms\n", startup);
+
+  // Builds first, each fresh (pictures not yet decoded the first time they appear) and
+  // again with everything cached, as a restart finds it.
+  std::printf("level build (object list through the factory):\n");
+  for (ShippedLevel& level : levels) {
+    const double fresh = Build(level);
+    const double again = Build(level);
+    std::printf("  %-12s %5zu objects  fresh %8.2f ms  restart %8.2f ms\n", level.name.c_str(), level.objects.size(),
+                fresh, again);
+  }
+  Factory()->objects.clear();
+
+  for (bool batching : {true, false}) {
+    SetBatching(batching);
+    std::printf("\nbatching %s\n", batching ? "on" : "off");
+    std::vector<double> ms;
+    for (int f = 0; f < frames + 30; ++f) {
+      const auto start = Clock::now();
+      frame.Begin();
+      frame.End();
+      if (f >= 30) ms.push_back(Ms(start, Clock::now()));
+    }
+    s_empty = Summarise(ms);
+    Print("empty frame (clear, swap)", s_empty);
+    ms.clear();
+    for (int f = 0; f < frames + 30; ++f) {
+      const auto start = Clock::now();
+      loop.RunFrame();
+      glFinish();
+      if (f >= 30) ms.push_back(Ms(start, Clock::now()));
+    }
+    Print("main menu frame", Summarise(ms));
+
+    Hud hud;
+    for (ShippedLevel& level : levels) {
+      Build(level);
+      level.busiest = BusiestSpots(level.objects, 4);
+      FillParticlePools();
+      Camera camera(0, 0, 1);
+      camera.SetPosition(level.start.x, level.start.y);
+      auto start = Clock::now();
+      frame.Begin();
+      DrawLevelFrame(level, camera, hud, false);
+      frame.End();
+      const double first = Ms(start, Clock::now());
+      Print(level.name + " first frame", Figure{first, first});
+      // The same first frame drawn both ways and read back: batching must not change
+      // a pixel of it. (Each build may pick other wall pictures, so within one build.)
+      if (batching) {
+        std::vector<unsigned char> pictures[2];
+        for (int way = 0; way < 2; ++way) {
+          SetBatching(way == 0);
+          frame.Begin();
+          DrawLevelFrame(level, camera, hud, false);
+          pictures[way] = ReadBackBuffer();
+          frame.End();
+        }
+        SetBatching(true);
+        std::printf("  %-34s %ld pixels differ between batching on and off\n", "",
+                    DifferentPixels(pictures[0], pictures[1]));
+      }
+      const TourResult tour = Tour(level, frame, hud, frames);
+      Print(level.name + " busiest tour", tour.frame);
+      std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", tour.drawCalls, tour.allocationsPerFrame);
+      ms.clear();
+      for (int f = 0; f < frames; ++f) {
+        start = Clock::now();
+        for (GameObject* o : level.objects)
+          if (o->active) o->Update();
+        ms.push_back(Ms(start, Clock::now()));
+      }
+      Print(level.name + " update (objects)", Summarise(ms));
+      EmptyParticlePools();
+      Factory()->objects.clear();
+      level.objects.clear();
+    }
+  }
+  std::printf("\nGL error: %s\n", glGetError() == GL_NO_ERROR ? "none" : "seen");
+  loop.Shutdown();
+  return 0;
+}

@@ -1,0 +1,576 @@
+#include "levels/GenericLevel.h"
+
+#include <GL/glew.h>
+#include <algorithm>
+#include <iostream>
+#include <random>
+
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "levels/FrontEnd.h"
+#include "levels/Hud.h"
+#include "objects/WorldRules.h"
+#include "levels/Track.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectFactory.h"
+#include "objects/NPC.h"
+#include "objects/Vehicle.h"
+#include "objects/Weapon.h"
+#include "platform/Focus.h"
+#include "platform/KeyCodes.h"
+#include "render/AnimatedTexture.h"
+#include "render/Camera.h"
+#include "render/ParticleSys.h"
+#include "render/SquarePrimitive.h"
+#include "render/Texture.h"
+
+namespace {
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+bool Touches(const GameObject& a, const GameObject& b) {
+  return a.shape && b.shape && a.shape->Intersects(*b.shape);
+}
+
+void HandCamera(Texture& picture, const Camera& camera) {
+  const float* v = camera.view;
+  picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+}
+
+void DrawObject(GameObject* object, const Camera& camera) {
+  if (!object || !object->active || !object->graphic) return;
+  HandCamera(*object->graphic, camera);
+  object->graphic->Draw();
+}
+
+void SetOutline(GameObject* object, bool on) {
+  if (object && object->graphic) object->graphic->showOutline = on;
+}
+
+// The player's side weapons become copies of the garage's fitted guns, turned the player's way.
+void TakeGarageWeapons(GarageScreen* garage) {
+  if (!garage || !g_player) return;
+  const auto& fitted = garage->FittedWeapons();
+  g_player->weapons.clear();
+  for (const auto& weapon : fitted) {
+    if (!weapon) {
+      g_player->weapons.push_back(nullptr);
+      continue;
+    }
+    auto copy = std::make_shared<Weapon>(*weapon);
+    copy->SetRotation(g_player->rotation);
+    copy->SetPosition(g_player->Position());
+    g_player->weapons.push_back(std::move(copy));
+  }
+}
+
+} // namespace
+
+std::string PortalTarget(const std::string& portalName, bool& toMainMenu) {
+  toMainMenu = false;
+  const size_t at = portalName.find("PORTAL");
+  const std::string rest = at == std::string::npos ? portalName : portalName.substr(at + 6);
+  if (rest.size() == 3 && Contains(rest, "END")) {
+    toMainMenu = true;
+    return std::string();
+  }
+  return "../Assets/Levels/" + rest + ".txt";
+}
+
+GenericLevel::GenericLevel() : world(g_campaignWorld) { levelPath = levelPaths[levelIndex]; }
+
+void GenericLevel::Load() { g_camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f); }
+
+BuildRequest GenericLevel::MakeBuildRequest() const {
+  BuildRequest request;
+  request.path = levelPath;
+  return request;
+}
+
+void GenericLevel::Initialize() {
+  // The portal's target lasts only until here: the campaign goes by its index.
+  if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+  shaking = false;
+  shakeCounter = 0;
+  pathFrames = 0;
+  smokeClock = 0.0f;
+  overlayClosedThisFrame = false;
+  g_garageOpen = false;
+  g_helpOpen = false;
+  g_pizzaCarried = false;
+  built = BuildLevel(world, screens, MakeBuildRequest());
+  if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
+}
+
+// ---------------------------------------------------------------------------------------
+// Update
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::Update() {
+  overlayClosedThisFrame = false;
+  if (!built || !g_player) return; // the build found no PLAYER; the main menu is on its way
+
+  // 1. Focus and sound: a game without the focus pauses and goes quiet.
+  const bool focus = HasKeyboardFocus();
+  if (!focus) g_paused = true;
+  if (g_audio) g_audio->Update(g_frameTime, focus);
+
+  // 2. Pause panel and the debug outlines.
+  if (g_optionMenu) g_optionMenu->Update();
+  const bool outlines = g_debugView == 1;
+  SetOutline(g_player, outlines);
+  for (GameObject* p : world.patrollers) SetOutline(p, outlines);
+  for (GameObject* w : world.walls) SetOutline(w, outlines);
+  for (GameObject* s : world.shooters) {
+    SetOutline(s, outlines);
+    for (GameObject* shot : s->children) SetOutline(shot, outlines);
+  }
+  for (GameObject* shot : g_player->children) SetOutline(shot, outlines);
+
+  // 3. Camera shake.
+  if (shaking) UpdateShake();
+
+  // 4-5. Fuel and stars.
+  UpdateFuelPickups(world, *g_player);
+  CollectStars();
+
+  // 6. Animations stand still while paused.
+  if (g_paused) {
+    for (GameObject* p : world.patrollers)
+      if (AnimatedTexture* sheet = p->Animated()) sheet->frameTimer = 0.0f;
+    if (AnimatedTexture* sheet = g_player->Animated()) sheet->frameTimer = 0.0f;
+  }
+
+  // 7. The pad.
+  HandleGamepad(g_gamepad, g_player);
+
+  // 8-9. Overlays close on C or the pad's X; while one is open, or paused, play stands still.
+  bool play = true;
+  if (g_helpOpen || g_garageOpen) {
+    const bool close = ConsumeTrigger(KEY_C) || g_gamepad.triggered[PAD_X];
+    if (close) CloseOverlays();
+    else play = false;
+  } else if (g_paused) {
+    play = false;
+  }
+
+  if (play) {
+    // 10-11.
+    HandleKeyboard();
+    if (!g_levelWon && !g_levelLost) UpdateWorld();
+    // 12-13.
+    CheckEndConditions();
+    CheckPortals();
+    // 14. Side weapons and their shots.
+    UpdateSideWeapons(world, *g_player);
+    g_player->UpdateReloadBars();
+    if (world.shake.requested) {
+      if (!shaking) StartShake(world.shake.towards);
+      world.shake.requested = false;
+    }
+  }
+
+  // 15. Track marks age also while paused.
+  if (screens.track && g_camera) screens.track->Update(*g_camera);
+  screens.trackClock += g_frameTime;
+
+  // 16. Loading screen, then the fade.
+  screens.loading.Update(g_frameTime, RealSeconds());
+}
+
+void GenericLevel::CloseOverlays() {
+  if (g_garageOpen) TakeGarageWeapons(screens.garage.get());
+  g_garageOpen = false;
+  g_helpOpen = false;
+  g_paused = false;
+  if (screens.helpPicture) screens.helpPicture->active = false;
+  overlayClosedThisFrame = true;
+}
+
+void GenericLevel::CollectStars() {
+  const Vec3 player = g_player->Position();
+  for (auto it = world.stars.begin(); it != world.stars.end();) {
+    GameObject& star = **it;
+    if (Touches(star, *g_player)) {
+      PlaySlot(12);
+      ++g_score;
+      it = world.stars.erase(it);
+      continue;
+    }
+    const Vec3 d = star.Position() - player;
+    if (LengthSquared2D(d) < 10000.0f) star.SetPosition(star.Position() * 0.95f + player * 0.05f);
+    ++it;
+  }
+}
+
+void GenericLevel::EndLevel(bool won) {
+  if (won) g_levelWon = true;
+  else g_levelLost = true;
+  if (!screens.endSoundPlayed) {
+    PlaySlot(won ? 10 : 11);
+    screens.endSoundPlayed = true;
+  }
+}
+
+void GenericLevel::CheckEndConditions() {
+  if (g_levelWon || g_levelLost) return;
+  GameObject* end = nullptr;
+  for (GameObject* road : world.roads)
+    if (Contains(road->name, "END")) {
+      end = road;
+      break;
+    }
+  // The road's end counts whether it is active or not.
+  if (end && Touches(*g_player, *end)) EndLevel(g_player->hp >= 1);
+  else if (g_player->hp < 1) EndLevel(false);
+}
+
+void GenericLevel::CheckPortals() {
+  // Once the level has ended, or the player has died on the portal, it leads nowhere.
+  if (g_levelWon || g_levelLost || g_player->hp < 1) return;
+  for (GameObject* gate : world.gates) {
+    if (!gate->active || Contains(gate->name, "GATE")) continue;
+    if (!Touches(*g_player, *gate)) continue;
+    ResolvePortal(gate->name);
+    EndLevel(true);
+    return;
+  }
+}
+
+void GenericLevel::ResolvePortal(const std::string& portalName) {
+  bool toMainMenu = false;
+  const std::string target = PortalTarget(portalName, toMainMenu);
+  if (toMainMenu) g_nextState = STATE_MAIN_MENU;
+  else levelPath = target;
+}
+
+// ---------------------------------------------------------------------------------------
+// The world
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::FollowWithCamera() {
+  cameraTarget = screens.limits.Clamp(g_player->Position());
+  if (!shaking && g_camera) g_camera->SetPosition(cameraTarget.x, cameraTarget.y);
+}
+
+void GenericLevel::UpdateWorld() {
+  Vehicle& player = *g_player;
+
+  // 1-3.
+  FollowWithCamera();
+  UpdateCharacters(world, player, screens.keyPrompt.get());
+  if (g_frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= g_frameTime;
+
+  // 4-5. Movement.
+  UpdatePlayer(world, player);
+  MovePatrollers(world);
+
+  // 6. Turrets and gates by the kind of level.
+  const Vec3 centre = player.Position();
+  if (world.isBossLevel) {
+    UpdateTurretChain(world, centre);
+    FireTurretChain(world);
+    ApplyGateRules(world);
+  } else if (world.isMainLevel) {
+    UpdateTurretChain(world, centre);
+    ApplyGateRules(world);
+    FireTurretVolley(world);
+  }
+
+  // 7-8. The pizza; walls, closed gates and sacks stop the vehicle.
+  UpdatePizza(world, player);
+  BlockPlayer(world, player);
+
+  // 9. Shots, gunners, the chasers' path and the patrollers.
+  UpdatePlayerHitWindow(player);
+  UpdateMainGunShots(world, player);
+  UpdateGunners(world, player);
+  if (++pathFrames > 5) {
+    pathGrid.Rebuild(world, player.Position());
+    pathFrames = 0;
+  }
+  UpdatePatrollers(world, player);
+
+  // 10.
+  EmitLowHealthSmoke();
+}
+
+void GenericLevel::EmitLowHealthSmoke() {
+  smokeClock += g_frameTime;
+  if (g_player->hp > 3 || smokeClock <= 0.01f) return;
+  // The same scatter every time: the smoke looks like one steady plume.
+  std::mt19937 random;
+  std::uniform_int_distribution<int> offset(-3, 3);
+  const Vec3 centre = g_player->Position();
+  for (auto& smoke : g_fireSmokeParticles) {
+    const int j = offset(random);
+    const int i = offset(random);
+    if (smoke->elapsed <= smoke->duration) continue;
+    smoke->Restart();
+    smoke->SetPosition(centre.x + 5.0f * i, centre.y + 3.0f * j);
+  }
+  smokeClock = 0.0f;
+}
+
+// ---------------------------------------------------------------------------------------
+// Camera shake
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::StartShake(const Vec3& target) {
+  if (shaking) return;
+  g_shakeMagnitude = 0.01f;
+  const Vec3 d = (g_player ? g_player->Position() : Vec3()) - target;
+  if (std::fabs(d.x) > std::fabs(d.y)) shakeDirection = d.x >= 0.0f ? 2 : 3;
+  else shakeDirection = d.y >= 0.0f ? 0 : 1;
+  shakeCounter = 0;
+  shaking = true;
+  world.shake.running = true;
+}
+
+void GenericLevel::UpdateShake() {
+  const unsigned int a = shakeCounter++;
+  const unsigned int phase = a % 60;
+  static constexpr int opposite[4] = {1, 0, 3, 2};
+  if (g_camera) {
+    if (phase == 14 || phase == 43) g_camera->Shake(shakeDirection);
+    else if (phase == 28 || phase == 58) g_camera->Shake(opposite[shakeDirection & 3]);
+    else if (g_player) {
+      cameraTarget = screens.limits.Clamp(g_player->Position());
+      g_camera->SetPosition(cameraTarget.x, cameraTarget.y);
+    }
+  }
+  if (a == 119) {
+    shaking = false;
+    world.shake.running = false;
+  }
+  if (g_camera) g_camera->ApplyVelocity();
+}
+
+// ---------------------------------------------------------------------------------------
+// Input
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::HandleKeyboard() {
+  if (!g_player) return;
+  if (g_levelWon || g_levelLost) {
+    if (ConsumeTrigger(KEY_K)) g_nextState = g_levelLost ? STATE_RESTART : STATE_MAIN_MENU;
+    return;
+  }
+  Vehicle& player = *g_player;
+  const DriveInput input = ApplyKeyInput(player);
+  if (input.forward && screens.trackClock > 0.1f && screens.track) {
+    screens.track->AddMark(MakeTrackMark(player.Position()));
+    screens.trackClock = 0.0f;
+  }
+
+  if (ConsumeTrigger(KEY_F1)) world.levelTimer -= 10.0f;
+  if (ConsumeTrigger(KEY_F2)) g_cheatMode = !g_cheatMode;
+  if (ConsumeTrigger(KEY_F6) && !world.isBossLevel) {
+    GameObject* target = nullptr;
+    for (GameObject* gate : world.gates)
+      if (gate->active && !Contains(gate->name, "GATE")) {
+        target = gate;
+        break;
+      }
+    for (GameObject* road : world.roads)
+      if (road->active && road->name == "END") {
+        target = road; // the road's end wins over a portal
+        break;
+      }
+    if (target) player.Move(target->Position() - player.Position());
+  }
+  if (ConsumeTrigger(KEY_F7)) player.hp = 10;
+  if (ConsumeTrigger(KEY_F8)) {
+    g_thermometer = 0.3f;
+    player.hp = 1;
+  }
+}
+
+void GenericLevel::HandleGamepad(Gamepad& pad, GameObject* object) {
+  pad.Update();
+  auto* player = dynamic_cast<Vehicle*>(object);
+  if (g_paused || !player || g_levelWon || g_levelLost) return;
+  ApplyPadInput(*player, pad);
+}
+
+// ---------------------------------------------------------------------------------------
+// Draw
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::TalkAndGarageChecks() {
+  // Opening needs a fresh press: C is consumed, and the pad's X counts only on the frame it
+  // went down and never in the frame an overlay closed (X is still down then).
+  const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame && !g_paused;
+  for (size_t i = 0; i < world.garages.size(); ++i) {
+    NPC* garage = world.garages[i];
+    if (!garage->near || g_paused) continue;
+    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
+    g_garageOpen = true;
+    g_paused = true;
+    if (world.isBossLevel) {
+      if (!world.garageVisited.empty() && !world.garageVisited[0]) {
+        world.garageVisited[0] = true;
+        OpenGate(world.gates, 21); // once, on the first visit
+      }
+    } else if (!world.isMainLevel && !world.garageGateOpened) {
+      world.garageGateOpened = true;
+      OpenGate(world.gates, 0);
+    }
+  }
+  for (NPC* npc : world.npcs) {
+    if (!npc->near || g_paused) continue;
+    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
+    if (screens.helpPicture && screens.helpPicture->graphic) {
+      screens.helpPicture->active = true;
+      const std::string rest = npc->name.size() > 3 ? npc->name.substr(3) : std::string();
+      screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
+    }
+    ConsumeTrigger(KEY_C);
+    g_helpOpen = true;
+    g_paused = true;
+  }
+}
+
+void GenericLevel::DrawWorld() {
+  const Camera& camera = *g_camera;
+  const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
+  for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) DrawObject(g_backgroundTiles[i], camera);
+  GameObject* end = nullptr;
+  for (GameObject* road : world.roads) {
+    if (road->name == "END") {
+      if (!end) end = road;
+      continue;
+    }
+    DrawObject(road, camera);
+  }
+  DrawObject(end, camera);
+  for (GameObject* wall : world.walls) DrawObject(wall, camera);
+  for (GameObject* sack : world.sacks) DrawObject(sack, camera);
+  for (GameObject* gate : world.gates) DrawObject(gate, camera);
+  for (GameObject* filler : world.fillers) DrawObject(filler, camera);
+  for (auto& star : world.stars) DrawObject(star.get(), camera);
+  if (!world.shooters.empty())
+    for (GameObject* shot : world.shooters.front()->children) DrawObject(shot, camera);
+  for (GameObject* shooter : world.shooters)
+    if (!shooter->shielded) DrawObject(shooter, camera);
+  for (GameObject* patroller : world.patrollers) DrawObject(patroller, camera);
+  if (screens.track) screens.track->Draw();
+  for (GameObject* shot : g_player->children) DrawObject(shot, camera);
+
+  // The player's heartbeat.
+  if (g_player->hp > 0) {
+    if (screens.pulseCounter == 29) g_player->Scale(1.025f);
+    else if (screens.pulseCounter == 59) g_player->Scale(0.9756098f);
+    if (++screens.pulseCounter >= 61) screens.pulseCounter = 0;
+  }
+  DrawObject(g_player, camera);
+  for (auto& weapon : g_player->weapons) {
+    if (!weapon) continue;
+    if (g_player->hp > 0) DrawObject(weapon.get(), camera);
+    for (auto& projectile : weapon->projectiles)
+      if (projectile && projectile->active && projectile->graphic) {
+        HandCamera(*projectile->graphic, camera);
+        projectile->graphic->Draw();
+      }
+  }
+  for (NPC* npc : world.npcs) DrawObject(npc, camera);
+  for (NPC* garage : world.garages) DrawObject(garage, camera);
+  TalkAndGarageChecks();
+  DrawObject(world.pizza, camera);
+}
+
+void GenericLevel::Draw() {
+  glClearColor(0.0f, 0.6f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (!built || !g_player || !g_camera) return;
+  const Camera& camera = *g_camera;
+
+  // 2-3. The world and what floats over it.
+  DrawWorld();
+  DrawObject(screens.keyPrompt.get(), camera);
+  for (FuelPickup& pickup : world.fuelPickups)
+    if (pickup.available) DrawObject(pickup.object.get(), camera);
+  for (ParticlePool* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
+                             &g_sparkParticles, &g_flameParticles})
+    for (auto& system : *pool) {
+      const float* v = camera.view;
+      system->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+      system->Draw();
+    }
+
+  // 4. HUD and the pause panel.
+  DrawHud(world.pizza, g_pizzaCarried);
+  if (g_optionMenu && !g_garageOpen && !g_helpOpen) g_optionMenu->Draw();
+
+  // 5. A talking character heals and warms the pizza.
+  for (NPC* npc : world.npcs)
+    if (Touches(*g_player, *npc)) {
+      if (g_player->hp < 5) g_player->hp = 5;
+      g_thermometer = 1.0f;
+    }
+
+  // 6-7. Overlays.
+  if (g_garageOpen) {
+    if (screens.garagePicture) screens.garagePicture->Draw();
+    if (screens.garage) {
+      screens.garage->Update();
+      screens.garage->Draw();
+    }
+    if (IsDown(KEY_ESCAPE) || g_gamepad.down[PAD_START]) TakeGarageWeapons(screens.garage.get());
+  }
+  if (g_helpOpen && screens.helpPicture && screens.helpPicture->graphic) screens.helpPicture->graphic->Draw();
+
+  // 8. Loading picture or the fade.
+  screens.loading.Draw();
+
+  // 9. The end.
+  if (g_levelLost) {
+    if (screens.explosion) {
+      const Vec3 at = g_player->Position();
+      const Vec3 screen = at - cameraTarget + Vec3(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+      screens.explosion->SetPosition(screen, 0.0f);
+      screens.explosion->Draw();
+    }
+    screens.deathTime += g_frameTime;
+    if (screens.deathTime < 2.0f) return;
+    if (screens.endScreen) {
+      screens.endScreen->Update(false, levelIndex);
+      screens.endScreen->Draw();
+    }
+  } else if (g_levelWon && screens.endScreen) {
+    screens.endScreen->Update(true, levelIndex);
+    screens.endScreen->Draw();
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Free
+// ---------------------------------------------------------------------------------------
+
+void GenericLevel::Free() {
+  if (g_player) {
+    g_player->children.clear();
+    for (auto& weapon : g_player->weapons)
+      if (weapon) weapon->projectiles.clear();
+  }
+  for (auto* list : {&world.walls, &world.shooters, &world.sacks, &world.gates})
+    for (GameObject* object : *list) object->children.clear();
+  for (NPC* npc : world.npcs) npc->children.clear();
+  for (NPC* garage : world.garages) garage->children.clear();
+  EmptyParticlePools();
+  if (g_audio) g_audio->StopAll();
+  FreeHud();
+  if (screens.garage) screens.garage->Free();
+  FreeLevelScreens(screens);
+  world.Clear();
+  g_pizzaCarried = false;
+  g_player = nullptr;
+  g_garageOpen = false;
+  g_helpOpen = false;
+  if (auto* factory = FindSystem<GameObjectFactory>()) factory->objects.clear();
+  built = false;
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include <string>
+
+#include "core/Level.h"
+#include "levels/LevelBuild.h"
+#include "levels/PathGrid.h"
+#include "objects/World.h"
+
+class Gamepad;
+
+// The campaign: FIRSTMOD, SECOND and BOSS in order, each built from its file, played, and
+// ended at the END road, at a portal or at 0 hit points. The end screen advances
+// levelIndex; a restart builds the level it names (or replays a lost one).
+//
+// The frame is written over a World and a set of screens so that the tutorial, which plays
+// by the same rules over its own World, can reuse it.
+class GenericLevel : public Level {
+public:
+  GenericLevel();
+
+  void Load() override;
+  void Initialize() override;
+  void Update() override;
+  void Draw() override;
+  void Free() override;
+  void Unload() override {}
+  void HandleKeyboard() override;
+  void HandleMouse() override {}
+  void HandleGamepad(Gamepad& pad, GameObject* player) override;
+
+  // The gameplay of one frame (run while the level plays and has not ended).
+  void UpdateWorld();
+  // A hit asked for a shake towards `target` (none starts while one runs).
+  void StartShake(const Vec3& target);
+  void UpdateShake();
+
+  std::string levelPath;
+  int levelIndex = 0;
+  std::string levelPaths[3] = {"../Assets/Levels/FIRSTMOD.txt", "../Assets/Levels/SECOND.txt",
+                               "../Assets/Levels/BOSS.txt"};
+
+  // ---- what the frame works on (public for the tests that drive it) --------------------
+  World& world;
+  LevelScreens screens;
+  PathGrid pathGrid;
+  int pathFrames = 0;          // UpdateWorld passes since the grid was last laid
+  bool shaking = false;
+  unsigned int shakeCounter = 0;
+  int shakeDirection = 0;
+  float smokeClock = 0.0f;
+  bool overlayClosedThisFrame = false; // the pad's X must not reopen what it just closed
+  bool built = false;                  // the last build found a PLAYER
+  Vec3 cameraTarget;                   // where the camera was last told to look (logical pixels)
+
+protected:
+  BuildRequest MakeBuildRequest() const;
+  void FollowWithCamera();
+  void CheckEndConditions();
+  void CheckPortals();
+  void ResolvePortal(const std::string& portalName);
+  void CollectStars();
+  void EmitLowHealthSmoke();
+  void TalkAndGarageChecks();
+  void DrawWorld();
+  void EndLevel(bool won);
+  void CloseOverlays();
+};
+
+// The portal's target after "PORTAL" in its name: "END" (three characters holding END) asks
+// for the main menu and returns an empty path; any other target gives its level file.
+std::string PortalTarget(const std::string& portalName, bool& toMainMenu);

@@ -1,0 +1,151 @@
+#include "levels/PathGrid.h"
+
+#include "objects/GameObject.h"
+
+namespace {
+
+constexpr int UNVISITED = 3;
+constexpr int REACHED = 2;
+constexpr int DONE = 1;
+constexpr int TO_EXPAND = 0;
+
+// Neighbour k of a cell is (row + dr[k], column + dc[k]).
+constexpr int dr[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
+constexpr int dc[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+
+float DistanceSquared(const Vec3& a, const Vec3& b) {
+  const float dx = a.x - b.x, dy = a.y - b.y;
+  return dx * dx + dy * dy;
+}
+
+} // namespace
+
+PathGrid::PathGrid() {
+  for (int r = 0; r < SIZE; ++r)
+    for (int i = 0; i < SIZE; ++i)
+      for (int k = 0; k < 8; ++k) {
+        const int nr = r + dr[k], ni = i + dc[k];
+        cells[r][i].neighbours[k] = (nr >= 0 && nr < SIZE && ni >= 0 && ni < SIZE) ? &cells[nr][ni] : nullptr;
+      }
+}
+
+void PathGrid::Lay(const Vec3& player) {
+  // Truncated to whole units first; the grid follows the player unit by unit, not in
+  // steps of a cell.
+  const float x0 = static_cast<float>(static_cast<int>(player.x)) * 0.03846154f * SPACING - 260.0f;
+  const float y0 = static_cast<float>(static_cast<int>(player.y)) * 0.03846154f * SPACING - 260.0f;
+  for (int r = 0; r < SIZE; ++r)
+    for (int i = 0; i < SIZE; ++i) {
+      PathCell& cell = cells[r][i];
+      cell.centre = Vec3(x0 + SPACING * i, y0 + SPACING * r, player.z);
+      cell.cost = 1.0f;
+      cell.distance = 10000.0f;
+      cell.previous = nullptr;
+      cell.state = UNVISITED;
+    }
+}
+
+void PathGrid::MarkObstacles(const World& world) {
+  auto mark = [this](const GameObject* object) {
+    if (!object || !object->active || !object->shape) return;
+    auto [low, high] = object->shape->Bounds();
+    const float cx = (low.x + high.x) * 0.5f, cy = (low.y + high.y) * 0.5f;
+    // Doubled about its centre, so a chaser keeps a cell's width from the obstacle.
+    const float minX = cx + 2.0f * (low.x - cx), maxX = cx + 2.0f * (high.x - cx);
+    const float minY = cy + 2.0f * (low.y - cy), maxY = cy + 2.0f * (high.y - cy);
+    for (auto& row : cells)
+      for (PathCell& cell : row)
+        if (cell.centre.x >= minX && cell.centre.x <= maxX && cell.centre.y >= minY && cell.centre.y <= maxY)
+          cell.cost = BLOCKED;
+  };
+  for (const GameObject* wall : world.walls) mark(wall);
+  for (const GameObject* sack : world.sacks) mark(sack);
+  for (const GameObject* gate : world.gates)
+    if (gate && gate->hp != 0) mark(gate);
+}
+
+PathCell* PathGrid::CellNearest(const Vec3& point) {
+  PathCell* best = &cells[0][0];
+  float bestDistance = DistanceSquared(best->centre, point);
+  for (auto& row : cells)
+    for (PathCell& cell : row) {
+      const float d = DistanceSquared(cell.centre, point);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = &cell;
+      }
+    }
+  return best;
+}
+
+void PathGrid::Spread(PathCell* start) {
+  start->distance = 0.0f;
+  start->state = TO_EXPAND;
+  bool expanded = true;
+  while (expanded) {
+    expanded = false;
+    for (int r = 0; r < SIZE; ++r)
+      for (int i = 0; i < SIZE; ++i) {
+        PathCell& cell = cells[r][i];
+        if (cell.state != TO_EXPAND) continue;
+        expanded = true;
+        for (int k = 0; k < 8; ++k) {
+          PathCell* next = cell.neighbours[k];
+          if (!next) continue;
+          if (next->state == UNVISITED) next->state = REACHED;
+          float step = next->cost;
+          if (dr[k] != 0 && dc[k] != 0) {
+            // A diagonal step is fair only when neither cell beside it is blocked.
+            const PathCell& side1 = cells[r + dr[k]][i];
+            const PathCell& side2 = cells[r][i + dc[k]];
+            step *= (side1.cost < 9999.0f && side2.cost < 9999.0f) ? 1.4142135f : 10000.0f;
+          }
+          if (next->distance > cell.distance + step) {
+            next->distance = cell.distance + step;
+            next->previous = &cell;
+            next->state = REACHED;
+          }
+        }
+        cell.state = DONE;
+      }
+    for (auto& row : cells)
+      for (PathCell& cell : row)
+        if (cell.state == REACHED) cell.state = TO_EXPAND;
+  }
+}
+
+void PathGrid::Rebuild(World& world, const Vec3& player) {
+  Lay(player);
+  MarkObstacles(world);
+  PathCell* goal = CellNearest(player);
+
+  std::vector<PathCell*> starts;
+  starts.reserve(world.patrollers.size());
+  for (const GameObject* patroller : world.patrollers) {
+    PathCell* start = nullptr;
+    if (patroller) {
+      const Vec3 centre = patroller->Position();
+      PathCell* nearest = CellNearest(centre);
+      if (DistanceSquared(nearest->centre, centre) <= 729.0f) start = nearest;
+    }
+    starts.push_back(start);
+  }
+
+  Spread(goal);
+
+  world.trailList.clear();
+  for (PathCell* start : starts) {
+    PathCell* entry = nullptr;
+    if (start && start->state != UNVISITED) {
+      // Keep the entry only when its chain of previous cells really ends at the player.
+      PathCell* walk = start;
+      for (int steps = 0; walk && walk != goal && steps <= SIZE * SIZE; ++steps) walk = walk->previous;
+      if (walk == goal) entry = start;
+    }
+    world.trailList.push_back(entry);
+  }
+}
+
+PathCell* TrailEntry(const World& world, size_t patrollerIndex) {
+  return patrollerIndex < world.trailList.size() ? world.trailList[patrollerIndex] : nullptr;
+}

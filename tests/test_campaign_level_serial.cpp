@@ -1,0 +1,593 @@
+// Serial: the level pauses while its window lacks the keyboard focus, so it must hold it.
+// The campaign state on the real loop: building a level from its file, the frame's order,
+// winning, losing and portals, the loading screen, the chasers' path grid, the camera
+// shake, the HUD's pizza read-outs and the track marks. Each test writes its own small
+// level into a scratch tree that borrows the game's pictures and shaders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "core/System.h"
+#include "core/Window.h"
+#include "levels/GenericLevel.h"
+#include "levels/Hud.h"
+#include "levels/PathGrid.h"
+#include "levels/Track.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectFactory.h"
+#include "objects/NPC.h"
+#include "objects/Vehicle.h"
+#include "objects/World.h"
+#include "objects/WorldRules.h"
+#include "platform/KeyCodes.h"
+#include "render/Camera.h"
+#include "render/Graphic.h"
+#include "render/TextureCache.h"
+#include "support/GameHarness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One object block of a level file: keyword, name, picture, centre and half size.
+struct Placed {
+  std::string name;
+  float x = 0.0f;
+  float y = 0.0f;
+  float half = 25.0f;
+};
+
+std::string PictureFor(const std::string& name) {
+  if (name == "PLAYER") return "../Assets/image/Tank_moving.png";
+  if (name == "WALL") return "../Assets/image/wall.png";
+  if (name == "GARAGE") return "../Assets/image/props/garage.png";
+  if (name.find("NPC") != std::string::npos) return "../Assets/image/npc/char1.png";
+  if (name.find("ENEMY2") != std::string::npos) return "../Assets/image/enemy/crawlerA.png";
+  if (name.find("PROJECTILE") != std::string::npos) return "../Assets/image/star.png";
+  if (name.find("ENEMY") != std::string::npos) return "../Assets/image/enemy/gunner.png";
+  if (name.find("PORTAL") != std::string::npos || name.find("GATE") != std::string::npos)
+    return "../Assets/image/props/portal.png";
+  if (name == "END") return "../Assets/image/props/roadEnd.png";
+  if (name == "PIZZA") return "../Assets/image/props/pizza.png";
+  return "../Assets/image/grass.png";
+}
+
+// Both files of a level, as the editor leaves them: the game reads the list ("2") and
+// checks the description, which for these objects holds the same blocks.
+std::string LevelText(const std::vector<Placed>& objects) {
+  std::ostringstream out;
+  for (const Placed& o : objects) {
+    const std::string keyword = o.name == "PLAYER" ? "Vehicle" : "GameObject";
+    out << keyword << "\n" << o.name << "\n" << PictureFor(o.name) << "\n0\n1\n1\n0\n"
+        << o.x << "\n" << o.y << "\n" << o.half << "\n" << o.half << "\nEnd" << keyword << "\n";
+  }
+  return out.str();
+}
+
+class CampaignTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const fs::path assets = fs::absolute("../Assets");
+    real = assets;
+    const fs::path shaders = fs::absolute("../shaders");
+    tree = std::make_unique<ScratchTree>();
+    fs::remove(fs::path(tree->root) / "shaders");
+    fs::create_directory_symlink(shaders, fs::path(tree->root) / "shaders");
+    for (const char* folder : {"image", "font", "Audio"})
+      fs::create_directory_symlink(assets / folder, fs::path(tree->root) / "Assets" / folder);
+    fs::copy_file(assets / "Windows.txt", fs::path(tree->root) / "Assets" / "Windows.txt");
+    // Three hit points in the loadout: the level must start with ten all the same.
+    tree->Write("Assets/Player.txt", "3\n0\n");
+    game.Install(STATE_MAIN_MENU, [] { return std::make_unique<Level>(); });
+    game.Install<GenericLevel>(STATE_LEVEL);
+    ASSERT_TRUE(game.Start());
+  }
+  void TearDown() override {
+    // Leave the level while its window still exists, so that it frees what it drew with.
+    g_nextState = STATE_MAIN_MENU;
+    game.Frame(2);
+    DeleteCachedTextures();
+    game.Stop();
+    tree.reset();
+  }
+
+  void WriteLevel(const std::string& name, const std::vector<Placed>& objects) {
+    const std::string text = LevelText(objects);
+    tree->Write("Assets/Levels/" + name + ".txt", text);
+    tree->Write("Assets/Levels/" + name + ".txt2", text);
+  }
+
+  // Enters the campaign (its first level, FIRSTMOD) and returns the state.
+  GenericLevel* Enter() {
+    g_nextState = STATE_LEVEL;
+    game.Frame(2);
+    return dynamic_cast<GenericLevel*>(game.loop.CurrentLevel());
+  }
+  // Past the loading picture, with steady 60 Hz frames from here on.
+  void SkipLoading(GenericLevel* level) {
+    level->screens.loading.loadTime = 3.0f;
+    Frames(1);
+  }
+  void Frames(int count, float frameTime = 1.0f / 60.0f) {
+    for (int i = 0; i < count; ++i) {
+      g_frameTime = frameTime;
+      game.Frame();
+    }
+  }
+
+  std::unique_ptr<ScratchTree> tree;
+  fs::path real; // the game's own Assets
+  GameHarness game;
+};
+
+const std::vector<Placed> kWalledLevel = {
+    {"PLAYER", 200, 300}, {"WALL", 100, 300, 26}, {"WALL", 500, 300, 26}, {"WALL", 900, 300, 26}};
+
+// ---- the build --------------------------------------------------------------------------
+
+TEST_F(CampaignTest, BuildDerivesCameraLimitsFromTheWallsAndClampsTheStart) {
+  WriteLevel("FIRSTMOD", kWalledLevel);
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  ASSERT_EQ(g_screenWidth, 1264);
+  EXPECT_TRUE(level->screens.limits.clamped);
+  EXPECT_EQ(level->screens.limits.minX, 682);
+  EXPECT_EQ(level->screens.limits.maxX, 318);
+  // Below the minimum: the minimum; the minimum above the maximum is kept as it is.
+  EXPECT_EQ(level->screens.limits.Clamp(Vec3(200, 0)).x, 682.0f);
+  EXPECT_EQ(level->screens.limits.Clamp(Vec3(700, 0)).x, 318.0f);
+  EXPECT_FLOAT_EQ(g_camera->x, ToDeviceX(682.0f));
+}
+
+TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300},
+                          {"ENEMYPROJECTILE", 0, 0, 10}, // before any shooter: nobody's
+                          {"ENEMY_32", 300, 300},
+                          {"ENEMY_310", 400, 300},
+                          {"ENEMY_31", 500, 300},
+                          {"ENEMY", 600, 300},
+                          {"ENEMY2AREVERSE", 700, 300, 22},
+                          {"ENEMY2VERTICALB", 800, 300, 22},
+                          {"PROJECTILE", 0, 0, 10},
+                          {"ENEMYPROJECTILE", 0, 0, 10},
+                          {"ENEMYPROJECTILE", 0, 0, 10}});
+  testing::internal::CaptureStdout();
+  GenericLevel* level = Enter();
+  testing::internal::GetCapturedStdout();
+  ASSERT_NE(level, nullptr);
+  World& world = level->world;
+  std::vector<std::string> names;
+  for (GameObject* s : world.shooters) names.push_back(s->name);
+  // Byte-wise: "ENEMY_310" sorts before "ENEMY_32".
+  EXPECT_EQ(names, (std::vector<std::string>{"ENEMY", "ENEMY_31", "ENEMY_310", "ENEMY_32"}));
+  for (GameObject* s : world.shooters) {
+    EXPECT_EQ(s->hp, 2);
+    EXPECT_EQ(s->children.size(), 2u) << s->name;
+    for (GameObject* shot : s->children) {
+      EXPECT_FALSE(shot->active) << "an enemy shot must start in the pool, not in flight";
+      EXPECT_EQ(shot->damage, 1);
+    }
+  }
+  ASSERT_EQ(world.patrollers.size(), 2u);
+  EXPECT_FALSE(world.patrollers[0]->forward); // REVERSE
+  EXPECT_TRUE(world.patrollers[1]->vertical);
+  ASSERT_EQ(g_player->children.size(), 1u);
+  EXPECT_EQ(g_player->children[0]->damage, 2);
+  EXPECT_FALSE(g_player->children[0]->active);
+  EXPECT_EQ(g_player->hp, 10) << "the loadout's 3 hit points are replaced";
+}
+
+TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300},
+                          {"WALL", 0, 0, 26},
+                          {"GARAGE", 400, 300, 27},
+                          {"GARAGE", 500, 300, 27},
+                          {"GARAGE", 600, 300, 27},
+                          {"ENEMY_31", 700, 300}});
+  testing::internal::CaptureStdout();
+  GenericLevel* level = Enter();
+  const std::string out = testing::internal::GetCapturedStdout();
+  ASSERT_NE(level, nullptr);
+  EXPECT_NE(out.find("Number of garages on map: 3\n"), std::string::npos) << out;
+  EXPECT_EQ(level->world.garageVisited, std::vector<bool>(3, false));
+  EXPECT_EQ(level->world.chainBits, std::vector<bool>(6, false));
+  EXPECT_TRUE(level->world.trailList.empty());
+  ASSERT_EQ(level->world.chainBits.size(), 6u);
+
+  // A stale visit or chain bit must not survive a restart and open a gate at once.
+  level->world.garageVisited[1] = true;
+  level->world.chainBits[2] = true;
+  level->world.trailList.push_back(nullptr);
+  g_nextState = STATE_RESTART;
+  Frames(2);
+  ASSERT_EQ(game.loop.CurrentLevel(), level);
+  EXPECT_EQ(level->world.garageVisited, std::vector<bool>(3, false));
+  EXPECT_EQ(level->world.chainBits, std::vector<bool>(6, false));
+  EXPECT_TRUE(level->world.trailList.empty());
+  EXPECT_EQ(level->world.garages.size(), 3u);
+  EXPECT_EQ(level->world.shooters.size(), 1u);
+}
+
+TEST_F(CampaignTest, WithoutWallsTheCameraFollowsThePlayerAnywhere) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", -5000, 7000}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  EXPECT_FALSE(level->screens.limits.clamped);
+  EXPECT_EQ(g_tileExtent.columns, 0);
+  SkipLoading(level);
+  Frames(2);
+  const Vec3 p = g_player->Position();
+  EXPECT_FLOAT_EQ(g_camera->x, ToDeviceX(p.x));
+  EXPECT_FLOAT_EQ(g_camera->y, ToDeviceY(p.y));
+}
+
+TEST_F(CampaignTest, ALevelWithoutPlayerPrintsOneLineAndGoesBackToTheMenu) {
+  // "PLAYER" appears only as a picture name: the file validates, but no vehicle comes of it.
+  tree->Write("Assets/Levels/FIRSTMOD.txt",
+              "GameObject\nWALL\nPLAYER\n0\n1\n1\n0\n0\n0\n26\n26\nEndGameObject\n");
+  tree->Write("Assets/Levels/FIRSTMOD.txt2",
+              "GameObject\nWALL\nPLAYER\n0\n1\n1\n0\n0\n0\n26\n26\nEndGameObject\n");
+  testing::internal::CaptureStdout();
+  g_nextState = STATE_LEVEL;
+  game.Frame(2);
+  const std::string out = testing::internal::GetCapturedStdout();
+  const size_t first = out.find("has no PLAYER");
+  ASSERT_NE(first, std::string::npos) << out;
+  EXPECT_EQ(out.find("has no PLAYER", first + 1), std::string::npos) << "one line, once";
+  game.Frame(2);
+  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_player, nullptr);
+  EXPECT_EQ(g_campaignWorld.pizza, nullptr);
+}
+
+TEST_F(CampaignTest, FreeLetsGoOfThePlayerAndThePizza) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"PIZZA", 400, 300, 20}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  ASSERT_NE(level->world.pizza, nullptr);
+  g_pizzaCarried = true;
+  g_nextState = STATE_MAIN_MENU;
+  game.Frame(2);
+  EXPECT_EQ(g_player, nullptr);
+  EXPECT_EQ(g_campaignWorld.pizza, nullptr);
+  EXPECT_FALSE(g_pizzaCarried);
+  EXPECT_TRUE(FindSystem<GameObjectFactory>()->objects.empty());
+}
+
+// ---- the loading screen -----------------------------------------------------------------
+
+TEST_F(CampaignTest, LoadingCountsOnlyShortFramesAndEndsAfterTenRealSeconds) {
+  WriteLevel("FIRSTMOD", kWalledLevel);
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  LoadingScreen& loading = level->screens.loading;
+  const float counted = loading.loadTime;
+  Frames(20, 0.2f); // four seconds of slow frames
+  EXPECT_EQ(loading.loadTime, counted);
+  EXPECT_TRUE(loading.shown);
+  EXPECT_TRUE(g_paused);
+  Frames(58, 0.05f); // 2.9 s
+  EXPECT_TRUE(loading.shown);
+  Frames(3, 0.05f);
+  EXPECT_FALSE(loading.shown);
+  EXPECT_FALSE(g_paused);
+
+  // On a machine that never makes a short frame, real time ends it.
+  g_nextState = STATE_RESTART;
+  Frames(2, 0.2f);
+  EXPECT_TRUE(level->screens.loading.shown);
+  level->screens.loading.startedAt -= 10.0;
+  Frames(1, 0.2f);
+  EXPECT_FALSE(level->screens.loading.shown);
+  EXPECT_FALSE(g_paused);
+}
+
+// ---- the frame's order ------------------------------------------------------------------
+
+TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePlay) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  level->screens.track->AddMark(MakeTrackMark(Vec3(0, 0)));
+  level->world.levelTimer = 50.0f;
+
+  g_helpOpen = true;
+  g_paused = true;
+  Frames(30);
+  EXPECT_EQ(level->world.levelTimer, 50.0f) << "the world stands still under an overlay";
+  EXPECT_NEAR(level->screens.track->marks[0].age, 0.5f, 1e-4f) << "tracks age while paused";
+
+  // C closes the overlay and the same frame plays on: the world's timer runs.
+  g_keyTriggered[KEY_C] = true;
+  Frames(1);
+  EXPECT_FALSE(g_helpOpen);
+  EXPECT_FALSE(g_paused);
+  EXPECT_LT(level->world.levelTimer, 50.0f);
+}
+
+TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"NPC2", 230, 300, 20}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Attached());
+  level->world.npcs[0]->near = true;
+
+  g_helpOpen = true;
+  g_paused = true;
+  pad.Button(SDL_CONTROLLER_BUTTON_X, true);
+  game.Drain();
+  Frames(1);
+  EXPECT_FALSE(g_helpOpen) << "X closes the help, and holding it does not reopen it";
+  for (int i = 0; i < 5; ++i) {
+    level->world.npcs[0]->near = true;
+    Frames(1);
+    EXPECT_FALSE(g_helpOpen) << "frame " << i;
+  }
+  pad.Button(SDL_CONTROLLER_BUTTON_X, false);
+  game.Drain();
+  level->world.npcs[0]->near = true;
+  pad.Button(SDL_CONTROLLER_BUTTON_X, true);
+  game.Drain();
+  level->world.npcs[0]->near = true;
+  Frames(1);
+  EXPECT_TRUE(g_helpOpen) << "a fresh press next to the character opens it";
+}
+
+// ---- winning, losing, portals -----------------------------------------------------------
+
+TEST_F(CampaignTest, TheEndRoadWinsAndKThenLeadsToTheMainMenu) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"END", 210, 300}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  level->world.roads[0]->active = false; // counts whether active or not
+  SkipLoading(level);
+  Frames(1);
+  EXPECT_TRUE(g_levelWon);
+  EXPECT_FALSE(g_levelLost);
+  g_keyTriggered[KEY_K] = true;
+  Frames(1);
+  EXPECT_EQ(g_nextState, STATE_MAIN_MENU);
+}
+
+TEST_F(CampaignTest, ZeroHitPointsLoseAndKReplaysTheLevelFresh) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"PIZZA", 900, 300, 20}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  g_pizzaCarried = true;
+  g_player->hp = 0;
+  Frames(1);
+  EXPECT_TRUE(g_levelLost);
+  EXPECT_FALSE(g_levelWon);
+  g_keyTriggered[KEY_K] = true;
+  Frames(3);
+  EXPECT_EQ(g_currentState, STATE_LEVEL);
+  EXPECT_FALSE(g_levelLost);
+  ASSERT_NE(g_player, nullptr);
+  EXPECT_EQ(g_player->hp, 10);
+  EXPECT_FALSE(g_pizzaCarried);
+}
+
+TEST_F(CampaignTest, PortalsWinWithTheirTargetButNotForTheDead) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"PORTALSECOND", 210, 300, 26}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  g_player->hp = 0; // dying on the portal is a loss, not both
+  SkipLoading(level);
+  Frames(1);
+  EXPECT_TRUE(g_levelLost);
+  EXPECT_FALSE(g_levelWon);
+  EXPECT_EQ(level->levelPath, "../Assets/Levels/FIRSTMOD.txt");
+
+  g_nextState = STATE_RESTART;
+  Frames(2);
+  SkipLoading(level);
+  Frames(1);
+  EXPECT_TRUE(g_levelWon);
+  EXPECT_FALSE(g_levelLost);
+  EXPECT_EQ(level->levelPath, "../Assets/Levels/SECOND.txt");
+  // The next build goes by the campaign's index again.
+  g_nextState = STATE_RESTART;
+  Frames(2);
+  EXPECT_EQ(level->levelPath, "../Assets/Levels/FIRSTMOD.txt");
+
+  bool toMenu = false;
+  EXPECT_EQ(PortalTarget("PORTALEND", toMenu), "");
+  EXPECT_TRUE(toMenu);
+  EXPECT_EQ(PortalTarget("PORTALENDS", toMenu), "../Assets/Levels/ENDS.txt");
+  EXPECT_FALSE(toMenu);
+}
+
+// ---- the chasers' path grid -------------------------------------------------------------
+
+class PathGridTest : public CampaignTest {
+protected:
+  GameObject* Make(const std::string& name, float x, float y, int half) {
+    return FindSystem<GameObjectFactory>()->Create(name, PictureFor(name), Vec3(x, y, 0), half, half, 1);
+  }
+  // Follows a trail from its entry; false if it crosses a blocked cell or never arrives.
+  static bool ClearWayToPlayer(PathCell* from, PathCell* goal) {
+    for (int steps = 0; from && steps < 400; ++steps) {
+      if (from->cost >= PathGrid::BLOCKED) return false;
+      if (from == goal) return true;
+      from = from->previous;
+    }
+    return false;
+  }
+  World world;
+  PathGrid grid;
+};
+
+TEST_F(PathGridTest, APatrollerIsRoutedAroundAWallButNeverThroughAOneCellGap) {
+  // The player at the origin; a wall from y -130 to +26 at x 78 between it and a patroller.
+  for (float y = -130.0f; y <= 26.0f; y += 26.0f) world.walls.push_back(Make("WALL", 78.0f, y, 13));
+  world.patrollers.push_back(Make("ENEMY2A", 156.0f, 0.0f, 11));
+  grid.Rebuild(world, Vec3(0, 0, 0));
+  ASSERT_EQ(world.trailList.size(), 1u);
+  PathCell* goal = grid.CellNearest(Vec3(0, 0, 0));
+  ASSERT_NE(world.trailList[0], nullptr);
+  EXPECT_TRUE(ClearWayToPlayer(world.trailList[0], goal));
+  bool wentBelowTheWall = false;
+  for (PathCell* c = world.trailList[0]; c; c = c->previous)
+    if (c->centre.y > 26.0f) wentBelowTheWall = true;
+  EXPECT_TRUE(wentBelowTheWall) << "the way leads round the wall's open end";
+
+  // A wall right across the grid with one cell's gap: doubled obstacles close the gap.
+  world = World();
+  for (float y = -260.0f; y <= 260.0f; y += 26.0f)
+    if (y != 0.0f) world.walls.push_back(Make("WALL", 78.0f, y, 13));
+  world.patrollers.push_back(Make("ENEMY2A", 156.0f, 0.0f, 11));
+  world.patrollers.push_back(Make("ENEMY2A", 5000.0f, 0.0f, 11)); // off the grid
+  grid.Rebuild(world, Vec3(0, 0, 0));
+  ASSERT_EQ(world.trailList.size(), 2u);
+  EXPECT_EQ(world.trailList[0], nullptr);
+  EXPECT_EQ(world.trailList[1], nullptr);
+  EXPECT_EQ(TrailEntry(world, 7), nullptr) << "a missing entry counts as none";
+}
+
+// ---- camera shake -----------------------------------------------------------------------
+
+TEST_F(CampaignTest, AShakeLastsOneHundredTwentyFramesWithEightHalvingSteps) {
+  WriteLevel("FIRSTMOD", kWalledLevel);
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  level->StartShake(g_player->Position() + Vec3(-50.0f, 0.0f));
+  EXPECT_EQ(level->shakeDirection, 2);
+  int frames = 0;
+  while (level->shaking && frames < 200) {
+    Frames(1);
+    ++frames;
+  }
+  EXPECT_EQ(frames, 120);
+  EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.01f / 256.0f);
+  // A hit asks for a shake through the world; the level starts it.
+  level->world.shake.requested = true;
+  level->world.shake.towards = g_player->Position() + Vec3(0.0f, 50.0f);
+  Frames(1);
+  EXPECT_TRUE(level->shaking);
+  EXPECT_EQ(level->shakeDirection, 1);
+}
+
+// ---- HUD ----------------------------------------------------------------------------------
+
+TEST_F(CampaignTest, ThePizzaLabelCountsTensOfUnitsAndTheThermometerCoolsOnlyInPlay) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"PIZZA", 353.7f, 300, 20}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  const float distance = level->world.pizza->Position().x - g_player->Position().x;
+  Frames(1);
+  EXPECT_EQ(g_pizzaLabel, PizzaDistanceLabel(distance));
+  EXPECT_EQ(PizzaDistanceLabel(153.7f), "15m");
+  EXPECT_EQ(PizzaDistanceLabel(9.9f), "0m");
+
+  g_pizzaCarried = true;
+  g_thermometer = 1.0f;
+  Frames(60);
+  EXPECT_NEAR(g_thermometer, 1.0f - 0.003f, 1e-5f) << "0.003 a second";
+  EXPECT_EQ(g_pizzaLabel, "") << "no arrow once the pizza is carried";
+  const float before = g_thermometer;
+  g_garageOpen = true;
+  g_paused = true;
+  Frames(60);
+  EXPECT_EQ(g_thermometer, before) << "no cooling while paused";
+  g_thermometer = -0.5f;
+  g_garageOpen = false;
+  g_paused = false;
+  Frames(1);
+  EXPECT_LT(g_thermometer, -0.5f) << "not clamped";
+}
+
+// ---- track marks --------------------------------------------------------------------------
+
+TEST_F(CampaignTest, SteadyMarksKeepAboutFortyAndRetireOneAFrame) {
+  WriteLevel("FIRSTMOD", kWalledLevel);
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  Track& track = *level->screens.track;
+  track.marks.clear();
+  // What driving does: a mark whenever more than 0.1 s passed since the last.
+  float clock = 0.0f;
+  for (int frame = 0; frame < 600; ++frame) {
+    if (clock > 0.1f) {
+      track.AddMark(MakeTrackMark(Vec3(frame, 0)));
+      clock = 0.0f;
+    }
+    g_frameTime = 1.0f / 60.0f;
+    track.Update(*g_camera);
+    clock += g_frameTime;
+  }
+  EXPECT_GE(track.marks.size(), 34u);
+  EXPECT_LE(track.marks.size(), 41u);
+  EXPECT_EQ(track.marks.front().firstPrint.x, track.marks.front().secondPrint.x - 28.0f);
+
+  // Several expired at once go one a frame, oldest first.
+  for (TrackMark& m : track.marks) m.age = 10.0f;
+  const size_t count = track.marks.size();
+  track.Update(*g_camera);
+  EXPECT_EQ(track.marks.size(), count - 1);
+  track.Update(*g_camera);
+  EXPECT_EQ(track.marks.size(), count - 2);
+}
+
+TEST_F(CampaignTest, DrivingForwardLaysAboutFortyMarks) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 0, 0}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  g_keyDown[KEY_W] = true;
+  Frames(360);
+  g_keyDown[KEY_W] = false;
+  const size_t marks = level->screens.track->marks.size();
+  EXPECT_GE(marks, 34u);
+  EXPECT_LE(marks, 41u);
+  EXPECT_GT(g_player->Position().x, 800.0f) << "the vehicle drove";
+}
+
+// ---- the shipped campaign -----------------------------------------------------------------
+
+TEST_F(CampaignTest, EachShippedLevelBuildsWithAPlayerWallsAndItsKind) {
+  const char* names[3] = {"FIRSTMOD", "SECOND", "BOSS"};
+  for (int i = 0; i < 3; ++i) {
+    for (const char* suffix : {".txt", ".txt2"}) {
+      std::ifstream in(real / "Levels" / (std::string(names[i]) + suffix));
+      ASSERT_TRUE(in) << names[i] << suffix << " (the content build makes it)";
+      std::stringstream text;
+      text << in.rdbuf();
+      tree->Write(std::string("Assets/Levels/") + names[i] + suffix, text.str());
+    }
+  }
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(names[i]);
+    ASSERT_NE(g_player, nullptr);
+    EXPECT_EQ(level->levelPath, std::string("../Assets/Levels/") + names[i] + ".txt");
+    EXPECT_TRUE(level->screens.limits.clamped);
+    EXPECT_GT(g_tileExtent.columns, 0);
+    EXPECT_EQ(level->world.isBossLevel, i == 2);
+    EXPECT_EQ(level->world.isMainLevel, i != 2);
+    EXPECT_EQ(level->world.garageVisited.size(), level->world.garages.size());
+    SkipLoading(level);
+    Frames(30);
+    EXPECT_EQ(level->world.trailList.size(), level->world.patrollers.size());
+    EXPECT_FALSE(g_levelLost);
+    // On to the next level, as the end screen's button does after a win.
+    level->levelIndex = i + 1;
+    g_nextState = STATE_RESTART;
+    Frames(2);
+  }
+}
+
+} // namespace
