@@ -42,7 +42,7 @@ std::string g_displayName;
 std::string g_levelPath;
 int g_levelIndex = 0;
 std::vector<std::unique_ptr<Button>> g_editorButtons;
-Vec3 g_hudAnchor;
+Vec3 g_editorHudAnchor;
 Vec3 g_editorMouse;
 
 namespace {
@@ -165,11 +165,11 @@ void Editor::Initialize() {
   g_dragObject = nullptr;
   g_typedText.clear();
   if (!camera) Load();
-  g_hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
+  g_editorHudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   font = std::make_unique<Font>();
   font->Init();
-  hudBackground = std::make_shared<Texture>("../Assets/image/editorHudBg.png", 1, g_hudAnchor + Vec3(520, 0, 0), 140, 360);
+  hudBackground = std::make_shared<Texture>("../Assets/image/editorHudBg.png", 1, g_editorHudAnchor + Vec3(520, 0, 0), 140, 360);
   hudBackground->Init();
   selectionMarker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, Vec3(-10000, -10000, 0), 25, 25);
   selectionMarker->Init();
@@ -219,7 +219,7 @@ void Editor::LayOutPalette() {
         y = 30.0f - h / 2;
       }
     }
-    entry->SetPosition(g_hudAnchor + Vec3(x, y, entry->Position().z));
+    entry->SetPosition(g_editorHudAnchor + Vec3(x, y, entry->Position().z));
     previousHalf = half;
   }
 }
@@ -229,7 +229,7 @@ void Editor::MakeButtons() {
   const std::string sheet = "../Assets/image/editorsBtns";
   auto add = [](const char* name, Vec3 offset, int hw, int hh, const std::string& descriptor,
                 const std::string& image, unsigned int idle) {
-    g_editorButtons.push_back(std::make_unique<Button>(1, g_hudAnchor + offset, hw, hh, name, descriptor, image));
+    g_editorButtons.push_back(std::make_unique<Button>(1, g_editorHudAnchor + offset, hw, hh, name, descriptor, image));
     g_editorButtons.back()->SetFrame(idle);
   };
   add("SNAP", Vec3(550, 225, 0), 50, 25, "../Assets/image/SnapButton.txt", "../Assets/image/snapbutton.png", 3);
@@ -283,7 +283,7 @@ void Editor::Update() {
   const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
   camera->ApplyVelocity();
   g_editorMouse = Vec3(g_mousePosition.x + camera->x / 2, g_mousePosition.y - camera->y / 2, 0.0f);
-  g_hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
+  g_editorHudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   HandleKeyboard();
   HandleMouse();

@@ -68,7 +68,7 @@ extern std::string g_displayName;                // the name shown and used for 
 extern std::string g_levelPath;                  // the last level loaded or saved
 extern int g_levelIndex;                         // in g_levelNames, for PREVIOUS and NEXT
 extern std::vector<std::unique_ptr<Button>> g_editorButtons;   // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
-extern Vec3 g_hudAnchor;                         // the window's centre in world coordinates
+extern Vec3 g_editorHudAnchor;                   // the window's centre in world coordinates (the HUD has its own g_hudAnchor)
 extern Vec3 g_editorMouse;                       // the mouse in world coordinates
 
 // The palette and placement constants the editor's screen is drawn with.
