@@ -49,7 +49,7 @@ std::string EditorSession::LevelsFolder() const { return (fs::path(tree.root) / 
 // ============================================================================
 
 void EditorSession::MoveTo(float x, float y) {
-  harness.MouseMove(static_cast<int>(x * g_windowWidth / g_screenWidth), static_cast<int>(y * g_windowHeight / g_screenHeight));
+  harness.MouseMoveToLogical(x, y);
   harness.Drain();
 }
 
@@ -127,20 +127,22 @@ std::string EditorSession::Value(const char* bar, const std::string& label) cons
   return "<none>";
 }
 
-static void ToWindow(float x, float y, float& wx, float& wy) {
+// The bars cover the whole window, black bars around the game's picture included, so
+// they are aimed at in window pixels.
+void EditorSession::ClickBarPoint(float x, float y) {
   int px = 0, py = 0;
   TwToWindowPixels(x, y, px, py);
-  // MoveTo takes logical coordinates.
-  wx = static_cast<float>(px) * g_screenWidth / g_windowWidth;
-  wy = static_cast<float>(py) * g_screenHeight / g_windowHeight;
+  harness.MouseMove(px, py);
+  harness.Drain();
+  Press(SDL_BUTTON_LEFT, true);
+  Press(SDL_BUTTON_LEFT, false);
+  harness.Frame();
 }
 
 void EditorSession::FocusBar(const char* bar) {
   int x = 0, y = 0, w = 0, h = 0;
   if (!TwBarPlacement(TwFindBar(bar), x, y, w, h)) return;
-  float wx = 0, wy = 0;
-  ToWindow(static_cast<float>(x + 20), static_cast<float>(y + 8), wx, wy);
-  Click(wx, wy);
+  ClickBarPoint(static_cast<float>(x + 20), static_cast<float>(y + 8));
 }
 
 static bool FindItem(const std::vector<TwItemInfo>& items, const std::string& label, TwItemInfo& out) {
@@ -159,9 +161,10 @@ bool EditorSession::ClickItem(const char* bar, const std::string& label) {
   int x = 0, y = 0, w = 0, h = 0;
   TwBarPlacement(TwFindBar(bar), x, y, w, h);
   for (int turn = 0; turn < 40 && !item.visible; ++turn) {
-    float wx = 0, wy = 0;
-    ToWindow(static_cast<float>(x + w / 2), static_cast<float>(y + h / 2), wx, wy);
-    MoveTo(wx, wy);
+    int px = 0, py = 0;
+    TwToWindowPixels(static_cast<float>(x + w / 2), static_cast<float>(y + h / 2), px, py);
+    harness.MouseMove(px, py);
+    harness.Drain();
     SDL_Event e{};
     e.type = SDL_MOUSEWHEEL;
     e.wheel.windowID = SDL_GetWindowID(harness.Sdl());
@@ -174,9 +177,7 @@ bool EditorSession::ClickItem(const char* bar, const std::string& label) {
   if (!item.visible) return false;
   // Buttons in their middle; values near their left end, clear of any step buttons.
   float px = item.kind == "button" ? item.x + item.width / 2 : item.x + std::min(10.0f, item.width / 2);
-  float wx = 0, wy = 0;
-  ToWindow(px, item.y + item.height / 2, wx, wy);
-  Click(wx, wy);
+  ClickBarPoint(px, item.y + item.height / 2);
   return true;
 }
 

@@ -39,6 +39,7 @@ public:
   std::vector<TwItemInfo> Items(const char* bar) const;
   bool HasItem(const char* bar, const std::string& label) const;
   std::string Value(const char* bar, const std::string& label) const;
+  void ClickBarPoint(float x, float y);           // a left click at a point of the bars' space
   void FocusBar(const char* bar);                 // a click on its title, bringing it to the front
   bool ClickItem(const char* bar, const std::string& label);
   bool EnterValue(const char* bar, const std::string& label, const std::string& text);
