@@ -366,11 +366,16 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
 
   EXPECT_EQ(playedPath, "../Assets/Levels/TRY.txt");
   EXPECT_TRUE(fs::exists(fs::path(s.LevelsFolder()) / "TRY.txt2"));
-  EXPECT_FALSE(PlayTesting());
   EXPECT_EQ(g_displayName, "TRY");
   EXPECT_EQ(Count("PLAYER"), 1);
   EXPECT_EQ(Count("ENEMY"), 1);
   EXPECT_EQ(Count("PROJECTILE"), 5);
+
+  // Leaving the editor for the menu ends the play test: the tutorial is the tutorial again.
+  EXPECT_TRUE(PlayTesting());
+  s.Key(SDL_SCANCODE_ESCAPE);
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }));
+  EXPECT_FALSE(PlayTesting());
   EXPECT_EQ(PlayTestExitState(STATE_MAIN_MENU), STATE_MAIN_MENU);
 }
 

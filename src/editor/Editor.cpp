@@ -191,8 +191,7 @@ void Editor::Initialize() {
 
   // Back from a play test: the level that was tried out is opened again.
   if (PlayTesting()) {
-    std::string path = g_playTestPath;
-    g_playTestPath.clear();
+    const std::string path = g_playTestPath;
     std::string file = path.substr(path.find_last_of('/') + 1);
     if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
       g_levelName = g_displayName = file.substr(0, file.size() - 4);
@@ -271,6 +270,8 @@ void Editor::Free() {
 }
 
 void Editor::Unload() {
+  // The play test ends when the editor is left for anything but the play itself.
+  if (g_nextState != STATE_TUTORIAL) g_playTestPath.clear();
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
 }
