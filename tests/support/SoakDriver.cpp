@@ -236,7 +236,7 @@ void SoakDriver::VisitNextState() {
   case 6: Request(STATE_MAIN_MENU); break;
   default: break; // stay: the longer a state runs, the more of it random input reaches
   }
-  phaseFramesLeft = std::uniform_int_distribution<int>(100, 700)(random);
+  phaseFramesLeft = std::uniform_int_distribution<int>(30, 300)(random);
 }
 
 bool SoakDriver::Tour(double seconds) {
@@ -254,7 +254,7 @@ bool SoakDriver::Visit(int stateId, int frames) {
   // Leaving takes a frame; the restart comes back to the same id.
   if (!Step()) return false;
   if (!StepsUntil([target] { return g_currentState == target; }, 300)) return false;
-  return StepsUntil([] { return false; }, frames), g_currentState != STATE_QUIT && game && game->running;
+  return Play(frames) && game && game->running;
 }
 
 bool SoakDriver::VisitEveryState(int frames) {
@@ -262,11 +262,17 @@ bool SoakDriver::VisitEveryState(int frames) {
   if (ok && g_player) {
     // The campaign's end screen: the tank runs out of hit points as it would under fire.
     g_player->hp = 0;
-    ok = StepsUntil([] { return false; }, frames);
+    ok = Play(frames);
   }
   return ok && Visit(STATE_RESTART, frames) && Visit(STATE_WEAPON_SELECT, frames) &&
          Visit(STATE_TUTORIAL, frames) && Visit(STATE_EDITOR, frames) && Visit(STATE_LEVEL, frames) &&
          Visit(STATE_MAIN_MENU, frames);
+}
+
+bool SoakDriver::Play(int frames) {
+  for (int i = 0; i < frames; ++i)
+    if (!Step()) return false;
+  return true;
 }
 
 bool SoakDriver::StepsUntil(const std::function<bool()>& done, int maxFrames) {

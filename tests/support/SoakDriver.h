@@ -41,6 +41,8 @@ public:
   bool Tour(double seconds);
   // Frames with random input until done() or maxFrames; the tour's states stay where they are.
   bool StepsUntil(const std::function<bool()>& done, int maxFrames);
+  // `frames` frames of random input; false only when the game could not be restarted.
+  bool Play(int frames);
   // Requests a state for the next frame's end, as a state's own code does.
   void Request(int stateId);
   // Requests stateId, then plays `frames` random frames once it runs. False when it was
