@@ -22,6 +22,8 @@
 namespace fs = std::filesystem;
 
 #if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // live heap, without what ASan holds back
+extern "C" void __sanitizer_print_memory_profile(size_t top_percent, size_t max_contexts);
 // AddressSanitizer holds freed memory back (256 MB by default) to catch late uses; all
 // of it would count as growth between the two measurements. A smaller hold still catches
 // uses soon after a free. ASAN_OPTIONS from the environment come on top of this.
@@ -91,6 +93,18 @@ int Soak(double seconds, uint32_t seed) {
                   g_currentState, g_nextState, soak.counts.frames);
       return 1;
     }
+    if (std::getenv("KVO_SOAK_VERBOSE")) {
+      long heapKb = -1;
+#if defined(__SANITIZE_ADDRESS__)
+      heapKb = static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
+#endif
+      std::printf("soak: restart %d resident %ld kB, heap %ld kB, %d textures, %s\n", restart,
+                  SoakDriver::ResidentKilobytes(), heapKb, SoakDriver::LiveTextureCount(),
+                  SoakDriver::LiveGlObjects().c_str());
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    if (restart == 20 && std::getenv("KVO_SOAK_PROFILE")) __sanitizer_print_memory_profile(60, 8);
+#endif
     if (restart == 2) second = Measure();
     if (restart == 20) twentieth = Measure();
   }

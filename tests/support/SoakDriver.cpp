@@ -295,6 +295,25 @@ int SoakDriver::LiveTextureCount() {
   return live;
 }
 
+std::string SoakDriver::LiveGlObjects() {
+  // Buffers, vertex arrays and programs by probing names, as for the textures.
+  auto count = [](GLboolean (*is)(GLuint), GLuint limit) {
+    int live = 0;
+    for (GLuint name = 1; name < limit; ++name) live += is(name) ? 1 : 0;
+    return live;
+  };
+  GLuint buffer = 0, array = 0;
+  glGenBuffers(1, &buffer);
+  glDeleteBuffers(1, &buffer);
+  glGenVertexArrays(1, &array);
+  glDeleteVertexArrays(1, &array);
+  const GLuint program = glCreateProgram();
+  glDeleteProgram(program);
+  return std::to_string(count([](GLuint n) { return glIsBuffer(n); }, buffer + 256)) + " buffers, " +
+         std::to_string(count([](GLuint n) { return glIsVertexArray(n); }, array + 256)) + " vertex arrays, " +
+         std::to_string(count([](GLuint n) { return glIsProgram(n); }, program + 256)) + " programs";
+}
+
 long SoakDriver::ResidentKilobytes() {
   std::ifstream statm("/proc/self/statm");
   long pages = 0, resident = 0;

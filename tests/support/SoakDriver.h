@@ -54,6 +54,8 @@ public:
 
   // Live GL textures, by probing names up to the next one GL would hand out.
   static int LiveTextureCount();
+  // Live GL buffers, vertex arrays and programs, for the report.
+  static std::string LiveGlObjects();
   // Resident set size in kilobytes.
   static long ResidentKilobytes();
 
