@@ -4,11 +4,12 @@
 // to the empty frame. Also: process start to the first drawn main-menu frame, each
 // level's build fresh and again, and heap allocations a frame in steady play.
 //
-// The campaign state (its Update, Draw and level build) has not landed yet: a level
-// here is its object list built through the game's factory and drawn the way the
-// world pass draws it (every object's picture under the camera), with all six
-// particle pools firing in view and a HUD of a panel and read-outs on top. "update"
-// is every object's own Update.
+// Each level is built by the game's own BuildLevel and played by the campaign state's
+// own Update and Draw (the tutorial stages through the same build with the tutorial's
+// rules). The tour moves the camera over the busiest spots after the level's Update,
+// with all six particle pools firing in view and the HUD up; the player is kept alive
+// so that nothing dies while allocations are counted. "update" is the level's Update.
+// KVO_BENCH_TRACE=N prints where the first N allocations of steady play come from.
 // Run from build/: ./bench/bench_levels [frames]
 #include <algorithm>
 #include <chrono>
@@ -17,9 +18,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <new>
 #include <string>
+#include <execinfo.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,7 +33,11 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "game/GameSubsystems.h"
+#include "levels/GenericLevel.h"
+#include "levels/LevelBuild.h"
 #include "levels/LevelFile.h"
+#include "objects/Vehicle.h"
+#include "platform/Focus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "platform/Display.h"
@@ -46,8 +53,16 @@
 // ============================================================================
 
 static long s_allocations = 0;
+static int s_traceLeft = 0; // backtraces still to print, while steady play is counted
 void* operator new(std::size_t size) {
   ++s_allocations;
+  if (s_traceLeft > 0) {
+    --s_traceLeft;
+    void* frames[24];
+    const int n = backtrace(frames, 24);
+    std::fprintf(stderr, "allocation of %zu bytes:\n", size);
+    backtrace_symbols_fd(frames, n, 2);
+  }
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
@@ -95,35 +110,42 @@ void Print(const std::string& what, const Figure& f) {
 ParticlePool* const POOLS[] = {&g_burstParticles,     &g_puffParticles,  &g_smokeParticles,
                                &g_fireSmokeParticles, &g_sparkParticles, &g_flameParticles};
 
-GameObjectFactory* Factory() {
-  for (auto& s : g_systems)
-    if (auto* f = dynamic_cast<GameObjectFactory*>(s.get())) return f;
-  return nullptr;
-}
 
-// The HUD stand-in: a translucent panel and the read-outs a playing state shows.
-struct Hud {
-  SquarePrimitive panel{Vec3(160, 60, 0), 150, 50, 0.0f, 0.0f, 0.0f, 0.5f};
-  Font font;
-  Hud() {
-    panel.Init();
-    font.Init();
-  }
-  void Draw() {
-    panel.Draw();
-    font.DrawText("HP: 100", Vec3(30, 40, 0), Vec3(1, 1, 1), 0.75f);
-    font.DrawText("Score: 12345", Vec3(30, 70, 0), Vec3(1, 1, 0), 0.75f);
-    font.DrawText("Time 60", Vec3(30, 100, 0), Vec3(1, 1, 1), 0.75f);
-    font.DrawText("Ammo 25 / 100", Vec3(g_screenWidth - 220.0f, 40, 0), Vec3(1, 1, 1), 0.75f);
+// The campaign state with the build request of the bench's choice.
+class BenchLevel : public GenericLevel {
+public:
+  bool Build(const BuildRequest& request) {
+    shaking = false;
+    shakeCounter = 0;
+    pathFrames = 0;
+    smokeClock = 0.0f;
+    g_garageOpen = false;
+    g_helpOpen = false;
+    g_pizzaCarried = false;
+    built = BuildLevel(world, screens, request);
+    if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
+    return built;
   }
 };
 
 struct ShippedLevel {
   std::string name;
-  std::vector<GameObject*> objects;
+  BuildRequest request;
   Vec3 start;                   // the player's place, logical pixels
   std::vector<Vec3> busiest;    // view centres with the most objects in view, busiest first
 };
+
+ShippedLevel MakeShipped(const std::string& name, bool tutorial) {
+  ShippedLevel level;
+  level.name = name;
+  level.request.path = "../Assets/Levels/" + name + ".txt";
+  if (tutorial) {
+    level.request.rules.gunnerMark = "ENEMY_";
+    level.request.rules.honourReverse = false;
+    level.request.rules.detectLevelKind = false;
+  }
+  return level;
+}
 
 // Centres of the screen-sized windows (on a half-screen grid) holding the most objects.
 std::vector<Vec3> BusiestSpots(const std::vector<GameObject*>& objects, int count) {
@@ -150,17 +172,21 @@ std::vector<Vec3> BusiestSpots(const std::vector<GameObject*>& objects, int coun
   return best;
 }
 
-// Builds the level's objects; the time it took in milliseconds.
-double Build(ShippedLevel& level) {
-  GameObjectFactory* factory = Factory();
-  factory->objects.clear();
+// Builds the level into the state; the time it took in milliseconds.
+double Build(BenchLevel& state, ShippedLevel& level) {
   const auto start = Clock::now();
-  level.objects = LoadObjectList("../Assets/Levels/" + level.name + ".txt", false);
+  state.Build(level.request);
   const double ms = Ms(start, Clock::now());
-  level.start = Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0);
-  for (GameObject* o : level.objects)
-    if (o->GetName() == "PLAYER") level.start = o->Position();
+  level.start = g_player ? g_player->Position() : Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0);
   return ms;
+}
+
+// Past the loading picture: the next Update ends it and play runs.
+void SkipLoading(BenchLevel& state) {
+  state.screens.loading.loadTime = 3.0f;
+  g_frameTime = 1.0f / 60.0f;
+  state.Update();
+  state.screens.loading.fadeVeilAlpha = 0.0f;
 }
 
 // Restarts finished effects of every pool at places inside the view around centre.
@@ -191,18 +217,14 @@ struct Frame {
   }
 };
 
-// One world frame: the objects' pictures under the camera, the pools, then the HUD.
-void DrawLevelFrame(ShippedLevel& level, const Camera& camera, Hud& hud, bool particles) {
-  const float* v = camera.view;
-  for (GameObject* o : level.objects) {
-    if (!o->active || !o->graphic) continue;
-    o->graphic->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-    o->graphic->Draw();
-  }
-  if (particles)
-    for (ParticlePool* pool : POOLS)
-      for (auto& s : *pool) s->Draw();
-  hud.Draw();
+// One frame of the level as the game loop runs it, the camera moved to centre (when
+// given) after the level's Update has placed it.
+void LevelFrame(BenchLevel& state, Frame& frame, const Vec3* centre) {
+  g_frameTime = 1.0f / 60.0f;
+  state.Update();
+  if (centre && g_camera) g_camera->SetPosition(centre->x, centre->y);
+  state.Draw();
+  frame.End();
 }
 
 // The back buffer as it stands, all draws sent.
@@ -232,26 +254,28 @@ struct TourResult {
   double allocationsPerFrame = 0.0;
 };
 
-// The camera visits the busiest spots in turn, drifting over each.
-TourResult Tour(ShippedLevel& level, Frame& frame, Hud& hud, int frames) {
-  Camera camera(0, 0, 1);
+// The camera visits the busiest spots in turn, drifting over each, while the level
+// plays; the player stays where it is and cannot die.
+TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames) {
   std::vector<double> ms;
+  ms.reserve(frames); // the bench's own record must not count as the game's allocations
   long allocations = 0;
   int counted = 0;
   RenderCounters() = {};
   const int perSpot = std::max(1, frames / std::max<int>(1, static_cast<int>(level.busiest.size())));
+  const char* trace = std::getenv("KVO_BENCH_TRACE");
   for (int f = 0; f < frames + 60; ++f) {
     const Vec3 spot = level.busiest.empty() ? level.start : level.busiest[(f / perSpot) % level.busiest.size()];
     const Vec3 centre(spot.x + 40.0f * std::sin(f * 0.05f), spot.y + 30.0f * std::cos(f * 0.04f), 0);
+    if (g_player) g_player->hp = 10;
+    if (f == 60 && trace) s_traceLeft = std::atoi(trace);
     const long before = s_allocations;
     const auto start = Clock::now();
-    camera.SetPosition(centre.x, centre.y);
-    FireParticles(centre, f, camera);
-    frame.Begin();
-    DrawLevelFrame(level, camera, hud, true);
-    frame.End();
+    Camera view(0, 0, 1);
+    view.SetPosition(centre.x, centre.y);
+    FireParticles(centre, f, view);
+    LevelFrame(state, frame, &centre);
     const auto end = Clock::now();
-    g_frameTime = 1.0f / 60.0f;
     if (f < 60) { // the first second warms up
       if (f == 59) RenderCounters() = {};
       continue;
@@ -260,6 +284,7 @@ TourResult Tour(ShippedLevel& level, Frame& frame, Hud& hud, int frames) {
     allocations += s_allocations - before;
     ++counted;
   }
+  s_traceLeft = 0;
   TourResult r;
   r.frame = Summarise(ms);
   r.drawCalls = static_cast<double>(RenderCounters().drawCalls) / counted;
@@ -280,23 +305,36 @@ int main(int argc, char** argv) {
   glFinish();
   const double startup = MsSinceProcessStart();
   Frame frame{loop.GetWindow()};
+  // Play stops without the focus; under Xvfb it arrives a little after the window.
+  for (int i = 0; i < 300 && !HasKeyboardFocus(); ++i) loop.RunFrame();
+  if (!HasKeyboardFocus()) std::printf("warning: no keyboard focus, the levels stay paused\n");
 
   std::vector<ShippedLevel> levels;
-  for (const std::string& name : g_levelNames) levels.push_back(ShippedLevel{name, {}, {}, {}});
+  for (const char* name : {"FIRSTMOD", "SECOND", "BOSS"}) levels.push_back(MakeShipped(name, false));
+  for (const char* name : {"TUTORIAL", "TUTPIT", "TUTSHOOT"}) levels.push_back(MakeShipped(name, true));
   std::printf("levels: %zu, screen %dx%d, %d measured frames each\n", levels.size(), g_screenWidth,
               g_screenHeight, frames);
   std::printf("start to first main-menu frame: %.0f ms\n", startup);
 
-  // Builds first, each fresh (pictures not yet decoded the first time they appear) and
-  // again with everything cached, as a restart finds it.
-  std::printf("level build (object list through the factory):\n");
+  // The build's chatter would drown the figures.
+  std::streambuf* const console = std::cout.rdbuf(nullptr);
+  auto state = std::make_unique<BenchLevel>();
+  state->Load();
+  std::vector<std::string> buildLines;
   for (ShippedLevel& level : levels) {
-    const double fresh = Build(level);
-    const double again = Build(level);
-    std::printf("  %-12s %5zu objects  fresh %8.2f ms  restart %8.2f ms\n", level.name.c_str(), level.objects.size(),
-                fresh, again);
+    const double fresh = Build(*state, level);
+    const size_t objects = state->world.levelObjects.size();
+    state->Free();
+    const double again = Build(*state, level);
+    state->Free();
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-12s %5zu objects  fresh %8.2f ms  restart %8.2f ms", level.name.c_str(),
+                  objects, fresh, again);
+    buildLines.push_back(line);
   }
-  Factory()->objects.clear();
+  std::cout.rdbuf(console);
+  std::printf("level build (BuildLevel):\n");
+  for (const std::string& line : buildLines) std::printf("%s\n", line.c_str());
 
   for (bool batching : {true, false}) {
     SetBatching(batching);
@@ -319,27 +357,22 @@ int main(int argc, char** argv) {
     }
     Print("main menu frame", Summarise(ms));
 
-    Hud hud;
     for (ShippedLevel& level : levels) {
-      Build(level);
-      level.busiest = BusiestSpots(level.objects, 4);
-      FillParticlePools();
-      Camera camera(0, 0, 1);
-      camera.SetPosition(level.start.x, level.start.y);
+      std::cout.rdbuf(nullptr);
+      Build(*state, level);
+      std::cout.rdbuf(console);
+      level.busiest = BusiestSpots(state->world.levelObjects, 4);
       auto start = Clock::now();
-      frame.Begin();
-      DrawLevelFrame(level, camera, hud, false);
-      frame.End();
+      LevelFrame(*state, frame, nullptr);
       const double first = Ms(start, Clock::now());
       Print(level.name + " first frame", Figure{first, first});
-      // The same first frame drawn both ways and read back: batching must not change
-      // a pixel of it. (Each build may pick other wall pictures, so within one build.)
+      SkipLoading(*state);
+      // The same frame drawn both ways and read back: batching must not change a pixel.
       if (batching) {
         std::vector<unsigned char> pictures[2];
         for (int way = 0; way < 2; ++way) {
           SetBatching(way == 0);
-          frame.Begin();
-          DrawLevelFrame(level, camera, hud, false);
+          state->Draw();
           pictures[way] = ReadBackBuffer();
           frame.End();
         }
@@ -347,23 +380,23 @@ int main(int argc, char** argv) {
         std::printf("  %-34s %ld pixels differ between batching on and off\n", "",
                     DifferentPixels(pictures[0], pictures[1]));
       }
-      const TourResult tour = Tour(level, frame, hud, frames);
+      const TourResult tour = Tour(*state, level, frame, frames);
       Print(level.name + " busiest tour", tour.frame);
       std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", tour.drawCalls, tour.allocationsPerFrame);
       ms.clear();
       for (int f = 0; f < frames; ++f) {
+        if (g_player) g_player->hp = 10;
+        g_frameTime = 1.0f / 60.0f;
         start = Clock::now();
-        for (GameObject* o : level.objects)
-          if (o->active) o->Update();
+        state->Update();
         ms.push_back(Ms(start, Clock::now()));
       }
-      Print(level.name + " update (objects)", Summarise(ms));
-      EmptyParticlePools();
-      Factory()->objects.clear();
-      level.objects.clear();
+      Print(level.name + " update", Summarise(ms));
+      state->Free();
     }
   }
   std::printf("\nGL error: %s\n", glGetError() == GL_NO_ERROR ? "none" : "seen");
+  state.reset();
   loop.Shutdown();
   return 0;
 }

@@ -6,6 +6,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
 #include "objects/World.h"
@@ -74,9 +75,17 @@ protected:
     ASSERT_TRUE(game.Start());
   }
 
-  // Logical pixels to the window's own.
-  static int WindowX(float x) { return static_cast<int>(x * g_windowWidth / g_screenWidth); }
-  static int WindowY(float y) { return static_cast<int>(y * g_windowHeight / g_screenHeight); }
+  // Logical pixels to the window's own (full screen keeps the picture's shape).
+  static int WindowX(float x) {
+    int px = 0, py = 0;
+    LogicalToWindowPixel(x, 0.0f, px, py);
+    return px;
+  }
+  static int WindowY(float y) {
+    int px = 0, py = 0;
+    LogicalToWindowPixel(0.0f, y, px, py);
+    return py;
+  }
   void Hover(float x, float y) {
     game.MouseMove(WindowX(x), WindowY(y));
     game.Drain();
@@ -358,6 +367,42 @@ TEST_F(FrontEnd, UnmutingAppliesTheSliderAsItIsNowAndMutingSurvivesAMusicStart) 
   Panel().ApplyVolumes();
   EXPECT_EQ(g_audio->effectsVolume, 0.0f);
   EXPECT_NEAR(g_audio->musicVolume, Panel().musicLevel, 1e-5);
+}
+
+TEST_F(FrontEnd, ThePanelStartsWhereThePlayerLeftItAndRemembersAChangeOnceTheButtonIsUp) {
+  Options left;
+  left.musicLevel = 0.25f;
+  left.effectsMuted = true;
+  ASSERT_TRUE(WriteOptions(left)); // the file of the harness's run
+  StartPastSplash();
+  Button& knob = PanelButton(OptionMenu::MUSIC_KNOB);
+  EXPECT_FLOAT_EQ(Panel().musicLevel, 0.25f);
+  EXPECT_NEAR((knob.Centre().x - OptionMenu::SliderLeft()) / OptionMenu::SLIDER_SPAN, 0.25f, 1e-5);
+  EXPECT_TRUE(Panel().effectsMuted);
+  EXPECT_EQ(PanelButton(OptionMenu::EFFECTS_MUTE).Frame(), 0u);
+  EXPECT_NEAR(g_audio->musicVolume, 0.25f, 1e-5); // the menu's music started with them
+  EXPECT_EQ(g_audio->effectsVolume, 0.0f);
+
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  const float y = knob.Centre().y;
+  Hover(knob.Centre().x, y);
+  game.MouseButton(SDL_BUTTON_LEFT, true);
+  game.Drain();
+  for (float x = knob.Centre().x; x < Cx() + 100; x += 8) Hover(x, y);
+  Options saved;
+  ASSERT_TRUE(ReadOptions(saved));
+  EXPECT_FLOAT_EQ(saved.musicLevel, 0.25f) << "nothing is written while the knob is held";
+  game.MouseButton(SDL_BUTTON_LEFT, false);
+  game.Drain();
+  ASSERT_TRUE(ReadOptions(saved));
+  EXPECT_GT(Panel().musicLevel, 0.5f);
+  EXPECT_NEAR(saved.musicLevel, Panel().musicLevel, 1e-5);
+
+  Click(PanelButton(OptionMenu::EFFECTS_MUTE));
+  game.Frame();
+  ASSERT_TRUE(ReadOptions(saved));
+  EXPECT_FALSE(saved.effectsMuted);
+  EXPECT_TRUE(saved.fullscreen); // the display mode is the loop's and stays as it was
 }
 
 TEST_F(FrontEnd, WithTheConfirmationOpenOnlyItsTwoButtonsAnswer) {

@@ -333,7 +333,8 @@ def render(args):
     with open(composed, "w", encoding="utf-8", newline="\n") as f:
         f.write(ET.tostring(svg, encoding="unicode"))
     tmp = args.out + ".part"
-    r = subprocess.run([args.rsvg, "-f", "png", "-o", tmp, composed])
+    size = ["-w", str(args.size), "-h", str(args.size)] if args.size else []
+    r = subprocess.run([args.rsvg, "-f", "png", *size, "-o", tmp, composed])
     if r.returncode != 0:
         fail("rsvg-convert failed on %s" % composed)
     os.replace(tmp, args.out)
@@ -351,6 +352,8 @@ def main():
     p.add_argument("--common", required=True)
     p.add_argument("--work", required=True)
     p.add_argument("--rsvg", default="rsvg-convert")
+    # Desktop icons: the one drawing scaled to each size the desktop asks for.
+    p.add_argument("--size", type=int, help="render square at this many pixels instead of the drawn size")
     render(p.parse_args())
 
 

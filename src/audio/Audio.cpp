@@ -39,16 +39,6 @@ unsigned int SlotSound(int slot) {
 // Loading
 // ============================================================================
 
-std::string SoundKey(const std::string& line) {
-  const std::size_t slash = line.rfind('/');
-  if (slash == std::string::npos) return line;
-  const std::size_t dot = line.rfind('.');
-  // Without an extension after the last '/' the name is the whole key; the
-  // length rule below would otherwise cut every such name to a few letters.
-  if (dot == std::string::npos || dot < slash) return line.substr(slash);
-  return line.substr(slash, dot + 3);
-}
-
 // Sound numbers follow the list's lines; a line that loads nothing gets no
 // number, so every later sound moves down by one.
 Audio::Audio() {
@@ -69,20 +59,11 @@ Audio::Audio() {
     Say((std::string("Error: ") + SOUND_LIST + " lists no sounds: the game plays without sounds").c_str());
     return;
   }
-  std::string line;
-  while (list.good()) {
-    std::getline(list, line);
-    // A read error would never reach end of file: stop rather than spin.
-    if (list.bad() || (list.fail() && !list.eof())) break;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) {
-      Say(ConsoleText::SOUND_LIST_EMPTY_LINE);
-      continue;
-    }
+  ReadSoundList(list, [this](const std::string& line) {
     lastResult = system.CreateSound(line, &loadingSound);
     if (lastResult != SOUND_OK) {
       Say((std::string(ConsoleText::SOUND_FILE_INVALID) + ": " + line + " is left out").c_str());
-      continue;
+      return;
     }
     const std::string key = SoundKey(line);
     soundNames.push_back(key);
@@ -90,7 +71,7 @@ Audio::Audio() {
     // Equal keys share one entry: the earlier sound is no longer reachable.
     if (entry != nullptr) system.ReleaseSound(entry);
     entry = loadingSound;
-  }
+  });
 }
 
 Audio::~Audio() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "audio/SoundList.h"
 #include "platform/Sound.h"
 
 // The game's one sound manager. It loads every sound named in
@@ -55,9 +56,6 @@ public:
 private:
   Sound* SoundAt(int index) const;        // null when index names no loaded sound
 };
-
-// Key of a sound-list line: from its last '/' through its extension.
-std::string SoundKey(const std::string& line);
 
 // ---- slots: each holds a 1-based sound number; 0 and numbers above SoundCount play nothing
 constexpr int SOUND_SLOT_COUNT = 15;

@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/Subsystems.h"
 #include "core/System.h"
 #include "core/Window.h"
@@ -76,9 +77,13 @@ bool GameLoop::Startup() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   g_debugView = 0;
 
+  ReadOptions(g_options);
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
-  window->ToggleDisplayMode(); // created windowed, so this enters full screen
+  // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
+  // last chose.
+  g_fullscreen = !g_options.fullscreen;
+  window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
   std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
@@ -200,6 +205,9 @@ void GameLoop::Frame() {
   if (ConsumeTrigger(KEY_F12)) { // F12
     window->ToggleDisplayMode();
     ChoosePacing();
+    Options chosen = g_options;
+    chosen.fullscreen = g_fullscreen;
+    RememberOptions(chosen);
   }
   if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
 
@@ -207,7 +215,9 @@ void GameLoop::Frame() {
   level->Update();
   double updateSeconds = SecondsSince(start);
   start = Clock::now();
+  window->BeginPicture();
   level->Draw();
+  window->EndPicture();
   double renderSeconds = SecondsSince(start);
   // The read-outs change slowly enough to be read.
   if (readoutClock > 2.0) {

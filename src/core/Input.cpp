@@ -1,4 +1,5 @@
 #include "core/Input.h"
+#include "core/Viewport.h"
 #include "core/Window.h"
 #include "platform/KeyCodes.h"
 #include "platform/Messages.h"
@@ -56,18 +57,19 @@ void ResetKeys() {
 }
 
 // The pointer arrives in window pixels and is kept in logical pixels, whatever size
-// the window has.
+// the window has: through the picture's area, so a letterboxed full screen maps as drawn.
 static void MouseMoved(intptr_t lParam) {
   // A window with no area (minimised, or its size unknown) has no pointer position.
   if (g_windowWidth <= 0 || g_windowHeight <= 0 || g_screenWidth <= 0 || g_screenHeight <= 0) return;
   int px = static_cast<int>(lParam & 0xFFFF);
   int py = static_cast<int>((lParam >> 16) & 0xFFFF);
-  int oldX = static_cast<int>(g_mousePosition.x / g_screenWidth * g_windowWidth);
-  int oldY = static_cast<int>(g_mousePosition.y / g_screenHeight * g_windowHeight);
+  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  int oldX = 0, oldY = 0;
+  LogicalToWindow(area, g_screenWidth, g_screenHeight, g_mousePosition.x, g_mousePosition.y, oldX, oldY);
   if (px == oldX && py == oldY) return;
   g_usingGamepad = false;
-  g_mousePosition.x = static_cast<float>(px) / g_windowWidth * g_screenWidth;
-  g_mousePosition.y = static_cast<float>(py) / g_windowHeight * g_screenHeight;
+  WindowToLogical(area, g_screenWidth, g_screenHeight, static_cast<float>(px), static_cast<float>(py),
+                  g_mousePosition.x, g_mousePosition.y);
 }
 
 bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {

@@ -3,10 +3,9 @@
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Subsystems.h"
+#include "core/Viewport.h"
 #include <GL/glew.h>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 int g_screenWidth = 1264;
@@ -21,66 +20,6 @@ PlatformWindow* g_hwnd = nullptr;
 // The windowed mode's client area; the logical screen is stretched over it.
 static constexpr int WINDOWED_WIDTH = 1280;
 static constexpr int WINDOWED_HEIGHT = 720;
-
-// ============================================================================
-// Windows.txt
-// ============================================================================
-
-static bool ParseWholeInt(const std::string& field, int& value) {
-  std::istringstream in(field);
-  long long v = 0;
-  if (!(in >> v) || !in.eof() || v < -2147483647LL || v > 2147483647LL) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
-// Three integers, and a window big enough to leave a logical screen.
-static bool ParseSettingsLine(const std::string& line, int& width, int& height, int& console) {
-  std::istringstream in(line);
-  std::string fields[3];
-  for (std::string& f : fields)
-    if (!(in >> f)) return false;
-  int w = 0, h = 0, s = 0;
-  if (!ParseWholeInt(fields[0], w) || !ParseWholeInt(fields[1], h) || !ParseWholeInt(fields[2], s)) return false;
-  if (w <= 16 || h <= 40 || w > 16384 || h > 16384) return false;
-  width = w;
-  height = h;
-  console = s;
-  return true;
-}
-
-bool ReadWindowSettings(int& width, int& height, int& console, const std::string& path) {
-  width = 1280;
-  height = 760;
-  console = 0;
-  std::ifstream file(path);
-  if (!file) {
-    std::printf("Error: %s cannot be opened, the window is 1280 760 0\n", path.c_str());
-    return false;
-  }
-  int w = 0, h = 0, s = 0, lineNumber = 0;
-  bool any = false;
-  std::string line;
-  while (std::getline(file, line)) {
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    if (!ParseSettingsLine(line, w, h, s)) {
-      std::printf("Error: %s line %d does not hold a window width, height and console switch, "
-                  "the window is 1280 760 0\n", path.c_str(), lineNumber);
-      return false;
-    }
-    any = true;
-  }
-  if (!any) {
-    std::printf("Error: %s holds no window size, the window is 1280 760 0\n", path.c_str());
-    return false;
-  }
-  width = w;
-  height = h;
-  console = s;
-  return true;
-}
 
 // ============================================================================
 // Window
@@ -111,6 +50,7 @@ Window::Window(int showCommand_) {
   deviceContext = handle;
 
   if (handle) {
+    SetWindowIcon(handle, WINDOW_ICON_PATH);
     glContext = CreateGLContext(handle);
     if (glContext) contextActive = ActivateGLContext(handle, glContext);
     if (contextActive) glLoaded = LoadGLEntryPoints();
@@ -132,7 +72,7 @@ void Window::ToggleDisplayMode() {
   if (!g_fullscreen) {
     g_fullscreen = true;
     ShowFullscreen(handle);
-    glViewport(0, 0, screenWidth, screenHeight);
+    ApplyViewport(screenWidth, screenHeight);
     g_displayWidth = screenWidth;
     g_displayHeight = screenHeight;
     if (subsystems) subsystems->RebuildTweakBars();
@@ -143,7 +83,7 @@ void Window::ToggleDisplayMode() {
     DispatchOneMessage();
     g_displayWidth = WINDOWED_WIDTH;
     g_displayHeight = WINDOWED_HEIGHT;
-    glViewport(0, 0, WINDOWED_WIDTH, WINDOWED_HEIGHT);
+    ApplyViewport(WINDOWED_WIDTH, WINDOWED_HEIGHT);
     if (subsystems) subsystems->RebuildTweakBars();
     std::printf("%s\n", ConsoleText::FULL_SCREEN_OFF);
   }
@@ -156,7 +96,36 @@ void Window::OnResize() {
   GetClientSize(handle, width, height);
   g_windowWidth = width;
   g_windowHeight = height;
-  if (contextActive) glViewport(0, 0, width, height);
+  ApplyViewport(width, height);
+}
+
+void Window::ApplyViewport(int windowWidth, int windowHeight) {
+  picture = CurrentPictureArea(windowWidth, windowHeight);
+  drawnWidth = windowWidth;
+  drawnHeight = windowHeight;
+  // GL counts rows from the bottom.
+  if (contextActive) glViewport(picture.x, windowHeight - picture.y - picture.height, picture.width, picture.height);
+}
+
+void Window::BeginPicture() {
+  if (!contextActive) return;
+  letterboxed = picture.width < drawnWidth || picture.height < drawnHeight;
+  if (!letterboxed) return;
+  // The bars are black whatever colour the screen clears its own picture with: clear
+  // the whole window, then keep every clear and draw of the frame inside the picture.
+  GLfloat previous[4] = {0, 0, 0, 0};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, previous);
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(previous[0], previous[1], previous[2], previous[3]);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(picture.x, drawnHeight - picture.y - picture.height, picture.width, picture.height);
+}
+
+void Window::EndPicture() {
+  if (contextActive && letterboxed) glDisable(GL_SCISSOR_TEST);
+  letterboxed = false;
 }
 
 bool Window::WindowProcedure(const PlatformMessage& message) {

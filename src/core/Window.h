@@ -1,5 +1,7 @@
 #pragma once
 #include "core/System.h"
+#include "core/Viewport.h"
+#include "core/WindowSettings.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include <string>
@@ -10,13 +12,8 @@ class Subsystems;
 // publishes the logical screen size, switches between full screen and a 1280 x 720
 // window, and carries the window procedure.
 
-// Where the window settings live, relative to the working directory.
-inline constexpr const char* WINDOW_SETTINGS_PATH = "../Assets/Windows.txt";
-
-// Fills width, height and console switch from the last line of the file. A missing
-// file or a line that does not hold three integers (blank lines are skipped) gives
-// 1280 760 0 and one line on standard output; false then.
-bool ReadWindowSettings(int& width, int& height, int& console, const std::string& path = WINDOW_SETTINGS_PATH);
+// The window's icon, drawn from our own art.
+inline constexpr const char* WINDOW_ICON_PATH = "../Assets/image/icon/kvo.png";
 
 class Window : public System {
 public:
@@ -26,6 +23,10 @@ public:
   void Shutdown();          // context released, window destroyed; nothing touches it afterwards
   void SetTitle(const std::string& newTitle);
   void OnResize();          // window size and viewport from the client area
+  // Around a frame's drawing: where the picture does not fill the window (a letterboxed
+  // full screen), the bars are cleared black and the drawing is kept off them.
+  void BeginPicture();
+  void EndPicture();
 
   // Every message goes through here: tweak bars first, then destruction, size, input.
   // True when something handled it.
@@ -45,6 +46,12 @@ public:
   int screenHeight = 0;
 
 private:
+  void ApplyViewport(int windowWidth, int windowHeight); // the picture's area of a window this size
+
+  PictureArea picture;     // where the logical screen is drawn, window pixels
+  int drawnWidth = 0;      // the window size it was fitted to
+  int drawnHeight = 0;
+  bool letterboxed = false; // this frame's drawing is kept inside the picture
   bool platformStarted = false;
   bool contextActive = false;
   bool glLoaded = false; // the GL entry points beyond 1.1 exist

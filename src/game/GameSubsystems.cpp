@@ -9,6 +9,7 @@
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
+#include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
@@ -39,13 +40,13 @@ public:
     g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
   }
 
-  // The state table. The tutorial's object also gets its level file,
-  // "../Assets/Levels/TUTORIAL.txt", once it has a screen of its own.
+  // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL: return std::make_unique<GenericLevel>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
+    case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     default: return MakePlaceholderState(stateId);
     }
   }

@@ -81,7 +81,14 @@ std::string PortalTarget(const std::string& portalName, bool& toMainMenu) {
   return "../Assets/Levels/" + rest + ".txt";
 }
 
-GenericLevel::GenericLevel() : world(g_campaignWorld) { levelPath = levelPaths[levelIndex]; }
+GenericLevel::GenericLevel() : GenericLevel(g_campaignWorld, g_garageOpen, g_helpOpen) {
+  levelPath = levelPaths[levelIndex];
+}
+
+GenericLevel::GenericLevel(World& ownWorld, bool& garageFlag, bool& helpFlag)
+    : world(ownWorld), garageOpen(garageFlag), helpOpen(helpFlag) {}
+
+GenericLevel::~GenericLevel() = default;
 
 void GenericLevel::Load() { g_camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f); }
 
@@ -99,8 +106,8 @@ void GenericLevel::Initialize() {
   pathFrames = 0;
   smokeClock = 0.0f;
   overlayClosedThisFrame = false;
-  g_garageOpen = false;
-  g_helpOpen = false;
+  garageOpen = false;
+  helpOpen = false;
   g_pizzaCarried = false;
   built = BuildLevel(world, screens, MakeBuildRequest());
   if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
@@ -150,7 +157,7 @@ void GenericLevel::Update() {
 
   // 8-9. Overlays close on C or the pad's X; while one is open, or paused, play stands still.
   bool play = true;
-  if (g_helpOpen || g_garageOpen) {
+  if (helpOpen || garageOpen) {
     const bool close = ConsumeTrigger(KEY_C) || g_gamepad.triggered[PAD_X];
     if (close) CloseOverlays();
     else play = false;
@@ -183,9 +190,9 @@ void GenericLevel::Update() {
 }
 
 void GenericLevel::CloseOverlays() {
-  if (g_garageOpen) TakeGarageWeapons(screens.garage.get());
-  g_garageOpen = false;
-  g_helpOpen = false;
+  if (garageOpen) TakeGarageWeapons(screens.garage.get());
+  garageOpen = false;
+  helpOpen = false;
   g_paused = false;
   if (screens.helpPicture) screens.helpPicture->active = false;
   overlayClosedThisFrame = true;
@@ -409,7 +416,7 @@ void GenericLevel::TalkAndGarageChecks() {
     NPC* garage = world.garages[i];
     if (!garage->near || g_paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
-    g_garageOpen = true;
+    garageOpen = true;
     g_paused = true;
     if (world.isBossLevel) {
       if (!world.garageVisited.empty() && !world.garageVisited[0]) {
@@ -430,7 +437,7 @@ void GenericLevel::TalkAndGarageChecks() {
       screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
     }
     ConsumeTrigger(KEY_C);
-    g_helpOpen = true;
+    helpOpen = true;
     g_paused = true;
   }
 }
@@ -480,11 +487,11 @@ void GenericLevel::DrawWorld() {
   for (NPC* npc : world.npcs) DrawObject(npc, camera);
   for (NPC* garage : world.garages) DrawObject(garage, camera);
   TalkAndGarageChecks();
-  DrawObject(world.pizza, camera);
+  DrawObject(PizzaOnMap(), camera);
 }
 
 void GenericLevel::Draw() {
-  glClearColor(0.0f, 0.6f, 0.0f, 1.0f);
+  glClearColor(clearColour[0], clearColour[1], clearColour[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   if (!built || !g_player || !g_camera) return;
   const Camera& camera = *g_camera;
@@ -503,8 +510,8 @@ void GenericLevel::Draw() {
     }
 
   // 4. HUD and the pause panel.
-  DrawHud(world.pizza, g_pizzaCarried);
-  if (g_optionMenu && !g_garageOpen && !g_helpOpen) g_optionMenu->Draw();
+  DrawHud(world.pizza, ThermometerShown());
+  if (g_optionMenu && !garageOpen && !helpOpen) g_optionMenu->Draw();
 
   // 5. A talking character heals and warms the pizza.
   for (NPC* npc : world.npcs)
@@ -514,7 +521,7 @@ void GenericLevel::Draw() {
     }
 
   // 6-7. Overlays.
-  if (g_garageOpen) {
+  if (garageOpen) {
     if (screens.garagePicture) screens.garagePicture->Draw();
     if (screens.garage) {
       screens.garage->Update();
@@ -522,7 +529,7 @@ void GenericLevel::Draw() {
     }
     if (IsDown(KEY_ESCAPE) || g_gamepad.down[PAD_START]) TakeGarageWeapons(screens.garage.get());
   }
-  if (g_helpOpen && screens.helpPicture && screens.helpPicture->graphic) screens.helpPicture->graphic->Draw();
+  if (helpOpen && screens.helpPicture && screens.helpPicture->graphic) screens.helpPicture->graphic->Draw();
 
   // 8. Loading picture or the fade.
   screens.loading.Draw();
@@ -538,11 +545,11 @@ void GenericLevel::Draw() {
     screens.deathTime += g_frameTime;
     if (screens.deathTime < 2.0f) return;
     if (screens.endScreen) {
-      screens.endScreen->Update(false, levelIndex);
+      screens.endScreen->Update(false, EndScreenCounter());
       screens.endScreen->Draw();
     }
   } else if (g_levelWon && screens.endScreen) {
-    screens.endScreen->Update(true, levelIndex);
+    screens.endScreen->Update(true, EndScreenCounter());
     screens.endScreen->Draw();
   }
 }
@@ -569,8 +576,8 @@ void GenericLevel::Free() {
   world.Clear();
   g_pizzaCarried = false;
   g_player = nullptr;
-  g_garageOpen = false;
-  g_helpOpen = false;
+  garageOpen = false;
+  helpOpen = false;
   if (auto* factory = FindSystem<GameObjectFactory>()) factory->objects.clear();
   built = false;
 }

@@ -17,6 +17,7 @@ class Gamepad;
 class GenericLevel : public Level {
 public:
   GenericLevel();
+  ~GenericLevel() override; // where the screens' types are complete
 
   void Load() override;
   void Initialize() override;
@@ -29,7 +30,7 @@ public:
   void HandleGamepad(Gamepad& pad, GameObject* player) override;
 
   // The gameplay of one frame (run while the level plays and has not ended).
-  void UpdateWorld();
+  virtual void UpdateWorld();
   // A hit asked for a shake towards `target` (none starts while one runs).
   void StartShake(const Vec3& target);
   void UpdateShake();
@@ -53,14 +54,25 @@ public:
   Vec3 cameraTarget;                   // where the camera was last told to look (logical pixels)
 
 protected:
+  // A playing state that runs this frame over a World and overlay flags of its own.
+  GenericLevel(World& world, bool& garageOpen, bool& helpOpen);
+  bool& garageOpen; // the garage screen is open over the level
+  bool& helpOpen;   // a talking character's card is shown
+  float clearColour[3] = {0.0f, 0.6f, 0.0f};
+  // The pizza drawn on the map, whether the thermometer shows, and the counter the end
+  // screen's button advances.
+  virtual GameObject* PizzaOnMap() const { return world.pizza; }
+  virtual bool ThermometerShown() const { return g_pizzaCarried; }
+  virtual int& EndScreenCounter() { return levelIndex; }
+
   BuildRequest MakeBuildRequest() const;
   void FollowWithCamera();
   void CheckEndConditions();
-  void CheckPortals();
+  virtual void CheckPortals();
   void ResolvePortal(const std::string& portalName);
   void CollectStars();
   void EmitLowHealthSmoke();
-  void TalkAndGarageChecks();
+  virtual void TalkAndGarageChecks();
   void DrawWorld();
   void EndLevel(bool won);
   void CloseOverlays();

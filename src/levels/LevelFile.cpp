@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <locale>
+#include <sstream>
 
 #include "core/System.h"
 #include "levels/LevelTokens.h"
@@ -16,6 +17,7 @@
 #include "objects/NPC.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
+#include "platform/SafeFile.h"
 #include "render/Texture.h"
 
 std::vector<std::string> g_levelNames;
@@ -141,14 +143,12 @@ void WriteObjectList(std::ostream& out, const std::vector<GameObject*>& objects)
     if (o && IsShot(*o) && !o->ImagePath().empty()) WriteListBlock(out, *o, dynamic_cast<Vehicle*>(o) != nullptr);
 }
 
-// Writes through `write` into a file beside `path`; the caller renames it.
-template <class Writer> bool WriteTemporary(const std::string& temporary, Writer write) {
-  std::ofstream out(temporary, std::ios::trunc);
-  if (!out) return false;
+// The text `write` produces, in the classic locale whatever the game's is.
+template <class Writer> std::string Text(Writer write) {
+  std::ostringstream out;
   out.imbue(std::locale::classic());
   write(out);
-  out.close();
-  return !out.fail();
+  return out.str();
 }
 
 // ============================================================================
@@ -328,29 +328,41 @@ void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
   for (GameObject* o : objects)
     if (o && o->name.empty()) o->name = "name";
 
-  const std::string listPath = path + "2";
-  const std::string descriptionTemp = path + ".saving";
-  const std::string listTemp = listPath + ".saving";
-  const bool written = WriteTemporary(descriptionTemp,
-                                      [&](std::ostream& out) {
-                                        for (GameObject* o : objects)
-                                          if (o) WriteDescriptionBlock(out, *o);
-                                      }) &&
-                       WriteTemporary(listTemp, [&](std::ostream& out) { WriteObjectList(out, objects); });
-  std::error_code ec;
-  if (!written) {
-    std::cout << "Error: cannot write the level " << path << ", the saved files are unchanged" << std::endl;
-    std::filesystem::remove(descriptionTemp, ec);
-    std::filesystem::remove(listTemp, ec);
+  const std::string description = Text([&](std::ostream& out) {
+    for (GameObject* o : objects)
+      if (o) WriteDescriptionBlock(out, *o);
+  });
+  const std::string list = Text([&](std::ostream& out) { WriteObjectList(out, objects); });
+
+  // Each file is replaced whole (see StagedFile), but the two cannot be
+  // replaced in one step, so their order decides what a save cut short between
+  // them leaves: the game lists a level by its description and plays it from
+  // its object list, checking each on its own. Both are written and on the
+  // disk before either replaces anything; then the object list goes first. Cut
+  // short after it, an existing level is still listed (by its old, whole
+  // description) and plays as saved, and a new level has an object list but
+  // no description yet, so it is not listed at all. The other order could list
+  // a new level that has no object list to play.
+  StagedFile listFile(path + "2");
+  StagedFile descriptionFile(path);
+  if (!listFile.Write(list) || !descriptionFile.Write(description)) {
+    const std::string& why = listFile.Error().empty() ? descriptionFile.Error() : listFile.Error();
+    std::cout << "Error: " << why << ", the level " << path << " is unchanged" << std::endl;
     return;
   }
-  std::filesystem::rename(listTemp, listPath, ec);
-  if (!ec) std::filesystem::rename(descriptionTemp, path, ec);
-  if (ec) {
-    std::cout << "Error: cannot replace the level " << path << ": " << ec.message() << std::endl;
-    std::filesystem::remove(descriptionTemp, ec);
-    std::filesystem::remove(listTemp, ec);
+  if (!listFile.Commit()) {
+    std::cout << "Error: " << listFile.Error() << ", the level " << path << " is unchanged" << std::endl;
     return;
   }
+  if (!descriptionFile.Commit()) {
+    std::cout << "Error: " << descriptionFile.Error() << ", the level " << path
+              << " plays as saved but keeps its old description" << std::endl;
+    return;
+  }
+  // Both files are replaced; only forcing a folder to the disk went wrong.
+  const std::string& unsynced = listFile.Error().empty() ? descriptionFile.Error() : listFile.Error();
+  if (!unsynced.empty())
+    std::cout << "Error: " << unsynced << ", the level " << path << " is saved but a power cut could lose it"
+              << std::endl;
   std::cout << ConsoleText::SERIALIZED << " " << objects.size() << " objects" << std::endl;
 }

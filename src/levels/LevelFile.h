@@ -41,9 +41,10 @@ void ListLevels();
 
 // ---- writing -----------------------------------------------------------------
 // Writes the level description `path` and the object list `path` + "2".
-// Nothing is touched unless an object is named "PLAYER"; each file is written
-// beside itself first and renamed into place, so an interrupted save leaves
-// the previous files whole. Objects without a name are named "name"; objects
+// Nothing is touched unless an object is named "PLAYER". Each file is
+// replaced whole (StagedFile), the object list before the description, so a
+// save killed at any point leaves a pair the game can list and play: see
+// SaveLevel for the order. A failure prints one line. Objects without a name are named "name"; objects
 // without a picture are left out of the object list, except the player. Blanks
 // in names and paths are written as "_", an empty text as a lone "_".
 void SaveLevel(std::vector<GameObject*> objects, const std::string& path);

@@ -119,8 +119,9 @@ void PathGrid::Rebuild(World& world, const Vec3& player) {
   MarkObstacles(world);
   PathCell* goal = CellNearest(player);
 
-  std::vector<PathCell*> starts;
-  starts.reserve(world.patrollers.size());
+  // Kept between rebuilds: steady play allocates nothing.
+  std::vector<PathCell*>& starts = startCells;
+  starts.clear();
   for (const GameObject* patroller : world.patrollers) {
     PathCell* start = nullptr;
     if (patroller) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include "core/Vec3.h"
 #include "objects/World.h"
 
@@ -28,6 +30,8 @@ private:
   void Lay(const Vec3& player);
   void MarkObstacles(const World& world);
   void Spread(PathCell* start);
+
+  std::vector<PathCell*> startCells; // each patroller's cell, scratch of Rebuild
 };
 
 // A patroller's next cell from the world's trail list, or null when its entry is missing

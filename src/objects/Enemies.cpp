@@ -111,6 +111,12 @@ void UpdateCharacters(World& world, const Vehicle& player, GameObject* keyPrompt
 
 void UpdateGunners(World& world, Vehicle& player) {
   const Vec3 target = player.Position();
+  // A shot that missed the player and every blocker for one shooter misses them for the
+  // rest: nothing moves here, and blockers only vanish. Remembering it saves a walk over
+  // the level's walls per live shooter (hundreds of walls, dozens of shooters). Kept
+  // between frames so steady play allocates nothing.
+  static std::vector<const GameObject*> clearShots;
+  clearShots.clear();
   for (GameObject* e : world.shooters) {
     if (!e || !e->active) continue;
     e->cooldown -= g_frameTime;
@@ -141,8 +147,11 @@ void UpdateGunners(World& world, Vehicle& player) {
       shot->lifetime -= 0.0016f;
       if (shot->lifetime <= 0.0f) {
         shot->active = false;
+        // A later gunner may fire it again from elsewhere this frame: it must be checked then.
+        clearShots.erase(std::remove(clearShots.begin(), clearShots.end(), shot), clearShots.end());
         continue;
       }
+      if (std::find(clearShots.begin(), clearShots.end(), shot) != clearShots.end()) continue;
       if (Touches(*shot, player)) {
         PlaySlot(5);
         shot->active = false;
@@ -156,7 +165,9 @@ void UpdateGunners(World& world, Vehicle& player) {
       if (GameObject* blocker = FindBlocker(world, *shot->shape)) {
         ShotEndsOn(world, *blocker, shot->Position());
         shot->active = false;
+        continue;
       }
+      clearShots.push_back(shot);
     }
   }
 }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <png.h>
+#include <vector>
 
 struct PlatformWindow {
   SDL_Window* sdl = nullptr;
@@ -136,6 +138,36 @@ void CloseGameWindow(PlatformWindow* window) {
 
 void SetWindowCaption(PlatformWindow* window, const std::string& caption) {
   if (window) SDL_SetWindowTitle(window->sdl, caption.c_str());
+}
+
+bool SetWindowIcon(PlatformWindow* window, const std::string& pngPath) {
+  if (!window) return false;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<unsigned char> pixels;
+  bool read = png_image_begin_read_from_file(&image, pngPath.c_str()) != 0;
+  // A desktop icon is small; anything beyond this is not one of ours.
+  if (read && (image.width == 0 || image.height == 0 || image.width > 1024 || image.height > 1024)) {
+    png_image_free(&image);
+    read = false;
+  }
+  if (read) {
+    image.format = PNG_FORMAT_RGBA;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    read = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
+  }
+  if (!read) {
+    std::printf("Error: the window icon %s cannot be read, the desktop shows its own\n", pngPath.c_str());
+    png_image_free(&image);
+    return false;
+  }
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), static_cast<int>(image.width),
+                                                            static_cast<int>(image.height), 32,
+                                                            static_cast<int>(image.width * 4), SDL_PIXELFORMAT_RGBA32);
+  if (!surface) return false;
+  SDL_SetWindowIcon(window->sdl, surface); // SDL keeps its own copy
+  SDL_FreeSurface(surface);
+  return true;
 }
 
 void RaiseGameWindow(PlatformWindow* window) {

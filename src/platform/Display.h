@@ -21,6 +21,9 @@ void SetMessageBoxesShown(bool shown); // tests: print only, never block on a di
 PlatformWindow* OpenGameWindow(const std::string& caption, int width, int height, bool shown);
 void CloseGameWindow(PlatformWindow* window);
 void SetWindowCaption(PlatformWindow* window, const std::string& caption);
+// The icon the desktop shows for the window, from a PNG file; a missing or unreadable
+// file prints one line and leaves the desktop's default. False then.
+bool SetWindowIcon(PlatformWindow* window, const std::string& pngPath);
 void RaiseGameWindow(PlatformWindow* window);          // to the front, with the keyboard focus
 void ShowFullscreen(PlatformWindow* window);           // covers the display, no mode switch
 void ShowWindowed(PlatformWindow* window, int clientWidth, int clientHeight); // framed, resizable, at the top-left corner

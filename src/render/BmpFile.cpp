@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +58,16 @@ bool DecodeBmp(const char* path, DecodedImage& image) {
   // Rows are padded to four bytes in the file whatever the header's size field says.
   const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
   const size_t bytes = stride * static_cast<size_t>(height);
+  // Headers longer than the classic 54 bytes put the pixels further on.
+  const long start = dataOffset >= 54 ? dataOffset : 54;
+  // A file too short for the pixels its header claims is refused before the
+  // picture is allocated: a damaged 54-byte header may claim 400 MB of them.
+  struct stat info = {};
+  if (fstat(fileno(file), &info) != 0 || static_cast<unsigned long long>(info.st_size) < start + bytes) {
+    std::printf("BMP FILE IS TRUNCATED: %s\n", path);
+    std::fclose(file);
+    return false;
+  }
   std::vector<unsigned char> raw;
   try {
     raw.resize(bytes);
@@ -66,8 +77,6 @@ bool DecodeBmp(const char* path, DecodedImage& image) {
     std::fclose(file);
     return false;
   }
-  // Headers longer than the classic 54 bytes put the pixels further on.
-  const long start = dataOffset >= 54 ? dataOffset : 54;
   const bool complete = std::fseek(file, start, SEEK_SET) == 0 && std::fread(raw.data(), 1, bytes, file) == bytes;
   std::fclose(file);
   if (!complete) {

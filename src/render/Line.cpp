@@ -50,6 +50,10 @@ void Line::Draw() {
   glUseProgram(program);
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  if (gpuStale) {
+    glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
+    gpuStale = false;
+  }
   if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
   const GLint colorAt = glGetUniformLocation(program, "lineColor");
   if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
@@ -60,12 +64,9 @@ void Line::Draw() {
   glBindVertexArray(0);
 }
 
+// Every move of an object re-places its four outline lines, shown or not: the GPU copy
+// waits for the next Draw, so moving costs no buffer uploads.
 void Line::SetEnds(const Vec3& p1, const Vec3& p2) {
   StoreEnds(WritableVertices(), p1, p2);
-  if (!vertexArray) return;
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-  glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindVertexArray(0);
+  gpuStale = true;
 }

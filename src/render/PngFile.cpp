@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <new>
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,6 +14,7 @@ namespace {
 // calls setjmp, so the jump back leaves nothing half-updated on that frame.
 struct PngJob {
   FILE* file = nullptr;
+  unsigned long long fileSize = ~0ULL; // unknown: no limit
   png_structp png = nullptr;
   png_infop info = nullptr;
   png_infop endInfo = nullptr;
@@ -41,6 +43,12 @@ bool ReadPngImage(PngJob& job, DecodedImage& image) {
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0, colorType = 0;
   png_get_IHDR(job.png, job.info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+
+  // Deflate expands its input at most 1032 times, so a file far too short for
+  // the rows its header claims is damaged; it is refused before the picture is
+  // allocated, which a damaged header could otherwise make hundreds of MB.
+  const unsigned long long fileRows = static_cast<unsigned long long>(png_get_rowbytes(job.png, job.info)) * height;
+  if (fileRows / 1032 > job.fileSize) png_error(job.png, "the file is too short for the size it claims");
 
   // Palette, low-bit grey and transparency chunks to 8-bit channels; 16-bit to 8;
   // grey to RGB: the uploader only knows RGB and RGBA.
@@ -83,6 +91,8 @@ bool DecodePng(const char* path, DecodedImage& image) {
     std::printf("%s %s: drawn without its picture\n", ConsoleText::FILE_CANNOT_OPEN, path);
     return false;
   }
+  struct stat info = {};
+  if (fstat(fileno(job.file), &info) == 0) job.fileSize = static_cast<unsigned long long>(info.st_size);
   png_byte signature[8] = {};
   if (std::fread(signature, 1, 8, job.file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
     std::printf("NOT A PNG FILE! %s: drawn without its picture\n", path);

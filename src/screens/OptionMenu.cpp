@@ -2,6 +2,7 @@
 #include "audio/Audio.h"
 #include "core/GameState.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/Window.h"
 #include "platform/KeyCodes.h"
 #include "screens/MainMenu.h"
@@ -52,8 +53,27 @@ OptionMenu::OptionMenu(const Vec3& corner_) : corner(corner_) {
   buttons.push_back(MakeButton(Vec3(cx + 111, cy + 60), 10, 20, "soundscroll", "soundscroll"));
   buttons.push_back(MakeButton(Vec3(cx + 111, cy + 130), 10, 20, "soundscroll", "soundscroll"));
   buttons.push_back(MakeButton(Vec3(cx, cy - 30), 60, 35, "htp", "htp"));
-  buttons[MUSIC_MUTE]->SetFrame(1); // frame 1: the sound is on
-  buttons[EFFECTS_MUTE]->SetFrame(1);
+  // Where the player left them at the last run (with no options file, the knobs sit at
+  // w/2 + 111, level 0.75, and both sounds are on).
+  musicLevel = g_options.musicLevel;
+  effectsLevel = g_options.effectsLevel;
+  musicMuted = g_options.musicMuted;
+  effectsMuted = g_options.effectsMuted;
+  buttons[MUSIC_KNOB]->SetPosition(Vec3(SliderLeft() + musicLevel * SLIDER_SPAN, cy + 60, 0.0f));
+  buttons[EFFECTS_KNOB]->SetPosition(Vec3(SliderLeft() + effectsLevel * SLIDER_SPAN, cy + 130, 0.0f));
+  buttons[MUSIC_MUTE]->SetFrame(musicMuted ? 0 : 1); // frame 1: the sound is on
+  buttons[EFFECTS_MUTE]->SetFrame(effectsMuted ? 0 : 1);
+}
+
+// Written once the mouse button is up, so a drag is written once, where it ends.
+void OptionMenu::RememberSettings() {
+  if (IsDown(MOUSE_LEFT)) return;
+  Options now = g_options;
+  now.musicLevel = musicLevel;
+  now.effectsLevel = effectsLevel;
+  now.musicMuted = musicMuted;
+  now.effectsMuted = effectsMuted;
+  RememberOptions(now);
 }
 
 void OptionMenu::ApplyVolumes() {
@@ -93,6 +113,7 @@ void OptionMenu::ToggleMute(int index, bool& muted, float level, bool music) {
 
 void OptionMenu::Update() {
   mousePoint = g_mousePosition;
+  RememberSettings();
 
   Hover(GEAR, 0, 2);
   if (Click(GEAR)) {

@@ -58,6 +58,7 @@ private:
   bool Click(int index);       // a used-up left click over the button, with the click sound
   void Hover(int index, unsigned int idle, unsigned int hover);
   void DragKnob(int index, float& level, bool muted, bool music);
+  void RememberSettings();
   void ToggleMute(int index, bool& muted, float level, bool music);
 };
 

@@ -3,7 +3,9 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/Options.h"
 #include "core/System.h"
+#include "core/Viewport.h"
 #include "core/Window.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
@@ -38,12 +40,24 @@ void ResetGameGlobals() {
 
 GameHarness::GameHarness() {
   ResetGameGlobals();
+  // Each run starts from the default options and keeps what it changes to itself, never
+  // in the checkout's Assets/ the tests run beside.
+  savedOptionsPath = g_optionsPath;
+  std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
+  if (mkdtemp(pattern.data())) optionsFolder = pattern;
+  g_optionsPath = optionsFolder + "/Options.txt";
+  g_options = Options{};
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
 }
 
-GameHarness::~GameHarness() { Stop(); }
+GameHarness::~GameHarness() {
+  Stop();
+  g_optionsPath = savedOptionsPath;
+  std::error_code ignored;
+  if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
+}
 
 void GameHarness::Install(int stateId, GameLoop::LevelMaker make) { loop.InstallLevel(stateId, std::move(make)); }
 
@@ -130,6 +144,16 @@ void GameHarness::MouseMove(int x, int y) {
   e.motion.x = x;
   e.motion.y = y;
   SDL_PushEvent(&e);
+}
+
+void LogicalToWindowPixel(float x, float y, int& px, int& py) {
+  LogicalToWindow(CurrentPictureArea(g_windowWidth, g_windowHeight), g_screenWidth, g_screenHeight, x, y, px, py);
+}
+
+void GameHarness::MouseMoveToLogical(float x, float y) {
+  int px = 0, py = 0;
+  LogicalToWindowPixel(x, y, px, py);
+  MouseMove(px, py);
 }
 
 void GameHarness::MouseButton(int sdlButton, bool down) {

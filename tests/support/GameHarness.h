@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// The window pixel where logical point (x, y) shows, by the current window size and mode.
+void LogicalToWindowPixel(float x, float y, int& px, int& py);
+
 // Back to the values a fresh process starts with: key maps, mouse, pad, pause, debug
 // view, display mode, engine systems.
 void ResetGameGlobals();
@@ -38,7 +41,10 @@ public:
   // ---- input, queued as the platform would queue it ----------------------------------
   void Key(SDL_Scancode key, bool down, bool repeat = false);
   void TapKey(SDL_Scancode key); // press, drain, release, drain
-  void MouseMove(int x, int y);
+  void MouseMove(int x, int y); // window pixels
+  // Over the window pixel where the logical point shows: full screen keeps the picture's
+  // shape, so on a display of another shape the picture sits between black bars.
+  void MouseMoveToLogical(float x, float y);
   void MouseButton(int sdlButton, bool down);
   void CloseWindow();            // as the window manager's close button does
   int PendingMessages() const;
@@ -46,6 +52,10 @@ public:
   SDL_Window* Sdl() const;
   GameLoop loop;
   bool running = false;
+
+private:
+  std::string savedOptionsPath; // g_optionsPath before this harness pointed it at its own file
+  std::string optionsFolder;
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).

@@ -1,0 +1,208 @@
+#include "levels/TutorialLevel.h"
+
+#include <iostream>
+
+#include "core/GameState.h"
+#include "core/Gamepad.h"
+#include "core/Input.h"
+#include "levels/FrontEnd.h"
+#include "levels/PlayTest.h"
+#include "objects/GameObject.h"
+#include "objects/NPC.h"
+#include "objects/Vehicle.h"
+#include "objects/WorldRules.h"
+#include "platform/KeyCodes.h"
+#include "render/AnimatedTexture.h"
+#include "render/SquarePrimitive.h"
+#include "render/Texture.h"
+
+namespace TUTORIAL_LEVEL {
+
+World g_tutorialWorld;
+GameObject* g_tutorialPizza = nullptr;
+bool g_tutorialPizzaTaken = false;
+bool g_talkedTo2 = false;
+bool g_talkedTo3 = false;
+bool g_talkedTo4 = false;
+bool g_tutorialGarageVisited = false;
+
+namespace {
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+bool Touches(const GameObject& a, const GameObject& b) {
+  return a.shape && b.shape && a.shape->Intersects(*b.shape);
+}
+
+} // namespace
+
+TutorialLevel::TutorialLevel(std::string path)
+    : GenericLevel(g_tutorialWorld, g_tutorialGarageOpen, g_tutorialHelpOpen) {
+  levelPath = std::move(path);
+  levelIndex = 0;
+  clearColour[0] = clearColour[1] = clearColour[2] = 0.6f;
+}
+
+void TutorialLevel::Load() {
+  GenericLevel::Load();
+  levelPath = PlayTestLevelPath(levelPath);
+}
+
+void TutorialLevel::Initialize() {
+  g_tutorialPizzaTaken = false;
+  g_talkedTo2 = g_talkedTo3 = g_talkedTo4 = false;
+  g_tutorialGarageVisited = false;
+  g_tutorialGarageOpen = false;
+  g_tutorialHelpOpen = false;
+  g_tutorialPizza = nullptr;
+  g_pizzaCarried = false;
+  shaking = false;
+  shakeCounter = 0;
+  pathFrames = 0;
+  smokeClock = 0.0f;
+  overlayClosedThisFrame = false;
+
+  // The stage named by the last portal (or the first stage), not a fixed list.
+  BuildRequest request;
+  request.path = levelPath;
+  request.rules.gunnerMark = "ENEMY_"; // any numbered gunner, not only turret batteries
+  request.rules.honourReverse = false; // every patroller starts forwards
+  request.rules.detectLevelKind = false;
+  request.helpPicture = Contains(levelPath, "SHOOT") ? "../Assets/image/npc/npcdefault2.png"
+                                                     : "../Assets/image/npc/npcdefault1.png";
+  request.helpOpen = true;
+  built = BuildLevel(world, screens, request);
+  if (!built) return;
+
+  // The pizza is the tutorial's own: with the campaign's pointer empty no arrow points at it.
+  g_tutorialPizza = world.pizza;
+  world.pizza = nullptr;
+  cameraTarget = screens.limits.Clamp(g_player->Position());
+
+  // Every stage opens on its card, which C (or the pad's X) closes.
+  g_tutorialHelpOpen = true;
+  g_paused = true;
+}
+
+void TutorialLevel::Update() {
+  GenericLevel::Update();
+  LeaveForEditorWhilePlayTesting();
+}
+
+void TutorialLevel::Draw() {
+  GenericLevel::Draw();
+  LeaveForEditorWhilePlayTesting(); // the end screen's button is handled while drawing
+}
+
+void TutorialLevel::Free() {
+  GenericLevel::Free();
+  g_tutorialPizzaTaken = false;
+  g_tutorialPizza = nullptr;
+}
+
+int& TutorialLevel::EndScreenCounter() {
+  // Not a place in a list of levels: the button restarts the state, which builds whatever
+  // stage levelPath names by then.
+  endCounter = 0;
+  return endCounter;
+}
+
+// ---------------------------------------------------------------------------------------
+// The frame
+// ---------------------------------------------------------------------------------------
+
+void TutorialLevel::UpdateWorld() {
+  OpenGatesByConversation();
+  GenericLevel::UpdateWorld();
+  TakePizza();
+}
+
+void TutorialLevel::OpenGatesByConversation() {
+  if (g_talkedTo2) {
+    g_talkedTo2 = false;
+    OpenGate(world.gates, 1);
+  }
+  if (g_talkedTo3) {
+    g_talkedTo3 = false;
+    OpenGate(world.gates, 2);
+  }
+  // The mechanic's gate waits for a garage visit; the wish is kept until then.
+  if (g_talkedTo4 && g_tutorialGarageVisited) {
+    g_talkedTo4 = false;
+    OpenGate(world.gates, 3);
+  }
+}
+
+void TutorialLevel::TakePizza() {
+  if (!g_player || !g_tutorialPizza || !g_tutorialPizza->active) return;
+  if (!Touches(*g_player, *g_tutorialPizza)) return;
+  g_thermometer = 1.0f;
+  g_tutorialPizzaTaken = true; // the campaign's flag stays clear, so it never cools
+  g_tutorialPizza->active = false;
+}
+
+void TutorialLevel::CheckPortals() {
+  if (!g_player) return;
+  for (GameObject* gate : world.gates) {
+    if (!gate->active || Contains(gate->name, "GATE")) continue;
+    if (!Touches(*g_player, *gate)) continue;
+    // A portal picks the next stage; the road's end behind it still has to be reached.
+    const std::string before = levelPath;
+    ResolvePortal(gate->name);
+    if (levelPath != before) std::cout << levelPath << std::endl;
+    return;
+  }
+}
+
+void TutorialLevel::HandleKeyboard() {
+  if (g_player && !g_levelWon && !g_levelLost) {
+    if (ConsumeTrigger(KEY_F3)) OpenAllGates(world.gates);
+    if (ConsumeTrigger(KEY_F4)) CloseAllGates(world.gates);
+    // Taken before the campaign's keys see it: F6 here is a fixed spot, not the exit itself.
+    if (ConsumeTrigger(KEY_F6)) g_player->Move(Vec3(SKIP_X, SKIP_Y, 0.0f) - g_player->Position());
+  }
+  GenericLevel::HandleKeyboard();
+}
+
+void TutorialLevel::TalkAndGarageChecks() {
+  if (garageOpen || helpOpen) return;
+  // As the campaign: a fresh press opens, never the pad's X of the frame that closed one.
+  const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame;
+  for (NPC* garage : world.garages) {
+    if (!garage->near || g_paused) continue;
+    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
+    // The first garage entry of a stage opens every gate of it.
+    if (!g_tutorialGarageVisited) OpenGate(world.gates, 0);
+    g_tutorialGarageVisited = true;
+    garageOpen = true;
+    g_paused = true;
+  }
+  for (NPC* npc : world.npcs) {
+    if (!npc->near || g_paused) continue;
+    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
+    if (screens.helpPicture && screens.helpPicture->graphic) {
+      screens.helpPicture->active = true;
+      const std::string rest = npc->name.size() > 3 ? npc->name.substr(3) : std::string();
+      screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
+    }
+    if (Contains(npc->name, "2")) g_talkedTo2 = true;
+    if (Contains(npc->name, "3")) g_talkedTo3 = true;
+    if (Contains(npc->name, "4")) g_talkedTo4 = true;
+    helpOpen = true;
+    g_paused = true;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The editor's play test
+// ---------------------------------------------------------------------------------------
+
+void TutorialLevel::LeaveForEditorWhilePlayTesting() {
+  if (!PlayTesting() || g_nextState == stateId) return;
+  // After the level has ended the end screen's button (or K) restarts; in a play test that
+  // too is the way back to the editor.
+  if (g_nextState == STATE_RESTART && (g_levelWon || g_levelLost || !built)) g_nextState = STATE_EDITOR;
+  else g_nextState = PlayTestExitState(g_nextState);
+}
+
+} // namespace TUTORIAL_LEVEL

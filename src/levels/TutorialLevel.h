@@ -1,0 +1,60 @@
+#pragma once
+#include <string>
+
+#include "levels/GenericLevel.h"
+#include "objects/World.h"
+
+class GameObject;
+
+// The tutorial: three short stages that teach driving, talking, shooting, the pizza and
+// the garage. It plays by the campaign's frame over a World of its own, with these
+// differences: characters' words open the gates, a portal only picks the next stage (the
+// road's end then wins it and the end screen's button builds that stage), the pizza
+// shows a thermometer that never cools and no arrow, and each stage opens on its card.
+//
+// While the editor play-tests a level (see PlayTest.h) this state plays that level, and
+// every way out of it leads back to the editor.
+namespace TUTORIAL_LEVEL {
+
+// The tutorial's own set of the level-wide lists and objects; the player, the won and
+// lost flags, the thermometer, the score, the HUD and the camera are shared with the
+// campaign.
+extern World g_tutorialWorld;
+extern GameObject* g_tutorialPizza;     // the stage's pizza; the campaign's pointer stays empty
+extern bool g_tutorialPizzaTaken;       // shows the thermometer
+extern bool g_talkedTo2;                // talked to a character whose name holds a 2: gate 1 opens
+extern bool g_talkedTo3;                // ... a 3: gate 2
+extern bool g_talkedTo4;                // ... a 4: gate 3, once a garage has been entered
+extern bool g_tutorialGarageVisited;
+
+// Where F6 puts the player in every stage: a free spot just before the exit.
+constexpr float SKIP_X = 1150.0f;
+constexpr float SKIP_Y = 425.0f;
+
+class TutorialLevel : public GenericLevel {
+public:
+  explicit TutorialLevel(std::string path = "../Assets/Levels/TUTORIAL.txt");
+
+  void Load() override;
+  void Initialize() override;
+  void Update() override;
+  void Draw() override;
+  void Free() override;
+  void HandleKeyboard() override;
+  void UpdateWorld() override;
+
+protected:
+  GameObject* PizzaOnMap() const override { return g_tutorialPizza; }
+  bool ThermometerShown() const override { return g_tutorialPizzaTaken; }
+  int& EndScreenCounter() override;
+  void CheckPortals() override;
+  void TalkAndGarageChecks() override;
+
+private:
+  void OpenGatesByConversation();
+  void TakePizza();
+  void LeaveForEditorWhilePlayTesting();
+  int endCounter = 0; // handed to the end screen: its button always restarts the stage
+};
+
+} // namespace TUTORIAL_LEVEL
