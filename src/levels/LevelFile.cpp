@@ -226,7 +226,7 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
   const std::string file = path + "2";
   std::vector<GameObject*> objects;
   if (validate && !ValidateLevelFile(file)) {
-    std::cout << "Error: " << file << " is not a playable object list" << std::endl;
+    std::cout << "Error: " << file << " is not a playable object list, none of it is loaded" << std::endl;
     return objects;
   }
   std::ifstream in(file);
