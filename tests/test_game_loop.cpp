@@ -150,4 +150,23 @@ TEST(LoopTiming, FirstFramesSeeOneSixtiethAndPacedFramesAreNeverShorter) {
   EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 6.0 / 60.0);
 }
 
+TEST(LoopTiming, AFixedFrameTimeHoldsWhateverTheClockSays) {
+  // Unpaced frames run far faster than 60 a second; the meter would report tiny frame
+  // times after its first quarter second. With the switch every frame is one sixtieth.
+  GameHarness game;
+  game.loop.fixedFrameTime = 1.0f / 60.0f;
+  std::vector<float> frameTimes;
+  game.Install(STATE_MAIN_MENU, [&] {
+    auto level = std::make_unique<RecordingLevel>(std::make_shared<Calls>());
+    level->onUpdate = [&](RecordingLevel&) { frameTimes.push_back(g_frameTime); };
+    return level;
+  });
+  ASSERT_TRUE(game.loop.Startup());
+  game.running = true;
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(400)) game.Frame();
+  ASSERT_GT(frameTimes.size(), 2u);
+  for (float t : frameTimes) ASSERT_EQ(t, 1.0f / 60.0f);
+}
+
 } // namespace

@@ -86,6 +86,7 @@ bool GameLoop::Startup() {
   window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
 
   subsystems->ListPlayableLevels();
@@ -109,6 +110,7 @@ bool GameLoop::Startup() {
   // The start-up steps after the first reset load pictures (the pause panel's, the grass):
   // the first frame must not count them as its own time.
   ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   pacer.platform.swap = [this] { window->Present(); };
   pacer.platform.setSwapInterval = [](int interval) { return SetSwapInterval(interval); };
   ChoosePacing();
@@ -179,6 +181,7 @@ void GameLoop::EnterState() {
   // Loading is not a frame: the first frames of the state measure from here, or every
   // Update of the next quarter second would take the whole load as its frame time.
   ResetFrameRateMeter();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   entered = true;
 }
 
@@ -233,6 +236,7 @@ void GameLoop::Frame() {
   else
     pacer.PresentUnpaced();
   MeasureFrameRate();
+  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
   g_fpsReadout = g_framesPerSecond;
 }
 

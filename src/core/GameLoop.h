@@ -31,6 +31,9 @@ public:
   // (MakeGameSubsystems), a test may hand it less. Nothing but the loop's own steps by default.
   std::shared_ptr<Subsystems> subsystems = std::make_shared<Subsystems>();
   bool framePacing = true; // hold the game to 60 frames a second; off for tests and benchmarks
+  // Above 0: every frame's g_frameTime is exactly this, whatever the clock says, so that a
+  // run without pacing still plays at a display's rate (the rules step per frame).
+  float fixedFrameTime = 0.0f;
   int showCommand = 1;     // 0 keeps the window hidden
 
 private:
