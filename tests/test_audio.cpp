@@ -40,7 +40,7 @@ TEST_F(AudioTest, TheListNumbersSoundsInFileOrder) {
 
   // A bad line gets no number: line 3 becomes sound 2, and slot 2 plays it.
   EXPECT_EQ(Load(DIR + "a.wav\n" + DIR + "missing.wav\n" + DIR + "c.wav\n" + DIR + "tune.wav"),
-            "Error: Sound file name invalid or cannot be found\n");
+            "Error: Sound file name invalid or cannot be found: ../Assets/Audio/missing.wav is left out\n");
   ASSERT_EQ(audio().SoundCount(), 3);
   PlaySlot(2);
   EXPECT_EQ(audio().lastEffect, Named("/c.wav"));
@@ -48,7 +48,8 @@ TEST_F(AudioTest, TheListNumbersSoundsInFileOrder) {
   std::filesystem::remove(tree.Audio() / "AudioLoad.txt");
   testing::internal::CaptureStdout();
   g_audio = std::make_shared<Audio>();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: Invalid file name. File cannot be opened.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: Invalid file name. File cannot be opened. "
+                                                    "../Assets/Audio/AudioLoad.txt: the game plays without sounds\n");
   EXPECT_EQ(audio().SoundCount(), 0);
   PlaySlot(1);
   PlayShot();
@@ -70,7 +71,8 @@ TEST_F(AudioTest, WithoutADeviceTheListStillCountsAndTheGameRunsSilent) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   const std::string printed = Load(DIR + "a.wav\n" + DIR + "b.wav\n" + DIR + "missing.wav");
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  EXPECT_EQ(printed, "Error: Audio cannot be initialized!\nError: Sound file name invalid or cannot be found\n");
+  EXPECT_EQ(printed, "Error: Audio cannot be initialized!\nError: Sound file name invalid or cannot be found: "
+                     "../Assets/Audio/missing.wav is left out\n");
   EXPECT_EQ(audio().SoundCount(), 2);
   PlayMusicSlot(1);
   PlaySlot(2);

@@ -282,8 +282,10 @@ TEST(PngDecoding, BrokenFilesGiveNothingAndOneLine) {
     EXPECT_TRUE(image.pixels.empty());
   }
   DecodedImage image;
-  EXPECT_EQ(CapturedLine([&] { DecodePng((folder + "/text.png").c_str(), image); }), "NOT A PNG FILE!\n");
-  EXPECT_EQ(CapturedLine([&] { DecodePng((folder + "/missing.png").c_str(), image); }), "FILE CANNOT OPEN!\n");
+  EXPECT_EQ(CapturedLine([&] { DecodePng((folder + "/text.png").c_str(), image); }),
+            "NOT A PNG FILE! " + folder + "/text.png: drawn without its picture\n");
+  EXPECT_EQ(CapturedLine([&] { DecodePng((folder + "/missing.png").c_str(), image); }),
+            "FILE CANNOT OPEN! " + folder + "/missing.png: drawn without its picture\n");
 }
 
 TEST_F(TextureDraw, FailedPictureGivesTextureZeroAndDrawsSafely) {

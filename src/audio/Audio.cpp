@@ -51,13 +51,18 @@ Audio::Audio() {
 
   std::ifstream list(SOUND_LIST);
   if (!list) {
-    Say(ConsoleText::SOUND_LIST_CANNOT_OPEN);
+    Say((std::string(ConsoleText::SOUND_LIST_CANNOT_OPEN) + " " + SOUND_LIST + ": the game plays without sounds").c_str());
+    return;
+  }
+  // An empty list is not a list that ends with an empty line: it says so, once.
+  if (list.peek() == std::ifstream::traits_type::eof()) {
+    Say((std::string("Error: ") + SOUND_LIST + " lists no sounds: the game plays without sounds").c_str());
     return;
   }
   ReadSoundList(list, [this](const std::string& line) {
     lastResult = system.CreateSound(line, &loadingSound);
     if (lastResult != SOUND_OK) {
-      Say(ConsoleText::SOUND_FILE_INVALID);
+      Say((std::string(ConsoleText::SOUND_FILE_INVALID) + ": " + line + " is left out").c_str());
       return;
     }
     const std::string key = SoundKey(line);

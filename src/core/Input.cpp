@@ -10,6 +10,15 @@ Vec3 g_mousePosition;
 char g_lastKeyChar = '\0';
 int g_lastDigit = 10;
 bool g_usingGamepad = false;
+std::string g_typedText;
+
+static constexpr size_t TYPED_TEXT_KEPT = 32;
+
+static void CharTyped(uintptr_t code) {
+  if (code < 32 || code > 126) return; // the game's font and its file names are ASCII
+  g_typedText.push_back(static_cast<char>(code));
+  if (g_typedText.size() > TYPED_TEXT_KEPT) g_typedText.erase(0, g_typedText.size() - TYPED_TEXT_KEPT);
+}
 
 void KeyDown(int code) {
   if (!g_keyDown[code]) {
@@ -54,6 +63,7 @@ void ResetKeys() {
     g_keyDown[code] = false;
     g_keyTriggered[code] = false;
   }
+  g_typedText.clear();
 }
 
 // The pointer arrives in window pixels and is kept in logical pixels, whatever size
@@ -84,6 +94,7 @@ bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   case MSG_MBUTTON_DOWN: KeyDown(MOUSE_MIDDLE); return true;
   case MSG_MBUTTON_UP: KeyUp(MOUSE_MIDDLE); return true;
   case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
+  case MSG_CHAR: CharTyped(wParam); return true;
   default: return false;
   }
 }

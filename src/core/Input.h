@@ -3,6 +3,7 @@
 #include "core/Vec3.h"
 #include <cstdint>
 #include <map>
+#include <string>
 
 // Keyboard and mouse state, built from the window messages the window procedure hands
 // over. Input codes are virtual-key codes 1-254; the mouse buttons are 1 left, 2 right,
@@ -15,6 +16,9 @@ extern Vec3 g_mousePosition;               // logical pixels, origin top-left, y
 extern char g_lastKeyChar;                 // last key pressed if its code is 48-90, else '-'
 extern int g_lastDigit;                    // value of the last digit key pressed; 10 = none
 extern bool g_usingGamepad;                // the pad is the active device (a mouse move clears it)
+// Printable ASCII characters typed since a reader last emptied it, as the keyboard layout
+// gives them (the letter printed on the key, shifted or not); the newest 32 are kept.
+extern std::string g_typedText;
 
 // ---- key maps ----------------------------------------------------------------
 void KeyDown(int code);        // a held key does not trigger again (auto-repeat)

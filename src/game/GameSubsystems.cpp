@@ -5,6 +5,7 @@
 #include "core/Level.h"
 #include "core/System.h"
 #include "core/Window.h"
+#include "editor/Editor.h"
 #include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
@@ -13,6 +14,7 @@
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
+#include "platform/TweakBar.h"
 #include "render/Shader.h"
 #include "screens/MainMenu.h"
 #include "screens/OptionMenu.h"
@@ -31,6 +33,7 @@ public:
   void ListPlayableLevels() override { ListLevels(); }
   void MakeBackgroundTiles() override { CreateBackgroundTiles(); }
   void CreateAudio() override { g_audio = std::make_shared<Audio>(); }
+  void InitTweakBars() override { TwInit(); }
   void ResetSoundSlots() override { ::ResetSoundSlots(); }
   // The pause panel, and the garage and end screen the playing levels open over their world.
   void CreateOptionMenu() override {
@@ -45,6 +48,7 @@ public:
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL: return std::make_unique<GenericLevel>();
+    case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     default: return MakePlaceholderState(stateId);
@@ -53,6 +57,8 @@ public:
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
 
+  bool TweakBarsTakeMessage(const PlatformMessage& message) override { return TwEventHandler(message.native); }
+  void RebuildTweakBars() override { RebuildEditorBars(); }
   void SilenceEffects() override {
     if (g_audio) g_audio->SetEffectsVolume(0.0f);
   }
@@ -66,6 +72,7 @@ public:
   }
   void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
+  void TerminateTweakBars() override { TwTerminate(); }
   void ReleaseFrontEnd() override {
     g_optionMenu.reset();
     ReleaseMenuPictures();
@@ -73,8 +80,6 @@ public:
     g_audio.reset();
   }
 
-  // Not in the game yet, and so doing nothing: the background tiles and the editor's
-  // tweak bars.
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/ConsoleTexts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -38,14 +39,23 @@ struct Placement {
   float halfHeight = 0.0f;
 };
 
+// Far from the origin the polygon's floats carry noise, and an angle read back with six
+// digits turns a box a hair more than it was: 25 would be written 25.0002 or 24.9998, and
+// the reader truncates sizes, so an object would shrink by a unit at some save. Sizes
+// within a thousandth of a whole number are that number.
+float WholeIfNoise(float size) {
+  const float whole = std::round(size);
+  return std::fabs(size - whole) < 1e-3f ? whole : size;
+}
+
 // Centre and half extents (centre minus the box's lower corner) of a polygon,
 // the extents divided by `divisor`.
 Placement Measure(const Poly& shape, float divisor) {
   Placement p;
   p.centre = shape.Centroid();
   const Vec3 lower = shape.Bounds().first;
-  p.halfWidth = (p.centre.x - lower.x) / divisor;
-  p.halfHeight = (p.centre.y - lower.y) / divisor;
+  p.halfWidth = WholeIfNoise((p.centre.x - lower.x) / divisor);
+  p.halfHeight = WholeIfNoise((p.centre.y - lower.y) / divisor);
   return p;
 }
 
@@ -216,7 +226,7 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
   const std::string file = path + "2";
   std::vector<GameObject*> objects;
   if (validate && !ValidateLevelFile(file)) {
-    std::cout << "Error: " << file << " is not a playable object list" << std::endl;
+    std::cout << "Error: " << file << " is not a playable object list, none of it is loaded" << std::endl;
     return objects;
   }
   std::ifstream in(file);

@@ -7,7 +7,8 @@
 //
 // The editor sets g_playTestPath and asks for the tutorial; while the path is set the
 // tutorial plays that file instead of its own and leaves for PlayTestExitState(...)
-// wherever it would have gone; the editor empties the path when it starts again.
+// wherever it would have gone. The editor opens the level again when it starts while the
+// path is set, and empties the path when it is left for anything but the tutorial.
 
 // ---- shared by several modules -------------------------------------------
 extern std::string g_playTestPath; // "../Assets/Levels/NAME.txt" being tried out; empty when none

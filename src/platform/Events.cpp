@@ -49,6 +49,20 @@ int GameMouseButton(int platformButton) {
   }
 }
 
+// The first character of a UTF-8 text; 0 when the text is empty or malformed.
+static uint32_t FirstCodePoint(const char* text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  if (s[0] < 0x80) return s[0];
+  int extra = (s[0] & 0xE0) == 0xC0 ? 1 : (s[0] & 0xF0) == 0xE0 ? 2 : (s[0] & 0xF8) == 0xF0 ? 3 : -1;
+  if (extra < 0) return 0;
+  uint32_t code = s[0] & (0x3F >> extra);
+  for (int i = 1; i <= extra; ++i) {
+    if ((s[i] & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (s[i] & 0x3F);
+  }
+  return code;
+}
+
 // ============================================================================
 // Message pump
 // ============================================================================
@@ -108,6 +122,13 @@ static PlatformMessage Translate(const SDL_Event& e) {
     m.lParam = PackPoint(e.button.x, e.button.y);
     break;
   }
+  case SDL_TEXTINPUT:
+    // The key press came as its own message; this is the character it typed.
+    if (uint32_t code = FirstCodePoint(e.text.text)) {
+      m.message = MSG_CHAR;
+      m.wParam = code;
+    }
+    break;
   case SDL_MOUSEMOTION:
     m.message = MSG_MOUSE_MOVE;
     m.lParam = PackPoint(e.motion.x, e.motion.y);

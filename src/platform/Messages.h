@@ -10,6 +10,7 @@ enum : unsigned {
   MSG_QUIT = 0x0012,         // the application is asked to end
   MSG_KEY_DOWN = 0x0100,     // wParam = virtual-key code; sent again on auto-repeat
   MSG_KEY_UP = 0x0101,       // wParam = virtual-key code
+  MSG_CHAR = 0x0102,         // wParam = a typed character (Unicode), as the keyboard layout gives it
   MSG_MOUSE_MOVE = 0x0200,   // lParam = x | y << 16, window pixels, both unsigned 16 bits
   MSG_LBUTTON_DOWN = 0x0201,
   MSG_LBUTTON_UP = 0x0202,

@@ -21,7 +21,7 @@ int ReadUint16(const unsigned char* p) { return p[0] | p[1] << 8; }
 bool DecodeBmp(const char* path, DecodedImage& image) {
   FILE* file = std::fopen(path, "rb");
   if (!file) {
-    std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
+    std::printf("%s %s: drawn without its picture\n", ConsoleText::FILE_CANNOT_OPEN, path);
     return false;
   }
   unsigned char header[54] = {};

@@ -88,14 +88,14 @@ bool DecodePng(const char* path, DecodedImage& image) {
   PngJob job;
   job.file = std::fopen(path, "rb");
   if (!job.file) {
-    std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
+    std::printf("%s %s: drawn without its picture\n", ConsoleText::FILE_CANNOT_OPEN, path);
     return false;
   }
   struct stat info = {};
   if (fstat(fileno(job.file), &info) == 0) job.fileSize = static_cast<unsigned long long>(info.st_size);
   png_byte signature[8] = {};
   if (std::fread(signature, 1, 8, job.file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
-    std::printf("NOT A PNG FILE!\n");
+    std::printf("NOT A PNG FILE! %s: drawn without its picture\n", path);
     std::fclose(job.file);
     return false;
   }
@@ -122,7 +122,7 @@ bool DecodePng(const char* path, DecodedImage& image) {
 
   const bool ok = ReadPngImage(job, image);
   if (!ok) {
-    std::printf("PNG FILE IS DAMAGED: %s (%s)\n", path, job.error);
+    std::printf("PNG FILE IS DAMAGED: %s (%s), drawn without its picture\n", path, job.error);
     image = DecodedImage{};
   }
   png_destroy_read_struct(&job.png, &job.info, &job.endInfo);

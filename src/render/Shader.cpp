@@ -71,7 +71,25 @@ unsigned int UseCachedProgram(ProgramCache& cache, const char* vsPath, const cha
   if (cache.built == 0) {
     GLuint vs = LoadShader(GL_VERTEX_SHADER, vsPath);
     GLuint fs = LoadShader(GL_FRAGMENT_SHADER, fsPath);
-    cache.program = BuildProgram(vs, fs);
+    if (cache.program && vs && fs) {
+      // Graphics made in earlier states (the menu's buttons, the pause panel) still draw
+      // with this name: the new build is linked into the same program. A new program each
+      // time would leave the old one, and its compiled code, behind on every state change.
+      glAttachShader(cache.program, vs);
+      glAttachShader(cache.program, fs);
+      glLinkProgram(cache.program);
+      GLint linked = GL_FALSE;
+      glGetProgramiv(cache.program, GL_LINK_STATUS, &linked);
+      for (GLuint shader : {vs, fs}) {
+        glDetachShader(cache.program, shader);
+        glDeleteShader(shader);
+      }
+      if (linked != GL_TRUE) std::printf("%s\n", ConsoleText::PROGRAM_NOT_LINKED);
+      glUseProgram(cache.program);
+    } else {
+      if (cache.program) glDeleteProgram(cache.program);
+      cache.program = BuildProgram(vs, fs);
+    }
     ++cache.built;
   }
   return cache.program;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,10 @@
 namespace {
 
 std::map<std::pair<std::string, ImageKind>, CachedImage> s_images;
+// Files that could not be decoded or uploaded. Levels make their textures again on every
+// load and some screens on every frame: without this a missing picture would be read and
+// reported again each time, and its line would drown the log.
+std::set<std::pair<std::string, ImageKind>> s_failed;
 
 // Uploads tight rows; restores the unpack alignment others rely on.
 GLuint Upload(const DecodedImage& image) {
@@ -54,11 +59,14 @@ bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
     image = found->second;
     return true;
   }
+  if (s_failed.count(key)) return false; // reported when it first failed
   DecodedImage decoded;
   const bool ok = kind == ImageKind::Png ? DecodePng(path, decoded) : DecodeBmp(path, decoded);
-  if (!ok) return false;
-  GLuint texture = Upload(decoded);
-  if (!texture) return false;
+  GLuint texture = ok ? Upload(decoded) : 0;
+  if (!texture) {
+    s_failed.insert(std::move(key));
+    return false;
+  }
   image = CachedImage{texture, decoded.width, decoded.height, decoded.channels == 4};
   s_images.emplace(std::move(key), image);
   return true;
@@ -70,5 +78,6 @@ void DeleteCachedTextures() {
   FlushDrawing(); // gathered draws may still name these textures
   for (auto& [key, image] : s_images) glDeleteTextures(1, &image.texture);
   s_images.clear();
+  s_failed.clear(); // a new run reads the files again
   DeleteGlyphTextures();
 }

@@ -218,6 +218,7 @@ void MainMenu::Activate(int index) {
 void MainMenu::HandleKeyboard() {
   if (ConsumeTrigger(KEY_ENTER)) g_nextState = STATE_LEVEL;
   if (ConsumeTrigger(KEY_T)) g_nextState = STATE_TUTORIAL;
+  if (ConsumeTrigger(KEY_E)) g_nextState = STATE_EDITOR; // the level editor
 }
 
 void MainMenu::HandleMouse() {

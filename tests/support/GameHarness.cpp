@@ -24,6 +24,7 @@ void ResetGameGlobals() {
   g_keyDown.clear();
   g_mousePosition = Vec3();
   g_lastKeyChar = '\0';
+  g_typedText.clear();
   g_lastDigit = 10;
   g_usingGamepad = false;
   g_gamepad = Gamepad();
@@ -144,6 +145,8 @@ void GameHarness::MouseMove(int x, int y) {
   e.motion.x = x;
   e.motion.y = y;
   SDL_PushEvent(&e);
+  pointerX = x;
+  pointerY = y;
 }
 
 void LogicalToWindowPixel(float x, float y, int& px, int& py) {
@@ -163,6 +166,9 @@ void GameHarness::MouseButton(int sdlButton, bool down) {
   e.button.button = static_cast<Uint8>(sdlButton);
   e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.button.clicks = 1;
+  // A real button event says where the pointer is; the tweak bars read it from there.
+  e.button.x = pointerX;
+  e.button.y = pointerY;
   SDL_PushEvent(&e);
 }
 

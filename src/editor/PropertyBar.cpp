@@ -1,0 +1,136 @@
+#include "editor/PropertyBar.h"
+#include "core/Window.h"
+#include "objects/GameObject.h"
+#include "platform/TweakBar.h"
+#include <numbers>
+
+PropertyBar g_propertyBar;
+
+static constexpr const char* EMPTY_LABEL = "Update! Container is 0";
+
+// ============================================================================
+// Rows: every callback gets the object itself, so a row never outlives its object
+// by more than the frame in which the bar is refilled.
+// ============================================================================
+
+namespace {
+
+GameObject* Object(void* data) { return static_cast<GameObject*>(data); }
+
+void GetX(void* value, void* data) { *static_cast<float*>(value) = Object(data)->Position().x; }
+void SetX(const void* value, void* data) {
+  GameObject* o = Object(data);
+  Vec3 p = o->Position();
+  o->SetPosition(Vec3(*static_cast<const float*>(value), p.y, p.z));
+}
+void GetY(void* value, void* data) { *static_cast<float*>(value) = Object(data)->Position().y; }
+void SetY(const void* value, void* data) {
+  GameObject* o = Object(data);
+  Vec3 p = o->Position();
+  o->SetPosition(Vec3(p.x, *static_cast<const float*>(value), p.z));
+}
+void GetScale(void* value, void* data) { *static_cast<float*>(value) = Object(data)->scale; }
+void SetScale(const void* value, void* data) {
+  float s = *static_cast<const float*>(value);
+  if (s > 0.0f && s < 10.0f) Object(data)->SetScale(s);
+}
+void GetDegrees(void* value, void* data) {
+  *static_cast<float*>(value) = static_cast<float>(Object(data)->rotation * 180.0 / std::numbers::pi);
+}
+void SetDegrees(const void* value, void* data) {
+  Object(data)->SetRotation(static_cast<float>(*static_cast<const float*>(value) * std::numbers::pi / 180.0));
+}
+void GetHp(void* value, void* data) { *static_cast<int32_t*>(value) = Object(data)->hp; }
+void SetHp(const void* value, void* data) { Object(data)->hp = *static_cast<const int32_t*>(value); }
+void GetName(void* value, void* data) { *static_cast<std::string*>(value) = Object(data)->name; }
+void SetName(const void* value, void* data) {
+  Object(data)->name = NameFromTyped(*static_cast<const std::string*>(value));
+}
+
+void TitleClicked(void*) { NextObjectProperties(); }
+
+void Fill(GameObject* o) {
+  TwBar* bar = g_propertyBar.bar;
+  TwRemoveAllVars(bar);
+  TwAddButton(bar, o->name.c_str(), TitleClicked, nullptr, "");
+  TwAddVarCB(bar, "Pos X: ", TW_TYPE_FLOAT, SetX, GetX, o, "");
+  TwAddVarCB(bar, "Pos Y: ", TW_TYPE_FLOAT, SetY, GetY, o, "");
+  TwAddVarCB(bar, "Scale: ", TW_TYPE_FLOAT, SetScale, GetScale, o, "");
+  TwAddVarCB(bar, "Rotate Degree: ", TW_TYPE_FLOAT, SetDegrees, GetDegrees, o, "");
+  TwAddVarCB(bar, "HP: ", TW_TYPE_INT32, SetHp, GetHp, o, "");
+  TwAddVarCB(bar, "Name: ", TW_TYPE_STDSTRING, SetName, GetName, o,
+             " group=Name help='Set name for game object' ");
+}
+
+void MakeBar(int width, int height) {
+  g_propertyBar.index = 0;
+  g_propertyBar.bar = TwNewBar("happybar");
+  TwWindowSize(width, height);
+  TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
+  std::vector<GameObject*>* objects = g_propertyBar.objects;
+  if (!objects || objects->empty())
+    TwAddButton(g_propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
+  else
+    Fill((*objects)[0]);
+}
+
+} // namespace
+
+// ============================================================================
+// Operations
+// ============================================================================
+
+std::string NameFromTyped(const std::string& typed) {
+  std::string name = typed;
+  for (char& c : name)
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = '_';
+  return name;
+}
+
+void CreatePropertyBar(std::vector<GameObject*>* objects) {
+  DeletePropertyBar();
+  g_propertyBar.objects = objects;
+  MakeBar(g_screenWidth, g_screenHeight);
+}
+
+void ResetPropertyBar() {
+  if (!g_propertyBar.bar) return;
+  TwRemoveAllVars(g_propertyBar.bar);
+  TwAddButton(g_propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
+}
+
+void ShowObjectProperties(int i) {
+  std::vector<GameObject*>* objects = g_propertyBar.objects;
+  if (!g_propertyBar.bar || !objects || i < 0 || i >= static_cast<int>(objects->size())) return;
+  Fill((*objects)[i]);
+}
+
+void NextObjectProperties() {
+  std::vector<GameObject*>* objects = g_propertyBar.objects;
+  if (!g_propertyBar.bar) return;
+  if (!objects || objects->empty()) {
+    ResetPropertyBar();
+    return;
+  }
+  // The list may have shrunk since the index was taken.
+  int count = static_cast<int>(objects->size());
+  g_propertyBar.index = ((g_propertyBar.index % count) + 1) % count;
+  Fill((*objects)[g_propertyBar.index]);
+}
+
+void RebuildPropertyBar() {
+  if (!g_propertyBar.bar) return;
+  TwRemoveAllVars(g_propertyBar.bar);
+  TwDeleteBar(g_propertyBar.bar);
+  g_propertyBar.bar = nullptr;
+  MakeBar(g_displayWidth, g_displayHeight);
+}
+
+void DeletePropertyBar() {
+  if (g_propertyBar.bar) {
+    TwRemoveAllVars(g_propertyBar.bar);
+    TwDeleteBar(g_propertyBar.bar);
+  }
+  g_propertyBar.bar = nullptr;
+  g_propertyBar.index = 0;
+}

@@ -1,0 +1,610 @@
+#include "platform/TweakBar.h"
+#include "platform/Display.h"
+#include <SDL.h>
+#include <imgui.h>
+#include <imgui_impl_opengl3.h>
+#include <imgui_impl_sdl.h>
+#include <imgui_stdlib.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+// ============================================================================
+// Bars and their items
+// ============================================================================
+
+namespace {
+
+enum class ItemKind { Button, VarCB, VarRW, VarRO, Separator };
+
+struct Item {
+  ItemKind kind = ItemKind::Separator;
+  std::string label;
+  std::string group;
+  std::string help;
+  TwType type = TW_TYPE_FLOAT;
+  void* variable = nullptr;            // read-write variables
+  const void* readOnly = nullptr;      // read-only variables
+  TwSetVarCallback set = nullptr;
+  TwGetVarCallback get = nullptr;
+  TwButtonCallback button = nullptr;
+  void* clientData = nullptr;
+  std::string editText;                // a string field's text while it is edited
+  bool editing = false;                // the string field had the keyboard at the last draw
+  float x = 0, y = 0, width = 0, height = 0; // the row's widget at the last draw
+  bool visible = false;                // inside its bar's scrolled view at the last draw
+};
+
+} // namespace
+
+struct TwBar {
+  std::string name;
+  int x = 16, y = 16, width = 200, height = 320;
+  int valuesWidth = 0;      // 0: half the bar
+  bool placed = false;      // the definition's placement has reached the window
+  std::vector<Item> items;
+  float shownX = 0, shownY = 0, shownWidth = 0, shownHeight = 0; // window at the last draw
+  bool shown = false;
+};
+
+namespace {
+
+std::vector<std::unique_ptr<TwBar>> s_bars;
+bool s_initialized = false;
+SDL_Window* s_window = nullptr;
+int s_spaceWidth = 1264;    // the space bars are placed in, stretched over the window
+int s_spaceHeight = 720;
+float s_mouseX = -1.0f;     // window pixels, from the events the bars were offered
+float s_mouseY = -1.0f;
+bool s_buttonHeld[3] = {};  // left, right, middle, as ImGui numbers them
+bool s_buttonPressed[3] = {}; // a press since the last draw, however short
+bool s_editingText = false; // a bar's text field had the keyboard at the last draw
+
+// Pressing a button may rebuild the very bar it sits on: what the user did runs after
+// the frame's widgets are done with the items.
+std::vector<std::function<void()>> s_pending;
+
+TwBar* FindBar(const std::string& name) {
+  for (auto& bar : s_bars)
+    if (bar->name == name) return bar.get();
+  return nullptr;
+}
+
+bool Exists(const TwBar* bar) {
+  return bar && std::any_of(s_bars.begin(), s_bars.end(), [bar](const auto& b) { return b.get() == bar; });
+}
+
+// ---- definitions --------------------------------------------------------------
+
+// key=value pairs; a value may be quoted with ' or ".
+std::vector<std::pair<std::string, std::string>> ParsePairs(const std::string& text, std::string* leading) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
+  };
+  skipBlanks();
+  if (leading) {
+    size_t start = i;
+    while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
+    *leading = text.substr(start, i - start);
+  }
+  while (true) {
+    skipBlanks();
+    if (i >= text.size()) break;
+    size_t start = i;
+    while (i < text.size() && text[i] != '=' && text[i] != ' ') ++i;
+    std::string key = text.substr(start, i - start);
+    std::string value;
+    if (i < text.size() && text[i] == '=') {
+      ++i;
+      if (i < text.size() && (text[i] == '\'' || text[i] == '"')) {
+        char quote = text[i++];
+        size_t end = text.find(quote, i);
+        if (end == std::string::npos) end = text.size();
+        value = text.substr(i, end - i);
+        i = end < text.size() ? end + 1 : end;
+      } else {
+        size_t vstart = i;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
+        value = text.substr(vstart, i - vstart);
+      }
+    }
+    if (!key.empty()) pairs.emplace_back(key, value);
+  }
+  return pairs;
+}
+
+void ApplyItemDefinition(Item& item, const char* definition) {
+  if (!definition) return;
+  for (auto& [key, value] : ParsePairs(definition, nullptr)) {
+    if (key == "group") item.group = value;
+    else if (key == "help") item.help = value;
+  }
+}
+
+bool ParseTwoInts(const std::string& text, int& a, int& b) {
+  std::istringstream in(text);
+  return static_cast<bool>(in >> a >> b);
+}
+
+bool AddItem(TwBar* bar, Item item, const char* definition) {
+  if (!Exists(bar)) return false;
+  ApplyItemDefinition(item, definition);
+  bar->items.push_back(std::move(item));
+  return true;
+}
+
+// ---- values as text -------------------------------------------------------------
+
+std::string FormatValue(const Item& item) {
+  char text[64] = {};
+  auto formatOf = [&](const void* p) -> std::string {
+    switch (item.type) {
+    case TW_TYPE_FLOAT: std::snprintf(text, sizeof text, "%g", *static_cast<const float*>(p)); return text;
+    case TW_TYPE_INT32: std::snprintf(text, sizeof text, "%d", *static_cast<const int32_t*>(p)); return text;
+    case TW_TYPE_UINT32: std::snprintf(text, sizeof text, "%u", *static_cast<const uint32_t*>(p)); return text;
+    case TW_TYPE_STDSTRING: return *static_cast<const std::string*>(p);
+    }
+    return "";
+  };
+  switch (item.kind) {
+  case ItemKind::VarRW: return item.variable ? formatOf(item.variable) : "";
+  case ItemKind::VarRO: return item.readOnly ? formatOf(item.readOnly) : "";
+  case ItemKind::VarCB: {
+    if (!item.get) return "";
+    float f = 0;
+    int32_t i = 0;
+    uint32_t u = 0;
+    std::string s;
+    void* p = item.type == TW_TYPE_FLOAT ? static_cast<void*>(&f)
+            : item.type == TW_TYPE_INT32 ? static_cast<void*>(&i)
+            : item.type == TW_TYPE_UINT32 ? static_cast<void*>(&u) : static_cast<void*>(&s);
+    item.get(p, item.clientData);
+    return formatOf(p);
+  }
+  default: return "";
+  }
+}
+
+// ---- drawing -------------------------------------------------------------------
+
+void NoteRow(Item& item) {
+  ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
+  item.x = min.x;
+  item.y = min.y;
+  item.width = max.x - min.x;
+  item.height = max.y - min.y;
+  // Whole rows only: a row cut by the bar's edge cannot be aimed at reliably.
+  item.visible = ImGui::IsRectVisible(min, ImVec2(min.x + 1, min.y + 1)) &&
+                 ImGui::IsRectVisible(ImVec2(max.x - 1, max.y - 1), max);
+  if (!item.help.empty() && ImGui::IsItemHovered()) ImGui::SetTooltip("%s", item.help.c_str());
+}
+
+// A numeric or text widget for the value behind `value`; true when the user changed it.
+bool ValueWidget(Item& item, void* value, bool readOnly) {
+  ImGuiInputTextFlags flags = ImGuiInputTextFlags_EnterReturnsTrue;
+  if (readOnly) flags |= ImGuiInputTextFlags_ReadOnly;
+  switch (item.type) {
+  case TW_TYPE_FLOAT: return ImGui::InputFloat("##value", static_cast<float*>(value), 0.0f, 0.0f, "%g", flags);
+  case TW_TYPE_INT32: {
+    int32_t step = 1;
+    return ImGui::InputScalar("##value", ImGuiDataType_S32, value, readOnly ? nullptr : &step, nullptr, "%d", flags);
+  }
+  case TW_TYPE_UINT32: {
+    uint32_t step = 1;
+    return ImGui::InputScalar("##value", ImGuiDataType_U32, value, readOnly ? nullptr : &step, nullptr, "%u", flags);
+  }
+  case TW_TYPE_STDSTRING: {
+    // The field keeps its own text while it is being typed in; the value follows on Enter.
+    std::string& shown = item.editText;
+    if (!item.editing) shown = *static_cast<std::string*>(value);
+    bool entered = ImGui::InputText("##value", &shown, flags | ImGuiInputTextFlags_AutoSelectAll);
+    item.editing = ImGui::IsItemActive() && !entered;
+    if (entered) *static_cast<std::string*>(value) = shown;
+    return entered;
+  }
+  }
+  return false;
+}
+
+void DrawItem(Item& item, float labelColumn, float valuesWidth) {
+  switch (item.kind) {
+  case ItemKind::Separator:
+    ImGui::Separator();
+    NoteRow(item);
+    return;
+  case ItemKind::Button:
+    if (ImGui::Button(item.label.c_str(), ImVec2(-1.0f, 0.0f)) && item.button) {
+      TwButtonCallback callback = item.button;
+      void* data = item.clientData;
+      s_pending.push_back([callback, data] { callback(data); });
+    }
+    NoteRow(item);
+    return;
+  default: break;
+  }
+  ImGui::AlignTextToFramePadding();
+  ImGui::TextUnformatted(item.label.c_str());
+  ImGui::SameLine(labelColumn);
+  ImGui::SetNextItemWidth(valuesWidth);
+  if (item.kind == ItemKind::VarRO) {
+    std::string text = FormatValue(item);
+    ImGui::InputText("##value", &text, ImGuiInputTextFlags_ReadOnly);
+  } else if (item.kind == ItemKind::VarRW) {
+    if (item.variable) ValueWidget(item, item.variable, false);
+  } else if (item.kind == ItemKind::VarCB && item.get) {
+    float f = 0;
+    int32_t i = 0;
+    uint32_t u = 0;
+    std::string s;
+    void* value = item.type == TW_TYPE_FLOAT ? static_cast<void*>(&f)
+                : item.type == TW_TYPE_INT32 ? static_cast<void*>(&i)
+                : item.type == TW_TYPE_UINT32 ? static_cast<void*>(&u) : static_cast<void*>(&s);
+    item.get(value, item.clientData);
+    if (ValueWidget(item, value, !item.set) && item.set) {
+      TwSetVarCallback set = item.set;
+      void* data = item.clientData;
+      switch (item.type) {
+      case TW_TYPE_FLOAT: s_pending.push_back([set, data, f] { set(&f, data); }); break;
+      case TW_TYPE_INT32: s_pending.push_back([set, data, i] { set(&i, data); }); break;
+      case TW_TYPE_UINT32: s_pending.push_back([set, data, u] { set(&u, data); }); break;
+      case TW_TYPE_STDSTRING: s_pending.push_back([set, data, s] { set(&s, data); }); break;
+      }
+    }
+  }
+  NoteRow(item);
+}
+
+void DrawBar(TwBar& bar) {
+  if (!bar.placed) {
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(bar.x), static_cast<float>(bar.y)), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(static_cast<float>(bar.width), static_cast<float>(bar.height)), ImGuiCond_Always);
+    bar.placed = true;
+  }
+  bool open = ImGui::Begin(bar.name.c_str(), nullptr, ImGuiWindowFlags_NoCollapse);
+  ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
+  bar.shownX = pos.x;
+  bar.shownY = pos.y;
+  bar.shownWidth = size.x;
+  bar.shownHeight = size.y;
+  bar.shown = true;
+  if (open) {
+    float content = ImGui::GetContentRegionAvail().x;
+    float valuesWidth = bar.valuesWidth > 0 ? static_cast<float>(bar.valuesWidth) : content * 0.45f;
+    valuesWidth = std::min(valuesWidth, content * 0.8f);
+    float labelColumn = ImGui::GetCursorPosX() + content - valuesWidth;
+    std::string group;
+    for (size_t i = 0; i < bar.items.size(); ++i) {
+      Item& item = bar.items[i];
+      if (item.group != group) {
+        group = item.group;
+        if (!group.empty()) ImGui::TextColored(ImVec4(0.95f, 0.75f, 0.35f, 1.0f), "%s", group.c_str());
+      }
+      ImGui::PushID(static_cast<int>(i));
+      DrawItem(item, labelColumn, valuesWidth);
+      ImGui::PopID();
+    }
+  }
+  ImGui::End();
+}
+
+// Window pixels -> the bars' space.
+ImVec2 ToSpace(float px, float py) {
+  int w = 0, h = 0;
+  if (s_window) SDL_GetWindowSize(s_window, &w, &h);
+  if (w <= 0 || h <= 0) return ImVec2(px, py);
+  return ImVec2(px * s_spaceWidth / w, py * s_spaceHeight / h);
+}
+
+bool OverShownBar(float px, float py) {
+  ImVec2 p = ToSpace(px, py);
+  for (auto& bar : s_bars)
+    if (bar->shown && p.x >= bar->shownX && p.x < bar->shownX + bar->shownWidth && p.y >= bar->shownY &&
+        p.y < bar->shownY + bar->shownHeight)
+      return true;
+  return false;
+}
+
+int ImGuiButton(Uint8 sdlButton) {
+  switch (sdlButton) {
+  case SDL_BUTTON_LEFT: return 0;
+  case SDL_BUTTON_RIGHT: return 1;
+  case SDL_BUTTON_MIDDLE: return 2;
+  default: return -1;
+  }
+}
+
+} // namespace
+
+// ============================================================================
+// Life
+// ============================================================================
+
+bool TwInit() {
+  if (s_initialized) return true;
+  s_window = SdlWindowOf(CurrentGameWindow());
+  SDL_GLContext context = SDL_GL_GetCurrentContext();
+  if (!s_window || !context) {
+    std::printf("Error: the tweak bars have no window to draw in\n");
+    s_window = nullptr;
+    return false;
+  }
+  IMGUI_CHECKVERSION();
+  ImGui::CreateContext();
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr; // bars are placed by their definitions, not by a file
+  io.LogFilename = nullptr;
+  io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange; // the game owns the pointer
+  ImGui::StyleColorsDark();
+  // Dense rows, as tweak bars have always been: a bar shows many values in little room.
+  ImGuiStyle& style = ImGui::GetStyle();
+  style.WindowRounding = 3.0f;
+  style.WindowPadding = ImVec2(6.0f, 4.0f);
+  style.FramePadding = ImVec2(4.0f, 1.0f);
+  style.ItemSpacing = ImVec2(6.0f, 2.0f);
+  style.Colors[ImGuiCol_WindowBg].w = 0.85f;
+  if (!ImGui_ImplSDL2_InitForOpenGL(s_window, context) || !ImGui_ImplOpenGL3_Init("#version 130")) {
+    std::printf("Error: the tweak bars cannot start their renderer\n");
+    ImGui::DestroyContext();
+    s_window = nullptr;
+    return false;
+  }
+  s_initialized = true;
+  s_mouseX = s_mouseY = -1.0f;
+  std::fill(std::begin(s_buttonHeld), std::end(s_buttonHeld), false);
+  std::fill(std::begin(s_buttonPressed), std::end(s_buttonPressed), false);
+  s_editingText = false;
+  return true;
+}
+
+void TwTerminate() {
+  s_bars.clear();
+  s_pending.clear();
+  if (!s_initialized) return;
+  ImGui_ImplOpenGL3_Shutdown();
+  ImGui_ImplSDL2_Shutdown();
+  ImGui::DestroyContext();
+  s_initialized = false;
+  s_window = nullptr;
+  s_editingText = false;
+}
+
+bool TwInitialized() { return s_initialized; }
+
+// ============================================================================
+// Input
+// ============================================================================
+
+bool TwEventHandler(const void* nativeEvent) {
+  if (!s_initialized || !nativeEvent) return false;
+  const SDL_Event& e = *static_cast<const SDL_Event*>(nativeEvent);
+  bool barsShown = std::any_of(s_bars.begin(), s_bars.end(), [](const auto& b) { return b->shown; });
+  switch (e.type) {
+  case SDL_MOUSEMOTION:
+    s_mouseX = static_cast<float>(e.motion.x);
+    s_mouseY = static_cast<float>(e.motion.y);
+    return false;
+  case SDL_MOUSEBUTTONDOWN:
+  case SDL_MOUSEBUTTONUP: {
+    s_mouseX = static_cast<float>(e.button.x);
+    s_mouseY = static_cast<float>(e.button.y);
+    int b = ImGuiButton(e.button.button);
+    bool down = e.type == SDL_MOUSEBUTTONDOWN;
+    if (b >= 0) {
+      s_buttonHeld[b] = down;
+      if (down) s_buttonPressed[b] = true;
+    }
+    return down && barsShown && OverShownBar(s_mouseX, s_mouseY);
+  }
+  case SDL_MOUSEWHEEL:
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    return barsShown && OverShownBar(s_mouseX, s_mouseY);
+  case SDL_KEYDOWN:
+  case SDL_KEYUP:
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    // A release always reaches the game too, so no key stays held there.
+    return e.type == SDL_KEYDOWN && barsShown && s_editingText;
+  case SDL_TEXTINPUT:
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    return barsShown && s_editingText;
+  case SDL_WINDOWEVENT:
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    return false;
+  default:
+    return false;
+  }
+}
+
+// ============================================================================
+// Bars
+// ============================================================================
+
+TwBar* TwNewBar(const char* name) {
+  if (!name || FindBar(name)) return nullptr;
+  auto bar = std::make_unique<TwBar>();
+  bar->name = name;
+  s_bars.push_back(std::move(bar));
+  return s_bars.back().get();
+}
+
+bool TwDeleteBar(TwBar* bar) {
+  auto found = std::find_if(s_bars.begin(), s_bars.end(), [bar](const auto& b) { return b.get() == bar; });
+  if (found == s_bars.end()) return false;
+  s_bars.erase(found);
+  if (s_bars.empty()) s_editingText = false;
+  return true;
+}
+
+bool TwDefine(const char* definition) {
+  if (!definition) return false;
+  std::string name;
+  auto pairs = ParsePairs(definition, &name);
+  TwBar* bar = FindBar(name);
+  if (!bar) return false;
+  for (auto& [key, value] : pairs) {
+    int a = 0, b = 0;
+    if (key == "position" && ParseTwoInts(value, a, b)) {
+      bar->x = a;
+      bar->y = b;
+      bar->placed = false;
+    } else if (key == "size" && ParseTwoInts(value, a, b)) {
+      bar->width = std::max(a, 32);
+      bar->height = std::max(b, 32);
+      bar->placed = false;
+    } else if (key == "valueswidth") {
+      bar->valuesWidth = std::max(0, std::atoi(value.c_str()));
+    }
+  }
+  return true;
+}
+
+bool TwWindowSize(int width, int height) {
+  if (width <= 0 || height <= 0) return false;
+  s_spaceWidth = width;
+  s_spaceHeight = height;
+  return true;
+}
+
+bool TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback set, TwGetVarCallback get,
+                void* clientData, const char* definition) {
+  Item item;
+  item.kind = ItemKind::VarCB;
+  item.label = name ? name : "";
+  item.type = type;
+  item.set = set;
+  item.get = get;
+  item.clientData = clientData;
+  return AddItem(bar, std::move(item), definition);
+}
+
+bool TwAddVarRW(TwBar* bar, const char* name, TwType type, void* variable, const char* definition) {
+  Item item;
+  item.kind = ItemKind::VarRW;
+  item.label = name ? name : "";
+  item.type = type;
+  item.variable = variable;
+  return AddItem(bar, std::move(item), definition);
+}
+
+bool TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* variable, const char* definition) {
+  Item item;
+  item.kind = ItemKind::VarRO;
+  item.label = name ? name : "";
+  item.type = type;
+  item.readOnly = variable;
+  return AddItem(bar, std::move(item), definition);
+}
+
+bool TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* clientData,
+                 const char* definition) {
+  Item item;
+  item.kind = ItemKind::Button;
+  item.label = name ? name : "";
+  item.button = callback;
+  item.clientData = clientData;
+  return AddItem(bar, std::move(item), definition);
+}
+
+bool TwAddSeparator(TwBar* bar, const char* name, const char* definition) {
+  Item item;
+  item.kind = ItemKind::Separator;
+  item.label = name ? name : "";
+  return AddItem(bar, std::move(item), definition);
+}
+
+bool TwRemoveAllVars(TwBar* bar) {
+  if (!Exists(bar)) return false;
+  bar->items.clear();
+  return true;
+}
+
+// ============================================================================
+// Drawing
+// ============================================================================
+
+bool TwDraw() {
+  if (!s_initialized || s_bars.empty()) return false;
+  ImGui_ImplOpenGL3_NewFrame();
+  ImGui_ImplSDL2_NewFrame();
+
+  // The bars live in their own space stretched over the window, and the pointer is the
+  // one the events reported: SDL's polled state knows nothing of queued-up input.
+  ImGuiIO& io = ImGui::GetIO();
+  int drawableWidth = 0, drawableHeight = 0;
+  SDL_GL_GetDrawableSize(s_window, &drawableWidth, &drawableHeight);
+  io.DisplaySize = ImVec2(static_cast<float>(s_spaceWidth), static_cast<float>(s_spaceHeight));
+  if (drawableWidth > 0 && drawableHeight > 0)
+    io.DisplayFramebufferScale = ImVec2(static_cast<float>(drawableWidth) / s_spaceWidth,
+                                        static_cast<float>(drawableHeight) / s_spaceHeight);
+  io.MousePos = s_mouseX < 0 ? ImVec2(-FLT_MAX, -FLT_MAX) : ToSpace(s_mouseX, s_mouseY);
+  for (int b = 0; b < 3; ++b) {
+    io.MouseDown[b] = s_buttonHeld[b] || s_buttonPressed[b];
+    s_buttonPressed[b] = false;
+  }
+  if (io.DeltaTime <= 0.0f) io.DeltaTime = 1.0f / 1000.0f;
+
+  ImGui::NewFrame();
+  // Newer bars first: a bar that appears later goes under the earlier ones, so the first
+  // bar a screen makes (the editor's property bar) starts on top.
+  for (auto bar = s_bars.rbegin(); bar != s_bars.rend(); ++bar) DrawBar(**bar);
+  s_editingText = io.WantTextInput;
+  ImGui::Render();
+  ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+
+  std::vector<std::function<void()>> actions;
+  actions.swap(s_pending);
+  for (auto& action : actions) action();
+  return true;
+}
+
+// ============================================================================
+// Inspection
+// ============================================================================
+
+TwBar* TwFindBar(const char* name) { return name ? FindBar(name) : nullptr; }
+int TwBarCount() { return static_cast<int>(s_bars.size()); }
+
+std::vector<TwItemInfo> TwBarItems(const TwBar* bar) {
+  std::vector<TwItemInfo> out;
+  if (!Exists(bar)) return out;
+  for (const Item& item : bar->items) {
+    TwItemInfo info;
+    info.label = item.label;
+    info.group = item.group;
+    info.help = item.help;
+    switch (item.kind) {
+    case ItemKind::Button: info.kind = "button"; break;
+    case ItemKind::Separator: info.kind = "separator"; break;
+    case ItemKind::VarRO: info.kind = "readonly"; break;
+    default: info.kind = "var"; break;
+    }
+    info.value = FormatValue(item);
+    info.x = item.x;
+    info.y = item.y;
+    info.width = item.width;
+    info.height = item.height;
+    info.visible = item.visible;
+    out.push_back(info);
+  }
+  return out;
+}
+
+bool TwBarPlacement(const TwBar* bar, int& x, int& y, int& width, int& height) {
+  if (!Exists(bar)) return false;
+  x = bar->x;
+  y = bar->y;
+  width = bar->width;
+  height = bar->height;
+  return true;
+}
+
+void TwToWindowPixels(float x, float y, int& px, int& py) {
+  int w = s_spaceWidth, h = s_spaceHeight;
+  if (s_window) SDL_GetWindowSize(s_window, &w, &h);
+  px = static_cast<int>(x * w / s_spaceWidth);
+  py = static_cast<int>(y * h / s_spaceHeight);
+}

@@ -1,0 +1,164 @@
+// The soak: the real game played by seeded random input through every state for a
+// bounded time, then twenty level restarts to show that memory stays flat.
+//
+//   soak [seconds] [seed]      (or KVO_SOAK_SECONDS / KVO_SOAK_SEED; 50 s and 1 by default)
+//
+// Runs from the build folder over a scratch copy of ../Assets, so that what the game writes
+// (highscores, editor levels) never touches the real one. Fails (exit 1) on a GL error, an
+// uncaught exception, resident size after 20 restarts more than 5% above its size after 2,
+// or a GL texture count that grew. Sanitizer reports end the process on their own.
+#include "core/GameState.h"
+#include "objects/World.h"
+#include "render/TextureCache.h"
+#include "support/SoakDriver.h"
+#include <GL/glew.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // live heap, without what ASan holds back
+extern "C" void __sanitizer_print_memory_profile(size_t top_percent, size_t max_contexts);
+// AddressSanitizer holds freed memory back (256 MB by default) to catch late uses; all
+// of it would count as growth between the two measurements. A smaller hold still catches
+// uses soon after a free. ASAN_OPTIONS from the environment come on top of this.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+#endif
+
+namespace {
+
+struct Figures {
+  long residentKb = 0;
+  int textures = 0;
+  int cachedImages = 0;
+};
+
+Figures Measure() {
+  return {SoakDriver::ResidentKilobytes(), SoakDriver::LiveTextureCount(), CachedImageCount()};
+}
+
+double Setting(int argc, char** argv, int index, const char* variable, double fallback) {
+  if (argc > index) return std::atof(argv[index]);
+  if (const char* value = std::getenv(variable)) return std::atof(value);
+  return fallback;
+}
+
+// One restart as a player makes them: the level again from its end screen or the pause
+// panel (Initialize only), then out to the menu and in again (the whole Load).
+bool RestartLevel(SoakDriver& soak) {
+  auto in = [](int state) { return [state] { return g_currentState == state && g_nextState == state; }; };
+  if (g_currentState == STATE_LEVEL) soak.Request(STATE_RESTART);
+  if (!soak.Play(30)) return false;
+  soak.Request(STATE_MAIN_MENU);
+  if (!soak.StepsUntil(in(STATE_MAIN_MENU), 300)) return false;
+  soak.Request(STATE_LEVEL);
+  if (!soak.StepsUntil(in(STATE_LEVEL), 300)) return false;
+  return soak.Play(30);
+}
+
+int Soak(double seconds, uint32_t seed) {
+  const auto start = std::chrono::steady_clock::now();
+  auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+
+  // A scratch tree: a copy of the game's Assets, its shaders linked.
+  const fs::path assets = fs::absolute("../Assets"), shaders = fs::absolute("../shaders");
+  ScratchTree tree;
+  fs::remove_all(fs::path(tree.root) / "Assets");
+  fs::copy(assets, fs::path(tree.root) / "Assets", fs::copy_options::recursive);
+  fs::remove(fs::path(tree.root) / "shaders");
+  fs::create_directory_symlink(shaders, fs::path(tree.root) / "shaders");
+
+  SoakDriver soak(seed);
+  if (!soak.Start()) {
+    std::printf("soak: the game did not start\n");
+    return 1;
+  }
+  // The tour leaves about a fifth of the time (at least 10 s) for the restarts.
+  const double tourSeconds = seconds - std::max(10.0, seconds * 0.2);
+  if (!soak.Tour(tourSeconds)) return 1;
+  std::printf("soak: tour %ld frames\n", soak.counts.frames);
+
+  // Twenty restarts, measured after the 2nd and the 20th. No quitting in between: a new
+  // window would start the figures over.
+  soak.allowQuit = false;
+  Figures second, twentieth;
+  for (int restart = 1; restart <= 20; ++restart) {
+    if (!RestartLevel(soak)) {
+      std::printf("soak: restart %d did not reach the level (state %d, next %d, %ld frames)\n", restart,
+                  g_currentState, g_nextState, soak.counts.frames);
+      return 1;
+    }
+    if (std::getenv("KVO_SOAK_VERBOSE")) {
+      long heapKb = -1;
+#if defined(__SANITIZE_ADDRESS__)
+      heapKb = static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
+#endif
+      std::printf("soak: restart %d resident %ld kB, heap %ld kB, %d textures, %s\n", restart,
+                  SoakDriver::ResidentKilobytes(), heapKb, SoakDriver::LiveTextureCount(),
+                  SoakDriver::LiveGlObjects().c_str());
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    if (restart == 20 && std::getenv("KVO_SOAK_PROFILE")) __sanitizer_print_memory_profile(60, 8);
+#endif
+    if (restart == 2) second = Measure();
+    if (restart == 20) twentieth = Measure();
+  }
+  soak.Request(STATE_MAIN_MENU);
+  soak.StepsUntil([] { return g_currentState == STATE_MAIN_MENU; }, 300);
+  const SoakCounts counts = soak.counts;
+  soak.Stop();
+
+  std::printf("soak: seed %u, %.1f s, %ld frames, %d game runs, %d wins, %d losses\n", seed, elapsed(),
+              counts.frames, counts.gameRuns, counts.wins, counts.losses);
+  std::printf("soak: frames by state:");
+  for (const auto& [state, frames] : counts.framesInState) std::printf(" %d:%ld", state, frames);
+  std::printf("\n");
+  std::printf("soak: after 2 restarts  resident %ld kB, %d GL textures (%d cached images)\n", second.residentKb,
+              second.textures, second.cachedImages);
+  std::printf("soak: after 20 restarts resident %ld kB, %d GL textures (%d cached images)\n", twentieth.residentKb,
+              twentieth.textures, twentieth.cachedImages);
+  const double growth = 100.0 * (twentieth.residentKb - second.residentKb) / second.residentKb;
+  std::printf("soak: resident growth %+.2f%%\n", growth);
+
+  bool ok = true;
+  if (counts.glErrors > 0) {
+    std::printf("soak: FAILED: %d frames ended with a GL error; the first: %s\n", counts.glErrors,
+                counts.firstGlError.c_str());
+    ok = false;
+  }
+  if (growth > 5.0) {
+    std::printf("soak: FAILED: resident size grew by more than 5%%\n");
+    ok = false;
+  }
+  if (twentieth.textures > second.textures || twentieth.cachedImages > second.cachedImages) {
+    std::printf("soak: FAILED: the GL texture count grew\n");
+    ok = false;
+  }
+  for (int state : {STATE_MAIN_MENU, STATE_LEVEL, STATE_EDITOR, STATE_WEAPON_SELECT, STATE_TUTORIAL})
+    if (counts.framesInState.count(state) == 0) {
+      std::printf("soak: FAILED: state %d was never reached\n", state);
+      ok = false;
+    }
+  std::printf("soak: %s\n", ok ? "clean" : "FAILED");
+  return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const double seconds = Setting(argc, argv, 1, "KVO_SOAK_SECONDS", 50.0);
+  const auto seed = static_cast<uint32_t>(Setting(argc, argv, 2, "KVO_SOAK_SEED", 1.0));
+  try {
+    return Soak(seconds, seed);
+  } catch (const std::exception& e) {
+    std::printf("soak: FAILED: uncaught exception: %s\n", e.what());
+  } catch (...) {
+    std::printf("soak: FAILED: uncaught exception\n");
+  }
+  return 1;
+}

@@ -1,0 +1,216 @@
+// The editor's property bar and sound bar, used through Dear ImGui as a designer does:
+// pointer moves, clicks and typing pushed as SDL events into the real loop.
+#include "audio/Audio.h"
+#include "core/GameState.h"
+#include "editor/Editor.h"
+#include "editor/PropertyBar.h"
+#include "editor/SoundBar.h"
+#include "objects/GameObject.h"
+#include "platform/TweakBar.h"
+#include "core/Input.h"
+#include "support/EditorSession.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr const char* PROPERTY_BAR = "happybar";
+constexpr const char* SOUND_BAR = "anotherbar";
+constexpr const char* EMPTY_LABEL = "Update! Container is 0";
+
+std::vector<std::string> Labels(const EditorSession& s, const char* bar) {
+  std::vector<std::string> labels;
+  for (const TwItemInfo& item : s.Items(bar)) labels.push_back(item.label);
+  return labels;
+}
+
+// The sound rows are the read-only ones, labelled with their running numbers.
+std::vector<std::string> SoundLabels(const EditorSession& s) {
+  std::vector<std::string> labels;
+  for (const TwItemInfo& item : s.Items(SOUND_BAR))
+    if (item.kind == "readonly") labels.push_back(item.label);
+  return labels;
+}
+
+// Two gunners and the player placed, the property bar showing the first object.
+void PlaceThree(EditorSession& s) {
+  s.Key(SDL_SCANCODE_1);
+  s.Click(500, 300);
+  s.Key(SDL_SCANCODE_4);
+  s.Click(650, 300);
+  s.Click(800, 300);
+  ASSERT_EQ(g_placedObjects.size(), 3u);
+  s.Click(500, 300); // on the player: its properties
+  s.FocusBar(PROPERTY_BAR);
+}
+
+} // namespace
+
+TEST(EditorPropertyBar, EmptyLevelShowsOnlyTheUpdateButton) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  ASSERT_NE(TwFindBar(PROPERTY_BAR), nullptr);
+  EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
+  s.FocusBar(PROPERTY_BAR);
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, EMPTY_LABEL));
+  EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
+  EXPECT_TRUE(g_placedObjects.empty());
+  // A click on a bar is the bar's: nothing is placed beneath it.
+  EXPECT_EQ(g_currentState, STATE_EDITOR);
+}
+
+TEST(EditorPropertyBar, TitleButtonWalksTheObjectsAndWraps) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  EXPECT_EQ(Labels(s, PROPERTY_BAR),
+            (std::vector<std::string>{"PLAYER", "Pos X: ", "Pos Y: ", "Scale: ", "Rotate Degree: ", "HP: ", "Name: "}));
+  EXPECT_EQ(s.Value(PROPERTY_BAR, "Name: "), "PLAYER");
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
+  EXPECT_EQ(s.Items(PROPERTY_BAR).front().label, "ENEMY");
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  EXPECT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER"); // past the last, the first again
+  EXPECT_EQ(g_placedObjects.size(), 3u); // clicks on the bar placed nothing
+}
+
+TEST(EditorPropertyBar, TypedValuesReachTheObject) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  GameObject* player = g_placedObjects[0];
+
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Pos X: ", "420"));
+  EXPECT_NEAR(player->Position().x, 420.0f, 0.01f);
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "HP: ", "7"));
+  EXPECT_EQ(player->hp, 7);
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "12"));
+  EXPECT_FLOAT_EQ(player->scale, 1.0f); // outside 0-10: ignored
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "2"));
+  EXPECT_FLOAT_EQ(player->scale, 2.0f);
+
+  // Degrees in, radians kept. The object keeps its angle within one turn either way, so
+  // 400 degrees is stored, and read back, as the same direction: 40 degrees.
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
+  EXPECT_NEAR(player->rotation, 40.0 * std::numbers::pi / 180.0, 1e-4);
+  EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), 40.0f, 1e-3f);
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "-90"));
+  EXPECT_NEAR(player->rotation, -std::numbers::pi / 2, 1e-4);
+
+  // Typing into the bar is the bar's: the C in the name does not clear the level.
+  GameObject* gunner = g_placedObjects[1];
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "Name: "));
+  s.TypeKey(SDL_SCANCODE_C, "C");
+  s.TypeKey(SDL_SCANCODE_C, "c");
+  s.Key(SDL_SCANCODE_RETURN);
+  s.harness.Frame(2);
+  EXPECT_EQ(gunner->name, "Cc");
+  EXPECT_EQ(g_placedObjects.size(), 3u);
+}
+
+TEST(EditorPropertyBar, BlanksInANameSaveAndLoadAsOneObject) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Name: ", "A B"));
+  EXPECT_EQ(g_placedObjects[1]->name, "A_B");
+
+  s.ClickButton("SERIALIZE");
+  s.Key(SDL_SCANCODE_C);
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_EQ(g_placedObjects.size(), 3u + 25u);
+  EXPECT_EQ(g_placedObjects[0]->name, "PLAYER");
+  EXPECT_EQ(g_placedObjects[1]->name, "A_B");
+  EXPECT_EQ(g_placedObjects[2]->name, "ENEMY");
+  EXPECT_NEAR(g_placedObjects[2]->Position().x, 800.0f, 1.5f);
+}
+
+TEST(EditorSoundBar, SlotsRetargetEffectsAndZeroPlaysNothing) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  ASSERT_NE(TwFindBar(SOUND_BAR), nullptr);
+  ASSERT_GE(g_audio->SoundCount(), 4);
+  std::vector<std::string> sounds = SoundLabels(s);
+  ASSERT_EQ(static_cast<int>(sounds.size()), g_audio->SoundCount());
+  EXPECT_EQ(sounds.front(), "1");
+  EXPECT_EQ(s.Value(SOUND_BAR, "1"), g_audio->soundNames[0]);
+  auto group = s.Items(SOUND_BAR)[sounds.size() + 3];
+  EXPECT_EQ(group.label, "SE1: ");
+  EXPECT_EQ(group.group, "Effects");
+  EXPECT_EQ(group.help, "Sound of projectile hitting enemy");
+
+  // SE4 is slot 5, the player-hit effect: set to 3, the hit plays sound 3.
+  s.FocusBar(SOUND_BAR);
+  ASSERT_TRUE(s.EnterValue(SOUND_BAR, "SE4: ", "3"));
+  EXPECT_EQ(g_soundSlots[4], 3u);
+  g_audio->effectTimer = 1.0f;
+  PlaySlot(5);
+  EXPECT_EQ(g_audio->lastEffect, g_audio->sounds[g_audio->soundNames[2]]);
+  EXPECT_EQ(g_soundSlots[8], 9u); // the click keeps its own sound
+
+  // A slot set to 0 plays nothing, and neither does "Play" with 0.
+  ASSERT_TRUE(s.EnterValue(SOUND_BAR, "SE4: ", "0"));
+  EXPECT_EQ(g_soundSlots[4], 0u);
+  g_audio->lastEffect = nullptr;
+  PlaySlot(5);
+  EXPECT_EQ(g_audio->lastEffect, nullptr);
+  ASSERT_TRUE(s.ClickItem(SOUND_BAR, "Play"));
+  EXPECT_EQ(g_audio->lastEffect, nullptr);
+  ASSERT_TRUE(s.EnterValue(SOUND_BAR, "In: ", "2"));
+  ASSERT_TRUE(s.ClickItem(SOUND_BAR, "Play"));
+  EXPECT_EQ(g_audio->lastEffect, g_audio->sounds[g_audio->soundNames[1]]);
+}
+
+TEST(EditorSoundBar, RebuildKeepsCountingAndRefreshStartsAgain) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  const size_t count = SoundLabels(s).size();
+  ASSERT_GT(count, 0u);
+  s.Key(SDL_SCANCODE_F12); // a display change rebuilds both bars
+  s.harness.Frame(3);
+  std::vector<std::string> rebuilt = SoundLabels(s);
+  ASSERT_EQ(rebuilt.size(), count);
+  EXPECT_EQ(rebuilt.front(), std::to_string(count + 1));
+  EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
+
+  Audio* before = g_audio.get();
+  s.FocusBar(SOUND_BAR);
+  ASSERT_TRUE(s.ClickItem(SOUND_BAR, "Refresh"));
+  EXPECT_NE(g_audio.get(), before);
+  std::vector<std::string> refreshed = SoundLabels(s);
+  ASSERT_EQ(refreshed.size(), count);
+  EXPECT_EQ(refreshed.front(), "1");
+  EXPECT_EQ(refreshed.back(), std::to_string(count));
+}
+
+TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  EXPECT_EQ(TwBarCount(), 2);
+
+  s.Key(SDL_SCANCODE_ESCAPE); // to the main menu
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }));
+  s.harness.Frame(2);
+  EXPECT_EQ(TwBarCount(), 0);
+  EXPECT_EQ(g_soundBar, nullptr);
+  EXPECT_EQ(g_propertyBar.bar, nullptr);
+  s.Key(SDL_SCANCODE_F12);
+  s.harness.Frame(3);
+  EXPECT_EQ(TwBarCount(), 0);
+  // Where the bars were, the menu gets its clicks.
+  s.MoveTo(150, 100);
+  s.Press(SDL_BUTTON_LEFT, true);
+  EXPECT_TRUE(g_keyDown[1]);
+  s.Press(SDL_BUTTON_LEFT, false);
+
+  g_nextState = STATE_EDITOR;
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }));
+  s.harness.Frame(3);
+  EXPECT_EQ(TwBarCount(), 2);
+  EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
+  EXPECT_EQ(SoundLabels(s).front(), "1");
+}
