@@ -1,5 +1,6 @@
 // Sprites on screen, the image decoders and the texture cache.
 #include <gtest/gtest.h>
+#include <GL/glew.h>
 #include <png.h>
 
 #include <climits>
@@ -154,7 +155,21 @@ TEST_F(TextureDraw, ProgramsAreSharedWithinAStateAndRebuiltAfter) {
   Texture c;
   c.Init();
   EXPECT_NE(c.program, 0u);
-  EXPECT_NE(c.program, a.program);
+  // Built anew into the same program: the graphics made before the reset still draw with
+  // a live program, and a state change does not leave one program behind.
+  EXPECT_EQ(c.program, a.program);
+  EXPECT_TRUE(glIsProgram(a.program));
+  for (int state = 0; state < 5; ++state) {
+    ResetStateProgramCaches();
+    Texture d;
+    d.Init();
+    EXPECT_EQ(d.program, a.program);
+  }
+  GLuint fresh = glCreateProgram();
+  glDeleteProgram(fresh);
+  int live = 0;
+  for (GLuint name = 1; name < fresh; ++name) live += glIsProgram(name) ? 1 : 0;
+  EXPECT_LE(live, 6) << "programs left behind by the rebuilds";
   DeleteSharedPrograms();
   EXPECT_EQ(g_basicProgram.program, 0u);
 }

@@ -133,7 +133,7 @@ bool RasteriseGlyphs(GlyphSet& set) {
   }
   FT_Face face = nullptr;
   if (FT_New_Face(library, FONT_PATH, 0, &face)) {
-    std::printf("%s\n", ConsoleText::FREETYPE_NO_FONT);
+    std::printf("%s %s: text is not drawn\n", ConsoleText::FREETYPE_NO_FONT, FONT_PATH);
     FT_Done_FreeType(library);
     return false;
   }

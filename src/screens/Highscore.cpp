@@ -47,9 +47,17 @@ void HighscoreTable::Load() {
     std::printf("No highscore table at %s yet: the table starts empty\n", g_highscorePath.c_str());
     return;
   }
+  bool reported = false;
   for (int i = 0; i < PLACES; ++i) {
     std::string name, score;
     if (!(in >> name >> score)) break;
+    // A hand-edited or damaged table is still shown as it stands; it says so once.
+    const size_t digits = score.find_first_not_of("+-") == 1 ? 1 : 0;
+    if (!reported && (score.size() <= digits || score.find_first_not_of("0123456789", digits) != std::string::npos)) {
+      std::printf("Error: %s place %d is not a name and a score: the table is shown as it stands\n",
+                  g_highscorePath.c_str(), i + 1);
+      reported = true;
+    }
     names[i] = name;
     scores[i] = score;
     std::printf("%s %s\n", name.c_str(), score.c_str());
