@@ -7,7 +7,6 @@
 #include "editor/PropertyBar.h"
 #include "editor/SoundBar.h"
 #include "levels/LevelFile.h"
-#include "levels/LevelTokens.h"
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
@@ -24,7 +23,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 // ============================================================================
 // Editor globals
@@ -115,22 +113,6 @@ void KeepLevelIndexInList() {
     g_levelIndex = 0;
   else
     g_levelIndex = std::clamp(g_levelIndex, 0, g_levelCount - 1);
-}
-
-// The loader shows one plain wall in ten with its variant picture, for variety in play.
-// A level opened in the editor keeps the pictures its file names, or every save would
-// turn more of its walls into variants.
-void KeepFilePictures(const std::vector<GameObject*>& objects, const std::string& listPath) {
-  std::ifstream in(listPath);
-  ObjectRecord record;
-  std::string problem;
-  size_t next = 0;
-  while (next < objects.size() && ParseObjectBlock(in, record, problem) == BlockResult::Read) {
-    if (ChooseObjectKind(record.keyword, record.name) == ObjectKind::None) continue;
-    GameObject* o = objects[next++];
-    if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
-      o->graphic->SetImage(record.imagePath.c_str());
-  }
 }
 
 } // namespace
@@ -597,8 +579,9 @@ void Editor::PlaceObject() {
 
 void Editor::LoadNamedLevel() {
   g_levelPath = LEVEL_FOLDER + g_displayName + ".txt";
-  g_placedObjects = LoadObjectList(g_levelPath, true);
-  KeepFilePictures(g_placedObjects, g_levelPath + "2");
+  // The pictures the file names: the loader's cracked walls are for play, and saving
+  // them would turn more of the level's walls cracked every time.
+  g_placedObjects = LoadObjectListToEdit(g_levelPath, true);
   ResetPropertyBar();
 }
 

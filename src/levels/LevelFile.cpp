@@ -246,6 +246,22 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
   return objects;
 }
 
+std::vector<GameObject*> LoadObjectListToEdit(const std::string& path, bool validate) {
+  std::vector<GameObject*> objects = LoadObjectList(path, validate);
+  // Each made object answers one block the loader could make something of, in order.
+  std::ifstream in(path + "2");
+  ObjectRecord record;
+  std::string problem;
+  size_t next = 0;
+  while (next < objects.size() && ParseObjectBlock(in, record, problem) == BlockResult::Read) {
+    if (ChooseObjectKind(record.keyword, record.name) == ObjectKind::None) continue;
+    GameObject* o = objects[next++];
+    if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
+      o->graphic->SetImage(record.imagePath.c_str());
+  }
+  return objects;
+}
+
 void LoadPlayerLoadout(const std::string& path, GameObject* object) {
   if (!object) return;
   std::ifstream in(path);
