@@ -90,13 +90,9 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "2"));
   EXPECT_FLOAT_EQ(player->scale, 2.0f);
 
-  // Degrees in, radians kept. The object keeps its angle within one turn either way, so
-  // 400 degrees is stored, and read back, as the same direction: 40 degrees.
-  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
-  EXPECT_NEAR(player->rotation, 40.0 * std::numbers::pi / 180.0, 1e-4);
-  EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), 40.0f, 1e-3f);
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "-90"));
   EXPECT_NEAR(player->rotation, -std::numbers::pi / 2, 1e-4);
+  EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), -90.0f, 1e-3f);
 
   // Typing into the bar is the bar's: the C in the name does not clear the level.
   GameObject* gunner = g_placedObjects[1];
@@ -108,6 +104,45 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   s.harness.Frame(2);
   EXPECT_EQ(gunner->name, "Cc");
   EXPECT_EQ(g_placedObjects.size(), 3u);
+}
+
+// The object, and so the file, keeps its angle within one turn: 400 degrees turn it by
+// 40. The bar reads back what was typed while the object keeps that angle.
+TEST(EditorPropertyBar, AnAngleReadsBackAsTypedAndIsSavedWithinOneTurn) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  GameObject* player = g_placedObjects[0];
+  auto degrees = [&] { return std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")); };
+
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
+  EXPECT_NEAR(player->rotation, 40.0 * std::numbers::pi / 180.0, 1e-4);
+  EXPECT_FLOAT_EQ(degrees(), 400.0f);
+  // Still 400 after the title button has walked all the way round, and only there.
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
+  EXPECT_FLOAT_EQ(degrees(), 0.0f);
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  ASSERT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER");
+  EXPECT_FLOAT_EQ(degrees(), 400.0f);
+
+  // Turned by anything else, the bar tells the object's own angle.
+  player->Rotate(static_cast<float>(std::numbers::pi / 18));
+  s.harness.Frame(2);
+  EXPECT_NEAR(degrees(), 50.0f, 1e-3f);
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
+
+  // Saved as the object holds it, and opened again as 40 degrees.
+  s.ClickButton("SERIALIZE");
+  const std::vector<std::string> list = FileTokens(s.LevelsFolder() + "/" + g_displayName + ".txt2");
+  ASSERT_GE(list.size(), 12u);
+  ASSERT_EQ(list[1], "PLAYER");
+  EXPECT_NEAR(std::stod(list[6]), 40.0 * std::numbers::pi / 180.0, 1e-5);
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_FALSE(g_placedObjects.empty());
+  s.Click(500, 300);
+  ASSERT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER");
+  EXPECT_NEAR(degrees(), 40.0f, 1e-3f);
 }
 
 TEST(EditorPropertyBar, BlanksInANameSaveAndLoadAsOneObject) {
