@@ -127,8 +127,7 @@ std::string EditorSession::Value(const char* bar, const std::string& label) cons
   return "<none>";
 }
 
-// The bars cover the whole window, black bars around the game's picture included, so
-// they are aimed at in window pixels.
+// The bars' space lies on the game's picture, wherever that is in the window.
 void EditorSession::ClickBarPoint(float x, float y) {
   int px = 0, py = 0;
   TwToWindowPixels(x, y, px, py);
