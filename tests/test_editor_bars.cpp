@@ -8,10 +8,15 @@
 #include "objects/GameObject.h"
 #include "platform/TweakBar.h"
 #include "core/Input.h"
+#include "core/Viewport.h"
+#include "core/Window.h"
 #include "support/EditorSession.h"
+#include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -248,4 +253,65 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   EXPECT_EQ(TwBarCount(), 2);
   EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
   EXPECT_EQ(SoundLabels(s).front(), "1");
+}
+
+// A full screen of another shape letterboxes the picture. The bars lie on the picture:
+// drawn inside it, never on the black bands, and pointed at through it.
+TEST(EditorBars, StayOnTheLetterboxedPicture) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  if (area.x == 0 && area.y == 0) GTEST_SKIP() << "the display has the picture's shape: nothing is letterboxed";
+
+  for (const char* name : {PROPERTY_BAR, SOUND_BAR}) {
+    SCOPED_TRACE(name);
+    float x = 0, y = 0, w = 0, h = 0;
+    TwShownPlacement(TwFindBar(name), x, y, w, h);
+    ASSERT_GT(w, 0.0f);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    TwToWindowPixels(x, y, left, top);
+    TwToWindowPixels(x + w, y + h, right, bottom);
+    EXPECT_GE(left, area.x);
+    EXPECT_GE(top, area.y);
+    EXPECT_LE(right, area.x + area.width);
+    EXPECT_LE(bottom, area.y + area.height);
+  }
+
+  // Drawn over a black window: the band above the bars stays black, the property bar
+  // starts right at the picture's top-left corner. Without a window manager the X server
+  // keeps the window at its windowed size whatever SDL reports, and the top rows have no
+  // pixels to look at.
+  auto brightest = [&](int row, int fromX, int toX) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(toX - fromX) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(fromX, g_windowHeight - 1 - row, toX - fromX, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return static_cast<int>(*std::max_element(pixels.begin(), pixels.end()));
+  };
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (brightest(0, 0, 1) > 0) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(TwDraw());
+    if (area.y > 0) EXPECT_EQ(brightest(area.y - 2, 0, 300), 0);
+    if (area.x > 0) EXPECT_EQ(brightest(area.y + 40, 0, area.x), 0);
+    EXPECT_GT(brightest(area.y + 6, area.x + 2, area.x + 150), 40);
+  }
+
+  // Pointed at: a press on the band beside the bar is the game's, one on the bar the bar's.
+  auto pressTaken = [&](int px, int py) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = px;
+    e.button.y = py;
+    const bool taken = TwEventHandler(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    TwEventHandler(&e);
+    return taken;
+  };
+  EXPECT_TRUE(pressTaken(area.x + 20, area.y + 3));
+  if (area.y > 0) EXPECT_FALSE(pressTaken(area.x + 20, area.y - 3));
+  if (area.x > 0) EXPECT_FALSE(pressTaken(area.x - 3, area.y + 20));
 }

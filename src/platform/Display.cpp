@@ -65,7 +65,7 @@ bool StartPlatform() {
     std::printf("Error: game controllers unavailable: %s\n", SDL_GetError());
   IgnorePadEvents();
   SDL_FlushEvents(SDL_JOYAXISMOTION, SDL_CONTROLLERSENSORUPDATE);
-  // Typed text is not a message the game takes; the tweak bars turn it on when they edit.
+  // Typed text is off until something takes it (AcceptTypedText).
   SDL_StopTextInput();
   return true;
 }
