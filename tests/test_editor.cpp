@@ -405,6 +405,20 @@ TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
   EXPECT_EQ(CountTokens(FileTokens(s.LevelsFolder() + "/WALLS.txt2"), "../Assets/image/wall.png"), 40);
 }
 
+// The palette too: a placed wall copies the palette's picture, so a cracked palette wall
+// would have cracked every wall placed from it.
+TEST(EditorLevels, ThePaletteKeepsItsWallPictures) {
+  std::string palette = "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 100 100 25 25 EndVehicle\n";
+  for (int i = 0; i < 40; ++i) palette += "GameObject WALL ../Assets/image/wall.png 0 1 1 0 100 100 26 26 EndGameObject\n";
+  EditorSession s({.shippedLevels = false, .palette = true, .paletteText = palette});
+  ASSERT_TRUE(s.Enter());
+  ASSERT_EQ(g_palette.size(), 41u);
+  for (GameObject* entry : g_palette)
+    if (entry->name == "WALL") {
+      EXPECT_EQ(entry->ImagePath(), "../Assets/image/wall.png");
+    }
+}
+
 
 // Far from the origin a turned object's polygon carries float noise; its size must still
 // save as the whole number it was, or the reader's truncation shrinks it at every save.

@@ -187,7 +187,9 @@ void Editor::Initialize() {
 
 void Editor::LayOutPalette() {
   const float h = static_cast<float>(g_screenHeight);
-  g_palette = LoadObjectList(EDITOR_PALETTE_PATH, true);
+  // The palette's pictures as its file names them: placed walls copy the palette's,
+  // and a cracked palette wall would crack every wall of the level.
+  g_palette = LoadObjectListToEdit(EDITOR_PALETTE_PATH, true);
   g_currentKind = g_palette.empty() ? nullptr : g_palette.front();
   float x = 420.0f, y = 30.0f - h / 2;
   float previousHalf = -1.0f;

@@ -286,6 +286,13 @@ void DrawBar(TwBar& bar) {
     float content = ImGui::GetContentRegionAvail().x;
     float valuesWidth = bar.valuesWidth > 0 ? static_cast<float>(bar.valuesWidth) : content * 0.45f;
     valuesWidth = std::min(valuesWidth, content * 0.8f);
+    // Room for the widest label, as long as the values keep a usable width.
+    float widestLabel = 0.0f;
+    for (const Item& item : bar.items)
+      if (item.kind == ItemKind::VarCB || item.kind == ItemKind::VarRW || item.kind == ItemKind::VarRO)
+        widestLabel = std::max(widestLabel, ImGui::CalcTextSize(item.label.c_str()).x);
+    const float labelsWidth = widestLabel + ImGui::GetStyle().ItemSpacing.x;
+    if (content - valuesWidth < labelsWidth) valuesWidth = std::max(content - labelsWidth, std::min(valuesWidth, 48.0f));
     float labelColumn = ImGui::GetCursorPosX() + content - valuesWidth;
     std::string group;
     for (size_t i = 0; i < bar.items.size(); ++i) {
@@ -371,7 +378,7 @@ bool TwInit() {
   style.WindowPadding = ImVec2(6.0f, 4.0f);
   style.FramePadding = ImVec2(4.0f, 1.0f);
   style.ItemSpacing = ImVec2(6.0f, 2.0f);
-  style.Colors[ImGuiCol_WindowBg].w = 0.85f;
+  style.Colors[ImGuiCol_WindowBg].w = 0.94f; // one bar's rows must not show through another
   if (!ImGui_ImplSDL2_InitForOpenGL(s_window, context) || !ImGui_ImplOpenGL3_Init("#version 130")) {
     std::printf("Error: the tweak bars cannot start their renderer\n");
     ImGui::DestroyContext();
