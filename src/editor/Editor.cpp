@@ -17,7 +17,6 @@
 #include "render/Font.h"
 #include "render/Texture.h"
 #include "platform/KeyCodes.h"
-#include "platform/Messages.h"
 #include "platform/TweakBar.h"
 #include <GL/glew.h>
 #include <algorithm>
@@ -235,7 +234,6 @@ void Editor::LayGrass() {
 // Free and Unload both end the editor's run; whichever comes first releases, the other
 // finds nothing left.
 void Editor::ReleaseAll() {
-  AcceptTypedText(false);
   DeletePropertyBar();
   g_propertyBar.objects = nullptr;
   g_soundBar.reset();
@@ -274,9 +272,6 @@ void Editor::Update() {
 
   HandleKeyboard();
   HandleMouse();
-  // A keyboard gives characters only while something here takes them: the level's name
-  // or a field of a bar.
-  AcceptTypedText(g_renameMode || TwEditingText());
 
   if (g_currentKind) {
     const Texture& g = *g_currentKind->graphic;

@@ -139,12 +139,6 @@ static PlatformMessage Translate(const SDL_Event& e) {
   return m;
 }
 
-void AcceptTypedText(bool on) {
-  if (on == (SDL_IsTextInputActive() == SDL_TRUE)) return;
-  if (on) SDL_StartTextInput();
-  else SDL_StopTextInput();
-}
-
 bool TakeOneMessage(PlatformMessage& out) {
   static SDL_Event taken; // stays valid for the tweak bars until the next call
   SDL_PumpEvents();

@@ -32,10 +32,6 @@ struct PlatformMessage {
 // Consecutive mouse moves at the head of the queue are first merged into the latest
 // one, so the pointer never lags behind; keys and buttons are never merged or dropped.
 bool TakeOneMessage(PlatformMessage& out);
-// Typed characters (MSG_CHAR) are queued only while this is on; it starts off, so
-// that no input method stands between the player and the game's keys. Whoever takes
-// typed text turns it on for as long as it does.
-void AcceptTypedText(bool on);
 
 // ---- code translation ------------------------------------------------------
 int VirtualKeyFromScancode(int scancode); // physical key (US positions) -> virtual-key code; 0 = none

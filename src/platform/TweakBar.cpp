@@ -412,8 +412,6 @@ bool TwInitialized() { return s_initialized; }
 // Input
 // ============================================================================
 
-bool TwEditingText() { return s_initialized && s_editingText; }
-
 bool TwEventHandler(const void* nativeEvent) {
   if (!s_initialized || !nativeEvent) return false;
   const SDL_Event& e = *static_cast<const SDL_Event*>(nativeEvent);

@@ -40,9 +40,6 @@ bool TwInitialized();
 // True when a bar used the event: a click on a bar, or typing while one of its text
 // fields is being edited. Moves and releases are always left to the game as well.
 bool TwEventHandler(const void* nativeEvent);
-// A text or number field of a bar had the keyboard at the last draw: typed characters
-// are wanted (see AcceptTypedText).
-bool TwEditingText();
 
 // ---- bars ------------------------------------------------------------------------
 TwBar* TwNewBar(const char* name);   // an empty bar; null when a bar of that name exists
