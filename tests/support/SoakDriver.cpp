@@ -179,7 +179,7 @@ void SoakDriver::RandomInput() {
   roll = percent(random);
   if (focusFramesLeft > 0) {
     if (--focusFramesLeft == 0 && window) SDL_SetWindowInputFocus(window);
-  } else if (roll < 3) {
+  } else if (roll < 3 && allowWindowChanges) {
     LoseFocus();
     focusFramesLeft = std::uniform_int_distribution<int>(5, 60)(random);
   } else if (roll < 6 && window && allowWindowChanges) {

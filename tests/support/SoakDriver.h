@@ -67,8 +67,9 @@ public:
   // Random input may quit through the menu or the pause panel (the game then restarts).
   // Off: no clicks, pad buttons or Escape, only keys, moves and sticks.
   bool allowQuit = true;
-  // Random input may switch full screen (F12) and resize the window. Off while memory is
-  // measured: the driver's framebuffers follow the window's size.
+  // Random input may switch full screen (F12), resize the window and take its focus away
+  // (the focus coming back re-applies the display mode). Off while memory is measured: the
+  // driver's framebuffers follow the window's size.
   bool allowWindowChanges = true;
   // Each time the tour leaves the editor it saves and reloads this level (empty: never).
   std::string editorScratchLevel;
