@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/Window.h"
+#include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/Shader.h"
 #include "support/RenderFixture.h"
@@ -99,4 +100,42 @@ TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
   EXPECT_EQ(font.program, 0u);
   gl->ReadFrame();
   EXPECT_TRUE(LitBox().Empty());
+}
+
+// Marks are not letters: stretched over a letter's cell "!" became a block and "'" a dot
+// on the baseline, so "YOU'VE" read "YOU.VE". They keep their shape and height beside a
+// capital, while the pen still moves by their cells.
+TEST_F(TextDraw, MarksKeepTheirShapeAndPlaceBesideCapitals) {
+  Font font;
+  font.Init();
+  const bool wasBatching = BatchingOn();
+  for (bool batched : {false, true}) {
+    SetBatching(batched);
+    SCOPED_TRACE(batched ? "gathered" : "one draw per character");
+    const Box capital = Ink(font, "H", 100, 300, 1.0f);
+    ASSERT_FALSE(capital.Empty());
+
+    const Box bang = Ink(font, "!", 100, 300, 1.0f);
+    ASSERT_FALSE(bang.Empty());
+    EXPECT_NEAR(bang.top, capital.top, 2);
+    EXPECT_NEAR(bang.bottom, capital.bottom, 1);
+    EXPECT_LT(bang.Width(), capital.Width() / 3) << "a thin stroke, not a block";
+    EXPECT_GT(bang.left, capital.left) << "centred in its cell";
+    // The dot stands apart from the stroke: a dark row between them.
+    const int column = (bang.left + bang.right) / 2;
+    int darkRows = 0;
+    for (int y = bang.top; y <= bang.bottom; ++y)
+      if (gl->FramePixel(column, y).r < 40) ++darkRows;
+    EXPECT_GE(darkRows, 1);
+
+    const Box tick = Ink(font, "'", 100, 300, 1.0f);
+    ASSERT_FALSE(tick.Empty());
+    EXPECT_NEAR(tick.top, capital.top, 2) << "an apostrophe hangs from the capitals' top";
+    EXPECT_LT(tick.bottom, (capital.top + capital.bottom) / 2);
+
+    // The cells, and with them the pen, are unchanged.
+    EXPECT_NEAR(Ink(font, "!H", 100, 300, 1.0f).right, 100 + Pixels(CellWidth('!', 1.0f) + 0.03f) - 1, 1.5);
+    EXPECT_NEAR(Ink(font, "'H", 100, 300, 1.0f).right, 100 + Pixels(CellWidth('\'', 1.0f) + 0.03f) - 1, 1.5);
+  }
+  SetBatching(wasBatching);
 }

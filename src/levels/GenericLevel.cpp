@@ -428,6 +428,10 @@ void GenericLevel::TalkAndGarageChecks() {
       OpenGate(world.gates, 0);
     }
   }
+  if (TalkToCharacterInReach(padOpens)) ConsumeTrigger(KEY_C);
+}
+
+NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
   for (NPC* npc : world.npcs) {
     if (!npc->near || g_paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
@@ -436,10 +440,11 @@ void GenericLevel::TalkAndGarageChecks() {
       const std::string rest = npc->name.size() > 3 ? npc->name.substr(3) : std::string();
       screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
     }
-    ConsumeTrigger(KEY_C);
     helpOpen = true;
     g_paused = true;
+    return npc; // paused now: nobody else is heard this frame
   }
+  return nullptr;
 }
 
 void GenericLevel::DrawWorld() {

@@ -73,6 +73,9 @@ protected:
   void CollectStars();
   void EmitLowHealthSmoke();
   virtual void TalkAndGarageChecks();
+  // Shows the card of the first character in reach whose talk came this frame (C, or the
+  // pad when padOpens) and pauses under it; the character talked to, or null.
+  NPC* TalkToCharacterInReach(bool padOpens);
   void DrawWorld();
   void EndLevel(bool won);
   void CloseOverlays();

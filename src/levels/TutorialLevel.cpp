@@ -177,19 +177,10 @@ void TutorialLevel::TalkAndGarageChecks() {
     garageOpen = true;
     g_paused = true;
   }
-  for (NPC* npc : world.npcs) {
-    if (!npc->near || g_paused) continue;
-    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
-    if (screens.helpPicture && screens.helpPicture->graphic) {
-      screens.helpPicture->active = true;
-      const std::string rest = npc->name.size() > 3 ? npc->name.substr(3) : std::string();
-      screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
-    }
+  if (NPC* npc = TalkToCharacterInReach(padOpens)) {
     if (Contains(npc->name, "2")) g_talkedTo2 = true;
     if (Contains(npc->name, "3")) g_talkedTo3 = true;
     if (Contains(npc->name, "4")) g_talkedTo4 = true;
-    helpOpen = true;
-    g_paused = true;
   }
 }
 

@@ -8,6 +8,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -165,6 +166,38 @@ bool RasteriseGlyphs(GlyphSet& set) {
 
 bool IsOneOf(char ch, const char* set) { return ch != '\0' && std::strchr(set, ch) != nullptr; }
 
+// Letters, digits and the few marks the cell rules shape themselves ("." and ":" and the
+// highscore table's slashes) fill their cell. Other marks have no letter's shape: stretched
+// over a letter's cell, "!" became a block and "'" a dot on the baseline. They keep the size
+// and place they have beside a capital, drawn with the capital's texel size and centred in
+// their cell, so the pen still moves as the cell rules say.
+bool FillsCell(char ch) {
+  const unsigned char c = static_cast<unsigned char>(ch);
+  return c <= ' ' || c >= 127 || std::isalnum(c) || IsOneOf(ch, ".:\\/");
+}
+
+// The picture's corners in device units (left, bottom, right, top) for ch's cell at the pen.
+void PictureBox(const std::map<char, Glyph>& glyphs, char ch, float x, float y, float w, float h, float scale,
+                float box[4]) {
+  box[0] = x;
+  box[1] = y;
+  box[2] = x + w;
+  box[3] = y + h;
+  if (FillsCell(ch)) return;
+  const auto mark = glyphs.find(ch);
+  const auto capital = glyphs.find('H');
+  if (mark == glyphs.end() || capital == glyphs.end() || capital->second.width <= 0 || capital->second.rows <= 0)
+    return;
+  const Glyph& g = mark->second;
+  const float texelX = scale * 0.03f / capital->second.width;
+  const float texelY = scale * 0.04f / capital->second.rows;
+  const float width = std::min(g.width * texelX, w);
+  box[0] = x + (w - width) / 2;
+  box[2] = box[0] + width;
+  box[1] = y + (g.top - g.rows) * texelY;
+  box[3] = y + g.top * texelY;
+}
+
 } // namespace
 
 void GlyphCell(char ch, float scale, float& width, float& height) {
@@ -269,9 +302,11 @@ void Font::DrawText(std::string_view text, const Vec3& position, const Vec3& col
     const GLuint texture = found != glyphs.end() ? found->second.texture : 0;
     float w = 0.0f, h = 0.0f;
     GlyphCell(ch, scale, w, h);
-    // The bitmap's first row is its top, so v = 0 at the top of the cell.
-    const float cell[24] = {x,     y + h, 0, 0, x,     y, 0, 1, x + w, y,     1, 1,
-                            x,     y + h, 0, 0, x + w, y, 1, 1, x + w, y + h, 1, 0};
+    float b[4];
+    PictureBox(glyphs, ch, x, y, w, h, scale, b);
+    // The bitmap's first row is its top, so v = 0 at the top of the picture.
+    const float cell[24] = {b[0], b[3], 0, 0, b[0], b[1], 0, 1, b[2], b[1], 1, 1,
+                            b[0], b[3], 0, 0, b[2], b[1], 1, 1, b[2], b[3], 1, 0};
     glBindTexture(GL_TEXTURE_2D, texture);
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof cell, cell);
     glDrawArrays(GL_TRIANGLES, 0, 6);
@@ -303,8 +338,10 @@ void Font::DrawTextGathered(std::string_view text, float x, float y, const float
       const float u1 = a ? a[2] : blankCell[0], v1 = a ? a[3] : blankCell[1];
       float w = 0.0f, h = 0.0f;
       GlyphCell(ch, scale, w, h);
-      const float cell[24] = {x,     y + h, u0, v0, x,     y, u0, v1, x + w, y,     u1, v1,
-                              x,     y + h, u0, v0, x + w, y, u1, v1, x + w, y + h, u1, v0};
+      float b[4];
+      PictureBox(glyphs, ch, x, y, w, h, scale, b);
+      const float cell[24] = {b[0], b[3], u0, v0, b[0], b[1], u0, v1, b[2], b[1], u1, v1,
+                              b[0], b[3], u0, v0, b[2], b[1], u1, v1, b[2], b[3], u1, v0};
       std::copy(cell, cell + 24, out);
       out += 24;
       x += w;

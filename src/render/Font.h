@@ -6,8 +6,9 @@
 #include "core/Vec3.h"
 #include "render/Graphic.h"
 
-// One rasterised character. Drawing uses only the texture: every character is drawn
-// as a cell of a fixed size (GlyphCell), not with these metrics.
+// One rasterised character. Every character moves the pen by a cell of a fixed size
+// (GlyphCell); letters and digits fill their cell, while other marks ("!", "'", ",") are
+// placed in it by these metrics, at the size they have beside a capital.
 struct Glyph {
   int advance = 0;          // 1/64 pixel
   unsigned int texture = 0; // GL name, one red channel of coverage

@@ -267,7 +267,10 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
       ReleaseAll();
       auto* endScreen = dynamic_cast<WinLoseScreen*>(level->screens.endScreen.get());
       const bool panelUp = g_levelWon || level->screens.deathTime >= 2.05f;
-      if (endScreen && panelUp && oneShots.empty() && ++endClickWait % 40 == 20) Click(endScreen->endButton->Centre());
+      if (endScreen && panelUp && oneShots.empty() && ++endClickWait % 40 == 20) {
+        if (endClickWait == 20) CaptureScreen(result.level + "_end"); // the first look at it
+        Click(endScreen->endButton->Centre());
+      }
     } else {
       Think(*level);
       // What the end would report if the level were left during the next frame (a portal
@@ -354,10 +357,15 @@ void Autopilot::Capture() {
   if (shotsFolder.empty() || result.level != "FIRSTMOD") return;
   const long every = static_cast<long>(shotEverySeconds * 60.0);
   if (every <= 0 || levelFrames % every != 0) return;
-  char command[512];
-  std::snprintf(command, sizeof command, "import -window root %s/%s_%03d.png 2>/dev/null", shotsFolder.c_str(),
-                result.level.c_str(), shotIndex++);
-  if (std::system(command) != 0) std::printf("autopilot: screen capture failed\n");
+  char name[64];
+  std::snprintf(name, sizeof name, "%s_%03d", result.level.c_str(), shotIndex++);
+  CaptureScreen(name);
+}
+
+void Autopilot::CaptureScreen(const std::string& name) {
+  if (shotsFolder.empty()) return;
+  const std::string command = "import -window root '" + shotsFolder + "/" + name + ".png' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) std::printf("autopilot: screen capture failed\n");
 }
 
 void Autopilot::Think(GenericLevel& level) {
@@ -672,6 +680,8 @@ void Autopilot::GarageSequence(GenericLevel& level) {
     garageDone = true;
     return;
   }
+  // The garage as the player sees it before each click and on leaving: FIRSTMOD's only.
+  if (result.level == "FIRSTMOD") CaptureScreen(result.level + "_garage_" + std::to_string(garageStep));
   // A gun on each side: the rack's first for the left, its second for the right.
   switch (garageStep++) {
   case 0: Click(garage->gunPalette[0]->Position()); break;

@@ -72,6 +72,7 @@ private:
   void GarageSequence(GenericLevel& level);
   void FinishLevel(GenericLevel& level, bool won, const std::string& note);
   void Capture();
+  void CaptureScreen(const std::string& name); // the X screen as it shows now, into shotsFolder
 
   GameHarness& harness;
   std::set<SDL_Scancode> held;     // what the game has been told is down
