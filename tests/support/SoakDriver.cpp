@@ -1,4 +1,5 @@
 #include "support/SoakDriver.h"
+#include <malloc.h>
 #include "core/GameState.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
@@ -370,6 +371,9 @@ std::string SoakDriver::LiveGlObjects() {
 }
 
 long SoakDriver::ResidentKilobytes() {
+  // Freed heap that the C library keeps for later is not the game's: tens of megabytes of it
+  // come and go with the order of frees, and would read as growth or shrinkage at random.
+  malloc_trim(0);
   std::ifstream statm("/proc/self/statm");
   long pages = 0, resident = 0;
   statm >> pages >> resident;
