@@ -142,6 +142,8 @@ void UpdateGunners(World& world, Vehicle& player) {
       }
     }
     // Every shooter holds the whole pool, so each shot ages once per live shooter.
+    // The clear shots are some of that pool: room for all of it is made once.
+    clearShots.reserve(e->children.size());
     for (GameObject* shot : e->children) {
       if (!shot || !shot->active) continue;
       shot->lifetime -= 0.0016f;
