@@ -10,6 +10,7 @@
 #include <sstream>
 #include "platform/Focus.h"
 #include "support/GameHarness.h"
+#include "support/XFocus.h"
 
 namespace {
 
@@ -117,6 +118,16 @@ TEST_F(DisplayTest, RegainingTheFocusReappliesTheCurrentMode) {
   LoseAndRegainFocus([&] { SDL_SetWindowFullscreen(game.Sdl(), 0); });
   EXPECT_TRUE(IsFullscreen());
   EXPECT_TRUE(g_fullscreen);
+}
+
+// Names (a level's, an object's) are typed as characters; a key pressed on the X server's
+// keyboard, not one pushed into SDL's queue, must arrive as one.
+TEST_F(DisplayTest, KeysPressedOnTheKeyboardArriveAsTypedCharacters) {
+  const char* keys[] = {"q", "7"};
+  ASSERT_TRUE(TypeOnXKeyboard(game.Sdl(), keys, 2));
+  g_typedText.clear();
+  EXPECT_TRUE(game.FramesUntil([] { return g_typedText.size() >= 2; })) << "typed: '" << g_typedText << "'";
+  EXPECT_EQ(g_typedText, "q7");
 }
 
 class RememberedDisplayTest : public DisplayTest {

@@ -268,13 +268,16 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 21: the loading screen shows first.
   LoadingScreen& loading = screens.loading;
-  loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, Vec3(640, 340, 0), 640,
-                                                      345, "../Assets/image/pic/loadS.txt");
+  // The picture fills the logical screen, whatever its height: sized for a 680-row screen it
+  // left the bottom rows of a 720-row one showing the level through the fading veil.
+  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+  loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, screenCentre,
+                                                      std::max(640, g_screenWidth / 2), std::max(345, g_screenHeight / 2),
+                                                      "../Assets/image/pic/loadS.txt");
   loading.picture->Init();
   loading.picture->frameTime = 0.5f;
   loading.picture->animating = true;
   loading.picture->SetFrame(0);
-  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
   const int halfW = g_screenWidth / 2 + 16, halfH = g_screenHeight / 2 + 16;
   loading.loadVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
   loading.fadeVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);

@@ -65,8 +65,9 @@ bool StartPlatform() {
     std::printf("Error: game controllers unavailable: %s\n", SDL_GetError());
   IgnorePadEvents();
   SDL_FlushEvents(SDL_JOYAXISMOTION, SDL_CONTROLLERSENSORUPDATE);
-  // Typed text is not a message the game takes; the tweak bars turn it on when they edit.
-  SDL_StopTextInput();
+  // Typed text stays on (SDL's own default): the editor's level name and the tweak bars'
+  // fields are typed as characters, which only text input delivers from a real keyboard.
+  SDL_StartTextInput();
   return true;
 }
 
