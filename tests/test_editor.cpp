@@ -208,6 +208,9 @@ TEST(EditorNaming, TypingFollowsTheLayoutAndKeepsDigits) {
 
   s.ClickButton("RENAME");
   ASSERT_TRUE(g_renameMode);
+  // A keyboard gives characters only with SDL's text input on (the session's typing
+  // goes through the same switch).
+  EXPECT_TRUE(SDL_IsTextInputActive());
   for (int i = 0; i < 7; ++i) s.Key(SDL_SCANCODE_BACKSPACE); // two more than the name has
   EXPECT_EQ(g_levelName, "");
   EXPECT_EQ(g_displayName, "_");
@@ -398,6 +401,20 @@ TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
     }
   s.ClickButton("SERIALIZE");
   EXPECT_EQ(CountTokens(FileTokens(s.LevelsFolder() + "/WALLS.txt2"), "../Assets/image/wall.png"), 40);
+}
+
+// The palette too: a placed wall copies the palette's picture, so a cracked palette wall
+// would have cracked every wall placed from it.
+TEST(EditorLevels, ThePaletteKeepsItsWallPictures) {
+  std::string palette = "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 100 100 25 25 EndVehicle\n";
+  for (int i = 0; i < 40; ++i) palette += "GameObject WALL ../Assets/image/wall.png 0 1 1 0 100 100 26 26 EndGameObject\n";
+  EditorSession s({.shippedLevels = false, .palette = true, .paletteText = palette});
+  ASSERT_TRUE(s.Enter());
+  ASSERT_EQ(g_palette.size(), 41u);
+  for (GameObject* entry : g_palette)
+    if (entry->name == "WALL") {
+      EXPECT_EQ(entry->ImagePath(), "../Assets/image/wall.png");
+    }
 }
 
 

@@ -8,10 +8,15 @@
 #include "objects/GameObject.h"
 #include "platform/TweakBar.h"
 #include "core/Input.h"
+#include "core/Viewport.h"
+#include "core/Window.h"
 #include "support/EditorSession.h"
+#include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -90,13 +95,9 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "2"));
   EXPECT_FLOAT_EQ(player->scale, 2.0f);
 
-  // Degrees in, radians kept. The object keeps its angle within one turn either way, so
-  // 400 degrees is stored, and read back, as the same direction: 40 degrees.
-  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
-  EXPECT_NEAR(player->rotation, 40.0 * std::numbers::pi / 180.0, 1e-4);
-  EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), 40.0f, 1e-3f);
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "-90"));
   EXPECT_NEAR(player->rotation, -std::numbers::pi / 2, 1e-4);
+  EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), -90.0f, 1e-3f);
 
   // Typing into the bar is the bar's: the C in the name does not clear the level.
   GameObject* gunner = g_placedObjects[1];
@@ -108,6 +109,45 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   s.harness.Frame(2);
   EXPECT_EQ(gunner->name, "Cc");
   EXPECT_EQ(g_placedObjects.size(), 3u);
+}
+
+// The object, and so the file, keeps its angle within one turn: 400 degrees turn it by
+// 40. The bar reads back what was typed while the object keeps that angle.
+TEST(EditorPropertyBar, AnAngleReadsBackAsTypedAndIsSavedWithinOneTurn) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  PlaceThree(s);
+  GameObject* player = g_placedObjects[0];
+  auto degrees = [&] { return std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")); };
+
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
+  EXPECT_NEAR(player->rotation, 40.0 * std::numbers::pi / 180.0, 1e-4);
+  EXPECT_FLOAT_EQ(degrees(), 400.0f);
+  // Still 400 after the title button has walked all the way round, and only there.
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
+  EXPECT_FLOAT_EQ(degrees(), 0.0f);
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
+  ASSERT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER");
+  EXPECT_FLOAT_EQ(degrees(), 400.0f);
+
+  // Turned by anything else, the bar tells the object's own angle.
+  player->Rotate(static_cast<float>(std::numbers::pi / 18));
+  s.harness.Frame(2);
+  EXPECT_NEAR(degrees(), 50.0f, 1e-3f);
+  ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
+
+  // Saved as the object holds it, and opened again as 40 degrees.
+  s.ClickButton("SERIALIZE");
+  const std::vector<std::string> list = FileTokens(s.LevelsFolder() + "/" + g_displayName + ".txt2");
+  ASSERT_GE(list.size(), 12u);
+  ASSERT_EQ(list[1], "PLAYER");
+  EXPECT_NEAR(std::stod(list[6]), 40.0 * std::numbers::pi / 180.0, 1e-5);
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_FALSE(g_placedObjects.empty());
+  s.Click(500, 300);
+  ASSERT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER");
+  EXPECT_NEAR(degrees(), 40.0f, 1e-3f);
 }
 
 TEST(EditorPropertyBar, BlanksInANameSaveAndLoadAsOneObject) {
@@ -213,4 +253,65 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   EXPECT_EQ(TwBarCount(), 2);
   EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
   EXPECT_EQ(SoundLabels(s).front(), "1");
+}
+
+// A full screen of another shape letterboxes the picture. The bars lie on the picture:
+// drawn inside it, never on the black bands, and pointed at through it.
+TEST(EditorBars, StayOnTheLetterboxedPicture) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  if (area.x == 0 && area.y == 0) GTEST_SKIP() << "the display has the picture's shape: nothing is letterboxed";
+
+  for (const char* name : {PROPERTY_BAR, SOUND_BAR}) {
+    SCOPED_TRACE(name);
+    float x = 0, y = 0, w = 0, h = 0;
+    TwShownPlacement(TwFindBar(name), x, y, w, h);
+    ASSERT_GT(w, 0.0f);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    TwToWindowPixels(x, y, left, top);
+    TwToWindowPixels(x + w, y + h, right, bottom);
+    EXPECT_GE(left, area.x);
+    EXPECT_GE(top, area.y);
+    EXPECT_LE(right, area.x + area.width);
+    EXPECT_LE(bottom, area.y + area.height);
+  }
+
+  // Drawn over a black window: the band above the bars stays black, the property bar
+  // starts right at the picture's top-left corner. Without a window manager the X server
+  // keeps the window at its windowed size whatever SDL reports, and the top rows have no
+  // pixels to look at.
+  auto brightest = [&](int row, int fromX, int toX) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(toX - fromX) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(fromX, g_windowHeight - 1 - row, toX - fromX, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return static_cast<int>(*std::max_element(pixels.begin(), pixels.end()));
+  };
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (brightest(0, 0, 1) > 0) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(TwDraw());
+    if (area.y > 0) EXPECT_EQ(brightest(area.y - 2, 0, 300), 0);
+    if (area.x > 0) EXPECT_EQ(brightest(area.y + 40, 0, area.x), 0);
+    EXPECT_GT(brightest(area.y + 6, area.x + 2, area.x + 150), 40);
+  }
+
+  // Pointed at: a press on the band beside the bar is the game's, one on the bar the bar's.
+  auto pressTaken = [&](int px, int py) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = px;
+    e.button.y = py;
+    const bool taken = TwEventHandler(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    TwEventHandler(&e);
+    return taken;
+  };
+  EXPECT_TRUE(pressTaken(area.x + 20, area.y + 3));
+  if (area.y > 0) EXPECT_FALSE(pressTaken(area.x + 20, area.y - 3));
+  if (area.x > 0) EXPECT_FALSE(pressTaken(area.x - 3, area.y + 20));
 }

@@ -1,7 +1,8 @@
 // The highscore table's file side: ranking, inserting, the file format, hand-edited files,
 // and saves that are cut short.
 #include <gtest/gtest.h>
-#include "screens/Highscore.h"
+#include "platform/SafeFile.h"
+#include "screens/HighscoreTable.h"
 #include <algorithm>
 #include <climits>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -36,7 +38,7 @@ protected:
   }
   void TearDown() override {
     g_highscorePath = previousPath;
-    g_highscoreSaveStep = nullptr;
+    g_saveStepHook = nullptr;
     std::error_code ignored;
     fs::remove_all(folder, ignored);
   }
@@ -135,19 +137,40 @@ TEST_F(HighscoreFile, AFailedWriteSaysSoOnceAndKeepsTheTableInMemory) {
   EXPECT_EQ(ReadAll(g_highscorePath), Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
 }
 
+// The names of a save's steps, and the step a child process is killed before.
+std::vector<std::string> g_steps;
+int g_killAt = 0;
+int g_step = 0;
+void RecordStep(const char* step) { g_steps.push_back(step); }
+void KillBeforeStep(const char*) {
+  if (++g_step == g_killAt) raise(SIGKILL);
+}
+
 // A process that dies at any point of a save leaves the old table or the new one, whole.
 TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
   const std::string oldTable = Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10});
   const std::string newTable = Table({100, 90, 85, 80, 70, 60, 50, 40, 30, 20});
-  for (int killAt = 1; killAt <= HighscoreTable::PLACES + 2; ++killAt) {
+  WriteTable(oldTable);
+  {
+    HighscoreTable table;
+    table.Load();
+    g_steps.clear();
+    g_saveStepHook = RecordStep;
+    table.Save();
+    g_saveStepHook = nullptr;
+  }
+  const std::vector<std::string> steps = g_steps;
+  ASSERT_EQ(steps.back(), "sync folder");
+  const int renameStep = static_cast<int>(std::find(steps.begin(), steps.end(), "rename") - steps.begin()) + 1;
+  for (int killAt = 1; killAt <= static_cast<int>(steps.size()); ++killAt) {
     WriteTable(oldTable);
     std::fflush(stdout);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      g_highscoreSaveStep = [killAt](int step) {
-        if (step == killAt) raise(SIGKILL);
-      };
+      g_step = 0;
+      g_killAt = killAt;
+      g_saveStepHook = KillBeforeStep;
       HighscoreTable table;
       g_highscoreRank = table.FindRank(85);
       table.Insert(85, "NONAME");
@@ -157,14 +180,39 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "step " << killAt << " was never reached";
     const std::string onDisk = ReadAll(g_highscorePath);
-    EXPECT_TRUE(onDisk == oldTable || onDisk == newTable) << "killed at step " << killAt << ":\n" << onDisk;
-    EXPECT_EQ(onDisk == newTable, killAt == HighscoreTable::PLACES + 2) << "killed at step " << killAt;
+    EXPECT_TRUE(onDisk == oldTable || onDisk == newTable) << "killed before " << steps[killAt - 1] << ":\n" << onDisk;
+    EXPECT_EQ(onDisk == newTable, killAt > renameStep) << "killed before step " << killAt << ", " << steps[killAt - 1];
     // The next save goes through over whatever the dead one left beside the table.
     if (onDisk == newTable) continue;
     HighscoreTable table;
     g_highscoreRank = table.FindRank(85);
     table.Insert(85, "NONAME");
     EXPECT_EQ(ReadAll(g_highscorePath), newTable) << "after a save killed at step " << killAt;
+    EXPECT_FALSE(fs::exists(g_highscorePath + ".saving"));
+  }
+}
+
+// Names the end screen does not give (a blank, several words, nothing) are still written
+// as one token each, so the saved table reads back place for place.
+TEST_F(HighscoreFile, AnyNameReadsBackInItsOwnPlace) {
+  WriteTable(Table({100, 90, 80}));
+  HighscoreTable table;
+  g_highscoreRank = table.FindRank(95);
+  table.Insert(95, "");
+  g_highscoreRank = table.FindRank(85);
+  table.Insert(85, "ANNA MARIA\tB");
+  g_highscoreRank = table.FindRank(50);
+  table.Insert(50, " ");
+  testing::internal::CaptureStdout();
+  HighscoreTable read;
+  read.Load();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.find("Error"), std::string::npos) << out;
+  const std::string names[] = {"NONAME", "_", "NONAME", "ANNA_MARIA_B", "NONAME", "_", ""};
+  const std::string scores[] = {"100", "95", "90", "85", "80", "50", ""};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(read.names[i], names[i]) << "place " << i;
+    EXPECT_EQ(read.scores[i], scores[i]) << "place " << i;
   }
 }
 

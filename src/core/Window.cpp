@@ -1,5 +1,6 @@
 #include "core/Window.h"
 #include "platform/ConsoleTexts.h"
+#include "platform/TweakBar.h"
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Subsystems.h"
@@ -105,6 +106,8 @@ void Window::ApplyViewport(int windowWidth, int windowHeight) {
   drawnHeight = windowHeight;
   // GL counts rows from the bottom.
   if (contextActive) glViewport(picture.x, windowHeight - picture.y - picture.height, picture.width, picture.height);
+  // The tweak bars are part of the picture: they sit on it and are pointed at through it.
+  TwPictureArea(picture.x, picture.y, picture.width, picture.height);
 }
 
 void Window::BeginPicture() {

@@ -7,7 +7,6 @@
 #include "editor/PropertyBar.h"
 #include "editor/SoundBar.h"
 #include "levels/LevelFile.h"
-#include "levels/LevelTokens.h"
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
@@ -25,7 +24,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 // ============================================================================
 // Editor globals
@@ -118,22 +116,6 @@ void KeepLevelIndexInList() {
     g_levelIndex = std::clamp(g_levelIndex, 0, g_levelCount - 1);
 }
 
-// The loader shows one plain wall in ten with its variant picture, for variety in play.
-// A level opened in the editor keeps the pictures its file names, or every save would
-// turn more of its walls into variants.
-void KeepFilePictures(const std::vector<GameObject*>& objects, const std::string& listPath) {
-  std::ifstream in(listPath);
-  ObjectRecord record;
-  std::string problem;
-  size_t next = 0;
-  while (next < objects.size() && ParseObjectBlock(in, record, problem) == BlockResult::Read) {
-    if (ChooseObjectKind(record.keyword, record.name) == ObjectKind::None) continue;
-    GameObject* o = objects[next++];
-    if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
-      o->graphic->SetImage(record.imagePath.c_str());
-  }
-}
-
 } // namespace
 
 Vec3 SnapToRoadGrid(const Vec3& p) { return Snap(p, 50.0f); }
@@ -205,7 +187,9 @@ void Editor::Initialize() {
 
 void Editor::LayOutPalette() {
   const float h = static_cast<float>(g_screenHeight);
-  g_palette = LoadObjectList(EDITOR_PALETTE_PATH, true);
+  // The palette's pictures as its file names them: placed walls copy the palette's,
+  // and a cracked palette wall would crack every wall of the level.
+  g_palette = LoadObjectListToEdit(EDITOR_PALETTE_PATH, true);
   g_currentKind = g_palette.empty() ? nullptr : g_palette.front();
   float x = 420.0f, y = 30.0f - h / 2;
   float previousHalf = -1.0f;
@@ -601,8 +585,9 @@ void Editor::PlaceObject() {
 
 void Editor::LoadNamedLevel() {
   g_levelPath = LEVEL_FOLDER + g_displayName + ".txt";
-  g_placedObjects = LoadObjectList(g_levelPath, true);
-  KeepFilePictures(g_placedObjects, g_levelPath + "2");
+  // The pictures the file names: the loader's cracked walls are for play, and saving
+  // them would turn more of the level's walls cracked every time.
+  g_placedObjects = LoadObjectListToEdit(g_levelPath, true);
   ResetPropertyBar();
 }
 

@@ -34,11 +34,25 @@ void SetScale(const void* value, void* data) {
   float s = *static_cast<const float*>(value);
   if (s > 0.0f && s < 10.0f) Object(data)->SetScale(s);
 }
+PropertyBar::TypedAngle* TypedAngleOf(const GameObject* o) {
+  for (PropertyBar::TypedAngle& typed : g_propertyBar.typedAngles)
+    if (typed.object == o) return &typed;
+  return nullptr;
+}
 void GetDegrees(void* value, void* data) {
-  *static_cast<float*>(value) = static_cast<float>(Object(data)->rotation * 180.0 / std::numbers::pi);
+  const GameObject* o = Object(data);
+  const PropertyBar::TypedAngle* typed = TypedAngleOf(o);
+  *static_cast<float*>(value) = typed && typed->radians == o->rotation
+                                    ? typed->degrees
+                                    : static_cast<float>(o->rotation * 180.0 / std::numbers::pi);
 }
 void SetDegrees(const void* value, void* data) {
-  Object(data)->SetRotation(static_cast<float>(*static_cast<const float*>(value) * std::numbers::pi / 180.0));
+  GameObject* o = Object(data);
+  const float degrees = *static_cast<const float*>(value);
+  o->SetRotation(static_cast<float>(degrees * std::numbers::pi / 180.0));
+  PropertyBar::TypedAngle* typed = TypedAngleOf(o);
+  if (!typed) typed = &g_propertyBar.typedAngles.emplace_back();
+  *typed = {o, degrees, o->rotation};
 }
 void GetHp(void* value, void* data) { *static_cast<int32_t*>(value) = Object(data)->hp; }
 void SetHp(const void* value, void* data) { Object(data)->hp = *static_cast<const int32_t*>(value); }
@@ -62,10 +76,12 @@ void Fill(GameObject* o) {
              " group=Name help='Set name for game object' ");
 }
 
-void MakeBar(int width, int height) {
+// The bars are placed in logical pixels, as everything on the game's screen is; the
+// tweak-bar layer shows that space wherever the picture lies in the window.
+void MakeBar() {
   g_propertyBar.index = 0;
   g_propertyBar.bar = TwNewBar("happybar");
-  TwWindowSize(width, height);
+  TwWindowSize(g_screenWidth, g_screenHeight);
   TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
   std::vector<GameObject*>* objects = g_propertyBar.objects;
   if (!objects || objects->empty())
@@ -90,10 +106,12 @@ std::string NameFromTyped(const std::string& typed) {
 void CreatePropertyBar(std::vector<GameObject*>* objects) {
   DeletePropertyBar();
   g_propertyBar.objects = objects;
-  MakeBar(g_screenWidth, g_screenHeight);
+  MakeBar();
 }
 
 void ResetPropertyBar() {
+  // Objects may go after a reset: an angle typed for one must not show for another.
+  g_propertyBar.typedAngles.clear();
   if (!g_propertyBar.bar) return;
   TwRemoveAllVars(g_propertyBar.bar);
   TwAddButton(g_propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
@@ -123,7 +141,7 @@ void RebuildPropertyBar() {
   TwRemoveAllVars(g_propertyBar.bar);
   TwDeleteBar(g_propertyBar.bar);
   g_propertyBar.bar = nullptr;
-  MakeBar(g_displayWidth, g_displayHeight);
+  MakeBar();
 }
 
 void DeletePropertyBar() {
@@ -133,4 +151,5 @@ void DeletePropertyBar() {
   }
   g_propertyBar.bar = nullptr;
   g_propertyBar.index = 0;
+  g_propertyBar.typedAngles.clear();
 }

@@ -12,6 +12,16 @@ struct PropertyBar {
   int index = 0;                              // the object the title button reached last
   TwBar* bar = nullptr;                       // null until made, and again once deleted
   std::vector<GameObject*>* objects = nullptr; // the editor's placed objects; not owned
+
+  // An object keeps its angle within one turn (so do the files), so 400 degrees typed
+  // turn it by 40. The bar shows what was typed for as long as the object keeps the
+  // angle that typing gave it; forgotten when the bar is reset or deleted.
+  struct TypedAngle {
+    const GameObject* object = nullptr;
+    float degrees = 0.0f; // as typed
+    float radians = 0.0f; // the object's rotation right after
+  };
+  std::vector<TypedAngle> typedAngles;
 };
 
 // ---- shared by the editor's files -------------------------------------------
@@ -21,7 +31,7 @@ void CreatePropertyBar(std::vector<GameObject*>* objects); // a fresh bar at (0,
 void ResetPropertyBar();          // only the button "Update! Container is 0"
 void ShowObjectProperties(int i); // the rows of object i; index stays; nothing for a bad i
 void NextObjectProperties();      // the next object after index, wrapping; the empty bar without objects
-void RebuildPropertyBar();        // after a display change: made anew for g_displayWidth x g_displayHeight
+void RebuildPropertyBar();        // after a display change: made anew, showing the first object
 void DeletePropertyBar();         // removes the bar; safe to call again
 
 // The name an object gets from the "Name: " row: level files are read token by token,

@@ -30,7 +30,7 @@ constexpr SlotRow EFFECT_ROWS[] = {
 
 ATSound::ATSound() : audio(g_audio.get()) {
   bar = TwNewBar("anotherbar");
-  TwWindowSize(g_displayWidth, g_displayHeight);
+  TwWindowSize(g_screenWidth, g_screenHeight); // logical pixels, as the property bar's
   TwDefine(" anotherbar refresh=0.0 position='100 0' size='250 380' valueswidth=120 ");
   AddContents();
 }

@@ -231,7 +231,7 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
   }
   std::ifstream in(file);
   if (!in) {
-    std::cout << "Error: cannot open " << file << std::endl;
+    std::cout << "Error: cannot open " << file << ", no objects are loaded from it" << std::endl;
     return objects;
   }
   if (!FindSystem<GameObjectFactory>()) return objects;
@@ -243,6 +243,22 @@ std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate) 
     ++iterations;
   }
   std::cout << ConsoleText::UNSERIALIZED << " " << (iterations - 1) << " objects" << std::endl;
+  return objects;
+}
+
+std::vector<GameObject*> LoadObjectListToEdit(const std::string& path, bool validate) {
+  std::vector<GameObject*> objects = LoadObjectList(path, validate);
+  // Each made object answers one block the loader could make something of, in order.
+  std::ifstream in(path + "2");
+  ObjectRecord record;
+  std::string problem;
+  size_t next = 0;
+  while (next < objects.size() && ParseObjectBlock(in, record, problem) == BlockResult::Read) {
+    if (ChooseObjectKind(record.keyword, record.name) == ObjectKind::None) continue;
+    GameObject* o = objects[next++];
+    if (o->ImagePath() != record.imagePath && IsWallPicture(record.imagePath))
+      o->graphic->SetImage(record.imagePath.c_str());
+  }
   return objects;
 }
 
@@ -283,10 +299,14 @@ void ListLevels() {
   g_levelCount = 0;
   std::error_code ec;
   std::filesystem::directory_iterator it(LEVEL_FOLDER, ec), end;
+  // Every state lists the folder again; a missing one is said once, until it is back.
+  static bool reported = false;
   if (ec) {
-    std::cout << "Error: cannot list " << LEVEL_FOLDER << std::endl;
+    if (!reported) std::cout << "Error: cannot list " << LEVEL_FOLDER << ", the level list is empty" << std::endl;
+    reported = true;
     return;
   }
+  reported = false;
   std::vector<std::string> names;
   for (; it != end; it.increment(ec)) {
     if (ec) break;

@@ -27,6 +27,10 @@ extern int g_levelCount;                      // entries of g_levelNames
 // not open, or when `validate` is asked and the file fails it. Reading stops
 // at the first refused block and keeps what came before.
 std::vector<GameObject*> LoadObjectList(const std::string& path, bool validate);
+// LoadObjectList for the editor: every object keeps the picture its file names
+// (the loader's occasional cracked wall is for play), so that saving what was
+// opened writes the same files again.
+std::vector<GameObject*> LoadObjectListToEdit(const std::string& path, bool validate);
 // One object block made into an object, or null. A malformed or cut-short
 // block prints one line naming `source` and puts the stream in a failed state.
 GameObject* ReadObjectBlock(std::istream& in, const std::string& source = "object list");

@@ -55,8 +55,10 @@ namespace {
 std::vector<std::unique_ptr<TwBar>> s_bars;
 bool s_initialized = false;
 SDL_Window* s_window = nullptr;
-int s_spaceWidth = 1264;    // the space bars are placed in, stretched over the window
+int s_spaceWidth = 1264;    // the space bars are placed in, stretched over the picture
 int s_spaceHeight = 720;
+// The window pixels the game's picture covers; no area means the whole window.
+int s_pictureX = 0, s_pictureY = 0, s_pictureWidth = 0, s_pictureHeight = 0;
 float s_mouseX = -1.0f;     // window pixels, from the events the bars were offered
 float s_mouseY = -1.0f;
 bool s_buttonHeld[3] = {};  // left, right, middle, as ImGui numbers them
@@ -138,6 +140,32 @@ bool AddItem(TwBar* bar, Item item, const char* definition) {
   return true;
 }
 
+// ---- values ----------------------------------------------------------------------
+
+// Room for one value of any bar type, for the rows that reach their value through
+// callbacks: the getter fills it, the widget edits it, the setter gets it back later.
+struct ValueSlot {
+  float f = 0.0f;
+  int32_t i = 0;
+  uint32_t u = 0;
+  std::string s;
+
+  void* Of(TwType type) {
+    switch (type) {
+    case TW_TYPE_FLOAT: return &f;
+    case TW_TYPE_INT32: return &i;
+    case TW_TYPE_UINT32: return &u;
+    case TW_TYPE_STDSTRING: return &s;
+    }
+    return &s;
+  }
+  void* ReadFrom(const Item& item) {
+    void* value = Of(item.type);
+    item.get(value, item.clientData);
+    return value;
+  }
+};
+
 // ---- values as text -------------------------------------------------------------
 
 std::string FormatValue(const Item& item) {
@@ -156,15 +184,8 @@ std::string FormatValue(const Item& item) {
   case ItemKind::VarRO: return item.readOnly ? formatOf(item.readOnly) : "";
   case ItemKind::VarCB: {
     if (!item.get) return "";
-    float f = 0;
-    int32_t i = 0;
-    uint32_t u = 0;
-    std::string s;
-    void* p = item.type == TW_TYPE_FLOAT ? static_cast<void*>(&f)
-            : item.type == TW_TYPE_INT32 ? static_cast<void*>(&i)
-            : item.type == TW_TYPE_UINT32 ? static_cast<void*>(&u) : static_cast<void*>(&s);
-    item.get(p, item.clientData);
-    return formatOf(p);
+    ValueSlot value;
+    return formatOf(value.ReadFrom(item));
   }
   default: return "";
   }
@@ -237,23 +258,12 @@ void DrawItem(Item& item, float labelColumn, float valuesWidth) {
   } else if (item.kind == ItemKind::VarRW) {
     if (item.variable) ValueWidget(item, item.variable, false);
   } else if (item.kind == ItemKind::VarCB && item.get) {
-    float f = 0;
-    int32_t i = 0;
-    uint32_t u = 0;
-    std::string s;
-    void* value = item.type == TW_TYPE_FLOAT ? static_cast<void*>(&f)
-                : item.type == TW_TYPE_INT32 ? static_cast<void*>(&i)
-                : item.type == TW_TYPE_UINT32 ? static_cast<void*>(&u) : static_cast<void*>(&s);
-    item.get(value, item.clientData);
-    if (ValueWidget(item, value, !item.set) && item.set) {
+    ValueSlot value;
+    if (ValueWidget(item, value.ReadFrom(item), !item.set) && item.set) {
       TwSetVarCallback set = item.set;
       void* data = item.clientData;
-      switch (item.type) {
-      case TW_TYPE_FLOAT: s_pending.push_back([set, data, f] { set(&f, data); }); break;
-      case TW_TYPE_INT32: s_pending.push_back([set, data, i] { set(&i, data); }); break;
-      case TW_TYPE_UINT32: s_pending.push_back([set, data, u] { set(&u, data); }); break;
-      case TW_TYPE_STDSTRING: s_pending.push_back([set, data, s] { set(&s, data); }); break;
-      }
+      TwType type = item.type;
+      s_pending.push_back([set, data, type, value]() mutable { set(value.Of(type), data); });
     }
   }
   NoteRow(item);
@@ -276,6 +286,13 @@ void DrawBar(TwBar& bar) {
     float content = ImGui::GetContentRegionAvail().x;
     float valuesWidth = bar.valuesWidth > 0 ? static_cast<float>(bar.valuesWidth) : content * 0.45f;
     valuesWidth = std::min(valuesWidth, content * 0.8f);
+    // Room for the widest label, as long as the values keep a usable width.
+    float widestLabel = 0.0f;
+    for (const Item& item : bar.items)
+      if (item.kind == ItemKind::VarCB || item.kind == ItemKind::VarRW || item.kind == ItemKind::VarRO)
+        widestLabel = std::max(widestLabel, ImGui::CalcTextSize(item.label.c_str()).x);
+    const float labelsWidth = widestLabel + ImGui::GetStyle().ItemSpacing.x;
+    if (content - valuesWidth < labelsWidth) valuesWidth = std::max(content - labelsWidth, std::min(valuesWidth, 48.0f));
     float labelColumn = ImGui::GetCursorPosX() + content - valuesWidth;
     std::string group;
     for (size_t i = 0; i < bar.items.size(); ++i) {
@@ -292,12 +309,27 @@ void DrawBar(TwBar& bar) {
   ImGui::End();
 }
 
-// Window pixels -> the bars' space.
-ImVec2 ToSpace(float px, float py) {
+struct Area {
+  float x = 0, y = 0, width = 0, height = 0;
+};
+
+// Where the bars' space shows, in window pixels: the game's picture, as it was last
+// placed, or the whole window.
+Area PictureArea() {
+  if (s_pictureWidth > 0 && s_pictureHeight > 0)
+    return {static_cast<float>(s_pictureX), static_cast<float>(s_pictureY), static_cast<float>(s_pictureWidth),
+            static_cast<float>(s_pictureHeight)};
   int w = 0, h = 0;
   if (s_window) SDL_GetWindowSize(s_window, &w, &h);
-  if (w <= 0 || h <= 0) return ImVec2(px, py);
-  return ImVec2(px * s_spaceWidth / w, py * s_spaceHeight / h);
+  if (w <= 0 || h <= 0) return {0, 0, static_cast<float>(s_spaceWidth), static_cast<float>(s_spaceHeight)};
+  return {0, 0, static_cast<float>(w), static_cast<float>(h)};
+}
+
+// Window pixels -> the bars' space. Points beside the picture stay outside the space,
+// so a click on a black bar never reaches a bar drawn at the picture's edge.
+ImVec2 ToSpace(float px, float py) {
+  const Area a = PictureArea();
+  return ImVec2((px - a.x) * s_spaceWidth / a.width, (py - a.y) * s_spaceHeight / a.height);
 }
 
 bool OverShownBar(float px, float py) {
@@ -346,7 +378,7 @@ bool TwInit() {
   style.WindowPadding = ImVec2(6.0f, 4.0f);
   style.FramePadding = ImVec2(4.0f, 1.0f);
   style.ItemSpacing = ImVec2(6.0f, 2.0f);
-  style.Colors[ImGuiCol_WindowBg].w = 0.85f;
+  style.Colors[ImGuiCol_WindowBg].w = 0.94f; // one bar's rows must not show through another
   if (!ImGui_ImplSDL2_InitForOpenGL(s_window, context) || !ImGui_ImplOpenGL3_Init("#version 130")) {
     std::printf("Error: the tweak bars cannot start their renderer\n");
     ImGui::DestroyContext();
@@ -364,6 +396,7 @@ bool TwInit() {
 void TwTerminate() {
   s_bars.clear();
   s_pending.clear();
+  TwPictureArea(0, 0, 0, 0); // the next window starts whole
   if (!s_initialized) return;
   ImGui_ImplOpenGL3_Shutdown();
   ImGui_ImplSDL2_Shutdown();
@@ -469,6 +502,14 @@ bool TwWindowSize(int width, int height) {
   return true;
 }
 
+void TwPictureArea(int x, int y, int width, int height) {
+  const bool some = width > 0 && height > 0;
+  s_pictureX = some ? x : 0;
+  s_pictureY = some ? y : 0;
+  s_pictureWidth = some ? width : 0;
+  s_pictureHeight = some ? height : 0;
+}
+
 bool TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback set, TwGetVarCallback get,
                 void* clientData, const char* definition) {
   Item item;
@@ -531,15 +572,19 @@ bool TwDraw() {
   ImGui_ImplOpenGL3_NewFrame();
   ImGui_ImplSDL2_NewFrame();
 
-  // The bars live in their own space stretched over the window, and the pointer is the
-  // one the events reported: SDL's polled state knows nothing of queued-up input.
+  // The bars live in their own space stretched over the game's picture, and the pointer
+  // is the one the events reported: SDL's polled state knows nothing of queued-up input.
   ImGuiIO& io = ImGui::GetIO();
-  int drawableWidth = 0, drawableHeight = 0;
+  const Area area = PictureArea();
+  int windowWidth = 0, windowHeight = 0, drawableWidth = 0, drawableHeight = 0;
+  SDL_GetWindowSize(s_window, &windowWidth, &windowHeight);
   SDL_GL_GetDrawableSize(s_window, &drawableWidth, &drawableHeight);
+  // Drawable pixels per window pixel (more than 1 on a high-density display).
+  const float densityX = windowWidth > 0 && drawableWidth > 0 ? static_cast<float>(drawableWidth) / windowWidth : 1.0f;
+  const float densityY = windowHeight > 0 && drawableHeight > 0 ? static_cast<float>(drawableHeight) / windowHeight : 1.0f;
+  const ImVec2 scale(area.width * densityX / s_spaceWidth, area.height * densityY / s_spaceHeight);
   io.DisplaySize = ImVec2(static_cast<float>(s_spaceWidth), static_cast<float>(s_spaceHeight));
-  if (drawableWidth > 0 && drawableHeight > 0)
-    io.DisplayFramebufferScale = ImVec2(static_cast<float>(drawableWidth) / s_spaceWidth,
-                                        static_cast<float>(drawableHeight) / s_spaceHeight);
+  io.DisplayFramebufferScale = scale;
   io.MousePos = s_mouseX < 0 ? ImVec2(-FLT_MAX, -FLT_MAX) : ToSpace(s_mouseX, s_mouseY);
   for (int b = 0; b < 3; ++b) {
     io.MouseDown[b] = s_buttonHeld[b] || s_buttonPressed[b];
@@ -553,7 +598,17 @@ bool TwDraw() {
   for (auto bar = s_bars.rbegin(); bar != s_bars.rend(); ++bar) DrawBar(**bar);
   s_editingText = io.WantTextInput;
   ImGui::Render();
-  ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+  // The renderer draws over the whole window, in the space's units: the window then
+  // starts left of and above the space's origin by the picture's offset, so the space
+  // lands on the picture, letterboxed or not, and the bars' clipping keeps them on it.
+  ImDrawData* drawData = ImGui::GetDrawData();
+  if (drawableWidth > 0 && drawableHeight > 0) {
+    drawData->DisplayPos = ImVec2(-area.x * densityX / scale.x, -area.y * densityY / scale.y);
+    // A quarter pixel more, so the renderer's whole-pixel viewport never loses a column.
+    drawData->DisplaySize = ImVec2((drawableWidth + 0.25f) / scale.x, (drawableHeight + 0.25f) / scale.y);
+    drawData->FramebufferScale = scale;
+  }
+  ImGui_ImplOpenGL3_RenderDrawData(drawData);
 
   std::vector<std::function<void()>> actions;
   actions.swap(s_pending);
@@ -603,8 +658,16 @@ bool TwBarPlacement(const TwBar* bar, int& x, int& y, int& width, int& height) {
 }
 
 void TwToWindowPixels(float x, float y, int& px, int& py) {
-  int w = s_spaceWidth, h = s_spaceHeight;
-  if (s_window) SDL_GetWindowSize(s_window, &w, &h);
-  px = static_cast<int>(x * w / s_spaceWidth);
-  py = static_cast<int>(y * h / s_spaceHeight);
+  const Area a = PictureArea();
+  px = static_cast<int>(a.x + x * a.width / s_spaceWidth);
+  py = static_cast<int>(a.y + y * a.height / s_spaceHeight);
+}
+
+void TwShownPlacement(const TwBar* bar, float& x, float& y, float& width, float& height) {
+  x = y = width = height = 0;
+  if (!Exists(bar) || !bar->shown) return;
+  x = bar->shownX;
+  y = bar->shownY;
+  width = bar->shownWidth;
+  height = bar->shownHeight;
 }

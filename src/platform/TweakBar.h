@@ -13,8 +13,9 @@
 //   TwDraw();
 //
 // Positions and sizes are pixels of the space TwWindowSize names, which is stretched
-// over the whole window as the game's logical screen is. Nothing here throws; a call
-// with a bar that does not exist does nothing and returns false.
+// over the game's picture (TwPictureArea) as the game's logical screen is: a letterboxed
+// full screen keeps the bars inside the picture. Nothing here throws; a call with a bar
+// that does not exist does nothing and returns false.
 
 struct TwBar; // a bar; valid until TwDeleteBar or TwTerminate
 
@@ -47,6 +48,9 @@ bool TwDeleteBar(TwBar* bar);
 // size='w h', valueswidth=w; the others (refresh, ...) are accepted and ignored.
 bool TwDefine(const char* definition);
 bool TwWindowSize(int width, int height); // the space bars are placed in
+// Where that space shows, in window pixels, as the game's picture does; an area without
+// size means the whole window (the start).
+void TwPictureArea(int x, int y, int width, int height);
 
 // ---- contents, drawn in the order added ----------------------------------------------
 // Definitions understand group=Name (items of one group are drawn under its heading)
@@ -81,3 +85,5 @@ std::vector<TwItemInfo> TwBarItems(const TwBar* bar);
 bool TwBarPlacement(const TwBar* bar, int& x, int& y, int& width, int& height);
 // Window pixels of a point of TwWindowSize space, for input aimed at an item.
 void TwToWindowPixels(float x, float y, int& px, int& py);
+// Where the bar was drawn at the last draw, in TwWindowSize space; all 0 before.
+void TwShownPlacement(const TwBar* bar, float& x, float& y, float& width, float& height);

@@ -75,14 +75,21 @@ void EditorSession::Drag(float fromX, float fromY, float toX, float toY) {
 
 void EditorSession::Key(SDL_Scancode key) { harness.TapKey(key); }
 
+// A keyboard's characters come only while the game has text input on, as SDL sends
+// them; pushed by hand they would arrive regardless.
+static void PushTyped(SDL_Window* window, const std::string& text) {
+  if (!SDL_IsTextInputActive()) return;
+  SDL_Event e{};
+  e.type = SDL_TEXTINPUT;
+  e.text.windowID = SDL_GetWindowID(window);
+  SDL_strlcpy(e.text.text, text.c_str(), sizeof e.text.text);
+  SDL_PushEvent(&e);
+}
+
 void EditorSession::TypeKey(SDL_Scancode key, const std::string& text) {
   harness.Key(key, true);
   harness.Drain();
-  SDL_Event e{};
-  e.type = SDL_TEXTINPUT;
-  e.text.windowID = SDL_GetWindowID(harness.Sdl());
-  SDL_strlcpy(e.text.text, text.c_str(), sizeof e.text.text);
-  SDL_PushEvent(&e);
+  PushTyped(harness.Sdl(), text);
   harness.Drain();
   harness.Key(key, false);
   harness.Drain();
@@ -127,8 +134,7 @@ std::string EditorSession::Value(const char* bar, const std::string& label) cons
   return "<none>";
 }
 
-// The bars cover the whole window, black bars around the game's picture included, so
-// they are aimed at in window pixels.
+// The bars' space lies on the game's picture, wherever that is in the window.
 void EditorSession::ClickBarPoint(float x, float y) {
   int px = 0, py = 0;
   TwToWindowPixels(x, y, px, py);
@@ -183,11 +189,8 @@ bool EditorSession::ClickItem(const char* bar, const std::string& label) {
 
 bool EditorSession::EnterValue(const char* bar, const std::string& label, const std::string& text) {
   if (!ClickItem(bar, label)) return false;
-  SDL_Event e{};
-  e.type = SDL_TEXTINPUT;
-  e.text.windowID = SDL_GetWindowID(harness.Sdl());
-  SDL_strlcpy(e.text.text, text.c_str(), sizeof e.text.text);
-  SDL_PushEvent(&e);
+  harness.Frame(); // the field knows it has the keyboard, and text input is on
+  PushTyped(harness.Sdl(), text);
   harness.Drain();
   Key(SDL_SCANCODE_RETURN);
   harness.Frame(2);

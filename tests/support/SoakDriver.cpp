@@ -1,11 +1,14 @@
 #include "support/SoakDriver.h"
 #include "core/GameState.h"
 #include "core/Window.h"
+#include "editor/Editor.h"
+#include "screens/Button.h"
 #include "objects/Vehicle.h"
 #include "objects/World.h"
 #include <GL/glew.h>
 #include "support/XFocus.h"
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
@@ -129,6 +132,7 @@ void SoakDriver::RandomInput() {
         break;
       }
     if (!allowQuit && key == SDL_SCANCODE_ESCAPE) key = SDL_SCANCODE_W;
+    if (!allowWindowChanges && key == SDL_SCANCODE_F12) key = SDL_SCANCODE_W;
     bool alreadyHeld = false;
     for (const Held& held : heldKeys) alreadyHeld = alreadyHeld || held.scancode == key;
     if (!alreadyHeld) {
@@ -175,10 +179,10 @@ void SoakDriver::RandomInput() {
   roll = percent(random);
   if (focusFramesLeft > 0) {
     if (--focusFramesLeft == 0 && window) SDL_SetWindowInputFocus(window);
-  } else if (roll < 3) {
+  } else if (roll < 3 && allowWindowChanges) {
     LoseFocus();
     focusFramesLeft = std::uniform_int_distribution<int>(5, 60)(random);
-  } else if (roll < 6 && window) {
+  } else if (roll < 6 && window && allowWindowChanges) {
     SDL_SetWindowSize(window, std::uniform_int_distribution<int>(320, 1280)(random),
                       std::uniform_int_distribution<int>(200, 800)(random));
   }
@@ -241,11 +245,61 @@ void SoakDriver::VisitNextState() {
 
 bool SoakDriver::Tour(double seconds) {
   const auto start = std::chrono::steady_clock::now();
+  // Every state once first, so that a slow machine still reaches them all; then chance.
+  if (!VisitEveryState(20)) return false;
   while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds) {
-    if (game && game->running && --phaseFramesLeft <= 0) VisitNextState();
+    if (game && game->running && --phaseFramesLeft <= 0) {
+      if (!editorScratchLevel.empty() && CurrentState() == STATE_EDITOR) EditorSaveAndLoad(editorScratchLevel);
+      VisitNextState();
+    }
     if (!Step()) return false;
   }
   return true;
+}
+
+void SoakDriver::ClickEditorButton(const std::string& name) {
+  for (auto& b : g_editorButtons)
+    if (b->name == name) {
+      auto [low, high] = b->shape->Bounds();
+      game->MouseMoveToLogical((low.x + high.x) / 2, (low.y + high.y) / 2);
+      game->MouseButton(SDL_BUTTON_LEFT, true);
+      game->Drain();
+      game->MouseButton(SDL_BUTTON_LEFT, false);
+      game->Drain();
+      CheckGl();
+      return;
+    }
+}
+
+bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
+  if (!game || !game->running || g_currentState != STATE_EDITOR || g_nextState != STATE_EDITOR) return false;
+  // Let go of what the random input holds, so the clicks are the only input.
+  ReleaseHeld();
+  if (dragFramesLeft > 0) game->MouseButton(SDL_BUTTON_LEFT, false);
+  dragFramesLeft = 0;
+  if (pad)
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) pad->Button(static_cast<SDL_GameControllerButton>(b), false);
+  if (game->Sdl() && focusFramesLeft > 0) {
+    SDL_SetWindowInputFocus(game->Sdl());
+    focusFramesLeft = 0;
+  }
+  game->Drain();
+  if (g_renameMode) ClickEditorButton("RENAME");
+  // The name a designer would have typed after RENAME.
+  g_levelName = g_displayName = name;
+  const std::string path = "../Assets/Levels/" + name + ".txt";
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(path + "2", ignored);
+  ClickEditorButton("SERIALIZE");
+  const bool saved = std::filesystem::exists(path) && std::filesystem::exists(path + "2");
+  if (saved) ++counts.editorSaves;
+  if (!game->running || g_currentState != STATE_EDITOR) return false;
+  const size_t placed = g_placedObjects.size();
+  ClickEditorButton("UNSERIALIZE");
+  const bool loaded = saved && g_levelPath == path && g_placedObjects.size() == placed;
+  if (loaded) ++counts.editorLoads;
+  return loaded;
 }
 
 bool SoakDriver::Visit(int stateId, int frames) {
@@ -264,9 +318,10 @@ bool SoakDriver::VisitEveryState(int frames) {
     g_player->hp = 0;
     ok = Play(frames);
   }
-  return ok && Visit(STATE_RESTART, frames) && Visit(STATE_WEAPON_SELECT, frames) &&
-         Visit(STATE_TUTORIAL, frames) && Visit(STATE_EDITOR, frames) && Visit(STATE_LEVEL, frames) &&
-         Visit(STATE_MAIN_MENU, frames);
+  ok = ok && Visit(STATE_RESTART, frames) && Visit(STATE_WEAPON_SELECT, frames) && Visit(STATE_TUTORIAL, frames) &&
+       Visit(STATE_EDITOR, frames);
+  if (ok && !editorScratchLevel.empty()) EditorSaveAndLoad(editorScratchLevel);
+  return ok && Visit(STATE_LEVEL, frames) && Visit(STATE_MAIN_MENU, frames);
 }
 
 bool SoakDriver::Play(int frames) {

@@ -23,6 +23,8 @@ struct SoakCounts {
   int gameRuns = 0;           // start-ups (the player may quit through the menu)
   int wins = 0;
   int losses = 0;
+  int editorSaves = 0;        // SERIALIZE clicks that wrote the scratch level's two files
+  int editorLoads = 0;        // UNSERIALIZE clicks that read it back
   std::map<int, long> framesInState; // by state id
 };
 
@@ -51,6 +53,9 @@ public:
   // Every state in turn, `frames` random frames each: the menu, the campaign to its end
   // screen and a restart, the garage, the tutorial, the editor.
   bool VisitEveryState(int frames);
+  // In the editor: the SERIALIZE button under the level name `name`, then UNSERIALIZE,
+  // both clicked as a designer clicks them. Never give it a shipped level's name.
+  bool EditorSaveAndLoad(const std::string& name);
 
   // Live GL textures, by probing names up to the next one GL would hand out.
   static int LiveTextureCount();
@@ -62,6 +67,12 @@ public:
   // Random input may quit through the menu or the pause panel (the game then restarts).
   // Off: no clicks, pad buttons or Escape, only keys, moves and sticks.
   bool allowQuit = true;
+  // Random input may switch full screen (F12), resize the window and take its focus away
+  // (the focus coming back re-applies the display mode). Off while memory is measured: the
+  // driver's framebuffers follow the window's size.
+  bool allowWindowChanges = true;
+  // Each time the tour leaves the editor it saves and reloads this level (empty: never).
+  std::string editorScratchLevel;
   SoakCounts counts;
   std::unique_ptr<GameHarness> game;
 
@@ -71,6 +82,7 @@ private:
   void LoseFocus();
   void CheckGl();
   void VisitNextState();
+  void ClickEditorButton(const std::string& name);
   int CurrentState() const;
 
   std::mt19937 random;

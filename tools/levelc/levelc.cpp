@@ -15,8 +15,8 @@
 // refused, as the editor refuses it; here that is an error in the map. Then the shot
 // pools are added as the editor's save adds them (5 player and 20 enemy shots), then
 // the designer's extra shots from the palette, and the game's own SaveLevel writes
-// both files. So the output is exactly what the editor would save, and the editor
-// can load and re-save it.
+// both files. The level is then opened as the editor opens it and saved once more,
+// so the output is exactly what the editor saves when it opens and saves it.
 //
 // The names file, one statement a line, "#" starts a comment:
 //   at C,R NAME [as ENTRY]   the object in cell (C, R) is named NAME; "as ENTRY" picks
@@ -385,8 +385,16 @@ int main(int argc, char** argv) {
   }
 
   SaveLevel(objects, outPath);
-  std::ifstream check(outPath + "2");
-  if (!check || !ValidateLevelFile(outPath + "2")) Fail(outPath + "2", "was not written as a valid level");
+  if (!ValidateLevelFile(outPath + "2")) Fail(outPath + "2", "was not written as a valid level");
+  // Then opened and saved again, as the editor opens a level: the description comes out
+  // in the object list's order (player first, shots last) and the player, read from the
+  // list's Vehicle block, as a vehicle. So a shipped level saved from the editor gives
+  // both files back token for token.
+  const std::vector<GameObject*> opened = LoadObjectListToEdit(outPath, true);
+  if (opened.size() != objects.size()) Fail(outPath + "2", "does not open as it was written");
+  SaveLevel(opened, outPath);
+  if (!ValidateLevelFile(outPath + "2") || !ValidateLevelFile(outPath))
+    Fail(outPath, "was not written as a valid level");
 
   std::printf("levelc: %s: %zu objects:", outPath.c_str(), objects.size());
   for (const auto& [name, n] : counts) std::printf(" %s %d", name.c_str(), n);

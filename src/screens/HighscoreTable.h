@@ -1,0 +1,48 @@
+#pragma once
+#include <iosfwd>
+#include <string>
+
+// The table of the ten best total scores, best first, kept in a text file of ten lines
+// "NAME SCORE" (g_highscorePath). Scores are kept as the text the file holds; comparisons
+// read its leading number. No graphics, no window: the file side of the table, which the
+// fuzz target reads on its own.
+class HighscoreTable {
+public:
+  static constexpr int PLACES = 10;
+
+  // Reads the file: whitespace-separated name and score, ten times. A missing file
+  // changes no entry (one line says so); a short one fills the places it holds.
+  void Load();
+  // The same from any stream; `source` names it in the lines printed.
+  void Load(std::istream& in, const std::string& source);
+  // The 0-based place a score would take, or -1. Reads the file first: it is the truth.
+  // Equal scores rank below the ones already there.
+  int FindRank(int score);
+  // FindRank over the table in memory, without reading the file.
+  int RankOf(int score) const;
+  // Puts the entry at g_highscoreRank, moving the places below down one, and saves.
+  void Insert(int score, const std::string& name);
+  // The in-memory half of Insert, at any place 0-9 (others change nothing).
+  void Place(int rank, int score, const std::string& name);
+  // Replaces the file whole (see platform/SafeFile.h), so the file on disk is always a
+  // whole table. False (and one line) when that fails; the table in memory is kept
+  // either way.
+  bool Save();
+  // The ten lines Save writes; every line reads back as the place it came from.
+  std::string Text() const;
+
+  std::string names[PLACES];  // best first
+  std::string scores[PLACES]; // decimal text, best first
+};
+
+// The number a score text starts with (an optional sign, then digits); 0 when it starts
+// with neither. Values beyond int saturate.
+int ScoreValue(const std::string& text);
+
+// A name as the file can hold it: one token, never empty.
+std::string TableName(const std::string& name);
+
+// ---- shared by the menu and the end screens --------------------------------------------
+extern std::string g_highscorePath; // "../Assets/Highscore.txt"
+extern int g_highscoreRank;         // the place of the current result; -1 none
+extern bool g_resultRecorded;       // the current result has been ranked and stored
