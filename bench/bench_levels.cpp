@@ -102,6 +102,14 @@ Figure Summarise(std::vector<double> ms) {
 
 Figure s_empty;
 
+// What the goals are read from, for one way of drawing.
+struct GoalFigures {
+  Figure empty;
+  Figure tour;                     // the busiest level's
+  Figure update;                   // the busiest level's
+  double allocationsPerFrame = 0.0; // the most of any level's tour
+};
+
 void Print(const std::string& what, const Figure& f) {
   std::printf("  %-34s median %8.3f ms  p99 %8.3f ms   x empty: %6.2f / %6.2f\n", what.c_str(), f.median, f.p99,
               s_empty.median > 0 ? f.median / s_empty.median : 0.0, s_empty.p99 > 0 ? f.p99 / s_empty.p99 : 0.0);
@@ -321,6 +329,9 @@ int main(int argc, char** argv) {
   auto state = std::make_unique<BenchLevel>();
   state->Load();
   std::vector<std::string> buildLines;
+  // The busiest level is the one with the most objects; the goals are read from it.
+  size_t busiest = 0, mostObjects = 0;
+  double slowestRestart = 0.0;
   for (ShippedLevel& level : levels) {
     const double fresh = Build(*state, level);
     const size_t objects = state->world.levelObjects.size();
@@ -331,11 +342,14 @@ int main(int argc, char** argv) {
     std::snprintf(line, sizeof line, "  %-12s %5zu objects  fresh %8.2f ms  restart %8.2f ms", level.name.c_str(),
                   objects, fresh, again);
     buildLines.push_back(line);
+    if (objects > mostObjects) mostObjects = objects, busiest = static_cast<size_t>(&level - levels.data());
+    slowestRestart = std::max(slowestRestart, again);
   }
   std::cout.rdbuf(console);
   std::printf("level build (BuildLevel):\n");
   for (const std::string& line : buildLines) std::printf("%s\n", line.c_str());
 
+  GoalFigures goals[2]; // batching on, off
   for (bool batching : {true, false}) {
     SetBatching(batching);
     std::printf("\nbatching %s\n", batching ? "on" : "off");
@@ -348,6 +362,8 @@ int main(int argc, char** argv) {
     }
     s_empty = Summarise(ms);
     Print("empty frame (clear, swap)", s_empty);
+    GoalFigures& goal = goals[batching ? 0 : 1];
+    goal.empty = s_empty;
     ms.clear();
     for (int f = 0; f < frames + 30; ++f) {
       const auto start = Clock::now();
@@ -382,6 +398,8 @@ int main(int argc, char** argv) {
       }
       const TourResult tour = Tour(*state, level, frame, frames);
       Print(level.name + " busiest tour", tour.frame);
+      goal.allocationsPerFrame = std::max(goal.allocationsPerFrame, tour.allocationsPerFrame);
+      if (&level == &levels[busiest]) goal.tour = tour.frame;
       std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", tour.drawCalls, tour.allocationsPerFrame);
       ms.clear();
       for (int f = 0; f < frames; ++f) {
@@ -391,10 +409,25 @@ int main(int argc, char** argv) {
         state->Update();
         ms.push_back(Ms(start, Clock::now()));
       }
-      Print(level.name + " update", Summarise(ms));
+      const Figure update = Summarise(ms);
+      Print(level.name + " update", update);
+      if (&level == &levels[busiest]) goal.update = update;
       state->Free();
     }
   }
+  const GoalFigures& on = goals[0];
+  const GoalFigures& off = goals[1];
+  std::printf("\ngoals, busiest level %s (%zu objects), batching on:\n", levels[busiest].name.c_str(), mostObjects);
+  std::printf("  busiest tour p99 x empty frame          %6.2f x median, %6.2f x p99   (at most 2)\n",
+              on.empty.median > 0 ? on.tour.p99 / on.empty.median : 0.0,
+              on.empty.p99 > 0 ? on.tour.p99 / on.empty.p99 : 0.0);
+  std::printf("  update median                           %8.3f ms               (at most 0.5 ms)\n", on.update.median);
+  std::printf("  busiest tour batching off / on          %6.2f x median, %6.2f x p99\n",
+              on.tour.median > 0 ? off.tour.median / on.tour.median : 0.0,
+              on.tour.p99 > 0 ? off.tour.p99 / on.tour.p99 : 0.0);
+  std::printf("  start to first main-menu frame          %8.0f ms               (at most 1000 ms)\n", startup);
+  std::printf("  slowest level build on a restart        %8.2f ms               (at most 100 ms)\n", slowestRestart);
+  std::printf("  allocations a frame, most of any tour   %8.2f                  (0)\n", on.allocationsPerFrame);
   std::printf("\nGL error: %s\n", glGetError() == GL_NO_ERROR ? "none" : "seen");
   state.reset();
   loop.Shutdown();

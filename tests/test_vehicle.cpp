@@ -12,6 +12,7 @@
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
+#include "render/DrawBatch.h"
 #include "render/Texture.h"
 #include "support/GlTestContext.h"
 #include "support/TestWorld.h"
@@ -209,6 +210,7 @@ protected:
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   }
   void Clear() {
+    FlushDrawing();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
@@ -216,6 +218,7 @@ protected:
   std::pair<int, int> LitSpan(int y, int from = 0, int to = -1) {
     const int w = g_screenWidth;
     std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
+    FlushDrawing();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, g_screenHeight - 1 - y, w, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
     int first = -1, last = -1;
@@ -291,6 +294,7 @@ TEST_F(HudDrawing, EmptySlotsAreGreyedAndOnlyKnownKindsShowABullet) {
   // The right slot has no weapon: greyed out, unlike the left one.
   const int right = 1264 / 2 + 150;
   std::vector<unsigned char> a(4), b(4);
+  FlushDrawing();
   glReadPixels(left, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a.data());
   glReadPixels(right, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, b.data());
   EXPECT_NE(a, b);

@@ -14,6 +14,7 @@
 #include "render/AnimatedTexture.h"
 #include "screens/Button.h"
 #include "render/Camera.h"
+#include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/Texture.h"
 #include "platform/KeyCodes.h"
@@ -321,6 +322,9 @@ void Editor::Draw() {
   selectionMarker->Draw();
 
   if (g_placedObjects.empty()) ResetPropertyBar();
+  // The bars are drawn by their own renderer: the level's gathered draws go first,
+  // underneath them.
+  FlushDrawing();
   TwDraw();
 
   if (g_debugView != 0) {

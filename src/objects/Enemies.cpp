@@ -142,6 +142,8 @@ void UpdateGunners(World& world, Vehicle& player) {
       }
     }
     // Every shooter holds the whole pool, so each shot ages once per live shooter.
+    // The clear shots are some of that pool: room for all of it is made once.
+    clearShots.reserve(e->children.size());
     for (GameObject* shot : e->children) {
       if (!shot || !shot->active) continue;
       shot->lifetime -= 0.0016f;
@@ -202,7 +204,10 @@ void SizeChainBits(World& world) {
 }
 
 void UpdateTurretChain(World& world, const Vec3& p) {
-  std::vector<bool> near(world.chainBits.size(), false);
+  // Worked in place: the bits are rebuilt every frame and the level must not allocate
+  // while it plays.
+  std::vector<bool>& near = world.chainBits;
+  std::fill(near.begin(), near.end(), false);
   size_t count = 0;
   for (GameObject* e : world.shooters) {
     if (!e || !e->active || !IsTurret(*e)) continue;
@@ -211,8 +216,7 @@ void UpdateTurretChain(World& world, const Vec3& p) {
     if (count >= near.size()) near.resize(count + 1, false);
     if (LengthSquared2D(p - e->Position()) <= 160000.0f) near[count] = true;
   }
-  world.chainBits = std::move(near);
-  if (world.chainBits.size() < 6) world.chainBits.resize(6, false);
+  if (near.size() < 6) near.resize(6, false);
 }
 
 void FireTurretChain(World& world) {

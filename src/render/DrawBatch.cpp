@@ -2,8 +2,6 @@
 #include "platform/Display.h"
 #include "render/RenderLocal.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -317,17 +315,31 @@ bool SquareOutsideView(const ViewTransform& t, float x, float y, float s) {
   return px + ex < -edge || px - ex > edge || py + ey < -edge || py - ey > edge;
 }
 
-// ============================================================================
-// Reading pixels back
-// ============================================================================
+bool ViewCull::Skips(const float* data, int points, int stride) const {
+  if (!OutsideView(view, data, points, stride)) return false;
+  CountCulled(1);
+  return true;
+}
 
-// Whoever reads pixels (the game's tests, screenshots, tools) must see every draw made
-// before, gathered or not, even when it calls GL itself: the read goes through here,
-// sends what was gathered, then reads with the driver's own entry point.
-extern "C" void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
-                             void* pixels) {
-  using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
-  static ReadPixels driver = reinterpret_cast<ReadPixels>(dlsym(RTLD_NEXT, "glReadPixels"));
-  FlushDrawing();
-  if (driver) driver(x, y, width, height, format, type, pixels);
+bool ViewCull::SkipsSquare(float x, float y, float half) const {
+  if (!SquareOutsideView(view, x, y, half)) return false;
+  CountCulled(1);
+  return true;
+}
+
+BatchState GatherStateOf(const Graphic& g, QuadLayout layout, GLuint texture) {
+  BatchState state;
+  state.program = g.program;
+  state.texture = texture;
+  state.layout = layout;
+  state.attributes[0] = g.positionLocation;
+  state.attributes[1] = layout == QuadLayout::Sprite ? g.texcoordLocation : g.colorLocation;
+  state.attributes[2] = layout == QuadLayout::Basic ? g.texcoordLocation : -1;
+  state.cameraLocation = g.cameraLocation;
+  state.objectTransLocation = g.objectTransLocation;
+  state.texOffsetLocation = g.texOffSetLocation;
+  state.camera = g.camera;
+  state.objectTrans = g.objectTrans;
+  state.texOffset = g.texOffset;
+  return state;
 }

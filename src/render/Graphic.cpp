@@ -129,26 +129,9 @@ bool Graphic::DeferUpload() {
 
 bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* data, int bytes) {
   if (!program || !vertexArray) return true;
-  const int stride = QuadFloats(layout) / 4;
-  if (OutsideView(MakeViewTransform(camera, objectTrans), data, 4, stride)) {
-    CountCulled(1);
-    return false;
-  }
+  if (ViewCull(*this).Skips(data, 4, QuadFloats(layout) / 4)) return false;
   if (BatchingOn()) {
-    BatchState state;
-    state.program = program;
-    state.texture = texture;
-    state.layout = layout;
-    state.attributes[0] = positionLocation;
-    state.attributes[1] = layout == QuadLayout::Sprite ? texcoordLocation : colorLocation;
-    state.attributes[2] = layout == QuadLayout::Basic ? texcoordLocation : -1;
-    state.cameraLocation = cameraLocation;
-    state.objectTransLocation = objectTransLocation;
-    state.texOffsetLocation = texOffSetLocation;
-    state.camera = camera;
-    state.objectTrans = objectTrans;
-    state.texOffset = texOffset;
-    float* out = BeginBatchQuads(state, 1);
+    float* out = BeginBatchQuads(GatherStateOf(*this, layout, texture), 1);
     std::memcpy(out, data, sizeof(float) * static_cast<size_t>(QuadFloats(layout)));
     EndBatchQuads(1);
     return true;

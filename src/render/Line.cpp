@@ -41,10 +41,7 @@ void Line::Init() {
 // after what was gathered before them.
 void Line::Draw() {
   if (!program || !vertexArray) return;
-  if (OutsideView(MakeViewTransform(camera, objectTrans), vertices.get(), 2, 2)) {
-    CountCulled(1);
-    return;
-  }
+  if (ViewCull(*this).Skips(vertices.get(), 2, 2)) return;
   FlushDrawing();
   CountDirectDraw(1);
   glUseProgram(program);

@@ -98,23 +98,12 @@ void ParticleSys::Draw() {
   if (!active || elapsed > duration) return;
   const bool drawable = program && vertexArray;
   const bool gathered = drawable && BatchingOn();
-  const ViewTransform view = MakeViewTransform(camera, objectTrans);
+  const ViewCull cull(*this);
   const float half = std::fabs(cornerOffsets[0].x);
-  BatchState state;
   float* out = nullptr;
   int written = 0;
   if (gathered) {
-    state.program = program;
-    state.layout = QuadLayout::Colour;
-    state.attributes[0] = positionLocation;
-    state.attributes[1] = colorLocation;
-    state.cameraLocation = cameraLocation;
-    state.objectTransLocation = objectTransLocation;
-    state.texOffsetLocation = texOffSetLocation;
-    state.camera = camera;
-    state.objectTrans = objectTrans;
-    state.texOffset = texOffset;
-    out = BeginBatchQuads(state, particleCount);
+    out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
   } else if (drawable) {
     FlushDrawing();
     glUseProgram(program);
@@ -122,6 +111,7 @@ void ParticleSys::Draw() {
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     UploadUniforms();
   }
+  float alone[24]; // one particle's quad when it is drawn by itself
   for (int i = 0; i < particleCount; ++i) {
     Particle& p = particles[i];
     if (kind == 1) p.angleCounter += 1;
@@ -140,27 +130,19 @@ void ParticleSys::Draw() {
     }
     if (!drawable) continue;
     // Parked and far-flung particles still move and fade; they are only not drawn.
-    if (SquareOutsideView(view, p.position.x, p.position.y, half)) {
-      CountCulled(1);
-      continue;
+    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+    float* v = gathered ? out + static_cast<size_t>(written) * 24 : alone;
+    for (const Vec3& corner : cornerOffsets) {
+      const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
+                               p.color[2], p.color[3]};
+      std::copy(vertex, vertex + 6, v);
+      v += 6;
     }
     if (gathered) {
-      float* v = out + static_cast<size_t>(written) * 24;
-      for (const Vec3& corner : cornerOffsets) {
-        const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
-                                 p.color[2], p.color[3]};
-        std::copy(vertex, vertex + 6, v);
-        v += 6;
-      }
       ++written;
       continue;
     }
-    scratch.clear();
-    for (const Vec3& corner : cornerOffsets)
-      scratch.insert(scratch.end(), {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
-                                     p.color[2], p.color[3]});
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scratch.size() * sizeof(float)), scratch.data(),
-                 GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, sizeof alone, alone, GL_STREAM_DRAW);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     CountDirectDraw(1);
   }
@@ -170,7 +152,6 @@ void ParticleSys::Draw() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
   }
-  scratch.clear();
   if (g_frameTime < 0.1f) elapsed += g_frameTime; // a long frame does not age the effect
 }
 

@@ -41,7 +41,6 @@ public:
   float direction[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}; // row-major, turns kind 1's drift
   float emitterPosition[2] = {0.0f, 0.0f};           // device coordinates
   float emitterDepth = 0.0f;
-  std::vector<float> scratch; // vertex data of the particle being drawn
   Particle particles[MAX_PARTICLES];
   int particleCount = 0;
   Vec3 cornerOffsets[4];   // a particle's square around its centre, drawn in this order

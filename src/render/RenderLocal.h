@@ -45,6 +45,10 @@ struct BatchState {
   const float* color = nullptr;            // 3 floats
 };
 
+// The state a graphic's quads gather under: its program, the layout's attributes in
+// layout order, its uniforms and the texture.
+BatchState GatherStateOf(const Graphic& g, QuadLayout layout, GLuint texture);
+
 // Floats one quad takes in a layout (text cells are six vertices, the rest four).
 int QuadFloats(QuadLayout layout);
 // Room for up to quads quads drawn with state, to be written in the layout's vertex
@@ -68,3 +72,18 @@ ViewTransform MakeViewTransform(const float camera[16], const float objectTrans[
 bool OutsideView(const ViewTransform& t, const float* data, int points, int stride);
 // The same for a square of half side s around (x, y).
 bool SquareOutsideView(const ViewTransform& t, float x, float y, float s);
+
+// The one place a drawable decides whether its camera can see a quad: what it cannot
+// see is counted as culled and skipped. Taken once per Draw, from the graphic's
+// camera and object transform as they stand.
+class ViewCull {
+public:
+  explicit ViewCull(const Graphic& g) : view(MakeViewTransform(g.camera, g.objectTrans)) {}
+  // points vertices at data, x and y first in each stride floats.
+  bool Skips(const float* data, int points, int stride) const;
+  // A square of half side half around (x, y).
+  bool SkipsSquare(float x, float y, float half) const;
+
+private:
+  ViewTransform view;
+};

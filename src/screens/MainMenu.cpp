@@ -54,6 +54,12 @@ constexpr float MENU_STEP = 61.0f;
 constexpr float SPLASH_SECONDS = 3.0f;
 constexpr float SLOW_FRAME = 0.1f; // frames this long or longer do not advance the splash
 
+void MakeBackButton() {
+  if (!g_backButton)
+    g_backButton = std::make_shared<Button>(1, Vec3(1200, 50), 25, 25, "back", "../Assets/image/mech1.txt",
+                                            "../Assets/image/mech1.png");
+}
+
 void MakeMenuPictures() {
   const Vec3 centre(g_screenWidth / 2.0f, g_screenHeight / 2.0f);
   if (!s_credits) {
@@ -64,9 +70,7 @@ void MakeMenuPictures() {
     s_howToPlay = std::make_shared<Texture>("../Assets/image/pic/howtoplay.png", 1, centre, 640, 345);
     s_howToPlay->Init();
   }
-  if (!g_backButton)
-    g_backButton = std::make_shared<Button>(1, Vec3(1200, 50), 25, 25, "back", "../Assets/image/mech1.txt",
-                                            "../Assets/image/mech1.png");
+  MakeBackButton();
 }
 
 void SilenceEffects() {
@@ -136,7 +140,10 @@ void MainMenu::Initialize() {
     g_splashLoaded = true;
   }
   g_splashBlocking = !g_splashDone;
-  MakeMenuPictures();
+  // The overlays' two large pictures are not on the first frame: they are made once a
+  // frame is up (Update), so the window shows the game sooner.
+  MakeBackButton();
+  frameDrawn = false;
   g_showCredits = g_showHowToPlay = false;
   g_menuSelection = 0;
 
@@ -175,6 +182,7 @@ void MainMenu::Initialize() {
 }
 
 void MainMenu::Update() {
+  if (frameDrawn) MakeMenuPictures();
   const bool focus = HasKeyboardFocus();
   if (g_audio) g_audio->suspended = !focus;
   if (!focus) g_paused = true; // the panel opens when the player goes elsewhere
@@ -298,6 +306,7 @@ void MainMenu::Draw() {
     DrawSplash();
   else
     DrawMenu();
+  frameDrawn = true;
 }
 
 void MainMenu::DrawSplash() {

@@ -38,6 +38,7 @@ private:
   std::shared_ptr<Texture> background;
   std::shared_ptr<Camera> camera;
   std::shared_ptr<Font> font;
+  bool frameDrawn = false; // a frame has been drawn since Initialize
 };
 
 // ---- shared by the menu, the pause panel and the highscore table -----------------------

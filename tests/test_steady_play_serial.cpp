@@ -1,0 +1,87 @@
+// Serial: the level pauses while its window lacks the keyboard focus, so it must hold it.
+// Steady play allocates nothing: once a shipped campaign level has run for a second,
+// its Update and Draw take no memory from the heap, frame after frame. An allocation a
+// frame is a stall waiting to happen on a slow machine, and it hides behind the
+// rules' code (a temporary list, a string built to compare names) where no one looks.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "core/GameState.h"
+#include "core/Window.h"
+#include "levels/GenericLevel.h"
+#include "objects/Vehicle.h"
+#include "render/TextureCache.h"
+#include "support/GameHarness.h"
+
+namespace {
+bool s_counting = false;
+long s_allocations = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+  if (s_counting) ++s_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+class SteadyPlay : public ::testing::Test {
+protected:
+  void SetUp() override {
+    game.Install(STATE_MAIN_MENU, [] { return std::make_unique<Level>(); });
+    game.Install<GenericLevel>(STATE_LEVEL);
+    ASSERT_TRUE(game.Start());
+  }
+  void TearDown() override {
+    s_counting = false;
+    g_nextState = STATE_MAIN_MENU;
+    game.Frame(2);
+    DeleteCachedTextures();
+    game.Stop();
+  }
+
+  // The level's own frame, as the loop runs it, with the player kept alive so that
+  // nothing ends while the frames are counted.
+  void PlayFrames(GenericLevel& level, int count) {
+    for (int i = 0; i < count; ++i) {
+      if (g_player) g_player->hp = 10;
+      g_frameTime = 1.0f / 60.0f;
+      level.Update();
+      level.Draw();
+      game.loop.GetWindow()->Present();
+    }
+  }
+
+  GameHarness game;
+};
+
+TEST_F(SteadyPlay, TheCampaignLevelsAllocateNothingAfterTheirFirstSecond) {
+  g_nextState = STATE_LEVEL;
+  game.Frame(2);
+  const char* names[3] = {"FIRSTMOD", "SECOND", "BOSS"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = names[i];
+    SCOPED_TRACE(name);
+    auto* level = dynamic_cast<GenericLevel*>(game.loop.CurrentLevel());
+    ASSERT_NE(level, nullptr);
+    ASSERT_EQ(level->levelPath, std::string("../Assets/Levels/") + name + ".txt");
+    level->screens.loading.loadTime = 3.0f; // past the loading picture
+    PlayFrames(*level, 60);
+    s_allocations = 0;
+    s_counting = true;
+    PlayFrames(*level, 120);
+    s_counting = false;
+    EXPECT_EQ(s_allocations, 0);
+    // On to the next level, as the end screen's button does after a win.
+    level->levelIndex = i + 1;
+    g_nextState = STATE_RESTART;
+    game.Frame(2);
+  }
+}
+
+} // namespace
