@@ -87,11 +87,13 @@ bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
   case MSG_KEY_DOWN: KeyDown(code); return true;
   case MSG_KEY_UP: KeyUp(code); return true;
-  case MSG_LBUTTON_DOWN: KeyDown(MOUSE_LEFT); return true;
+  // A press lands where the pointer is when it is pressed, whatever motion came before it
+  // (another window's pointer warp can reach ours as motion between a move and a click).
+  case MSG_LBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_LEFT); return true;
   case MSG_LBUTTON_UP: KeyUp(MOUSE_LEFT); return true;
-  case MSG_RBUTTON_DOWN: KeyDown(MOUSE_RIGHT); return true;
+  case MSG_RBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_RIGHT); return true;
   case MSG_RBUTTON_UP: KeyUp(MOUSE_RIGHT); return true;
-  case MSG_MBUTTON_DOWN: KeyDown(MOUSE_MIDDLE); return true;
+  case MSG_MBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_MIDDLE); return true;
   case MSG_MBUTTON_UP: KeyUp(MOUSE_MIDDLE); return true;
   case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
   case MSG_CHAR: CharTyped(wParam); return true;
