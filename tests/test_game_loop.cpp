@@ -130,14 +130,19 @@ TEST_F(LoopTest, ClosingTheWindowFinishesTheFrameAndQuits) {
   EXPECT_EQ(log->back(), "3:~");
 }
 
+// The menu's slot holds a level that notes the frame time each Update sees.
+void RecordFrameTimes(GameHarness& game, std::vector<float>& frameTimes) {
+  game.Install(STATE_MAIN_MENU, [&frameTimes] {
+    auto level = std::make_unique<RecordingLevel>(std::make_shared<Calls>());
+    level->onUpdate = [&frameTimes](RecordingLevel&) { frameTimes.push_back(g_frameTime); };
+    return level;
+  });
+}
+
 TEST(LoopTiming, FirstFramesSeeOneSixtiethAndPacedFramesAreNeverShorter) {
   GameHarness game;
   std::vector<float> frameTimes;
-  game.Install(STATE_MAIN_MENU, [&] {
-    auto level = std::make_unique<RecordingLevel>(std::make_shared<Calls>());
-    level->onUpdate = [&](RecordingLevel&) { frameTimes.push_back(g_frameTime); };
-    return level;
-  });
+  RecordFrameTimes(game, frameTimes);
   ASSERT_TRUE(game.loop.Startup());
   game.running = true;
   game.Frame(3);
@@ -156,11 +161,7 @@ TEST(LoopTiming, AFixedFrameTimeHoldsWhateverTheClockSays) {
   GameHarness game;
   game.loop.fixedFrameTime = 1.0f / 60.0f;
   std::vector<float> frameTimes;
-  game.Install(STATE_MAIN_MENU, [&] {
-    auto level = std::make_unique<RecordingLevel>(std::make_shared<Calls>());
-    level->onUpdate = [&](RecordingLevel&) { frameTimes.push_back(g_frameTime); };
-    return level;
-  });
+  RecordFrameTimes(game, frameTimes);
   ASSERT_TRUE(game.loop.Startup());
   game.running = true;
   const auto start = std::chrono::steady_clock::now();

@@ -510,11 +510,17 @@ void TwPictureArea(int x, int y, int width, int height) {
   s_pictureHeight = some ? height : 0;
 }
 
+// Every kind of row starts the same way: its kind and its label.
+static Item NewItem(ItemKind kind, const char* name) {
+  Item item;
+  item.kind = kind;
+  item.label = name ? name : "";
+  return item;
+}
+
 bool TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback set, TwGetVarCallback get,
                 void* clientData, const char* definition) {
-  Item item;
-  item.kind = ItemKind::VarCB;
-  item.label = name ? name : "";
+  Item item = NewItem(ItemKind::VarCB, name);
   item.type = type;
   item.set = set;
   item.get = get;
@@ -523,18 +529,14 @@ bool TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback set,
 }
 
 bool TwAddVarRW(TwBar* bar, const char* name, TwType type, void* variable, const char* definition) {
-  Item item;
-  item.kind = ItemKind::VarRW;
-  item.label = name ? name : "";
+  Item item = NewItem(ItemKind::VarRW, name);
   item.type = type;
   item.variable = variable;
   return AddItem(bar, std::move(item), definition);
 }
 
 bool TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* variable, const char* definition) {
-  Item item;
-  item.kind = ItemKind::VarRO;
-  item.label = name ? name : "";
+  Item item = NewItem(ItemKind::VarRO, name);
   item.type = type;
   item.readOnly = variable;
   return AddItem(bar, std::move(item), definition);
@@ -542,18 +544,14 @@ bool TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* variable,
 
 bool TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* clientData,
                  const char* definition) {
-  Item item;
-  item.kind = ItemKind::Button;
-  item.label = name ? name : "";
+  Item item = NewItem(ItemKind::Button, name);
   item.button = callback;
   item.clientData = clientData;
   return AddItem(bar, std::move(item), definition);
 }
 
 bool TwAddSeparator(TwBar* bar, const char* name, const char* definition) {
-  Item item;
-  item.kind = ItemKind::Separator;
-  item.label = name ? name : "";
+  Item item = NewItem(ItemKind::Separator, name);
   return AddItem(bar, std::move(item), definition);
 }
 
