@@ -97,6 +97,19 @@ void SoakDriver::CheckGl() {
   }
 }
 
+void SoakDriver::Settle() {
+  ReleaseHeld();
+  if (dragFramesLeft > 0) game->MouseButton(SDL_BUTTON_LEFT, false);
+  dragFramesLeft = 0;
+  if (pad)
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) pad->Button(static_cast<SDL_GameControllerButton>(b), false);
+  if (game->Sdl() && focusFramesLeft > 0) {
+    SDL_SetWindowInputFocus(game->Sdl());
+    focusFramesLeft = 0;
+  }
+  game->Drain();
+}
+
 void SoakDriver::ReleaseHeld() {
   for (const Held& h : heldKeys) game->Key(static_cast<SDL_Scancode>(h.scancode), false);
   heldKeys.clear();
@@ -274,17 +287,7 @@ void SoakDriver::ClickEditorButton(const std::string& name) {
 
 bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
   if (!game || !game->running || g_currentState != STATE_EDITOR || g_nextState != STATE_EDITOR) return false;
-  // Let go of what the random input holds, so the clicks are the only input.
-  ReleaseHeld();
-  if (dragFramesLeft > 0) game->MouseButton(SDL_BUTTON_LEFT, false);
-  dragFramesLeft = 0;
-  if (pad)
-    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) pad->Button(static_cast<SDL_GameControllerButton>(b), false);
-  if (game->Sdl() && focusFramesLeft > 0) {
-    SDL_SetWindowInputFocus(game->Sdl());
-    focusFramesLeft = 0;
-  }
-  game->Drain();
+  Settle();
   if (g_renameMode) ClickEditorButton("RENAME");
   // The name a designer would have typed after RENAME.
   g_levelName = g_displayName = name;
@@ -371,6 +374,8 @@ std::string SoakDriver::LiveGlObjects() {
 }
 
 long SoakDriver::ResidentKilobytes() {
+  // The last frame finished first: the GL driver's share should not depend on how far along it is.
+  glFinish();
   // Freed heap that the C library keeps for later is not the game's: tens of megabytes of it
   // come and go with the order of frees, and would read as growth or shrinkage at random.
   malloc_trim(0);

@@ -64,6 +64,11 @@ public:
   // Resident set size in kilobytes.
   static long ResidentKilobytes();
 
+  // Lets go of every held key, button and drag and gives the window its focus back, so
+  // that scripted steps after random input are the only input (a key sent to a window
+  // without the focus is lost, as on a desktop).
+  void Settle();
+
   // Random input may quit through the menu or the pause panel (the game then restarts).
   // Off: no clicks, pad buttons or Escape, only keys, moves and sticks.
   bool allowQuit = true;
