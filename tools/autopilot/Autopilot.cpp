@@ -294,7 +294,7 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
     lastSeen.won = true;
     lastSeen.note = "portal to the menu";
     results.push_back(lastSeen);
-    std::printf("autopilot: %s left by its portal to the menu\n", lastSeen.level.c_str());
+    Report(lastSeen);
   }
   current = nullptr;
   ReleaseAll();
@@ -347,9 +347,13 @@ void Autopilot::FinishLevel(GenericLevel& level, bool won, const std::string& no
   result.total = WinLoseScreen::TotalScore(result.thermometer, g_score);
   ReleaseAll();
   oneShots.clear();
+  Report(result);
+}
+
+void Autopilot::Report(const LevelResult& r) {
   std::printf("autopilot: %s %s after %.1f s (%ld frames), hp %d, stars %d, thermometer %.2f, total %d%s%s\n",
-              result.level.c_str(), won ? "won" : "lost", result.frames / 60.0, result.frames, result.hp,
-              result.stars, result.thermometer, result.total, note.empty() ? "" : ", ", note.c_str());
+              r.level.c_str(), r.won ? "won" : "lost", r.frames / 60.0, r.frames, r.hp, r.stars, r.thermometer,
+              r.total, r.note.empty() ? "" : ", ", r.note.c_str());
   std::fflush(stdout);
 }
 

@@ -71,6 +71,7 @@ private:
   void Drive();
   void GarageSequence(GenericLevel& level);
   void FinishLevel(GenericLevel& level, bool won, const std::string& note);
+  static void Report(const LevelResult& r); // one line of the results, as each level ends
   void Capture();
   void CaptureScreen(const std::string& name); // the X screen as it shows now, into shotsFolder
 
