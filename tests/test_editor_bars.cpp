@@ -294,8 +294,8 @@ TEST(EditorBars, StayOnTheLetterboxedPicture) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     ASSERT_TRUE(TwDraw());
-    if (area.y > 0) EXPECT_EQ(brightest(area.y - 2, 0, 300), 0);
-    if (area.x > 0) EXPECT_EQ(brightest(area.y + 40, 0, area.x), 0);
+    if (area.y > 0) { EXPECT_EQ(brightest(area.y - 2, 0, 300), 0); }
+    if (area.x > 0) { EXPECT_EQ(brightest(area.y + 40, 0, area.x), 0); }
     EXPECT_GT(brightest(area.y + 6, area.x + 2, area.x + 150), 40);
   }
 
@@ -312,6 +312,6 @@ TEST(EditorBars, StayOnTheLetterboxedPicture) {
     return taken;
   };
   EXPECT_TRUE(pressTaken(area.x + 20, area.y + 3));
-  if (area.y > 0) EXPECT_FALSE(pressTaken(area.x + 20, area.y - 3));
-  if (area.x > 0) EXPECT_FALSE(pressTaken(area.x - 3, area.y + 20));
+  if (area.y > 0) { EXPECT_FALSE(pressTaken(area.x + 20, area.y - 3)); }
+  if (area.x > 0) { EXPECT_FALSE(pressTaken(area.x - 3, area.y + 20)); }
 }

@@ -171,11 +171,7 @@ bool EditorSession::ClickItem(const char* bar, const std::string& label) {
     TwToWindowPixels(static_cast<float>(x + w / 2), static_cast<float>(y + h / 2), px, py);
     harness.MouseMove(px, py);
     harness.Drain();
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.windowID = SDL_GetWindowID(harness.Sdl());
-    e.wheel.y = item.y < y ? 1 : -1;
-    SDL_PushEvent(&e);
+    harness.MouseWheel(item.y < y ? 1 : -1);
     harness.Drain();
     harness.Frame();
     if (!FindItem(Items(bar), label, item)) return false;

@@ -39,6 +39,25 @@ void ResetGameGlobals() {
 // GameHarness
 // ============================================================================
 
+namespace {
+
+// Tests share one X server, and its one pointer: another test's window moving it reaches
+// ours as motion the test never made. The harness marks the mouse events it pushes, and
+// the X server's own are dropped for as long as a harness drives the loop.
+constexpr Uint32 HARNESS_MOUSE = 0x4B564F;
+
+int KeepHarnessMouse(void*, SDL_Event* e) {
+  switch (e->type) {
+    case SDL_MOUSEMOTION: return e->motion.which == HARNESS_MOUSE;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return e->button.which == HARNESS_MOUSE;
+    case SDL_MOUSEWHEEL: return e->wheel.which == HARNESS_MOUSE;
+    default: return 1;
+  }
+}
+
+} // namespace
+
 GameHarness::GameHarness() {
   ResetGameGlobals();
   // Each run starts from the default options and keeps what it changes to itself, never
@@ -63,6 +82,7 @@ GameHarness::~GameHarness() {
 void GameHarness::Install(int stateId, GameLoop::LevelMaker make) { loop.InstallLevel(stateId, std::move(make)); }
 
 bool GameHarness::Start() {
+  SDL_SetEventFilter(KeepHarnessMouse, nullptr);
   running = loop.Startup();
   if (running) Settle();
   return running;
@@ -111,6 +131,7 @@ void GameHarness::Settle(double maxSeconds) {
 void GameHarness::Stop() {
   loop.Shutdown();
   running = false;
+  SDL_SetEventFilter(nullptr, nullptr);
 }
 
 SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_hwnd); }
@@ -141,6 +162,7 @@ void GameHarness::TapKey(SDL_Scancode key) {
 void GameHarness::MouseMove(int x, int y) {
   SDL_Event e{};
   e.type = SDL_MOUSEMOTION;
+  e.motion.which = HARNESS_MOUSE;
   e.motion.windowID = SDL_GetWindowID(Sdl());
   e.motion.x = x;
   e.motion.y = y;
@@ -162,6 +184,7 @@ void GameHarness::MouseMoveToLogical(float x, float y) {
 void GameHarness::MouseButton(int sdlButton, bool down) {
   SDL_Event e{};
   e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.which = HARNESS_MOUSE;
   e.button.windowID = SDL_GetWindowID(Sdl());
   e.button.button = static_cast<Uint8>(sdlButton);
   e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
@@ -169,6 +192,15 @@ void GameHarness::MouseButton(int sdlButton, bool down) {
   // A real button event says where the pointer is; the tweak bars read it from there.
   e.button.x = pointerX;
   e.button.y = pointerY;
+  SDL_PushEvent(&e);
+}
+
+void GameHarness::MouseWheel(int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEWHEEL;
+  e.wheel.which = HARNESS_MOUSE;
+  e.wheel.windowID = SDL_GetWindowID(Sdl());
+  e.wheel.y = y;
   SDL_PushEvent(&e);
 }
 

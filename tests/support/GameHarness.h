@@ -46,6 +46,7 @@ public:
   // shape, so on a display of another shape the picture sits between black bars.
   void MouseMoveToLogical(float x, float y);
   void MouseButton(int sdlButton, bool down);
+  void MouseWheel(int y);        // up when positive
   void CloseWindow();            // as the window manager's close button does
   int PendingMessages() const;
 
