@@ -68,7 +68,8 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   EXPECT_EQ(level->levelPath, "../Assets/Levels/HAND.txt");
   level->screens.loading.loadTime = 3.0f; // past the loading picture
   s.harness.Frame(2);
-  s.Key(SDL_SCANCODE_C); // the stage's card
+  EXPECT_FALSE(g_tutorialHelpOpen); // no tutorial card over a designer's own level
+  EXPECT_FALSE(g_paused);
   ASSERT_NE(g_player, nullptr);
   const Vec3 start = g_player->Position();
 

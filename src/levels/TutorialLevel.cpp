@@ -70,7 +70,10 @@ void TutorialLevel::Initialize() {
   request.rules.detectLevelKind = false;
   request.helpPicture = Contains(levelPath, "SHOOT") ? "../Assets/image/npc/npcdefault2.png"
                                                      : "../Assets/image/npc/npcdefault1.png";
-  request.helpOpen = true;
+  // A designer trying out a level from the editor wants to drive at once, not read the
+  // tutorial's welcome.
+  const bool card = !PlayTesting();
+  request.helpOpen = card;
   built = BuildLevel(world, screens, request);
   if (!built) return;
 
@@ -80,8 +83,8 @@ void TutorialLevel::Initialize() {
   cameraTarget = screens.limits.Clamp(g_player->Position());
 
   // Every stage opens on its card, which C (or the pad's X) closes.
-  g_tutorialHelpOpen = true;
-  g_paused = true;
+  g_tutorialHelpOpen = card;
+  g_paused = card;
 }
 
 void TutorialLevel::Update() {
