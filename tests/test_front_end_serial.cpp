@@ -110,6 +110,13 @@ protected:
   }
   OptionMenu& Panel() { return static_cast<OptionMenu&>(*g_optionMenu); }
   Button& PanelButton(int i) { return *Panel().buttons[i]; }
+  // Out of a level as a player leaves it: Escape, then QUIT and YES on the pause panel.
+  void QuitThroughThePanel() {
+    game.TapKey(SDL_SCANCODE_ESCAPE);
+    ASSERT_TRUE(g_paused);
+    Click(PanelButton(OptionMenu::QUIT));
+    Click(PanelButton(OptionMenu::CONFIRM_YES));
+  }
   // Frames until the state runs: its object made and initialised.
   bool ReachState(int id) {
     const bool reached = game.FramesUntil([id] { return g_currentState == id; }, 50);
@@ -436,10 +443,7 @@ TEST_F(FrontEnd, QuitFromALevelsPanelGoesToTheMenuUnpaused) {
   StartPastSplash();
   game.TapKey(SDL_SCANCODE_RETURN);
   ASSERT_TRUE(ReachState(STATE_LEVEL));
-  game.TapKey(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(g_paused);
-  Click(PanelButton(OptionMenu::QUIT));
-  Click(PanelButton(OptionMenu::CONFIRM_YES));
+  ASSERT_NO_FATAL_FAILURE(QuitThroughThePanel());
   EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
   EXPECT_FALSE(g_paused);
   EXPECT_FALSE(Panel().confirmOpen);
@@ -465,10 +469,7 @@ TEST_F(FrontEndOverTheCampaign, MenuToALevelAndBackThenQuitWithTheConfirmation) 
     ASSERT_TRUE(ReachState(STATE_LEVEL));
     ASSERT_TRUE(game.FramesUntil([] { return g_player != nullptr; }, 300)) << "the level was built";
     game.Frame(30);
-    game.TapKey(SDL_SCANCODE_ESCAPE);
-    ASSERT_TRUE(g_paused);
-    Click(PanelButton(OptionMenu::QUIT));
-    Click(PanelButton(OptionMenu::CONFIRM_YES));
+    ASSERT_NO_FATAL_FAILURE(QuitThroughThePanel());
     ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
     EXPECT_FALSE(g_paused);
   }

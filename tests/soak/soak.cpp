@@ -42,8 +42,8 @@ struct Figures {
   int cachedImages = 0;
 };
 
-Figures Measure() {
-  return {SoakDriver::ResidentKilobytes(), SoakDriver::LiveTextureCount(), CachedImageCount()};
+Figures Measure(long residentKb) {
+  return {residentKb, SoakDriver::LiveTextureCount(), CachedImageCount()};
 }
 
 double Setting(int argc, char** argv, int index, const char* variable, double fallback) {
@@ -145,9 +145,9 @@ int Soak(double seconds, uint32_t seed) {
       const long resident = SoakDriver::ResidentKilobytes();
       if (restart > 2) largestStepKb = std::max(largestStepKb, resident - previousKb);
       previousKb = resident;
+      if (restart == 2) second = Measure(resident);
+      if (restart == 20) twentieth = Measure(resident);
     }
-    if (restart == 2) second = Measure();
-    if (restart == 20) twentieth = Measure();
   }
   soak.Request(STATE_MAIN_MENU);
   soak.StepsUntil([] { return g_currentState == STATE_MAIN_MENU; }, 300);
