@@ -117,6 +117,29 @@ TEST_F(HighscoreFile, HandEditedScoresReadTheirLeadingNumberAndSaturate) {
   EXPECT_EQ(table.FindRank(5), 2);
 }
 
+TEST_F(HighscoreFile, ATableWithoutAPlaceSaysSoOnceAndStartsEmpty) {
+  const std::string nuls(1000, '\0');
+  // Ten places fit in far less than 64 KB: what lies beyond is never read.
+  const std::string farAway = std::string(HighscoreTable::MAX_FILE_BYTES, ' ') + "BOB 5\n";
+  for (const std::string* text : {&nuls, &farAway}) {
+    WriteTable(*text);
+    HighscoreTable table;
+    testing::internal::CaptureStdout();
+    table.Load();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_NE(out.find("Error: " + g_highscorePath), std::string::npos) << out;
+    EXPECT_EQ(table.names[0], "");
+  }
+  fs::remove(g_highscorePath);
+  fs::create_directory(g_highscorePath); // a folder in the table's place
+  HighscoreTable table;
+  testing::internal::CaptureStdout();
+  table.Load();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+}
+
 TEST_F(HighscoreFile, AFailedWriteSaysSoOnceAndKeepsTheTableInMemory) {
   WriteTable(Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
   HighscoreTable table;

@@ -109,6 +109,36 @@ TEST(LoadoutParsing, ReadsWeaponsAndKeepsAProjectileWithoutItsEnd) {
   EXPECT_EQ(log, "PROBLEM!\n");
 }
 
+TEST(LoadoutParsing, ClampsWhatNoHitCouldUseWithOneLineEach) {
+  const std::string shot = "Projectile b.png 1 375 0 -1000 -1000 7 7 2 EndProjectile\n";
+  std::string pool;
+  for (int i = 0; i < 1500; ++i) pool += shot;
+  struct Case {
+    std::string text;
+    int upgradeLevel;
+    double damage;
+    size_t shots;
+  } cases[] = {
+      {"10\n2000000000\n" + WEAPON + "EndWeapon\n", MAX_UPGRADE_LEVEL, 3.0, 0},
+      {"10\n-2147483648\n" + WEAPON + "EndWeapon\n", -MAX_UPGRADE_LEVEL, 3.0, 0},
+      {"10\n1\nWeapon A a.png 0 1 1 0 0 0 25 25 0.1 1e38 1\nEndWeapon\n", 1, MAX_WEAPON_DAMAGE, 0},
+      {"10\n1\nWeapon A a.png 0 1 1 0 0 0 25 25 0.1 -3e38 1\nEndWeapon\n", 1, -MAX_WEAPON_DAMAGE, 0},
+      {"10\n1\n" + WEAPON + pool + "EndWeapon\n", 1, 3.0, MAX_LOADOUT_SHOTS},
+  };
+  for (const Case& c : cases) {
+    std::string log;
+    LoadoutRecord l = Loadout(c.text, log);
+    EXPECT_EQ(l.upgradeLevel, c.upgradeLevel);
+    ASSERT_EQ(l.weapons.size(), 1u);
+    EXPECT_DOUBLE_EQ(l.weapons[0].damage, c.damage);
+    EXPECT_EQ(l.weapons[0].projectiles.size(), c.shots);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  }
+  std::string log;
+  Loadout("10\n1000\n" + WEAPON + shot + "EndWeapon\n", log); // at the limits: nothing to say
+  EXPECT_EQ(log, "");
+}
+
 TEST(LoadoutParsing, StopsAtTheFirstFaultAndKeepsWhatCameBefore) {
   std::string log;
   EXPECT_EQ(Loadout("10\n1\n" + WEAPON + "EndWeapon\nWeapon B b.png 0 1 1 0 0 0 25 25 fast 3 1\n" + WEAPON, log)

@@ -1,6 +1,7 @@
 // Reading the window size and console switch.
 #include <gtest/gtest.h>
 #include "core/Window.h"
+#include "platform/Display.h"
 #include "support/GameHarness.h"
 #include <algorithm>
 
@@ -66,6 +67,29 @@ TEST(WindowSettings, AnythingElseGivesTheDefaultsAndOneLine) {
   Settings s = Read(missing, nullptr);
   EXPECT_EQ(s.width, 1280);
   EXPECT_EQ(Lines(s.printed), 1) << s.printed;
+}
+
+TEST(WindowSettings, ASizeNoScreenFitsIsHeldBetweenTheSmallestAndTheDisplay) {
+  for (const char* content : {"16384 16384 0\n", "17 41 0\n"}) {
+    ScratchTree tree;
+    tree.Write("Assets/Windows.txt", content);
+    GameHarness harness;
+    testing::internal::CaptureStdout();
+    const bool started = harness.Start();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(started);
+    int displayWidth = 0, displayHeight = 0;
+    GetDisplaySize(displayWidth, displayHeight);
+    EXPECT_GE(g_screenWidth, MIN_SCREEN_WIDTH) << content;
+    EXPECT_GE(g_screenHeight, MIN_SCREEN_HEIGHT) << content;
+    EXPECT_LE(g_screenWidth, displayWidth) << content;
+    EXPECT_LE(g_screenHeight, displayHeight) << content;
+    size_t said = 0;
+    for (size_t at = printed.find("Windows.txt asks"); at != std::string::npos; at = printed.find("Windows.txt asks", at + 1))
+      ++said;
+    EXPECT_EQ(said, 1u) << printed;
+    harness.Stop();
+  }
 }
 
 } // namespace

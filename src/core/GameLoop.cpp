@@ -72,6 +72,7 @@ std::unique_ptr<Level> GameLoop::MakeState(int stateId) {
 }
 
 bool GameLoop::Startup() {
+  failed = false;
   subsystems->AddObjectSystems();
   g_systems.push_back(std::make_shared<InputSystem>());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -102,6 +103,7 @@ bool GameLoop::Startup() {
   if (!window->IsUsable()) {
     std::printf("Error: there is no window to draw in, the game ends\n");
     g_currentState = g_nextState = STATE_QUIT;
+    failed = true;
   }
   started = true;
   entered = false;
@@ -144,7 +146,8 @@ int GameLoop::Run() {
   if (Startup())
     while (RunFrame()) {}
   Shutdown();
-  return 0;
+  // Launchers, desktop sessions and scripts read 0 as a game that ran.
+  return failed ? 1 : 0;
 }
 
 // ============================================================================
@@ -170,6 +173,7 @@ void GameLoop::EnterState() {
     if (!level) {
       std::printf("Error: game state %d has no screen, the game ends\n", g_currentState);
       g_currentState = g_nextState = STATE_QUIT;
+      failed = true;
       return;
     }
     level->Load();

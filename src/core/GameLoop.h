@@ -22,7 +22,7 @@ public:
   bool Startup();   // engine systems, window in full screen, the subsystems; false if nothing can run
   bool RunFrame();  // enters the current state if needed, one frame, leaves it if asked; false once quit
   void Shutdown();  // releases everything in order; the loop can start again afterwards
-  int Run();        // all of the above; the process exit code
+  int Run();        // all of the above; the process exit code: 0, or 1 when the game could not run
 
   Level* CurrentLevel() const { return level.get(); }
   Window* GetWindow() const { return window.get(); }
@@ -50,6 +50,7 @@ private:
   std::unique_ptr<Level> level;
   std::map<int, LevelMaker> installed;
   bool started = false;
+  bool failed = false;       // the game ended because it could not run: no window, or a state without a screen
   bool entered = false;      // the current state has had Load / Initialize
   bool hadFocus = false;     // the window had the keyboard focus last frame
   double readoutClock = 0.0; // seconds of frame time since the read-outs were last sampled

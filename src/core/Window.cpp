@@ -41,6 +41,7 @@ Window::Window(int showCommand_) {
   platformStarted = StartPlatform();
   bool platform = platformStarted;
   if (platform) GetDisplaySize(screenWidth, screenHeight);
+  ClampWindowSize(width, height, screenWidth, screenHeight);
   showCommand = showCommand_;
   if (console != 0) OpenConsole();
 

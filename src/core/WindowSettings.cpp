@@ -1,5 +1,6 @@
 #include "core/WindowSettings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -71,4 +72,19 @@ bool ReadWindowSettings(int& width, int& height, int& console, const std::string
     return false;
   }
   return ParseWindowSettings(file, width, height, console, path);
+}
+
+bool ClampWindowSize(int& width, int& height, int displayWidth, int displayHeight, const std::string& name) {
+  const int w = width - 16, h = height - 40;
+  int keptW = std::max(w, MIN_SCREEN_WIDTH), keptH = std::max(h, MIN_SCREEN_HEIGHT);
+  // A display smaller than the smallest screen still gets the smallest screen.
+  if (displayWidth > 0) keptW = std::min(keptW, std::max(displayWidth, MIN_SCREEN_WIDTH));
+  if (displayHeight > 0) keptH = std::min(keptH, std::max(displayHeight, MIN_SCREEN_HEIGHT));
+  if (keptW == w && keptH == h) return false;
+  width = keptW + 16;
+  height = keptH + 40;
+  std::printf("Error: %s asks for a %d x %d screen, which does not fit between %d x %d and the display's "
+              "%d x %d: the window is %d %d\n",
+              name.c_str(), w, h, MIN_SCREEN_WIDTH, MIN_SCREEN_HEIGHT, displayWidth, displayHeight, width, height);
+  return true;
 }

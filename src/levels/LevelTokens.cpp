@@ -1,5 +1,6 @@
 #include "levels/LevelTokens.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <istream>
@@ -206,6 +207,12 @@ void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, s
   }
   if (!ToInt(token, out.upgradeLevel)) return stop("upgrade level \"" + token + "\" is not a whole number");
   out.hasUpgradeLevel = true;
+  if (std::abs(static_cast<long long>(out.upgradeLevel)) > MAX_UPGRADE_LEVEL) {
+    const int used = std::clamp(out.upgradeLevel, -MAX_UPGRADE_LEVEL, MAX_UPGRADE_LEVEL);
+    log << "Error: " << source << ": upgrade level " << out.upgradeLevel << " is outside -" << MAX_UPGRADE_LEVEL
+        << ".." << MAX_UPGRADE_LEVEL << ", " << used << " is used\n";
+    out.upgradeLevel = used;
+  }
 
   // Every extraction below is checked: a failed one ends the file, so no
   // malformed loadout can keep these loops turning.
@@ -213,6 +220,13 @@ void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, s
     while (token == "Weapon") {
       WeaponRecord weapon;
       if (!ReadWeaponFields(in, weapon, problem)) return stop(problem);
+      if (!(std::fabs(weapon.damage) <= MAX_WEAPON_DAMAGE)) {
+        const double used = std::clamp(weapon.damage, -MAX_WEAPON_DAMAGE, MAX_WEAPON_DAMAGE);
+        log << "Error: " << source << ": weapon " << weapon.name << ": damage " << weapon.damage
+            << " is outside -" << MAX_WEAPON_DAMAGE << ".." << MAX_WEAPON_DAMAGE << ", " << used << " is used\n";
+        weapon.damage = used;
+      }
+      size_t dropped = 0;
       bool more = static_cast<bool>(in >> token);
       while (more && token == "Projectile") {
         ProjectileRecord projectile;
@@ -220,7 +234,10 @@ void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, s
           out.weapons.push_back(std::move(weapon));
           return stop(problem);
         }
-        weapon.projectiles.push_back(projectile);
+        if (weapon.projectiles.size() < MAX_LOADOUT_SHOTS) weapon.projectiles.push_back(projectile);
+        else if (dropped++ == 0)
+          log << "Error: " << source << ": weapon " << weapon.name << " pools more than " << MAX_LOADOUT_SHOTS
+              << " shots, the rest are left out\n";
         more = static_cast<bool>(in >> token);
         if (!more || token != "EndProjectile") log << "PROBLEM!\n";
         if (more) more = static_cast<bool>(in >> token);

@@ -88,6 +88,15 @@ constexpr float MAX_HALF_SIZE = 100000.0f;
 // polygon's centroid is no longer finite either.
 constexpr float MAX_COORDINATE = 1.0e9f;
 
+// What a loadout may carry. A main-gun hit takes damage + 2 x upgrade level, ten
+// times that in cheat mode, from an int; a side gun's damage is subtracted from
+// one. Past these no enemy tells the difference, and the sums stay in range.
+constexpr int MAX_UPGRADE_LEVEL = 1000;
+constexpr double MAX_WEAPON_DAMAGE = 1000000.0;
+// Shots one loadout weapon may pool: the garage's own guns stop at 1000 passes.
+// Every shot holds a picture of its own, so a hostile file could fill memory.
+constexpr size_t MAX_LOADOUT_SHOTS = 1000;
+
 // Reads the next 12 tokens. On Malformed and Truncated the stream is left
 // where reading stopped and the caller is expected to stop reading.
 BlockResult ParseObjectBlock(std::istream& in, ObjectRecord& out, std::string& problem);
@@ -97,6 +106,8 @@ BlockResult ParseObjectBlock(std::istream& in, ObjectRecord& out, std::string& p
 // hit points. Stops at the first malformed block, keeping everything before
 // it; writes "PROBLEM!" to `log` for a projectile block without its end
 // keyword, and one line naming `source` and the fault when it stops early.
+// An upgrade level, a damage or a shot pool past the limits above is clamped
+// to them, with one line each.
 void ParseLoadout(std::istream& in, bool readUpgradeLevel, LoadoutRecord& out, std::ostream& log,
                   const std::string& source);
 

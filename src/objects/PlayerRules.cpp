@@ -128,9 +128,9 @@ void UpdateMainGunShots(World& world, Vehicle& player) {
       continue;
     }
     if (GameObject* enemy = StruckEnemy(world, *shot->shape, true)) {
-      int loss = shot->damage + 2 * player.upgradeLevel;
+      long long loss = shot->damage + 2LL * player.upgradeLevel;
       if (g_cheatMode) loss *= 10;
-      enemy->hp -= loss;
+      enemy->hp = ClampToInt(static_cast<double>(enemy->hp) - static_cast<double>(loss));
       PlaySlot(6);
       shot->active = false;
       EnemyDeathCheck(world, *enemy);
@@ -172,7 +172,7 @@ void UpdateSideWeapons(World& world, Vehicle& player) {
       if (!enemy && !blocker) continue;
       if (enemy) {
         PlaySlot(6);
-        enemy->hp = static_cast<int>(enemy->hp - weapon->damage);
+        enemy->hp = ClampToInt(enemy->hp - weapon->damage);
         EnemyDeathCheck(world, *enemy);
       }
       // A black-hole primary splits where it struck, then the shot ends.

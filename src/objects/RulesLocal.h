@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the rule files of this folder; not for other layers.
+#include <limits>
 #include <string>
 
 #include "core/Vec3.h"
@@ -15,6 +16,13 @@ inline bool EffectReady(const ParticleSys& system) { return system.elapsed > sys
 void BurstAt(const ParticlePool& pool, const Vec3& at);
 // The level camera's view for a picture the level draws in the world (nothing without a camera).
 void ApplyCamera(Texture& picture);
+// Hit points after a hit, truncated toward zero and held inside an int: the loss may come
+// from a hand-edited loadout.
+inline int ClampToInt(double value) {
+  if (!(value > -2147483648.0)) return std::numeric_limits<int>::min(); // NaN too: the enemy is done for
+  if (!(value < 2147483647.0)) return std::numeric_limits<int>::max();
+  return static_cast<int>(value);
+}
 inline bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 inline bool Touches(const GameObject& a, const GameObject& b) { return a.shape->Intersects(*b.shape); }
 // The first member of the pool that is not in flight, or null.

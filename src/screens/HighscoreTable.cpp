@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <istream>
+#include <sstream>
 
 std::string g_highscorePath = "../Assets/Highscore.txt";
 int g_highscoreRank = -1;
@@ -43,11 +44,16 @@ std::string TableName(const std::string& name) {
 }
 
 void HighscoreTable::Load() {
-  std::ifstream in(g_highscorePath);
-  if (!in) {
+  std::ifstream file(g_highscorePath, std::ios::binary);
+  if (!file) {
     std::printf("No highscore table at %s yet: the table starts empty\n", g_highscorePath.c_str());
     return;
   }
+  // Ten places fit in far less; a damaged file of any size costs no more than this.
+  std::string head(MAX_FILE_BYTES, '\0');
+  file.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(file.gcount()));
+  std::istringstream in(head);
   Load(in, g_highscorePath);
 }
 
@@ -55,7 +61,13 @@ void HighscoreTable::Load(std::istream& in, const std::string& source) {
   bool reported = false;
   for (int i = 0; i < PLACES; ++i) {
     std::string name, score;
-    if (!(in >> name >> score)) break;
+    if (!(in >> name >> score)) {
+      // Not even one place: a damaged table (or a folder in its way), which the next save replaces.
+      if (i == 0)
+        std::printf("Error: %s holds no name and score: the table starts empty and the next result replaces it\n",
+                    source.c_str());
+      break;
+    }
     // A hand-edited or damaged table is still shown as it stands; it says so once.
     const size_t digits = score.find_first_not_of("+-") == 1 ? 1 : 0;
     if (!reported && (score.size() <= digits || score.find_first_not_of("0123456789", digits) != std::string::npos)) {

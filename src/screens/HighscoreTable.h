@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -9,9 +10,11 @@
 class HighscoreTable {
 public:
   static constexpr int PLACES = 10;
+  static constexpr size_t MAX_FILE_BYTES = 64 * 1024; // what Load reads of the file at most
 
   // Reads the file: whitespace-separated name and score, ten times. A missing file
-  // changes no entry (one line says so); a short one fills the places it holds.
+  // changes no entry (one line says so); a short one fills the places it holds; one
+  // without a single place says so in one line.
   void Load();
   // The same from any stream; `source` names it in the lines printed.
   void Load(std::istream& in, const std::string& source);

@@ -368,8 +368,16 @@ void Autopilot::Capture() {
 
 void Autopilot::CaptureScreen(const std::string& name) {
   if (shotsFolder.empty()) return;
-  const std::string command = "import -window root '" + shotsFolder + "/" + name + ".png' 2>/dev/null";
-  if (std::system(command.c_str()) != 0) std::printf("autopilot: screen capture failed\n");
+  // The folder's name goes to the shell inside single quotes: each of its own quotes is closed,
+  // escaped and reopened.
+  std::string quoted;
+  for (char c : shotsFolder + "/" + name + ".png") quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  const std::string command = "import -window root '" + quoted + "' 2>/dev/null";
+  if (std::system(command.c_str()) == 0) return;
+  // Whatever failed will fail for every picture: said once, then no more pictures.
+  std::printf("autopilot: screen capture into %s failed (is ImageMagick's import installed?), no more pictures\n",
+              shotsFolder.c_str());
+  shotsFolder.clear();
 }
 
 void Autopilot::Think(GenericLevel& level) {

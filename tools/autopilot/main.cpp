@@ -5,12 +5,14 @@
 // Options: --campaign / --tutorial (only that part), --verbose, --max-seconds N (wall time,
 // then the process ends), --shots FOLDER (a screen
 // capture of FIRSTMOD every --every SECONDS of game time, 5 by default, of its garage and of
-// each end screen), --table FILE (the highscore table to use instead of the game's, so that
-// a trial run leaves the shipped table alone).
+// each end screen; the folder is made when missing), --table FILE (the highscore table to
+// keep the run's scores in; without it they go to a scratch table that the run removes, so the
+// player's own table is never touched).
 // The exit code is 0 only when every level played was won.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@
 int main(int argc, char** argv) {
   bool campaign = true, tutorial = true, verbose = false;
   std::string shots;
+  bool tableGiven = false;
   double every = 5.0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -32,7 +35,10 @@ int main(int argc, char** argv) {
     else if (arg == "--verbose") verbose = true;
     else if (arg == "--shots" && i + 1 < argc) shots = argv[++i];
     else if (arg == "--every" && i + 1 < argc) every = std::atof(argv[++i]);
-    else if (arg == "--table" && i + 1 < argc) g_highscorePath = argv[++i];
+    else if (arg == "--table" && i + 1 < argc) {
+      g_highscorePath = argv[++i];
+      tableGiven = true;
+    }
     else if (arg == "--max-seconds" && i + 1 < argc) alarm(static_cast<unsigned>(std::atoi(argv[++i])));
     else {
       std::printf("usage: autopilot [--campaign|--tutorial] [--verbose] [--shots FOLDER [--every SECONDS]] "
@@ -42,6 +48,27 @@ int main(int argc, char** argv) {
   }
 
   std::setvbuf(stdout, nullptr, _IOLBF, 0); // lines reach a log as they happen
+  if (!shots.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(shots, error);
+    if (error) {
+      std::printf("autopilot: cannot make the picture folder %s (%s), no pictures are taken\n", shots.c_str(),
+                  error.message().c_str());
+      shots.clear();
+    }
+  }
+  // The player's table is the player's: a run without --table keeps its scores in a scratch
+  // table of its own, gone when the run ends.
+  std::string scratchFolder;
+  if (!tableGiven) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvo-autopilot-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+      std::printf("autopilot: cannot make a scratch folder for the highscore table\n");
+      return 1;
+    }
+    scratchFolder = pattern;
+    g_highscorePath = scratchFolder + "/Highscore.txt";
+  }
   const auto began = std::chrono::steady_clock::now();
   GameHarness harness;
   harness.loop.fixedFrameTime = 1.0f / 60.0f; // no frame wait, yet every frame is a display's
@@ -85,5 +112,9 @@ int main(int argc, char** argv) {
   std::printf("highscore table:");
   while (std::getline(table, line)) std::printf(" [%s]", line.c_str());
   std::printf("\n%s\n", ok ? "autopilot: every level won" : "autopilot: NOT every level was won");
+  if (!scratchFolder.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchFolder, ignored);
+  }
   return ok ? 0 : 1;
 }
