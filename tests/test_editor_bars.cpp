@@ -202,6 +202,10 @@ TEST(EditorSoundBar, SlotsRetargetEffectsAndZeroPlaysNothing) {
   ASSERT_TRUE(s.EnterValue(SOUND_BAR, "In: ", "2"));
   ASSERT_TRUE(s.ClickItem(SOUND_BAR, "Play"));
   EXPECT_EQ(g_audio->lastEffect, g_audio->sounds[g_audio->soundNames[1]]);
+  g_audio->nextEffectChannel = 5; // a full ring: the next effect would start it again
+  for (const char* typed : {"2147483648", "4294967295"}) // past the int range: no sound either
+    ASSERT_TRUE(s.EnterValue(SOUND_BAR, "In: ", typed) && s.ClickItem(SOUND_BAR, "Play"));
+  EXPECT_EQ(g_audio->nextEffectChannel, 5);
 }
 
 TEST(EditorSoundBar, RebuildKeepsCountingAndRefreshStartsAgain) {
