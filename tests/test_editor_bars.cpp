@@ -93,7 +93,8 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "12"));
   EXPECT_FLOAT_EQ(player->scale, 1.0f); // outside 0-10: ignored
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "2"));
-  EXPECT_FLOAT_EQ(player->scale, 2.0f);
+  for (const char* tiny : {"1e-40", "0.001"}) ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", tiny));
+  EXPECT_FLOAT_EQ(player->scale, 2.0f); // too small to be divided by at the next change
 
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "-90"));
   EXPECT_NEAR(player->rotation, -std::numbers::pi / 2, 1e-4);
