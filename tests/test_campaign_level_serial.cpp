@@ -490,6 +490,7 @@ TEST_F(CampaignTest, ThePizzaLabelCountsTensOfUnitsAndTheThermometerCoolsOnlyInP
   EXPECT_EQ(g_pizzaLabel, PizzaDistanceLabel(distance));
   EXPECT_EQ(PizzaDistanceLabel(153.7f), "15m");
   EXPECT_EQ(PizzaDistanceLabel(9.9f), "0m");
+  EXPECT_EQ(PizzaDistanceLabel(2.9e9f), "214748364m"); // coordinates reach 1e9 either way
 
   g_pizzaCarried = true;
   g_thermometer = 1.0f;

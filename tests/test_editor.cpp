@@ -230,7 +230,8 @@ TEST(EditorNaming, TypingFollowsTheLayoutAndKeepsDigits) {
   EXPECT_EQ(g_displayName, "L2ZCABCDEF");
 }
 
-TEST(EditorNaming, AnEmptyNameBecomesMylevelEitherWay) {
+// Only Enter ends the typing: clicks, on RENAME or on the field, do nothing meanwhile.
+TEST(EditorNaming, AnEmptyNameBecomesMylevelAndOnlyEnterEndsIt) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
   s.ClickButton("RENAME");
@@ -241,7 +242,11 @@ TEST(EditorNaming, AnEmptyNameBecomesMylevelEitherWay) {
   s.ClickButton("RENAME");
   for (int i = 0; i < 7; ++i) s.Key(SDL_SCANCODE_BACKSPACE);
   s.ClickButton("RENAME");
+  s.Click(450, 300);
+  EXPECT_EQ(g_displayName, "_");
+  s.Key(SDL_SCANCODE_RETURN);
   EXPECT_FALSE(g_renameMode);
+  EXPECT_TRUE(g_placedObjects.empty());
   EXPECT_EQ(g_levelName, "MYLEVEL");
   EXPECT_EQ(g_displayName, "MYLEVEL");
 

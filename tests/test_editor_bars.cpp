@@ -93,7 +93,8 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "12"));
   EXPECT_FLOAT_EQ(player->scale, 1.0f); // outside 0-10: ignored
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", "2"));
-  EXPECT_FLOAT_EQ(player->scale, 2.0f);
+  for (const char* tiny : {"1e-40", "0.001"}) ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Scale: ", tiny));
+  EXPECT_FLOAT_EQ(player->scale, 2.0f); // too small to be divided by at the next change
 
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "-90"));
   EXPECT_NEAR(player->rotation, -std::numbers::pi / 2, 1e-4);
@@ -202,6 +203,10 @@ TEST(EditorSoundBar, SlotsRetargetEffectsAndZeroPlaysNothing) {
   ASSERT_TRUE(s.EnterValue(SOUND_BAR, "In: ", "2"));
   ASSERT_TRUE(s.ClickItem(SOUND_BAR, "Play"));
   EXPECT_EQ(g_audio->lastEffect, g_audio->sounds[g_audio->soundNames[1]]);
+  g_audio->nextEffectChannel = 5; // a full ring: the next effect would start it again
+  for (const char* typed : {"2147483648", "4294967295"}) // past the int range: no sound either
+    ASSERT_TRUE(s.EnterValue(SOUND_BAR, "In: ", typed) && s.ClickItem(SOUND_BAR, "Play"));
+  EXPECT_EQ(g_audio->nextEffectChannel, 5);
 }
 
 TEST(EditorSoundBar, RebuildKeepsCountingAndRefreshStartsAgain) {
@@ -246,6 +251,8 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   s.Press(SDL_BUTTON_LEFT, true);
   EXPECT_TRUE(g_keyDown[1]);
   s.Press(SDL_BUTTON_LEFT, false);
+  s.Type("kvo"); // text input is on all game: with no bar shown, none of it waits for one
+  EXPECT_EQ(TwQueuedCharacters(), 0);
 
   g_nextState = STATE_EDITOR;
   ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }));

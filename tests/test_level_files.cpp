@@ -179,11 +179,15 @@ TEST_F(LevelFiles, SavingWithoutAPlayerOrUnableToFinishTouchesNothing) {
   };
   GameObject* nameless = Brick("", 0, 0);
   nameless->name.clear();
+  GameObject* spoilt = Brick("BRICK", 0, 0);
+  spoilt->rotation = INFINITY; // "inf" would be written, which no reader takes back
   testing::internal::CaptureStdout();
   SaveLevel({nameless}, "../Assets/Levels/KEEP.txt");
   SaveLevel({}, "../Assets/Levels/KEEP.txt");
+  SaveLevel({Player(), spoilt}, "../Assets/Levels/KEEP.txt");
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Serializing..\nERROR: NO PLAYER FOUND!\nSerializing..\nERROR: NO PLAYER FOUND!\n");
+            "Serializing..\nERROR: NO PLAYER FOUND!\nSerializing..\nERROR: NO PLAYER FOUND!\nSerializing..\n"
+            "Error: an object holds a number that is not finite, the level ../Assets/Levels/KEEP.txt is unchanged\n");
   EXPECT_TRUE(nameless->name.empty());
   unchanged();
   fs::create_directory("../Assets/Levels/KEEP.txt2.saving"); // the list cannot be written beside itself

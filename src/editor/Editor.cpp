@@ -429,8 +429,9 @@ void Editor::EndRename() {
 
 void Editor::HandleMouse() {
   if (g_renameMode) {
-    // Only the RENAME button answers while a name is typed.
-    HandleEditorButtons();
+    // Clicks do nothing while a name is typed (Enter ends it), nor once it is done.
+    ConsumeTrigger(MOUSE_LEFT);
+    ConsumeTrigger(MOUSE_RIGHT);
     return;
   }
   const float w = static_cast<float>(g_screenWidth);
@@ -495,21 +496,14 @@ void Editor::HandleEditorButtons() {
   if (!g_keyTriggered[MOUSE_LEFT]) return;
   for (auto& b : g_editorButtons) {
     if (!b->UnderPoint(mouse)) continue;
-    if (g_renameMode && b->name != "RENAME") continue;
     ConsumeTrigger(MOUSE_LEFT);
     if (b->name == "SNAP") {
       g_snapMode = !g_snapMode;
       ToggleLook(*b);
     } else if (b->name == "RENAME") {
       ToggleLook(*b);
-      if (g_renameMode) {
-        // Leaving by the button ends the name as Enter does, "MYLEVEL" for an empty one.
-        if (g_levelName.empty()) g_levelName = "MYLEVEL";
-        g_renameMode = false;
-      } else {
-        g_renameMode = true;
-        g_typedText.clear();
-      }
+      g_renameMode = true;
+      g_typedText.clear();
       g_displayName = g_levelName;
     } else if (b->name == "UNSERIALIZE") {
       LoadNamedLevel();

@@ -30,9 +30,12 @@ void SetY(const void* value, void* data) {
   o->SetPosition(Vec3(p.x, *static_cast<const float*>(value), p.z));
 }
 void GetScale(void* value, void* data) { *static_cast<float*>(value) = Object(data)->scale; }
+// The next scale first divides the shape by this one: a subnormal scale (1e-40 passes
+// "above 0") made that 1/scale infinite and the corners NaN.
+constexpr float MIN_SCALE = 0.01f;
 void SetScale(const void* value, void* data) {
   float s = *static_cast<const float*>(value);
-  if (s > 0.0f && s < 10.0f) Object(data)->SetScale(s);
+  if (s >= MIN_SCALE && s < 10.0f) Object(data)->SetScale(s);
 }
 PropertyBar::TypedAngle* TypedAngleOf(const GameObject* o) {
   for (PropertyBar::TypedAngle& typed : g_propertyBar.typedAngles)

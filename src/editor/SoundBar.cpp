@@ -78,8 +78,9 @@ void ATSound::RebuildSoundBar() {
 void ATSound::PlaySelectedSound() {
   if (!g_audio) return;
   g_audio->system.StopGroup(g_audio->effectsGroup);
-  if (playIndex >= 1 && static_cast<int>(playIndex) <= g_audio->SoundCount())
-    g_audio->PlayEffect(static_cast<int>(playIndex) - 1);
+  // Compared unsigned, as typed: "In: " takes numbers past the int range.
+  if (playIndex >= 1 && playIndex <= static_cast<unsigned int>(g_audio->SoundCount()))
+    g_audio->PlayEffect(static_cast<int>(playIndex - 1));
 }
 
 void ATSound::ReloadSounds() {

@@ -1,6 +1,8 @@
 #include "levels/Hud.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 #include "core/GameState.h"
@@ -70,7 +72,10 @@ void FreeHud() {
 }
 
 std::string PizzaDistanceLabel(float distance) {
-  return std::to_string(static_cast<int>(distance) / 10) + "m";
+  // Coordinates reach 1e9 either way, so a distance can pass the int range: it is held at
+  // the range's top (in double, where that top is exact) before it becomes an int.
+  const double units = distance > 0.0f ? std::min<double>(distance, std::numeric_limits<int>::max()) : 0.0;
+  return std::to_string(static_cast<int>(units) / 10) + "m";
 }
 
 void DrawHud(GameObject* pizza, bool showThermometer) {

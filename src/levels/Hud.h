@@ -29,7 +29,8 @@ void SetUpHud();
 void DrawHud(GameObject* pizza, bool showThermometer);
 void DrawThermometer();
 void DrawPizzaArrow(GameObject* pizza);
-// What the arrow's label says for a pizza this far away: whole tens of units, as metres.
+// What the arrow's label says for a pizza this far away: whole tens of units, as metres,
+// at most the int range's top in tens.
 std::string PizzaDistanceLabel(float distance);
 // The HUD's font and pictures let go (the level's Free).
 void FreeHud();

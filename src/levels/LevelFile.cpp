@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <locale>
+#include <optional>
 #include <sstream>
 
 #include "core/System.h"
@@ -80,6 +81,13 @@ std::string Token(std::string text) {
 
 int FormatOf(const GameObject& object) { return object.graphic ? object.graphic->format : 1; }
 
+// "inf" and "nan" are tokens no reader takes back: a number that is not finite fails the
+// stream it would go to, and SaveLevel writes nothing from a failed stream.
+template <class Number> Number Finite(std::ostream& out, Number value) {
+  if (!std::isfinite(value)) out.setstate(std::ios::failbit);
+  return value;
+}
+
 // ============================================================================
 // Level description blocks
 // ============================================================================
@@ -88,22 +96,22 @@ int FormatOf(const GameObject& object) { return object.graphic ? object.graphic-
 void WriteDescriptionFields(std::ostream& out, const GameObject& object, const Placement& p) {
   out << Token(object.name) << '\n'
       << Token(object.ImagePath()) << '\n'
-      << p.centre.x << '\n'
-      << p.centre.y << '\n'
-      << p.halfWidth << '\n'
-      << p.halfHeight << '\n'
-      << object.storedValue << '\n'
+      << Finite(out, p.centre.x) << '\n'
+      << Finite(out, p.centre.y) << '\n'
+      << Finite(out, p.halfWidth) << '\n'
+      << Finite(out, p.halfHeight) << '\n'
+      << Finite(out, object.storedValue) << '\n'
       << FormatOf(object) << '\n'
-      << object.scale << '\n'
-      << object.rotation << '\n';
+      << Finite(out, object.scale) << '\n'
+      << Finite(out, object.rotation) << '\n';
 }
 
 void WriteDescriptionWeapon(std::ostream& out, const Weapon& weapon, float vehicleScale) {
   // The nested weapon sizes are divided by the owning vehicle's scale.
   out << "Weapon\n";
   WriteDescriptionFields(out, weapon, Measure(*weapon.shape, vehicleScale));
-  out << weapon.reloadTime << '\n'
-      << weapon.damage << '\n'
+  out << Finite(out, weapon.reloadTime) << '\n'
+      << Finite(out, weapon.damage) << '\n'
       << weapon.kind << '\n'
       << "EndWeapon\n";
 }
@@ -153,11 +161,13 @@ void WriteObjectList(std::ostream& out, const std::vector<GameObject*>& objects)
     if (o && IsShot(*o) && !o->ImagePath().empty()) WriteListBlock(out, *o, dynamic_cast<Vehicle*>(o) != nullptr);
 }
 
-// The text `write` produces, in the classic locale whatever the game's is.
-template <class Writer> std::string Text(Writer write) {
+// The text `write` produces, in the classic locale whatever the game's is; none when a
+// number could not be written.
+template <class Writer> std::optional<std::string> Text(Writer write) {
   std::ostringstream out;
   out.imbue(std::locale::classic());
   write(out);
+  if (out.fail()) return std::nullopt;
   return out.str();
 }
 
@@ -337,14 +347,14 @@ void WriteObjectFields(std::ostream& out, GameObject& object) {
   const Placement p = MeasureUnrotated(object, object.scale);
   out << Token(object.name) << '\n'
       << Token(object.ImagePath()) << '\n'
-      << object.storedValue << '\n'
+      << Finite(out, object.storedValue) << '\n'
       << FormatOf(object) << '\n'
-      << object.scale << '\n'
-      << object.rotation << '\n'
-      << p.centre.x << '\n'
-      << p.centre.y << '\n'
-      << p.halfWidth << '\n'
-      << p.halfHeight << '\n';
+      << Finite(out, object.scale) << '\n'
+      << Finite(out, object.rotation) << '\n'
+      << Finite(out, p.centre.x) << '\n'
+      << Finite(out, p.centre.y) << '\n'
+      << Finite(out, p.halfWidth) << '\n'
+      << Finite(out, p.halfHeight) << '\n';
 }
 
 void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
@@ -358,11 +368,16 @@ void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
   for (GameObject* o : objects)
     if (o && o->name.empty()) o->name = "name";
 
-  const std::string description = Text([&](std::ostream& out) {
+  const std::optional<std::string> description = Text([&](std::ostream& out) {
     for (GameObject* o : objects)
       if (o) WriteDescriptionBlock(out, *o);
   });
-  const std::string list = Text([&](std::ostream& out) { WriteObjectList(out, objects); });
+  const std::optional<std::string> list = Text([&](std::ostream& out) { WriteObjectList(out, objects); });
+  if (!description || !list) {
+    std::cout << "Error: an object holds a number that is not finite, the level " << path
+              << " is unchanged" << std::endl;
+    return;
+  }
 
   // Each file is replaced whole (see StagedFile), but the two cannot be
   // replaced in one step, so their order decides what a save cut short between
@@ -375,7 +390,7 @@ void SaveLevel(std::vector<GameObject*> objects, const std::string& path) {
   // a new level that has no object list to play.
   StagedFile listFile(path + "2");
   StagedFile descriptionFile(path);
-  if (!listFile.Write(list) || !descriptionFile.Write(description)) {
+  if (!listFile.Write(*list) || !descriptionFile.Write(*description)) {
     const std::string& why = listFile.Error().empty() ? descriptionFile.Error() : listFile.Error();
     std::cout << "Error: " << why << ", the level " << path << " is unchanged" << std::endl;
     return;

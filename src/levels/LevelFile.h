@@ -45,8 +45,9 @@ void ListLevels();
 
 // ---- writing -----------------------------------------------------------------
 // Writes the level description `path` and the object list `path` + "2".
-// Nothing is touched unless an object is named "PLAYER". Each file is
-// replaced whole (StagedFile), the object list before the description, so a
+// Nothing is touched unless an object is named "PLAYER" and every number to
+// write is finite (no "inf" or "nan"). Each file is replaced whole
+// (StagedFile), the object list before the description, so a
 // save killed at any point leaves a pair the game can list and play: see
 // SaveLevel for the order. A failure prints one line. Objects without a name are named "name"; objects
 // without a picture are left out of the object list, except the player. Blanks

@@ -442,8 +442,11 @@ bool TwEventHandler(const void* nativeEvent) {
     // A release always reaches the game too, so no key stays held there.
     return e.type == SDL_KEYDOWN && barsShown && s_editingText;
   case SDL_TEXTINPUT:
+    // Text input stays on for the whole game, and only a draw of the bars empties what the
+    // library queues: without a bar on screen the queue would grow with every key played.
+    if (!barsShown) return false;
     ImGui_ImplSDL2_ProcessEvent(&e);
-    return barsShown && s_editingText;
+    return s_editingText;
   case SDL_WINDOWEVENT:
     ImGui_ImplSDL2_ProcessEvent(&e);
     return false;
@@ -620,6 +623,7 @@ bool TwDraw() {
 
 TwBar* TwFindBar(const char* name) { return name ? FindBar(name) : nullptr; }
 int TwBarCount() { return static_cast<int>(s_bars.size()); }
+int TwQueuedCharacters() { return s_initialized ? ImGui::GetIO().InputQueueCharacters.Size : 0; }
 
 std::vector<TwItemInfo> TwBarItems(const TwBar* bar) {
   std::vector<TwItemInfo> out;

@@ -81,6 +81,8 @@ struct TwItemInfo {
 TwBar* TwFindBar(const char* name);
 int TwBarCount();
 std::vector<TwItemInfo> TwBarItems(const TwBar* bar);
+// Typed characters waiting for the next draw of the bars.
+int TwQueuedCharacters();
 // The bar's placement from its definition: position and size in TwWindowSize space.
 bool TwBarPlacement(const TwBar* bar, int& x, int& y, int& width, int& height);
 // Window pixels of a point of TwWindowSize space, for input aimed at an item.

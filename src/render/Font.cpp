@@ -122,21 +122,21 @@ GLuint UploadGlyph(const FT_Bitmap& bitmap) {
   return texture;
 }
 
-// Rasterises codes 0-127 into the set; false when the library or the face could not
-// be opened.
-bool RasteriseGlyphs(GlyphSet& set) {
+// Rasterises codes 0-127 into the set; it stays empty, and one line says why, when the
+// library or the face cannot be opened.
+void RasteriseGlyphs(GlyphSet& set) {
   std::map<char, Glyph>& glyphs = set.glyphs;
   std::vector<GlyphBitmap> bitmaps;
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library)) {
     std::printf("%s\n", ConsoleText::FREETYPE_NO_LIBRARY);
-    return false;
+    return;
   }
   FT_Face face = nullptr;
   if (FT_New_Face(library, FONT_PATH, 0, &face)) {
     std::printf("%s %s: text is not drawn\n", ConsoleText::FREETYPE_NO_FONT, FONT_PATH);
     FT_Done_FreeType(library);
-    return false;
+    return;
   }
   FT_Set_Pixel_Sizes(face, 0, FONT_PIXELS);
   if (FT_Load_Char(face, 'X', FT_LOAD_RENDER)) std::printf("%s\n", ConsoleText::FREETYPE_NO_GLYPH);
@@ -161,7 +161,6 @@ bool RasteriseGlyphs(GlyphSet& set) {
   glBindTexture(GL_TEXTURE_2D, 0);
   FT_Done_Face(face);
   FT_Done_FreeType(library);
-  return true;
 }
 
 bool IsOneOf(char ch, const char* set) { return ch != '\0' && std::strchr(set, ch) != nullptr; }
@@ -228,19 +227,19 @@ void GlyphCell(char ch, float scale, float& width, float& height) {
 
 Font::Font() {
   const auto key = std::make_pair(std::string(FONT_PATH), FONT_PIXELS);
-  const GlyphSet* set = nullptr;
-  if (auto found = s_glyphSets.find(key); found != s_glyphSets.end()) {
-    set = &found->second;
-  } else {
+  auto found = s_glyphSets.find(key);
+  if (found == s_glyphSets.end()) {
+    // A face that cannot be opened is kept as an empty set: every screen makes its fonts,
+    // and the failure is told once a run, not once a screen.
     GlyphSet made;
-    if (RasteriseGlyphs(made)) set = &s_glyphSets.emplace(key, std::move(made)).first->second;
+    RasteriseGlyphs(made);
+    found = s_glyphSets.emplace(key, std::move(made)).first;
   }
-  if (set) {
-    glyphs = set->glyphs;
-    atlasTexture = set->atlas;
-    blankCell[0] = set->blank[0];
-    blankCell[1] = set->blank[1];
-  }
+  const GlyphSet& set = found->second;
+  glyphs = set.glyphs;
+  atlasTexture = set.atlas;
+  blankCell[0] = set.blank[0];
+  blankCell[1] = set.blank[1];
   // Text relies on blending, and the game leaves culling on after the first font.
   FlushDrawing();
   glEnable(GL_CULL_FACE);

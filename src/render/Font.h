@@ -46,5 +46,6 @@ private:
 // narrowed for lowercase letters, punctuation, "i", "l", "I", "1", ":" and space.
 void GlyphCell(char ch, float scale, float& width, float& height);
 
-// Deletes the shared glyph textures; see DeleteCachedTextures, which calls it.
+// Deletes the shared glyph textures and forgets a font file that failed, so the next Font
+// tries it again; see DeleteCachedTextures, which calls it.
 void DeleteGlyphTextures();

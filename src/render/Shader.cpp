@@ -3,8 +3,11 @@
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +17,27 @@ ProgramCache g_spriteProgram;
 ProgramCache g_lineProgram;
 ProgramCache g_particleProgram;
 ProgramCache g_primitiveProgram;
+
+namespace {
+
+// Files whose failure to compile was reported: every state builds its programs again.
+std::set<std::string> s_reportedShaders;
+
+// "error" (as the game has always said it), the file, and the compiler's log on one line.
+void ReportCompileError(GLuint shader, const std::string& path) {
+  if (!s_reportedShaders.insert(path).second) return;
+  GLint length = 0;
+  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+  std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
+  GLsizei written = 0;
+  glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), &written, log.data());
+  log.resize(static_cast<size_t>(written));
+  while (!log.empty() && std::isspace(static_cast<unsigned char>(log.back()))) log.pop_back();
+  std::replace(log.begin(), log.end(), '\n', ' ');
+  std::printf("error %s: %s\n", path.c_str(), log.empty() ? "the compiler says nothing more" : log.c_str());
+}
+
+} // namespace
 
 unsigned int LoadShader(unsigned int type, const char* path) {
   std::ifstream file(path);
@@ -32,7 +56,7 @@ unsigned int LoadShader(unsigned int type, const char* path) {
   GLint ok = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
   if (ok != GL_TRUE) {
-    std::printf("error\n");
+    ReportCompileError(shader, path);
     glDeleteShader(shader);
     return 0;
   }

@@ -5,8 +5,8 @@
 
 // ---- loading ---------------------------------------------------------------
 // Compiles one shader from a GLSL file; 0 if the file cannot be read or does not
-// compile (one line on standard output either way). type is GL_VERTEX_SHADER or
-// GL_FRAGMENT_SHADER.
+// compile (one line on standard output either way; a file that does not compile is
+// named once a run, with the compiler's log). type is GL_VERTEX_SHADER or GL_FRAGMENT_SHADER.
 unsigned int LoadShader(unsigned int type, const char* path);
 // Links vs and fs into a new program, binds "outColor" to colour 0 and makes the
 // program current; the shaders are detached and deleted. A program that does not
