@@ -48,7 +48,6 @@ private:
   void TypeName();
   void EndRename();
   void StepLevel(int step);
-  void SetFactoryObjectsCameras();
 
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;

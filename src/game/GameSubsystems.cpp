@@ -6,7 +6,6 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
-#include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
@@ -51,7 +50,7 @@ public:
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
-    default: return MakePlaceholderState(stateId);
+    default: return nullptr; // not a state
     }
   }
 
