@@ -127,8 +127,8 @@ public:
     shakeCounter = 0;
     pathFrames = 0;
     smokeClock = 0.0f;
-    g_garageOpen = false;
-    g_helpOpen = false;
+    g_frontEnd.garageOpen = false;
+    g_frontEnd.helpOpen = false;
     g_pizzaCarried = false;
     built = BuildLevel(world, screens, request);
     if (built) cameraTarget = screens.limits.Clamp(g_player->Position());

@@ -253,7 +253,7 @@ TEST_F(LevelFiles, LevelListHoldsValidLevelsSortedByName) {
   ListLevels();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "  FOLDER.txt   <DIR>\n");
   EXPECT_EQ(g_levelNames, (std::vector<std::string>{"ALPHA", "MIDDLE", "ZED"}));
-  EXPECT_EQ(g_levelCount, 3);
+  EXPECT_EQ(LevelCount(), 3);
 }
 
 // ---- the player loadout --------------------------------------------------------

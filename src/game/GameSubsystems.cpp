@@ -39,7 +39,7 @@ public:
     InstallFrontEndScreens();
     // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
     if (!glGenVertexArrays) return;
-    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+    g_frontEnd.pausePanel = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
   }
 
   // The state table. The tutorial's object also gets its level file.
@@ -62,18 +62,18 @@ public:
     if (g_audio) g_audio->SetEffectsVolume(0.0f);
   }
   void ShowPausePanel() override {
-    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+    g_frontEnd.garageOpen = g_frontEnd.helpOpen = g_frontEnd.tutorialGarageOpen = g_frontEnd.tutorialHelpOpen = false;
   }
 
   void SilenceMusic() override {
-    if (g_optionMenu) g_optionMenu->MuteMusic();
+    if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
   void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void TerminateTweakBars() override { TwTerminate(); }
   void ReleaseFrontEnd() override {
-    g_optionMenu.reset();
+    g_frontEnd.pausePanel.reset();
     ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();

@@ -190,7 +190,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   }
   std::cout << world.isBossLevel << " " << path << "\n";
   PlayMusicSlot(world.isBossLevel ? 3 : 2);
-  if (g_optionMenu) g_optionMenu->ApplyVolumes();
+  if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->ApplyVolumes();
 
   // 5-7: the objects, the player and its loadout.
   world.levelObjects = LoadObjectList(path, true);

@@ -22,7 +22,6 @@
 #include "render/Texture.h"
 
 std::vector<std::string> g_levelNames;
-int g_levelCount = 0;
 
 namespace {
 
@@ -296,7 +295,6 @@ bool ValidateLevelFile(const std::string& path) {
 
 void ListLevels() {
   g_levelNames.clear();
-  g_levelCount = 0;
   std::error_code ec;
   std::filesystem::directory_iterator it(LEVEL_FOLDER, ec), end;
   // Every state lists the folder again; a missing one is said once, until it is back.
@@ -325,7 +323,6 @@ void ListLevels() {
   for (const std::string& stem : names) {
     if (!ValidateLevelFile(LEVEL_FOLDER + stem + ".txt")) continue;
     g_levelNames.push_back(stem);
-    ++g_levelCount;
   }
 }
 
