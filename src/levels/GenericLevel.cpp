@@ -98,9 +98,7 @@ BuildRequest GenericLevel::MakeBuildRequest() const {
   return request;
 }
 
-void GenericLevel::Initialize() {
-  // The portal's target lasts only until here: the campaign goes by its index.
-  if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+void GenericLevel::ResetFrame() {
   shaking = false;
   shakeCounter = 0;
   pathFrames = 0;
@@ -109,8 +107,19 @@ void GenericLevel::Initialize() {
   garageOpen = false;
   helpOpen = false;
   g_pizzaCarried = false;
+}
+
+bool GenericLevel::StartLevel() {
+  ResetFrame();
   built = BuildLevel(world, screens, MakeBuildRequest());
   if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
+  return built;
+}
+
+void GenericLevel::Initialize() {
+  // The portal's target lasts only until here: the campaign goes by its index.
+  if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+  StartLevel();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -42,20 +42,7 @@ void TutorialLevel::Load() {
   levelPath = PlayTestLevelPath(levelPath);
 }
 
-void TutorialLevel::Initialize() {
-  g_tutorial.pizzaTaken = false;
-  g_tutorial.talkedTo2 = g_tutorial.talkedTo3 = g_tutorial.talkedTo4 = false;
-  g_tutorial.garageVisited = false;
-  g_frontEnd.tutorialGarageOpen = false;
-  g_frontEnd.tutorialHelpOpen = false;
-  g_tutorial.pizza = nullptr;
-  g_pizzaCarried = false;
-  shaking = false;
-  shakeCounter = 0;
-  pathFrames = 0;
-  smokeClock = 0.0f;
-  overlayClosedThisFrame = false;
-
+BuildRequest TutorialLevel::MakeBuildRequest() const {
   // The stage named by the last portal (or the first stage), not a fixed list.
   BuildRequest request;
   request.path = levelPath;
@@ -66,17 +53,20 @@ void TutorialLevel::Initialize() {
                                                      : "../Assets/image/npc/npcdefault1.png";
   // A designer trying out a level from the editor wants to drive at once, not read the
   // tutorial's welcome.
-  const bool card = !PlayTesting();
-  request.helpOpen = card;
-  built = BuildLevel(world, screens, request);
-  if (!built) return;
+  request.helpOpen = !PlayTesting();
+  return request;
+}
+
+void TutorialLevel::Initialize() {
+  g_tutorial = TutorialState(); // its world is cleared by the build in any case
+  if (!StartLevel()) return;
 
   // The pizza is the tutorial's own: with the campaign's pointer empty no arrow points at it.
   g_tutorial.pizza = world.pizza;
   world.pizza = nullptr;
-  cameraTarget = screens.limits.Clamp(g_player->Position());
 
   // Every stage opens on its card, which C (or the pad's X) closes.
+  const bool card = !PlayTesting();
   g_frontEnd.tutorialHelpOpen = card;
   g_paused = card;
 }

@@ -48,6 +48,7 @@ public:
   void UpdateWorld() override;
 
 protected:
+  BuildRequest MakeBuildRequest() const override;
   GameObject* PizzaOnMap() const override { return g_tutorial.pizza; }
   bool ThermometerShown() const override { return g_tutorial.pizzaTaken; }
   int& EndScreenCounter() override;
