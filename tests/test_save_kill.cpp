@@ -16,14 +16,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/System.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Vehicle.h"
 #include "platform/SafeFile.h"
+#include "support/GameFolder.h"
 #include "support/GlTestContext.h"
-#include "support/TestImages.h"
 
 namespace fs = std::filesystem;
 
@@ -93,19 +92,11 @@ void KillAtStep(const char*) {
 std::vector<std::string> g_steps;
 void RecordStep(const char* step) { g_steps.push_back(step); }
 
-class SaveKill : public ::testing::Test {
+class SaveKill : public GameFolderTest {
 protected:
   void SetUp() override {
     ASSERT_TRUE(GlTestContext::Get().ok);
-    previous = fs::current_path();
-    root = TempFolder();
-    for (const char* folder : {"/Assets/Levels", "/Assets/image", "/run"}) fs::create_directories(root + folder);
-    for (const char* picture : {"tank", "brick"})
-      WriteRgbaPng(root + "/Assets/image/" + picture + ".png", 4, 4, std::vector<uint32_t>(16, 0xffffffffu));
-    WriteText(root + "/Assets/image/tank.txt", "f= 0 0 4 4\n");
-    fs::current_path(root + "/run");
-    factory = std::make_shared<GameObjectFactory>();
-    g_systems.push_back(factory);
+    EnterGameFolder({"tank", "brick"}, {"tank"});
     objects.push_back(factory->CreateVehicle("PLAYER", "../Assets/image/tank.png", Vec3(400, 300, 1), 24, 16, 1,
                                              "../Assets/image/tank.txt"));
     for (int i = 0; i < BRICKS; ++i)
@@ -114,8 +105,7 @@ protected:
   }
   void TearDown() override {
     g_saveStepHook = nullptr;
-    g_systems.clear();
-    fs::current_path(previous);
+    GameFolderTest::TearDown();
   }
 
   void Save(int number, const std::string& level) {
@@ -138,9 +128,6 @@ protected:
     return g_steps;
   }
 
-  fs::path previous;
-  std::string root;
-  std::shared_ptr<GameObjectFactory> factory;
   std::vector<GameObject*> objects;
 };
 
