@@ -110,6 +110,14 @@ protected:
   }
   OptionMenu& Panel() { return static_cast<OptionMenu&>(*g_frontEnd.pausePanel); }
   Button& PanelButton(int i) { return *Panel().buttons[i]; }
+  // Presses the button that ends the game and runs frames until the quit is asked for; the
+  // press is held, as the game ends before a release could reach it.
+  void PressToQuit(const Button& yes) {
+    game.MouseMove(WindowX(yes.Centre().x), WindowY(yes.Centre().y));
+    game.Drain();
+    game.MouseButton(SDL_BUTTON_LEFT, true);
+    game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  }
   // Out of a level as a player leaves it: Escape, then QUIT and YES on the pause panel.
   void QuitThroughThePanel() {
     game.TapKey(SDL_SCANCODE_ESCAPE);
@@ -234,10 +242,7 @@ TEST_F(FrontEnd, TheQuitDialogAsksFirstAndYesSilencesTheEffectsBeforeTheGameEnds
 
   Click(*g_menu.buttons[MainMenu::QUIT]);
   g_audio->SetEffectsVolume(0.6f);
-  game.MouseMove(WindowX(g_menu.confirmYes->Centre().x), WindowY(g_menu.confirmYes->Centre().y));
-  game.Drain();
-  game.MouseButton(SDL_BUTTON_LEFT, true);
-  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  PressToQuit(*g_menu.confirmYes);
   EXPECT_EQ(g_audio->effectsVolume, 0.0f);
   game.Frame(3);
   EXPECT_FALSE(game.running);
@@ -429,11 +434,7 @@ TEST_F(FrontEnd, WithTheConfirmationOpenOnlyItsTwoButtonsAnswer) {
 
   // Quit from the menu's panel ends the game, effects silenced first.
   Click(PanelButton(OptionMenu::QUIT));
-  game.MouseMove(WindowX(PanelButton(OptionMenu::CONFIRM_YES).Centre().x),
-                 WindowY(PanelButton(OptionMenu::CONFIRM_YES).Centre().y));
-  game.Drain();
-  game.MouseButton(SDL_BUTTON_LEFT, true);
-  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  PressToQuit(PanelButton(OptionMenu::CONFIRM_YES));
   EXPECT_EQ(g_audio->effectsVolume, 0.0f);
   game.Frame(3);
   EXPECT_FALSE(game.running);
