@@ -161,12 +161,12 @@ TEST_F(HighscoreFile, AFailedWriteSaysSoOnceAndKeepsTheTableInMemory) {
 }
 
 // The names of a save's steps, and the step a child process is killed before.
-std::vector<std::string> g_steps;
-int g_killAt = 0;
-int g_step = 0;
-void RecordStep(const char* step) { g_steps.push_back(step); }
+std::vector<std::string> s_steps;
+int s_killAt = 0;
+int s_step = 0;
+void RecordStep(const char* step) { s_steps.push_back(step); }
 void KillBeforeStep(const char*) {
-  if (++g_step == g_killAt) raise(SIGKILL);
+  if (++s_step == s_killAt) raise(SIGKILL);
 }
 
 // A process that dies at any point of a save leaves the old table or the new one, whole.
@@ -177,12 +177,12 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
   {
     HighscoreTable table;
     table.Load();
-    g_steps.clear();
+    s_steps.clear();
     g_saveStepHook = RecordStep;
     table.Save();
     g_saveStepHook = nullptr;
   }
-  const std::vector<std::string> steps = g_steps;
+  const std::vector<std::string> steps = s_steps;
   ASSERT_EQ(steps.back(), "sync folder");
   const int renameStep = static_cast<int>(std::find(steps.begin(), steps.end(), "rename") - steps.begin()) + 1;
   for (int killAt = 1; killAt <= static_cast<int>(steps.size()); ++killAt) {
@@ -191,8 +191,8 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      g_step = 0;
-      g_killAt = killAt;
+      s_step = 0;
+      s_killAt = killAt;
       g_saveStepHook = KillBeforeStep;
       HighscoreTable table;
       g_highscoreFile.rank = table.FindRank(85);

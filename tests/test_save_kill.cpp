@@ -83,14 +83,14 @@ template <class Work> bool RunChild(Work work, int killAfterMicroseconds = -1) {
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-// Step hook of the child in the sweep: SIGKILL just before step number g_killAt.
-int g_step = 0;
-int g_killAt = 0;
+// Step hook of the child in the sweep: SIGKILL just before step number s_killAt.
+int s_step = 0;
+int s_killAt = 0;
 void KillAtStep(const char*) {
-  if (++g_step == g_killAt) raise(SIGKILL);
+  if (++s_step == s_killAt) raise(SIGKILL);
 }
-std::vector<std::string> g_steps;
-void RecordStep(const char* step) { g_steps.push_back(step); }
+std::vector<std::string> s_steps;
+void RecordStep(const char* step) { s_steps.push_back(step); }
 
 class SaveKill : public GameFolderTest {
 protected:
@@ -121,11 +121,11 @@ protected:
   // The steps of one whole save, by name. The sweep's save numbers all have
   // three digits, so every save of it writes the same number of bytes.
   std::vector<std::string> SaveSteps(const std::string& level) {
-    g_steps.clear();
+    s_steps.clear();
     g_saveStepHook = RecordStep;
     QuietSave(100, level);
     g_saveStepHook = nullptr;
-    return g_steps;
+    return s_steps;
   }
 
   std::vector<GameObject*> objects;
@@ -149,8 +149,8 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     SCOPED_TRACE("killed before step " + std::to_string(killAt));
     const int before = number;
     ++number;
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     const bool killed = RunChild([&] {
       g_saveStepHook = KillAtStep;
       Save(number, level);
@@ -174,8 +174,8 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     SCOPED_TRACE("first save killed before step " + std::to_string(killAt));
     fs::remove(fresh);
     fs::remove(fresh + "2");
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     EXPECT_TRUE(RunChild([&] {
       g_saveStepHook = KillAtStep;
       Save(107, fresh);
@@ -249,8 +249,8 @@ TEST_F(SaveKill, AReplacedFileIsTheOldOneOrTheNewOneAfterAKillAtAnyStep) {
   std::string error;
   ASSERT_TRUE(ReplaceFileWhole(path, old, error)) << error;
   for (int killAt = 1; killAt <= 12; ++killAt) {
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     const bool killed = RunChild([&] {
       g_saveStepHook = KillAtStep;
       std::string e;
