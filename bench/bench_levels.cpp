@@ -122,18 +122,16 @@ ParticlePool* const POOLS[] = {&g_burstParticles,     &g_puffParticles,  &g_smok
 // The campaign state with the build request of the bench's choice.
 class BenchLevel : public GenericLevel {
 public:
-  bool Build(const BuildRequest& request) {
-    shaking = false;
-    shakeCounter = 0;
-    pathFrames = 0;
-    smokeClock = 0.0f;
-    g_garageOpen = false;
-    g_helpOpen = false;
-    g_pizzaCarried = false;
-    built = BuildLevel(world, screens, request);
-    if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
-    return built;
+  bool Build(const BuildRequest& chosen) {
+    request = chosen;
+    return StartLevel();
   }
+
+protected:
+  BuildRequest MakeBuildRequest() const override { return request; }
+
+private:
+  BuildRequest request;
 };
 
 struct ShippedLevel {

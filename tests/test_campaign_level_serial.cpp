@@ -298,7 +298,7 @@ TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePla
   level->screens.track->AddMark(MakeTrackMark(Vec3(0, 0)));
   level->world.levelTimer = 50.0f;
 
-  g_helpOpen = true;
+  g_frontEnd.helpOpen = true;
   g_paused = true;
   Frames(30);
   EXPECT_EQ(level->world.levelTimer, 50.0f) << "the world stands still under an overlay";
@@ -307,7 +307,7 @@ TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePla
   // C closes the overlay and the same frame plays on: the world's timer runs.
   g_keyTriggered[KEY_C] = true;
   Frames(1);
-  EXPECT_FALSE(g_helpOpen);
+  EXPECT_FALSE(g_frontEnd.helpOpen);
   EXPECT_FALSE(g_paused);
   EXPECT_LT(level->world.levelTimer, 50.0f);
 }
@@ -321,16 +321,16 @@ TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
   ASSERT_TRUE(pad.Attached());
   level->world.npcs[0]->near = true;
 
-  g_helpOpen = true;
+  g_frontEnd.helpOpen = true;
   g_paused = true;
   pad.Button(SDL_CONTROLLER_BUTTON_X, true);
   game.Drain();
   Frames(1);
-  EXPECT_FALSE(g_helpOpen) << "X closes the help, and holding it does not reopen it";
+  EXPECT_FALSE(g_frontEnd.helpOpen) << "X closes the help, and holding it does not reopen it";
   for (int i = 0; i < 5; ++i) {
     level->world.npcs[0]->near = true;
     Frames(1);
-    EXPECT_FALSE(g_helpOpen) << "frame " << i;
+    EXPECT_FALSE(g_frontEnd.helpOpen) << "frame " << i;
   }
   pad.Button(SDL_CONTROLLER_BUTTON_X, false);
   game.Drain();
@@ -339,7 +339,7 @@ TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
   game.Drain();
   level->world.npcs[0]->near = true;
   Frames(1);
-  EXPECT_TRUE(g_helpOpen) << "a fresh press next to the character opens it";
+  EXPECT_TRUE(g_frontEnd.helpOpen) << "a fresh press next to the character opens it";
 }
 
 // ---- winning, losing, portals -----------------------------------------------------------
@@ -487,7 +487,7 @@ TEST_F(CampaignTest, ThePizzaLabelCountsTensOfUnitsAndTheThermometerCoolsOnlyInP
   SkipLoading(level);
   const float distance = level->world.pizza->Position().x - g_player->Position().x;
   Frames(1);
-  EXPECT_EQ(g_pizzaLabel, PizzaDistanceLabel(distance));
+  EXPECT_EQ(g_hud.pizzaLabel, PizzaDistanceLabel(distance));
   EXPECT_EQ(PizzaDistanceLabel(153.7f), "15m");
   EXPECT_EQ(PizzaDistanceLabel(9.9f), "0m");
   EXPECT_EQ(PizzaDistanceLabel(2.9e9f), "214748364m"); // coordinates reach 1e9 either way
@@ -496,14 +496,14 @@ TEST_F(CampaignTest, ThePizzaLabelCountsTensOfUnitsAndTheThermometerCoolsOnlyInP
   g_thermometer = 1.0f;
   Frames(60);
   EXPECT_NEAR(g_thermometer, 1.0f - 0.003f, 1e-5f) << "0.003 a second";
-  EXPECT_EQ(g_pizzaLabel, "") << "no arrow once the pizza is carried";
+  EXPECT_EQ(g_hud.pizzaLabel, "") << "no arrow once the pizza is carried";
   const float before = g_thermometer;
-  g_garageOpen = true;
+  g_frontEnd.garageOpen = true;
   g_paused = true;
   Frames(60);
   EXPECT_EQ(g_thermometer, before) << "no cooling while paused";
   g_thermometer = -0.5f;
-  g_garageOpen = false;
+  g_frontEnd.garageOpen = false;
   g_paused = false;
   Frames(1);
   EXPECT_LT(g_thermometer, -0.5f) << "not clamped";

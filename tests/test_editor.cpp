@@ -18,18 +18,18 @@ namespace fs = std::filesystem;
 namespace {
 
 int Count(const std::string& kind) {
-  return static_cast<int>(std::count_if(g_placedObjects.begin(), g_placedObjects.end(),
+  return static_cast<int>(std::count_if(g_editor.placedObjects.begin(), g_editor.placedObjects.end(),
                                         [&](GameObject* o) { return o->name == kind; }));
 }
 
 GameObject* First(const std::string& kind) {
-  for (GameObject* o : g_placedObjects)
+  for (GameObject* o : g_editor.placedObjects)
     if (o->name == kind) return o;
   return nullptr;
 }
 
 GameObject* PaletteEntry(const std::string& kind) {
-  for (GameObject* o : g_palette)
+  for (GameObject* o : g_editor.palette)
     if (o->name == kind) return o;
   return nullptr;
 }
@@ -39,7 +39,7 @@ void Pick(EditorSession& s, const std::string& kind) {
   GameObject* entry = PaletteEntry(kind);
   ASSERT_NE(entry, nullptr) << kind;
   s.Click(entry->Position().x, entry->Position().y);
-  ASSERT_EQ(g_currentKind, entry);
+  ASSERT_EQ(g_editor.currentKind, entry);
 }
 
 // Pointer positions pass through window pixels of another size and back.
@@ -58,11 +58,11 @@ int CountTokens(const std::vector<std::string>& tokens, const std::string& token
 TEST(EditorPlacing, OnePlayerRoadCellsAndTouchingWalls) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
-  ASSERT_FALSE(g_palette.empty());
+  ASSERT_FALSE(g_editor.palette.empty());
 
   // The player: a second one moves the first.
   s.Key(SDL_SCANCODE_1);
-  ASSERT_EQ(g_currentKind, g_palette[0]);
+  ASSERT_EQ(g_editor.currentKind, g_editor.palette[0]);
   s.Click(450, 300);
   ASSERT_EQ(Count("PLAYER"), 1);
   s.Click(700, 420);
@@ -86,7 +86,7 @@ TEST(EditorPlacing, OnePlayerRoadCellsAndTouchingWalls) {
   for (float x : {440.0f, 490.0f, 550.0f, 600.0f}) s.Click(x, 500);
   ASSERT_EQ(Count("WALL"), 4);
   std::vector<float> xs;
-  for (GameObject* o : g_placedObjects)
+  for (GameObject* o : g_editor.placedObjects)
     if (o->name == "WALL") xs.push_back(o->Position().x);
   EXPECT_EQ(xs, (std::vector<float>{442, 494, 546, 598}));
   // A column touches as well; a wall on a wall is refused.
@@ -115,13 +115,13 @@ TEST(EditorPlacing, SnapModeAndTheGrids) {
   EXPECT_NEAR(First("ENEMY")->Position().y, 407.0f, MOUSE_STEP);
 
   s.ClickButton("SNAP");
-  ASSERT_TRUE(g_snapMode);
+  ASSERT_TRUE(g_editor.snapMode);
   s.Click(701, 407);
   ASSERT_EQ(Count("ENEMY"), 2);
-  EXPECT_FLOAT_EQ(g_placedObjects.back()->Position().x, 702.0f);
-  EXPECT_FLOAT_EQ(g_placedObjects.back()->Position().y, 390.0f);
+  EXPECT_FLOAT_EQ(g_editor.placedObjects.back()->Position().x, 702.0f);
+  EXPECT_FLOAT_EQ(g_editor.placedObjects.back()->Position().y, 390.0f);
   s.ClickButton("SNAP");
-  EXPECT_FALSE(g_snapMode);
+  EXPECT_FALSE(g_editor.snapMode);
 
   // Negative x snaps toward the positive side, negative y does not: levels rely on it.
   EXPECT_FLOAT_EQ(SnapToRoadGrid(Vec3(-10, -10, 0)).x, 25.0f);
@@ -136,9 +136,9 @@ TEST(EditorPlacing, KeysDragsAndRemoval) {
 
   // 0 clears the kind, so a click places nothing.
   s.Key(SDL_SCANCODE_0);
-  EXPECT_EQ(g_currentKind, nullptr);
+  EXPECT_EQ(g_editor.currentKind, nullptr);
   s.Click(600, 400);
-  EXPECT_TRUE(g_placedObjects.empty());
+  EXPECT_TRUE(g_editor.placedObjects.empty());
 
   // Dragging an entry out of the palette places it where it is let go.
   GameObject* gunner = PaletteEntry("ENEMY");
@@ -146,53 +146,53 @@ TEST(EditorPlacing, KeysDragsAndRemoval) {
   s.Drag(gunner->Position().x, gunner->Position().y, 620, 450);
   ASSERT_EQ(Count("ENEMY"), 1);
   EXPECT_NEAR(First("ENEMY")->Position().x, 620.0f, MOUSE_STEP);
-  EXPECT_EQ(g_currentKind, gunner);
-  EXPECT_FALSE(g_dragging);
+  EXPECT_EQ(g_editor.currentKind, gunner);
+  EXPECT_FALSE(g_editor.dragging);
   // A click on an entry only picks it: nothing lands hidden under the panel.
   Pick(s, "SACK");
-  EXPECT_EQ(g_placedObjects.size(), 1u);
+  EXPECT_EQ(g_editor.placedObjects.size(), 1u);
 
   // The right button takes the object under the pointer out of the level.
   s.Click(620, 450, SDL_BUTTON_RIGHT);
-  EXPECT_TRUE(g_placedObjects.empty());
+  EXPECT_TRUE(g_editor.placedObjects.empty());
 
   // C clears the level; the panning keys move the view and the world under the mouse.
   s.Key(SDL_SCANCODE_1);
   s.Click(600, 400);
-  ASSERT_EQ(g_placedObjects.size(), 1u);
+  ASSERT_EQ(g_editor.placedObjects.size(), 1u);
   s.Key(SDL_SCANCODE_C);
-  EXPECT_TRUE(g_placedObjects.empty());
+  EXPECT_TRUE(g_editor.placedObjects.empty());
   s.MoveTo(600, 400);
-  const Vec3 before = g_editorMouse;
+  const Vec3 before = g_editor.mouse;
   s.harness.Key(SDL_SCANCODE_D, true);
   s.harness.Drain();
   s.harness.Frame(10);
   s.harness.Key(SDL_SCANCODE_D, false);
   s.harness.Drain();
   s.harness.Frame(1);
-  EXPECT_GT(g_editorMouse.x, before.x + 10.0f);
-  EXPECT_FLOAT_EQ(g_editorMouse.y, before.y);
+  EXPECT_GT(g_editor.mouse.x, before.x + 10.0f);
+  EXPECT_FLOAT_EQ(g_editor.mouse.y, before.y);
 }
 
 TEST(EditorPlacing, MissingOrEmptyPaletteLeavesNothingToPlace) {
   {
     EditorSession s({.palette = false, .paletteText = ""});
     ASSERT_TRUE(s.Enter());
-    EXPECT_TRUE(g_palette.empty());
-    EXPECT_EQ(g_currentKind, nullptr);
+    EXPECT_TRUE(g_editor.palette.empty());
+    EXPECT_EQ(g_editor.currentKind, nullptr);
     s.Key(SDL_SCANCODE_1);
     s.Key(SDL_SCANCODE_0);
     s.Click(450, 300);
     s.Click(1100, 100);
-    EXPECT_TRUE(g_placedObjects.empty());
+    EXPECT_TRUE(g_editor.placedObjects.empty());
     EXPECT_EQ(g_currentState, STATE_EDITOR);
   }
   {
     EditorSession s({.palette = true, .paletteText = "GameObject\n"});
     ASSERT_TRUE(s.Enter());
-    EXPECT_TRUE(g_palette.empty());
+    EXPECT_TRUE(g_editor.palette.empty());
     s.Click(450, 300);
-    EXPECT_TRUE(g_placedObjects.empty());
+    EXPECT_TRUE(g_editor.placedObjects.empty());
   }
 }
 
@@ -203,31 +203,31 @@ TEST(EditorPlacing, MissingOrEmptyPaletteLeavesNothingToPlace) {
 TEST(EditorNaming, TypingFollowsTheLayoutAndKeepsDigits) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
-  ASSERT_EQ(g_levelName, "LEVEL"); // no levels yet
-  GameObject* kind = g_currentKind;
+  ASSERT_EQ(g_editor.levelName, "LEVEL"); // no levels yet
+  GameObject* kind = g_editor.currentKind;
 
   s.ClickButton("RENAME");
-  ASSERT_TRUE(g_renameMode);
+  ASSERT_TRUE(g_editor.renameMode);
   // A keyboard gives characters only with SDL's text input on (the session's typing
   // goes through the same switch).
   EXPECT_TRUE(SDL_IsTextInputActive());
   for (int i = 0; i < 7; ++i) s.Key(SDL_SCANCODE_BACKSPACE); // two more than the name has
-  EXPECT_EQ(g_levelName, "");
-  EXPECT_EQ(g_displayName, "_");
+  EXPECT_EQ(g_editor.levelName, "");
+  EXPECT_EQ(g_editor.displayName, "_");
 
   // Digits are characters while renaming, not palette keys.
   s.Type("l2");
-  EXPECT_EQ(g_levelName, "L2");
-  EXPECT_EQ(g_currentKind, kind);
+  EXPECT_EQ(g_editor.levelName, "L2");
+  EXPECT_EQ(g_editor.currentKind, kind);
   // On a German keyboard the key at the US "Y" position types "z".
   s.TypeKey(SDL_SCANCODE_Y, "z");
-  EXPECT_EQ(g_levelName, "L2Z");
+  EXPECT_EQ(g_editor.levelName, "L2Z");
   s.Type("c"); // the letter of the clear key clears nothing
   s.Type("abcdefgh");
-  EXPECT_EQ(g_levelName, "L2ZCABCDEF"); // ten characters at most
+  EXPECT_EQ(g_editor.levelName, "L2ZCABCDEF"); // ten characters at most
   s.Key(SDL_SCANCODE_RETURN);
-  EXPECT_FALSE(g_renameMode);
-  EXPECT_EQ(g_displayName, "L2ZCABCDEF");
+  EXPECT_FALSE(g_editor.renameMode);
+  EXPECT_EQ(g_editor.displayName, "L2ZCABCDEF");
 }
 
 // Only Enter ends the typing: clicks, on RENAME or on the field, do nothing meanwhile.
@@ -237,18 +237,18 @@ TEST(EditorNaming, AnEmptyNameBecomesMylevelAndOnlyEnterEndsIt) {
   s.ClickButton("RENAME");
   for (int i = 0; i < 5; ++i) s.Key(SDL_SCANCODE_BACKSPACE);
   s.Key(SDL_SCANCODE_RETURN);
-  EXPECT_EQ(g_displayName, "MYLEVEL");
+  EXPECT_EQ(g_editor.displayName, "MYLEVEL");
 
   s.ClickButton("RENAME");
   for (int i = 0; i < 7; ++i) s.Key(SDL_SCANCODE_BACKSPACE);
   s.ClickButton("RENAME");
   s.Click(450, 300);
-  EXPECT_EQ(g_displayName, "_");
+  EXPECT_EQ(g_editor.displayName, "_");
   s.Key(SDL_SCANCODE_RETURN);
-  EXPECT_FALSE(g_renameMode);
-  EXPECT_TRUE(g_placedObjects.empty());
-  EXPECT_EQ(g_levelName, "MYLEVEL");
-  EXPECT_EQ(g_displayName, "MYLEVEL");
+  EXPECT_FALSE(g_editor.renameMode);
+  EXPECT_TRUE(g_editor.placedObjects.empty());
+  EXPECT_EQ(g_editor.levelName, "MYLEVEL");
+  EXPECT_EQ(g_editor.displayName, "MYLEVEL");
 
   // Saving under it writes MYLEVEL.txt, never ".txt".
   s.Key(SDL_SCANCODE_1);
@@ -287,9 +287,9 @@ TEST(EditorLevels, SavingAddsTheShotPoolsOnce) {
 
   // Loading it back gives the same level.
   s.Key(SDL_SCANCODE_C);
-  ASSERT_TRUE(g_placedObjects.empty());
+  ASSERT_TRUE(g_editor.placedObjects.empty());
   s.ClickButton("UNSERIALIZE");
-  EXPECT_EQ(g_placedObjects.size(), 27u);
+  EXPECT_EQ(g_editor.placedObjects.size(), 27u);
   ASSERT_NE(First("ENEMY"), nullptr);
   EXPECT_NEAR(First("ENEMY")->Position().x, 700.0f, MOUSE_STEP);
 }
@@ -300,8 +300,8 @@ TEST(EditorLevels, PreviousAndNextWrapAndNeverLeaveTheList) {
   // Without levels both buttons leave everything as it is.
   s.ClickButton("PREVIOUS");
   s.ClickButton("NEXT");
-  EXPECT_EQ(g_levelIndex, 0);
-  EXPECT_EQ(g_displayName, "LEVEL");
+  EXPECT_EQ(g_editor.levelIndex, 0);
+  EXPECT_EQ(g_editor.displayName, "LEVEL");
 
   s.Key(SDL_SCANCODE_1);
   s.Click(450, 300);
@@ -313,27 +313,27 @@ TEST(EditorLevels, PreviousAndNextWrapAndNeverLeaveTheList) {
     s.ClickButton("SERIALIZE");
   }
   ASSERT_EQ(g_levelNames, (std::vector<std::string>{"AAA", "BBB", "CCC"}));
-  g_levelIndex = 0;
+  g_editor.levelIndex = 0;
   s.ClickButton("PREVIOUS");
-  EXPECT_EQ(g_levelIndex, 2);
-  EXPECT_EQ(g_displayName, "CCC");
+  EXPECT_EQ(g_editor.levelIndex, 2);
+  EXPECT_EQ(g_editor.displayName, "CCC");
   s.ClickButton("NEXT");
-  EXPECT_EQ(g_displayName, "AAA");
+  EXPECT_EQ(g_editor.displayName, "AAA");
   s.ClickButton("NEXT");
-  EXPECT_EQ(g_displayName, "BBB");
+  EXPECT_EQ(g_editor.displayName, "BBB");
   // Stepping only names a level; UNSERIALIZE opens it.
   EXPECT_EQ(Count("PLAYER"), 1);
   EXPECT_EQ(Count("PROJECTILE"), 5);
 
   // Levels gone from the folder: the index stays on an entry after the next listing.
   s.ClickButton("NEXT");
-  ASSERT_EQ(g_levelIndex, 2);
+  ASSERT_EQ(g_editor.levelIndex, 2);
   fs::remove(fs::path(s.LevelsFolder()) / "BBB.txt");
   fs::remove(fs::path(s.LevelsFolder()) / "CCC.txt");
   s.ClickButton("SERIALIZE"); // saves CCC again and lists AAA, CCC
-  EXPECT_EQ(g_levelCount, 2);
-  EXPECT_GE(g_levelIndex, 0);
-  EXPECT_LT(g_levelIndex, g_levelCount);
+  EXPECT_EQ(LevelCount(), 2);
+  EXPECT_GE(g_editor.levelIndex, 0);
+  EXPECT_LT(g_editor.levelIndex, LevelCount());
 }
 
 // ============================================================================
@@ -374,7 +374,7 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
 
   EXPECT_EQ(playedPath, "../Assets/Levels/TRY.txt");
   EXPECT_TRUE(fs::exists(fs::path(s.LevelsFolder()) / "TRY.txt2"));
-  EXPECT_EQ(g_displayName, "TRY");
+  EXPECT_EQ(g_editor.displayName, "TRY");
   EXPECT_EQ(Count("PLAYER"), 1);
   EXPECT_EQ(Count("ENEMY"), 1);
   EXPECT_EQ(Count("PROJECTILE"), 5);
@@ -397,10 +397,10 @@ TEST(EditorLevels, OpeningALevelKeepsItsWallPictures) {
   s.tree.Write("Assets/Levels/WALLS.txt2", list);
   s.tree.Write("Assets/Levels/WALLS.txt", list); // validation reads only the token layout
   ASSERT_TRUE(s.Enter());
-  ASSERT_EQ(g_displayName, "WALLS");
+  ASSERT_EQ(g_editor.displayName, "WALLS");
   s.ClickButton("UNSERIALIZE");
   ASSERT_EQ(Count("WALL"), 40);
-  for (GameObject* o : g_placedObjects)
+  for (GameObject* o : g_editor.placedObjects)
     if (o->name == "WALL") {
       EXPECT_EQ(o->ImagePath(), "../Assets/image/wall.png");
     }
@@ -415,8 +415,8 @@ TEST(EditorLevels, ThePaletteKeepsItsWallPictures) {
   for (int i = 0; i < 40; ++i) palette += "GameObject WALL ../Assets/image/wall.png 0 1 1 0 100 100 26 26 EndGameObject\n";
   EditorSession s({.shippedLevels = false, .palette = true, .paletteText = palette});
   ASSERT_TRUE(s.Enter());
-  ASSERT_EQ(g_palette.size(), 41u);
-  for (GameObject* entry : g_palette)
+  ASSERT_EQ(g_editor.palette.size(), 41u);
+  for (GameObject* entry : g_editor.palette)
     if (entry->name == "WALL") {
       EXPECT_EQ(entry->ImagePath(), "../Assets/image/wall.png");
     }

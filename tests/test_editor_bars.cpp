@@ -45,7 +45,7 @@ void PlaceThree(EditorSession& s) {
   s.Key(SDL_SCANCODE_4);
   s.Click(650, 300);
   s.Click(800, 300);
-  ASSERT_EQ(g_placedObjects.size(), 3u);
+  ASSERT_EQ(g_editor.placedObjects.size(), 3u);
   s.Click(500, 300); // on the player: its properties
   s.FocusBar(PROPERTY_BAR);
 }
@@ -60,7 +60,7 @@ TEST(EditorPropertyBar, EmptyLevelShowsOnlyTheUpdateButton) {
   s.FocusBar(PROPERTY_BAR);
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, EMPTY_LABEL));
   EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
-  EXPECT_TRUE(g_placedObjects.empty());
+  EXPECT_TRUE(g_editor.placedObjects.empty());
   // A click on a bar is the bar's: nothing is placed beneath it.
   EXPECT_EQ(g_currentState, STATE_EDITOR);
 }
@@ -77,14 +77,14 @@ TEST(EditorPropertyBar, TitleButtonWalksTheObjectsAndWraps) {
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "ENEMY"));
   EXPECT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER"); // past the last, the first again
-  EXPECT_EQ(g_placedObjects.size(), 3u); // clicks on the bar placed nothing
+  EXPECT_EQ(g_editor.placedObjects.size(), 3u); // clicks on the bar placed nothing
 }
 
 TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
   PlaceThree(s);
-  GameObject* player = g_placedObjects[0];
+  GameObject* player = g_editor.placedObjects[0];
 
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Pos X: ", "420"));
   EXPECT_NEAR(player->Position().x, 420.0f, 0.01f);
@@ -101,7 +101,7 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   EXPECT_NEAR(std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")), -90.0f, 1e-3f);
 
   // Typing into the bar is the bar's: the C in the name does not clear the level.
-  GameObject* gunner = g_placedObjects[1];
+  GameObject* gunner = g_editor.placedObjects[1];
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "Name: "));
   s.TypeKey(SDL_SCANCODE_C, "C");
@@ -109,7 +109,7 @@ TEST(EditorPropertyBar, TypedValuesReachTheObject) {
   s.Key(SDL_SCANCODE_RETURN);
   s.harness.Frame(2);
   EXPECT_EQ(gunner->name, "Cc");
-  EXPECT_EQ(g_placedObjects.size(), 3u);
+  EXPECT_EQ(g_editor.placedObjects.size(), 3u);
 }
 
 // The object, and so the file, keeps its angle within one turn: 400 degrees turn it by
@@ -118,7 +118,7 @@ TEST(EditorPropertyBar, AnAngleReadsBackAsTypedAndIsSavedWithinOneTurn) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
   PlaceThree(s);
-  GameObject* player = g_placedObjects[0];
+  GameObject* player = g_editor.placedObjects[0];
   auto degrees = [&] { return std::stof(s.Value(PROPERTY_BAR, "Rotate Degree: ")); };
 
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Rotate Degree: ", "400"));
@@ -140,12 +140,12 @@ TEST(EditorPropertyBar, AnAngleReadsBackAsTypedAndIsSavedWithinOneTurn) {
 
   // Saved as the object holds it, and opened again as 40 degrees.
   s.ClickButton("SERIALIZE");
-  const std::vector<std::string> list = FileTokens(s.LevelsFolder() + "/" + g_displayName + ".txt2");
+  const std::vector<std::string> list = FileTokens(s.LevelsFolder() + "/" + g_editor.displayName + ".txt2");
   ASSERT_GE(list.size(), 12u);
   ASSERT_EQ(list[1], "PLAYER");
   EXPECT_NEAR(std::stod(list[6]), 40.0 * std::numbers::pi / 180.0, 1e-5);
   s.ClickButton("UNSERIALIZE");
-  ASSERT_FALSE(g_placedObjects.empty());
+  ASSERT_FALSE(g_editor.placedObjects.empty());
   s.Click(500, 300);
   ASSERT_EQ(s.Items(PROPERTY_BAR).front().label, "PLAYER");
   EXPECT_NEAR(degrees(), 40.0f, 1e-3f);
@@ -157,16 +157,16 @@ TEST(EditorPropertyBar, BlanksInANameSaveAndLoadAsOneObject) {
   PlaceThree(s);
   ASSERT_TRUE(s.ClickItem(PROPERTY_BAR, "PLAYER"));
   ASSERT_TRUE(s.EnterValue(PROPERTY_BAR, "Name: ", "A B"));
-  EXPECT_EQ(g_placedObjects[1]->name, "A_B");
+  EXPECT_EQ(g_editor.placedObjects[1]->name, "A_B");
 
   s.ClickButton("SERIALIZE");
   s.Key(SDL_SCANCODE_C);
   s.ClickButton("UNSERIALIZE");
-  ASSERT_EQ(g_placedObjects.size(), 3u + 25u);
-  EXPECT_EQ(g_placedObjects[0]->name, "PLAYER");
-  EXPECT_EQ(g_placedObjects[1]->name, "A_B");
-  EXPECT_EQ(g_placedObjects[2]->name, "ENEMY");
-  EXPECT_NEAR(g_placedObjects[2]->Position().x, 800.0f, 1.5f);
+  ASSERT_EQ(g_editor.placedObjects.size(), 3u + 25u);
+  EXPECT_EQ(g_editor.placedObjects[0]->name, "PLAYER");
+  EXPECT_EQ(g_editor.placedObjects[1]->name, "A_B");
+  EXPECT_EQ(g_editor.placedObjects[2]->name, "ENEMY");
+  EXPECT_NEAR(g_editor.placedObjects[2]->Position().x, 800.0f, 1.5f);
 }
 
 TEST(EditorSoundBar, SlotsRetargetEffectsAndZeroPlaysNothing) {
@@ -241,8 +241,8 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }));
   s.harness.Frame(2);
   EXPECT_EQ(TwBarCount(), 0);
-  EXPECT_EQ(g_soundBar, nullptr);
-  EXPECT_EQ(g_propertyBar.bar, nullptr);
+  EXPECT_EQ(g_editor.soundBar, nullptr);
+  EXPECT_EQ(g_editor.propertyBar.bar, nullptr);
   s.Key(SDL_SCANCODE_F12);
   s.harness.Frame(3);
   EXPECT_EQ(TwBarCount(), 0);

@@ -17,7 +17,7 @@ TEST(EditorLook, DISABLED_Screenshot) {
   for (float x = 425; x < 900; x += 50) s.Click(x, 525);
   s.Key(SDL_SCANCODE_4);
   s.Click(700, 420);
-  for (GameObject* o : g_palette)
+  for (GameObject* o : g_editor.palette)
     if (o->name == "WALL") {
       s.Click(o->Position().x, o->Position().y);
       break;

@@ -46,16 +46,16 @@ TEST(EditorRoundTrip, EveryShippedLevelSavesBackUnchanged) {
     SCOPED_TRACE(stem);
     ASSERT_TRUE(ValidateLevelFile(s.LevelsFolder() + "/" + stem + ".txt"));
     // Opened by name, as PREVIOUS / NEXT and UNSERIALIZE do.
-    g_levelName = g_displayName = stem;
+    g_editor.levelName = g_editor.displayName = stem;
     s.ClickButton("UNSERIALIZE");
-    ASSERT_FALSE(g_placedObjects.empty());
+    ASSERT_FALSE(g_editor.placedObjects.empty());
 
     const std::string copy = "RT" + stem.substr(0, 8);
     s.ClickButton("RENAME");
     for (size_t i = 0; i < stem.size() + 1; ++i) s.Key(SDL_SCANCODE_BACKSPACE);
     s.Type(copy);
     s.Key(SDL_SCANCODE_RETURN);
-    ASSERT_EQ(g_displayName, copy);
+    ASSERT_EQ(g_editor.displayName, copy);
     s.ClickButton("SERIALIZE");
 
     const std::string folder = s.LevelsFolder() + "/";

@@ -17,7 +17,7 @@
 
 TEST(EditorWayIn, EOnTheMenuOpensTheEditorAndEscapeLeavesIt) {
   GameHarness harness; // the game's own state table, reading the game's own content
-  g_splashDone = true;
+  g_menu.splashDone = true;
   ASSERT_TRUE(harness.Start());
   ASSERT_EQ(g_currentState, STATE_MAIN_MENU);
   harness.TapKey(SDL_SCANCODE_E);
@@ -45,7 +45,7 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   s.Key(SDL_SCANCODE_4); // a gunner, out of range of the road
   s.Click(150, 680);
   GameObject* wall = nullptr;
-  for (GameObject* entry : g_palette)
+  for (GameObject* entry : g_editor.palette)
     if (entry->name == "WALL") wall = entry;
   ASSERT_NE(wall, nullptr);
   s.Click(wall->Position().x, wall->Position().y); // picked from the palette
@@ -53,13 +53,13 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
     s.Click(x, 300);
     s.Click(x, 500);
   }
-  ASSERT_EQ(g_placedObjects.size(), 3u + 22u);
+  ASSERT_EQ(g_editor.placedObjects.size(), 3u + 22u);
 
   s.ClickButton("RENAME");
   for (int i = 0; i < 10; ++i) s.Key(SDL_SCANCODE_BACKSPACE);
   s.Type("hand");
   s.Key(SDL_SCANCODE_RETURN);
-  ASSERT_EQ(g_displayName, "HAND");
+  ASSERT_EQ(g_editor.displayName, "HAND");
 
   s.Key(SDL_SCANCODE_F5);
   ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_TUTORIAL; }));
@@ -68,7 +68,7 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   EXPECT_EQ(level->levelPath, "../Assets/Levels/HAND.txt");
   level->screens.loading.loadTime = 3.0f; // past the loading picture
   s.harness.Frame(2);
-  EXPECT_FALSE(g_tutorialHelpOpen); // no tutorial card over a designer's own level
+  EXPECT_FALSE(g_frontEnd.tutorialHelpOpen); // no tutorial card over a designer's own level
   EXPECT_FALSE(g_paused);
   ASSERT_NE(g_player, nullptr);
   const Vec3 start = g_player->Position();
@@ -90,6 +90,6 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   s.Click((low.x + high.x) / 2, (low.y + high.y) / 2);
   ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }, 200));
   s.harness.Frame(3);
-  EXPECT_EQ(g_displayName, "HAND");
-  EXPECT_EQ(g_placedObjects.size(), 3u + 22u + 25u); // with the shot pools the save added
+  EXPECT_EQ(g_editor.displayName, "HAND");
+  EXPECT_EQ(g_editor.placedObjects.size(), 3u + 22u + 25u); // with the shot pools the save added
 }

@@ -31,11 +31,11 @@ public:
     if (g_frontEnd.makeEndScreen) endScreen = g_frontEnd.makeEndScreen();
   }
   void Update() override {
-    if (g_optionMenu) g_optionMenu->Update();
+    if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Update();
     if (ended && endScreen) endScreen->Update(won, levelIndex);
   }
   void Draw() override {
-    if (g_optionMenu) g_optionMenu->Draw();
+    if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Draw();
     if (ended && endScreen) endScreen->Draw();
   }
   std::shared_ptr<EndScreen> endScreen;
@@ -50,13 +50,13 @@ protected:
     std::string pattern = (fs::temp_directory_path() / "kvo-frontend-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     scratch = pattern;
-    savedHighscorePath = g_highscorePath;
-    g_highscorePath = scratch + "/Highscore.txt";
+    savedHighscorePath = g_highscoreFile.path;
+    g_highscoreFile.path = scratch + "/Highscore.txt";
     // Each test is a fresh run of the game: the splash shows unless a test skips it.
-    g_splashLoaded = g_splashDone = g_splashBlocking = false;
-    g_splashTime = 0.0f;
-    g_splashAlpha = g_menuFadeAlpha = 1.0f;
-    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+    g_menu.splashLoaded = g_menu.splashDone = g_menu.splashBlocking = false;
+    g_menu.splashTime = 0.0f;
+    g_menu.splashAlpha = g_menu.fadeAlpha = 1.0f;
+    g_frontEnd.garageOpen = g_frontEnd.helpOpen = g_frontEnd.tutorialGarageOpen = g_frontEnd.tutorialHelpOpen = false;
     g_player = nullptr;
     if (!realLevels)
       game.Install(STATE_LEVEL, [this] {
@@ -67,12 +67,12 @@ protected:
   }
   void TearDown() override {
     game.Stop();
-    g_highscorePath = savedHighscorePath;
+    g_highscoreFile.path = savedHighscorePath;
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
   }
   void StartPastSplash() {
-    g_splashDone = true;
+    g_menu.splashDone = true;
     ASSERT_TRUE(game.Start());
   }
 
@@ -108,8 +108,16 @@ protected:
     pad->Button(button, false);
     game.Frame(2);
   }
-  OptionMenu& Panel() { return static_cast<OptionMenu&>(*g_optionMenu); }
+  OptionMenu& Panel() { return static_cast<OptionMenu&>(*g_frontEnd.pausePanel); }
   Button& PanelButton(int i) { return *Panel().buttons[i]; }
+  // Presses the button that ends the game and runs frames until the quit is asked for; the
+  // press is held, as the game ends before a release could reach it.
+  void PressToQuit(const Button& yes) {
+    game.MouseMove(WindowX(yes.Centre().x), WindowY(yes.Centre().y));
+    game.Drain();
+    game.MouseButton(SDL_BUTTON_LEFT, true);
+    game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  }
   // Out of a level as a player leaves it: Escape, then QUIT and YES on the pause panel.
   void QuitThroughThePanel() {
     game.TapKey(SDL_SCANCODE_ESCAPE);
@@ -141,27 +149,27 @@ float Cy() { return g_screenHeight / 2.0f; }
 
 TEST_F(FrontEnd, TheSplashEndsAtOnceOnAClickEscapeSpaceOrExecuteButNotOnSlowFrames) {
   ASSERT_TRUE(game.Start());
-  ASSERT_FALSE(g_splashDone);
+  ASSERT_FALSE(g_menu.splashDone);
   // Frames of 0.1 s or more do not count: a stalled first frame must not swallow it.
   Level* menu = game.loop.CurrentLevel();
-  const float before = g_splashTime;
+  const float before = g_menu.splashTime;
   g_frameTime = 0.1f;
   menu->Draw();
   g_frameTime = 0.25f;
   menu->Draw();
-  EXPECT_EQ(g_splashTime, before);
-  EXPECT_TRUE(g_splashBlocking);
+  EXPECT_EQ(g_menu.splashTime, before);
+  EXPECT_TRUE(g_menu.splashBlocking);
 
   Click(600, 300);
-  EXPECT_TRUE(g_splashDone);
-  EXPECT_FALSE(g_splashBlocking);
-  EXPECT_FALSE(g_showHighscores || g_showCredits || g_showHowToPlay);
+  EXPECT_TRUE(g_menu.splashDone);
+  EXPECT_FALSE(g_menu.splashBlocking);
+  EXPECT_FALSE(g_menu.showHighscores || g_menu.showCredits || g_menu.showHowToPlay);
 
   for (SDL_Scancode key : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_SPACE, SDL_SCANCODE_EXECUTE}) {
-    g_splashDone = false;
-    g_splashTime = 0.0f;
+    g_menu.splashDone = false;
+    g_menu.splashTime = 0.0f;
     game.TapKey(key);
-    EXPECT_TRUE(g_splashDone) << SDL_GetScancodeName(key);
+    EXPECT_TRUE(g_menu.splashDone) << SDL_GetScancodeName(key);
     EXPECT_FALSE(g_paused) << "the Escape that skips the splash does not pause";
   }
 }
@@ -169,44 +177,44 @@ TEST_F(FrontEnd, TheSplashEndsAtOnceOnAClickEscapeSpaceOrExecuteButNotOnSlowFram
 TEST_F(FrontEnd, TheSplashShowsOncePerRunAndTheMenuComesBackWithoutIt) {
   ASSERT_TRUE(game.Start());
   game.TapKey(SDL_SCANCODE_SPACE);
-  ASSERT_TRUE(g_splashDone);
+  ASSERT_TRUE(g_menu.splashDone);
   game.TapKey(SDL_SCANCODE_RETURN);
   ASSERT_TRUE(ReachState(STATE_LEVEL));
   g_nextState = STATE_MAIN_MENU;
   ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
   game.Frame();
-  EXPECT_TRUE(g_splashDone);
-  EXPECT_FALSE(g_splashBlocking);
-  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
-  EXPECT_TRUE(g_showHighscores) << "the menu answers at once";
+  EXPECT_TRUE(g_menu.splashDone);
+  EXPECT_FALSE(g_menu.splashBlocking);
+  Click(*g_menu.buttons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_menu.showHighscores) << "the menu answers at once";
 }
 
 TEST_F(FrontEnd, EachMenuButtonDoesItsOwnThingAndShowsItsHoverFrame) {
   StartPastSplash();
-  ASSERT_EQ(g_menuButtons.size(), 6u);
+  ASSERT_EQ(g_menu.buttons.size(), 6u);
   const unsigned idle[6] = {8, 6, 0, 4, 2, 10};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(g_menuButtons[i]->Frame(), idle[i]);
-  Hover(g_menuButtons[MainMenu::CREDITS]->Centre().x, g_menuButtons[MainMenu::CREDITS]->Centre().y);
-  EXPECT_EQ(g_menuButtons[MainMenu::CREDITS]->Frame(), idle[MainMenu::CREDITS] + 1);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(g_menu.buttons[i]->Frame(), idle[i]);
+  Hover(g_menu.buttons[MainMenu::CREDITS]->Centre().x, g_menu.buttons[MainMenu::CREDITS]->Centre().y);
+  EXPECT_EQ(g_menu.buttons[MainMenu::CREDITS]->Frame(), idle[MainMenu::CREDITS] + 1);
 
-  Click(*g_menuButtons[MainMenu::CREDITS]);
-  EXPECT_TRUE(g_showCredits);
-  EXPECT_FALSE(g_showHowToPlay || g_showHighscores || g_confirmQuit);
+  Click(*g_menu.buttons[MainMenu::CREDITS]);
+  EXPECT_TRUE(g_menu.showCredits);
+  EXPECT_FALSE(g_menu.showHowToPlay || g_menu.showHighscores || g_menu.confirmQuit);
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  EXPECT_FALSE(g_showCredits) << "Escape closes the picture";
+  EXPECT_FALSE(g_menu.showCredits) << "Escape closes the picture";
   EXPECT_FALSE(g_paused) << "and is used up doing so";
 
-  Click(*g_menuButtons[MainMenu::HOW_TO_PLAY]);
-  EXPECT_TRUE(g_showHowToPlay);
+  Click(*g_menu.buttons[MainMenu::HOW_TO_PLAY]);
+  EXPECT_TRUE(g_menu.showHowToPlay);
   Click(1100, 125); // the back button
-  EXPECT_FALSE(g_showHowToPlay);
+  EXPECT_FALSE(g_menu.showHowToPlay);
 
-  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
-  EXPECT_TRUE(g_showHighscores);
-  Click(*g_highscore->cancel);
-  EXPECT_FALSE(g_showHighscores);
+  Click(*g_menu.buttons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_menu.showHighscores);
+  Click(*g_menu.highscore->cancel);
+  EXPECT_FALSE(g_menu.showHighscores);
 
-  Click(*g_menuButtons[MainMenu::TUTORIAL]);
+  Click(*g_menu.buttons[MainMenu::TUTORIAL]);
   EXPECT_TRUE(ReachState(STATE_TUTORIAL));
 }
 
@@ -222,22 +230,19 @@ TEST_F(FrontEnd, EnterStartsTheCampaignAndTTheTutorial) {
 
 TEST_F(FrontEnd, TheQuitDialogAsksFirstAndYesSilencesTheEffectsBeforeTheGameEnds) {
   StartPastSplash();
-  Click(*g_menuButtons[MainMenu::QUIT]);
-  ASSERT_TRUE(g_confirmQuit);
+  Click(*g_menu.buttons[MainMenu::QUIT]);
+  ASSERT_TRUE(g_menu.confirmQuit);
   // The menu stays live under the dialog.
-  Click(*g_menuButtons[MainMenu::HIGHSCORES]);
-  EXPECT_TRUE(g_showHighscores);
-  Click(*g_highscore->cancel);
-  Click(*g_confirmNo);
-  EXPECT_FALSE(g_confirmQuit);
+  Click(*g_menu.buttons[MainMenu::HIGHSCORES]);
+  EXPECT_TRUE(g_menu.showHighscores);
+  Click(*g_menu.highscore->cancel);
+  Click(*g_menu.confirmNo);
+  EXPECT_FALSE(g_menu.confirmQuit);
   EXPECT_TRUE(game.running);
 
-  Click(*g_menuButtons[MainMenu::QUIT]);
+  Click(*g_menu.buttons[MainMenu::QUIT]);
   g_audio->SetEffectsVolume(0.6f);
-  game.MouseMove(WindowX(g_confirmYes->Centre().x), WindowY(g_confirmYes->Centre().y));
-  game.Drain();
-  game.MouseButton(SDL_BUTTON_LEFT, true);
-  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  PressToQuit(*g_menu.confirmYes);
   EXPECT_EQ(g_audio->effectsVolume, 0.0f);
   game.Frame(3);
   EXPECT_FALSE(game.running);
@@ -248,43 +253,43 @@ TEST_F(FrontEnd, ThePadWalksTheButtonsInDrawnOrderAndAActivatesWhatIsHighlighted
   pad = std::make_unique<VirtualPad>();
   game.Frame(2);
   Press(SDL_CONTROLLER_BUTTON_DPAD_UP);
-  EXPECT_EQ(g_menuSelection, MainMenu::QUIT) << "up from the first wraps to the last";
+  EXPECT_EQ(g_menu.selection, MainMenu::QUIT) << "up from the first wraps to the last";
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-  EXPECT_EQ(g_menuSelection, MainMenu::CAMPAIGN);
+  EXPECT_EQ(g_menu.selection, MainMenu::CAMPAIGN);
   EXPECT_TRUE(g_usingGamepad);
-  const Vec3 c = g_menuButtons[MainMenu::CAMPAIGN]->Centre();
+  const Vec3 c = g_menu.buttons[MainMenu::CAMPAIGN]->Centre();
   EXPECT_EQ(g_mousePosition.x, c.x);
   EXPECT_EQ(g_mousePosition.y, c.y);
 
   // The stick moves the selection once per push, however long it is held.
   pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000); // SDL's down
   game.Frame(6);
-  EXPECT_EQ(g_menuSelection, MainMenu::TUTORIAL);
+  EXPECT_EQ(g_menu.selection, MainMenu::TUTORIAL);
   pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
   game.Frame(2);
   pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
   game.Frame(6);
   pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
   game.Frame(2);
-  EXPECT_EQ(g_menuSelection, MainMenu::HOW_TO_PLAY);
+  EXPECT_EQ(g_menu.selection, MainMenu::HOW_TO_PLAY);
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-  ASSERT_EQ(g_menuSelection, MainMenu::HIGHSCORES);
-  EXPECT_EQ(g_menuButtons[MainMenu::HIGHSCORES]->Frame(), 5u) << "the highlight follows the selection";
+  ASSERT_EQ(g_menu.selection, MainMenu::HIGHSCORES);
+  EXPECT_EQ(g_menu.buttons[MainMenu::HIGHSCORES]->Frame(), 5u) << "the highlight follows the selection";
 
   // The highlighted button is the one A chooses: the table opens and stays open.
   Press(SDL_CONTROLLER_BUTTON_A);
-  EXPECT_TRUE(g_showHighscores);
+  EXPECT_TRUE(g_menu.showHighscores);
   EXPECT_TRUE(game.running);
   Press(SDL_CONTROLLER_BUTTON_A);
-  EXPECT_FALSE(g_showHighscores) << "A on the table closes it";
+  EXPECT_FALSE(g_menu.showHighscores) << "A on the table closes it";
 
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-  ASSERT_EQ(g_menuSelection, MainMenu::QUIT);
+  ASSERT_EQ(g_menu.selection, MainMenu::QUIT);
   Press(SDL_CONTROLLER_BUTTON_A);
-  EXPECT_TRUE(g_confirmQuit) << "the quit button asks first, as with the mouse";
+  EXPECT_TRUE(g_menu.confirmQuit) << "the quit button asks first, as with the mouse";
   Press(SDL_CONTROLLER_BUTTON_B);
-  EXPECT_FALSE(g_confirmQuit);
+  EXPECT_FALSE(g_menu.confirmQuit);
   EXPECT_TRUE(game.running);
 }
 
@@ -297,7 +302,7 @@ TEST_F(FrontEnd, ReleasingTheMenuTwiceIsHarmless) {
   menu->Unload();
   menu->Initialize();
   game.Frame(3);
-  EXPECT_EQ(g_menuButtons.size(), 6u);
+  EXPECT_EQ(g_menu.buttons.size(), 6u);
 }
 
 // ============================================================================
@@ -316,10 +321,10 @@ TEST_F(FrontEnd, TheGearAndEscapeOpenThePanelAndResumeClosesIt) {
   EXPECT_FALSE(g_paused);
   // While paused the menu's own buttons do not answer.
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  Click(*g_menuButtons[MainMenu::CREDITS]);
-  EXPECT_FALSE(g_showCredits);
+  Click(*g_menu.buttons[MainMenu::CREDITS]);
+  EXPECT_FALSE(g_menu.showCredits);
   Click(PanelButton(OptionMenu::HOW_TO_PLAY));
-  EXPECT_TRUE(g_showHowToPlay);
+  EXPECT_TRUE(g_menu.showHowToPlay);
 }
 
 TEST_F(FrontEnd, KnobsFollowTheMouseOnlyStrictlyInsideTheirTrack) {
@@ -429,11 +434,7 @@ TEST_F(FrontEnd, WithTheConfirmationOpenOnlyItsTwoButtonsAnswer) {
 
   // Quit from the menu's panel ends the game, effects silenced first.
   Click(PanelButton(OptionMenu::QUIT));
-  game.MouseMove(WindowX(PanelButton(OptionMenu::CONFIRM_YES).Centre().x),
-                 WindowY(PanelButton(OptionMenu::CONFIRM_YES).Centre().y));
-  game.Drain();
-  game.MouseButton(SDL_BUTTON_LEFT, true);
-  game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+  PressToQuit(PanelButton(OptionMenu::CONFIRM_YES));
   EXPECT_EQ(g_audio->effectsVolume, 0.0f);
   game.Frame(3);
   EXPECT_FALSE(game.running);
@@ -465,7 +466,7 @@ TEST_F(FrontEndOverTheCampaign, MenuToALevelAndBackThenQuitWithTheConfirmation) 
   StartPastSplash();
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
-    Click(*g_menuButtons[MainMenu::CAMPAIGN]);
+    Click(*g_menu.buttons[MainMenu::CAMPAIGN]);
     ASSERT_TRUE(ReachState(STATE_LEVEL));
     ASSERT_TRUE(game.FramesUntil([] { return g_player != nullptr; }, 300)) << "the level was built";
     game.Frame(30);
@@ -487,11 +488,11 @@ TEST_F(FrontEnd, ALevelOverlayHidesThePanelUntilThePauseKeyClearsIt) {
   game.TapKey(SDL_SCANCODE_RETURN);
   ASSERT_TRUE(ReachState(STATE_LEVEL));
   g_paused = true;
-  g_garageOpen = true;
+  g_frontEnd.garageOpen = true;
   Click(PanelButton(OptionMenu::RESUME));
   EXPECT_TRUE(g_paused) << "the panel is hidden under the garage and does not answer";
   game.TapKey(SDL_SCANCODE_ESCAPE); // unpauses and clears the overlay flags
-  EXPECT_FALSE(g_garageOpen);
+  EXPECT_FALSE(g_frontEnd.garageOpen);
   game.TapKey(SDL_SCANCODE_ESCAPE);
   ASSERT_TRUE(g_paused);
   Click(PanelButton(OptionMenu::RESUME));
@@ -643,7 +644,7 @@ protected:
     return *level_;
   }
   WinLoseScreen& Screen() { return static_cast<WinLoseScreen&>(*level_->endScreen); }
-  void WriteTable(const std::string& text) { std::ofstream(g_highscorePath) << text; }
+  void WriteTable(const std::string& text) { std::ofstream(g_highscoreFile.path) << text; }
 };
 
 TEST_F(EndScreenTest, AColdPizzaScoresTheStarsAloneAndTheResultIsStoredOnce) {
@@ -655,8 +656,8 @@ TEST_F(EndScreenTest, AColdPizzaScoresTheStarsAloneAndTheResultIsStoredOnce) {
   EndLevel(true, 0);
   EXPECT_FLOAT_EQ(Screen().Warmth(), 0.0f);
   EXPECT_EQ(WinLoseScreen::TotalScore(Screen().Warmth(), g_score), 25);
-  EXPECT_EQ(g_highscoreRank, 1);
-  EXPECT_TRUE(g_resultRecorded);
+  EXPECT_EQ(g_highscoreFile.rank, 1);
+  EXPECT_TRUE(g_highscoreFile.resultRecorded);
   game.Frame(20);
   HighscoreTable table;
   table.Load();
@@ -680,7 +681,7 @@ TEST_F(EndScreenTest, WinningTheLastLevelGoesToTheMenuAndLosingReplays) {
   g_score = 0;
   g_pizzaCarried = false;
   EndLevel(true, 2);
-  EXPECT_EQ(g_highscoreRank, -1) << "0 never enters";
+  EXPECT_EQ(g_highscoreFile.rank, -1) << "0 never enters";
   Click(*Screen().endButton);
   EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
 

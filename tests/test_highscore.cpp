@@ -32,17 +32,17 @@ protected:
     std::string pattern = (fs::temp_directory_path() / "kvo-highscore-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder = pattern;
-    previousPath = g_highscorePath;
-    g_highscorePath = folder + "/Highscore.txt";
-    g_highscoreRank = -1;
+    previousPath = g_highscoreFile.path;
+    g_highscoreFile.path = folder + "/Highscore.txt";
+    g_highscoreFile.rank = -1;
   }
   void TearDown() override {
-    g_highscorePath = previousPath;
+    g_highscoreFile.path = previousPath;
     g_saveStepHook = nullptr;
     std::error_code ignored;
     fs::remove_all(folder, ignored);
   }
-  void WriteTable(const std::string& text) { std::ofstream(g_highscorePath, std::ios::binary) << text; }
+  void WriteTable(const std::string& text) { std::ofstream(g_highscoreFile.path, std::ios::binary) << text; }
   // A table of ten "NONAME s" lines with the given scores, best first.
   static std::string Table(std::initializer_list<int> scores) {
     std::string text;
@@ -51,9 +51,9 @@ protected:
   }
   // Ranks and inserts as the end screen does.
   static int Enter(HighscoreTable& table, int total) {
-    g_highscoreRank = table.FindRank(total);
-    if (g_highscoreRank >= 0) table.Insert(total, "NONAME");
-    return g_highscoreRank;
+    g_highscoreFile.rank = table.FindRank(total);
+    if (g_highscoreFile.rank >= 0) table.Insert(total, "NONAME");
+    return g_highscoreFile.rank;
   }
   std::string folder;
   std::string previousPath;
@@ -78,7 +78,7 @@ TEST_F(HighscoreFile, AnEmptyTableTakesAnyPositiveTotalAsTheBest) {
   // The nine places never filled stay blank lines, which read back as empty places.
   std::string blanks;
   for (int i = 1; i < HighscoreTable::PLACES; ++i) blanks += " \n";
-  EXPECT_EQ(ReadAll(g_highscorePath), "NONAME 1\n" + blanks);
+  EXPECT_EQ(ReadAll(g_highscoreFile.path), "NONAME 1\n" + blanks);
   HighscoreTable again;
   again.Load();
   EXPECT_EQ(again.scores[0], "1");
@@ -93,7 +93,7 @@ TEST_F(HighscoreFile, AnInsertMovesThePlacesBelowDownAndDropsTheTenth) {
   read.Load();
   const std::string expected[10] = {"100", "90", "80", "75", "70", "60", "50", "40", "30", "20"};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(read.scores[i], expected[i]) << "place " << i;
-  EXPECT_EQ(ReadAll(g_highscorePath), Table({100, 90, 80, 75, 70, 60, 50, 40, 30, 20}));
+  EXPECT_EQ(ReadAll(g_highscoreFile.path), Table({100, 90, 80, 75, 70, 60, 50, 40, 30, 20}));
   EXPECT_EQ(Enter(table, 20), -1) << "equal to the tenth";
   EXPECT_EQ(Enter(table, 25), 9) << "the last place is overwritten";
   read.Load();
@@ -128,11 +128,11 @@ TEST_F(HighscoreFile, ATableWithoutAPlaceSaysSoOnceAndStartsEmpty) {
     table.Load();
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-    EXPECT_NE(out.find("Error: " + g_highscorePath), std::string::npos) << out;
+    EXPECT_NE(out.find("Error: " + g_highscoreFile.path), std::string::npos) << out;
     EXPECT_EQ(table.names[0], "");
   }
-  fs::remove(g_highscorePath);
-  fs::create_directory(g_highscorePath); // a folder in the table's place
+  fs::remove(g_highscoreFile.path);
+  fs::create_directory(g_highscoreFile.path); // a folder in the table's place
   HighscoreTable table;
   testing::internal::CaptureStdout();
   table.Load();
@@ -144,9 +144,9 @@ TEST_F(HighscoreFile, AFailedWriteSaysSoOnceAndKeepsTheTableInMemory) {
   WriteTable(Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
   HighscoreTable table;
   table.Load();
-  g_highscoreRank = table.FindRank(95);
+  g_highscoreFile.rank = table.FindRank(95);
   // The table's folder is a file now: nothing can be written beside the table.
-  const std::string tablePath = g_highscorePath;
+  const std::string tablePath = g_highscoreFile.path;
   fs::rename(folder, folder + ".moved");
   std::ofstream(folder) << "in the way\n";
   testing::internal::CaptureStdout();
@@ -157,16 +157,16 @@ TEST_F(HighscoreFile, AFailedWriteSaysSoOnceAndKeepsTheTableInMemory) {
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
   EXPECT_NE(out.find("Error"), std::string::npos) << out;
   EXPECT_EQ(table.scores[1], "95") << "the table in memory has the result";
-  EXPECT_EQ(ReadAll(g_highscorePath), Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
+  EXPECT_EQ(ReadAll(g_highscoreFile.path), Table({100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
 }
 
 // The names of a save's steps, and the step a child process is killed before.
-std::vector<std::string> g_steps;
-int g_killAt = 0;
-int g_step = 0;
-void RecordStep(const char* step) { g_steps.push_back(step); }
+std::vector<std::string> s_steps;
+int s_killAt = 0;
+int s_step = 0;
+void RecordStep(const char* step) { s_steps.push_back(step); }
 void KillBeforeStep(const char*) {
-  if (++g_step == g_killAt) raise(SIGKILL);
+  if (++s_step == s_killAt) raise(SIGKILL);
 }
 
 // A process that dies at any point of a save leaves the old table or the new one, whole.
@@ -177,12 +177,12 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
   {
     HighscoreTable table;
     table.Load();
-    g_steps.clear();
+    s_steps.clear();
     g_saveStepHook = RecordStep;
     table.Save();
     g_saveStepHook = nullptr;
   }
-  const std::vector<std::string> steps = g_steps;
+  const std::vector<std::string> steps = s_steps;
   ASSERT_EQ(steps.back(), "sync folder");
   const int renameStep = static_cast<int>(std::find(steps.begin(), steps.end(), "rename") - steps.begin()) + 1;
   for (int killAt = 1; killAt <= static_cast<int>(steps.size()); ++killAt) {
@@ -191,27 +191,27 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      g_step = 0;
-      g_killAt = killAt;
+      s_step = 0;
+      s_killAt = killAt;
       g_saveStepHook = KillBeforeStep;
       HighscoreTable table;
-      g_highscoreRank = table.FindRank(85);
+      g_highscoreFile.rank = table.FindRank(85);
       table.Insert(85, "NONAME");
       _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "step " << killAt << " was never reached";
-    const std::string onDisk = ReadAll(g_highscorePath);
+    const std::string onDisk = ReadAll(g_highscoreFile.path);
     EXPECT_TRUE(onDisk == oldTable || onDisk == newTable) << "killed before " << steps[killAt - 1] << ":\n" << onDisk;
     EXPECT_EQ(onDisk == newTable, killAt > renameStep) << "killed before step " << killAt << ", " << steps[killAt - 1];
     // The next save goes through over whatever the dead one left beside the table.
     if (onDisk == newTable) continue;
     HighscoreTable table;
-    g_highscoreRank = table.FindRank(85);
+    g_highscoreFile.rank = table.FindRank(85);
     table.Insert(85, "NONAME");
-    EXPECT_EQ(ReadAll(g_highscorePath), newTable) << "after a save killed at step " << killAt;
-    EXPECT_FALSE(fs::exists(g_highscorePath + ".saving"));
+    EXPECT_EQ(ReadAll(g_highscoreFile.path), newTable) << "after a save killed at step " << killAt;
+    EXPECT_FALSE(fs::exists(g_highscoreFile.path + ".saving"));
   }
 }
 
@@ -220,11 +220,11 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
 TEST_F(HighscoreFile, AnyNameReadsBackInItsOwnPlace) {
   WriteTable(Table({100, 90, 80}));
   HighscoreTable table;
-  g_highscoreRank = table.FindRank(95);
+  g_highscoreFile.rank = table.FindRank(95);
   table.Insert(95, "");
-  g_highscoreRank = table.FindRank(85);
+  g_highscoreFile.rank = table.FindRank(85);
   table.Insert(85, "ANNA MARIA\tB");
-  g_highscoreRank = table.FindRank(50);
+  g_highscoreFile.rank = table.FindRank(50);
   table.Insert(50, " ");
   testing::internal::CaptureStdout();
   HighscoreTable read;

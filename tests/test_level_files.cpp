@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/System.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
@@ -15,6 +14,7 @@
 #include "objects/Weapon.h"
 #include "render/AnimatedTexture.h"
 #include "render/Texture.h"
+#include "support/GameFolder.h"
 #include "support/GlTestContext.h"
 #include "support/TestImages.h"
 
@@ -41,33 +41,16 @@ std::string Block(const std::string& keyword, const std::string& name, const std
   return s + (keyword == "Vehicle" ? "EndVehicle\n" : "EndGameObject\n");
 }
 
-// A game folder in a temporary directory: tmp/Assets (pictures, levels),
-// tmp/shaders and tmp/run, the working directory while a test runs.
-class LevelFiles : public ::testing::Test {
+// A game folder in a temporary directory, with the shaders linked in.
+class LevelFiles : public GameFolderTest {
 protected:
   void SetUp() override {
     ASSERT_TRUE(GlTestContext::Get().ok);
-    previous = fs::current_path();
-    root = TempFolder();
-    for (const char* folder : {"/Assets/Levels", "/Assets/image", "/run"}) fs::create_directories(root + folder);
-    if (fs::exists(previous / "../shaders"))
-      fs::create_directory_symlink(fs::canonical(previous / "../shaders"), root + "/shaders");
+    EnterGameFolder({"tank", "brick", "gate", "npc", "shot", "wall", "wall2", "gun", "bullet"}, {"tank", "gate"});
     // The vehicle builds its HUD from the game's own pictures and font.
-    for (const char* piece : {"font", "image/Gun", "image/keys", "image/Overlay.png", "image/editorSelectedIcon.png",
-                              "image/power.png", "image/greyout.png"})
-      if (fs::exists(previous / "../Assets" / piece))
-        fs::create_symlink(fs::canonical(previous / "../Assets" / piece), root + "/Assets/" + piece);
-    for (const char* picture : {"tank", "brick", "gate", "npc", "shot", "wall", "wall2", "gun", "bullet"})
-      WriteRgbaPng(root + "/Assets/image/" + picture + ".png", 4, 4, std::vector<uint32_t>(16, 0xffffffffu));
+    LinkGameAssets({"font", "image/Gun", "image/keys", "image/Overlay.png", "image/editorSelectedIcon.png",
+                    "image/power.png", "image/greyout.png"});
     WriteBmp(root + "/Assets/image/gate.bmp", 4, 4, std::vector<uint32_t>(16, 0x808080u));
-    for (const char* sheet : {"tank", "gate"}) WriteText(root + "/Assets/image/" + sheet + ".txt", "f= 0 0 4 4\n");
-    fs::current_path(root + "/run");
-    factory = std::make_shared<GameObjectFactory>();
-    g_systems.push_back(factory);
-  }
-  void TearDown() override {
-    g_systems.clear();
-    fs::current_path(previous);
   }
 
   Vehicle* Player(float x = 400, float y = 300) {
@@ -84,10 +67,6 @@ protected:
     const std::string out = testing::internal::GetCapturedStdout();
     return output ? (*output = out, objects) : objects;
   }
-
-  fs::path previous;
-  std::string root;
-  std::shared_ptr<GameObjectFactory> factory;
 };
 
 } // namespace
@@ -257,7 +236,7 @@ TEST_F(LevelFiles, LevelListHoldsValidLevelsSortedByName) {
   ListLevels();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "  FOLDER.txt   <DIR>\n");
   EXPECT_EQ(g_levelNames, (std::vector<std::string>{"ALPHA", "MIDDLE", "ZED"}));
-  EXPECT_EQ(g_levelCount, 3);
+  EXPECT_EQ(LevelCount(), 3);
 }
 
 // ---- the player loadout --------------------------------------------------------

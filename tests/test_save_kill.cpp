@@ -16,14 +16,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/System.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Vehicle.h"
 #include "platform/SafeFile.h"
+#include "support/GameFolder.h"
 #include "support/GlTestContext.h"
-#include "support/TestImages.h"
 
 namespace fs = std::filesystem;
 
@@ -84,28 +83,20 @@ template <class Work> bool RunChild(Work work, int killAfterMicroseconds = -1) {
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-// Step hook of the child in the sweep: SIGKILL just before step number g_killAt.
-int g_step = 0;
-int g_killAt = 0;
+// Step hook of the child in the sweep: SIGKILL just before step number s_killAt.
+int s_step = 0;
+int s_killAt = 0;
 void KillAtStep(const char*) {
-  if (++g_step == g_killAt) raise(SIGKILL);
+  if (++s_step == s_killAt) raise(SIGKILL);
 }
-std::vector<std::string> g_steps;
-void RecordStep(const char* step) { g_steps.push_back(step); }
+std::vector<std::string> s_steps;
+void RecordStep(const char* step) { s_steps.push_back(step); }
 
-class SaveKill : public ::testing::Test {
+class SaveKill : public GameFolderTest {
 protected:
   void SetUp() override {
     ASSERT_TRUE(GlTestContext::Get().ok);
-    previous = fs::current_path();
-    root = TempFolder();
-    for (const char* folder : {"/Assets/Levels", "/Assets/image", "/run"}) fs::create_directories(root + folder);
-    for (const char* picture : {"tank", "brick"})
-      WriteRgbaPng(root + "/Assets/image/" + picture + ".png", 4, 4, std::vector<uint32_t>(16, 0xffffffffu));
-    WriteText(root + "/Assets/image/tank.txt", "f= 0 0 4 4\n");
-    fs::current_path(root + "/run");
-    factory = std::make_shared<GameObjectFactory>();
-    g_systems.push_back(factory);
+    EnterGameFolder({"tank", "brick"}, {"tank"});
     objects.push_back(factory->CreateVehicle("PLAYER", "../Assets/image/tank.png", Vec3(400, 300, 1), 24, 16, 1,
                                              "../Assets/image/tank.txt"));
     for (int i = 0; i < BRICKS; ++i)
@@ -114,8 +105,7 @@ protected:
   }
   void TearDown() override {
     g_saveStepHook = nullptr;
-    g_systems.clear();
-    fs::current_path(previous);
+    GameFolderTest::TearDown();
   }
 
   void Save(int number, const std::string& level) {
@@ -131,16 +121,13 @@ protected:
   // The steps of one whole save, by name. The sweep's save numbers all have
   // three digits, so every save of it writes the same number of bytes.
   std::vector<std::string> SaveSteps(const std::string& level) {
-    g_steps.clear();
+    s_steps.clear();
     g_saveStepHook = RecordStep;
     QuietSave(100, level);
     g_saveStepHook = nullptr;
-    return g_steps;
+    return s_steps;
   }
 
-  fs::path previous;
-  std::string root;
-  std::shared_ptr<GameObjectFactory> factory;
   std::vector<GameObject*> objects;
 };
 
@@ -162,8 +149,8 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     SCOPED_TRACE("killed before step " + std::to_string(killAt));
     const int before = number;
     ++number;
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     const bool killed = RunChild([&] {
       g_saveStepHook = KillAtStep;
       Save(number, level);
@@ -187,8 +174,8 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     SCOPED_TRACE("first save killed before step " + std::to_string(killAt));
     fs::remove(fresh);
     fs::remove(fresh + "2");
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     EXPECT_TRUE(RunChild([&] {
       g_saveStepHook = KillAtStep;
       Save(107, fresh);
@@ -262,8 +249,8 @@ TEST_F(SaveKill, AReplacedFileIsTheOldOneOrTheNewOneAfterAKillAtAnyStep) {
   std::string error;
   ASSERT_TRUE(ReplaceFileWhole(path, old, error)) << error;
   for (int killAt = 1; killAt <= 12; ++killAt) {
-    g_step = 0;
-    g_killAt = killAt;
+    s_step = 0;
+    s_killAt = killAt;
     const bool killed = RunChild([&] {
       g_saveStepHook = KillAtStep;
       std::string e;

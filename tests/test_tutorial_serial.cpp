@@ -64,9 +64,9 @@ protected:
   }
   void TearDown() override {
     game.Stop();
-    g_playTestPath.clear();
+    EndPlayTest();
     g_frontEnd = FrontEnd();
-    g_optionMenu.reset();
+    g_frontEnd.pausePanel.reset();
   }
 
   // Enters the tutorial on the level at `path` (the state table's own level when empty),
@@ -91,13 +91,13 @@ protected:
     return level;
   }
   static GameObject* Named(const std::string& name) {
-    for (GameObject* object : g_tutorialWorld.levelObjects)
+    for (GameObject* object : g_tutorial.world.levelObjects)
       if (object->name == name) return object;
     return nullptr;
   }
   static std::vector<GameObject*> AllNamed(const std::string& name) {
     std::vector<GameObject*> found;
-    for (GameObject* object : g_tutorialWorld.levelObjects)
+    for (GameObject* object : g_tutorial.world.levelObjects)
       if (object->name == name) found.push_back(object);
     return found;
   }
@@ -137,9 +137,9 @@ TEST_F(TutorialTest, EveryStageOpensPausedOnItsCardChosenByShoot) {
   PastLoading();
   EXPECT_EQ(level->levelPath, "../Assets/Levels/TUTORIAL.txt"); // the state table's stage
   EXPECT_EQ(HelpImage(*level), "npcdefault1.png");
-  EXPECT_TRUE(g_tutorialHelpOpen);
+  EXPECT_TRUE(g_frontEnd.tutorialHelpOpen);
   EXPECT_TRUE(level->screens.helpPicture->active);
-  EXPECT_FALSE(g_helpOpen); // the campaign's overlay is not the tutorial's
+  EXPECT_FALSE(g_frontEnd.helpOpen); // the campaign's overlay is not the tutorial's
 
   // While the card is up nothing plays, not even the debug keys.
   const Vec3 start = g_player->Position();
@@ -147,7 +147,7 @@ TEST_F(TutorialTest, EveryStageOpensPausedOnItsCardChosenByShoot) {
   EXPECT_EQ(g_player->Position().x, start.x);
 
   game.TapKey(SDL_SCANCODE_C);
-  EXPECT_FALSE(g_tutorialHelpOpen);
+  EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
   EXPECT_FALSE(g_paused);
   EXPECT_FALSE(level->screens.helpPicture->active);
 
@@ -158,7 +158,7 @@ TEST_F(TutorialTest, EveryStageOpensPausedOnItsCardChosenByShoot) {
     level = Enter(Stage(stage));
     ASSERT_NE(level, nullptr) << stage;
     EXPECT_EQ(HelpImage(*level), card) << stage;
-    EXPECT_TRUE(g_tutorialHelpOpen) << stage;
+    EXPECT_TRUE(g_frontEnd.tutorialHelpOpen) << stage;
   }
 }
 
@@ -175,16 +175,16 @@ TEST_F(TutorialTest, ThePadsXClosesACardWithoutOpeningItAgain) {
   game.Frame(3);
   pad.Button(SDL_CONTROLLER_BUTTON_X, false);
   game.Frame(2);
-  ASSERT_TRUE(g_tutorialHelpOpen);
+  ASSERT_TRUE(g_frontEnd.tutorialHelpOpen);
   EXPECT_EQ(HelpImage(*level), "npc11.png");
 
   pad.Button(SDL_CONTROLLER_BUTTON_X, true); // closes it, and it stays closed while X is held
   game.Frame(5);
-  EXPECT_FALSE(g_tutorialHelpOpen);
+  EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
   EXPECT_FALSE(g_paused);
   pad.Button(SDL_CONTROLLER_BUTTON_X, false);
   game.Frame(2);
-  EXPECT_FALSE(g_tutorialHelpOpen);
+  EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
 }
 
 // ---- gates by conversation ---------------------------------------------------------------
@@ -195,13 +195,13 @@ TEST_F(TutorialTest, CharactersOpenTheirGatesAndTheMechanicWaitsForTheGarage) {
 
   // A 4 before any garage: the card shows, nothing opens, the wish is kept.
   TalkTo("NPC74");
-  EXPECT_TRUE(g_tutorialHelpOpen);
+  EXPECT_TRUE(g_frontEnd.tutorialHelpOpen);
   EXPECT_EQ(HelpImage(*level), "npc74.png");
   game.TapKey(SDL_SCANCODE_C);
   game.Frame(3);
   EXPECT_TRUE(AllClosed("GATE3"));
   EXPECT_TRUE(AllClosed("GATE1"));
-  EXPECT_TRUE(g_talkedTo4);
+  EXPECT_TRUE(g_tutorial.talkedTo4);
 
   // A 2 opens gate 1 in the frame its card closes, and only gate 1.
   TalkTo("NPC72");
@@ -211,12 +211,12 @@ TEST_F(TutorialTest, CharactersOpenTheirGatesAndTheMechanicWaitsForTheGarage) {
 
   // The first garage entry opens every gate of the stage.
   TalkTo("GARAGE");
-  EXPECT_TRUE(g_tutorialGarageOpen);
-  EXPECT_TRUE(g_tutorialGarageVisited);
+  EXPECT_TRUE(g_frontEnd.tutorialGarageOpen);
+  EXPECT_TRUE(g_tutorial.garageVisited);
   EXPECT_TRUE(AllOpen("GATE3"));
   game.TapKey(SDL_SCANCODE_C);
-  EXPECT_FALSE(g_tutorialGarageOpen);
-  EXPECT_FALSE(g_talkedTo4); // granted on the first frame back
+  EXPECT_FALSE(g_frontEnd.tutorialGarageOpen);
+  EXPECT_FALSE(g_tutorial.talkedTo4); // granted on the first frame back
 
   // Gates closed with F4: now a 4 opens gate 3 by itself, on the next frame, and a second
   // garage entry opens nothing.
@@ -228,7 +228,7 @@ TEST_F(TutorialTest, CharactersOpenTheirGatesAndTheMechanicWaitsForTheGarage) {
   EXPECT_TRUE(AllOpen("GATE3"));
   EXPECT_TRUE(AllClosed("GATE1"));
   TalkTo("GARAGE");
-  ASSERT_TRUE(g_tutorialGarageOpen);
+  ASSERT_TRUE(g_frontEnd.tutorialGarageOpen);
   game.TapKey(SDL_SCANCODE_C);
   EXPECT_TRUE(AllClosed("GATE1"));
 
@@ -242,22 +242,22 @@ TEST_F(TutorialTest, CharactersOpenTheirGatesAndTheMechanicWaitsForTheGarage) {
 TEST_F(TutorialTest, ThePizzaShowsAFullThermometerAndNeverAnArrow) {
   TutorialLevel* level = Play(Stage("TUTPIT"));
   ASSERT_NE(level, nullptr);
-  ASSERT_NE(g_tutorialPizza, nullptr);
-  EXPECT_EQ(g_tutorialWorld.pizza, nullptr);
+  ASSERT_NE(g_tutorial.pizza, nullptr);
+  EXPECT_EQ(g_tutorial.world.pizza, nullptr);
   game.Frame(10);
-  EXPECT_TRUE(g_pizzaLabel.empty()); // no arrow, no distance
-  EXPECT_FALSE(g_tutorialPizzaTaken);
+  EXPECT_TRUE(g_hud.pizzaLabel.empty()); // no arrow, no distance
+  EXPECT_FALSE(g_tutorial.pizzaTaken);
 
-  PlaceAt(g_tutorialPizza->Position());
+  PlaceAt(g_tutorial.pizza->Position());
   game.Frame();
-  EXPECT_TRUE(g_tutorialPizzaTaken);
-  EXPECT_FALSE(g_tutorialPizza->active);
+  EXPECT_TRUE(g_tutorial.pizzaTaken);
+  EXPECT_FALSE(g_tutorial.pizza->active);
   EXPECT_FALSE(g_pizzaCarried);
   g_thermometer = 0.5f; // an NPC or the pizza sets it full; it must not move from here
   game.Frame(30);
   EXPECT_EQ(g_thermometer, 0.5f);
-  EXPECT_TRUE(g_thermometerFillShown);
-  EXPECT_TRUE(g_pizzaLabel.empty());
+  EXPECT_TRUE(g_hud.thermometerFillShown);
+  EXPECT_TRUE(g_hud.pizzaLabel.empty());
 }
 
 TEST_F(TutorialTest, PortalsPickTheStageThatTheEndScreensButtonBuilds) {
@@ -281,7 +281,7 @@ TEST_F(TutorialTest, PortalsPickTheStageThatTheEndScreensButtonBuilds) {
   EXPECT_EQ(level->levelPath, "../Assets/Levels/TUTSHOOT.txt");
   ASSERT_NE(Named("NPC61"), nullptr);
   EXPECT_EQ(HelpImage(*level), "npcdefault2.png");
-  EXPECT_TRUE(g_tutorialHelpOpen);
+  EXPECT_TRUE(g_frontEnd.tutorialHelpOpen);
 
   // Winning without a portal replays the stage, however often: the button is handed a
   // fresh counter each time, not a place in the campaign.
@@ -291,7 +291,9 @@ TEST_F(TutorialTest, PortalsPickTheStageThatTheEndScreensButtonBuilds) {
     ASSERT_NE(Named("END"), nullptr);
     PlaceAt(Named("END")->Position());
     game.FramesUntil(
-        [&] { return g_currentState == STATE_MAIN_MENU || (g_currentState == STATE_TUTORIAL && g_tutorialHelpOpen); },
+        [&] {
+          return g_currentState == STATE_MAIN_MENU || (g_currentState == STATE_TUTORIAL && g_frontEnd.tutorialHelpOpen);
+        },
         20);
     ASSERT_EQ(g_currentState, STATE_TUTORIAL) << "win " << win;
     EXPECT_EQ(level->levelPath, "../Assets/Levels/TUTSHOOT.txt");
@@ -328,22 +330,22 @@ TEST_F(TutorialTest, EveryBuildStartsFromCleanListsWithEnemyShotsAtRest) {
   g_frontEnd.makeEndScreen = [] { return std::make_shared<PressedEndScreen>(); };
   TutorialLevel* level = Play(Stage("TUTSHOOT"));
   ASSERT_NE(level, nullptr);
-  const size_t walls = g_tutorialWorld.walls.size(), shooters = g_tutorialWorld.shooters.size();
-  const size_t gates = g_tutorialWorld.gates.size(), npcs = g_tutorialWorld.npcs.size();
+  const size_t walls = g_tutorial.world.walls.size(), shooters = g_tutorial.world.shooters.size();
+  const size_t gates = g_tutorial.world.gates.size(), npcs = g_tutorial.world.npcs.size();
   EXPECT_EQ(walls, 213u);
   EXPECT_EQ(shooters, 3u);
   EXPECT_EQ(g_campaignWorld.walls.size(), 0u); // the campaign's lists are not the tutorial's
   // Winning replays the stage: the second build holds the same objects, not twice as many.
   PlaceAt(Named("END")->Position());
-  game.FramesUntil([&] { return g_tutorialHelpOpen; }, 20);
-  EXPECT_EQ(g_tutorialWorld.walls.size(), walls);
-  EXPECT_EQ(g_tutorialWorld.shooters.size(), shooters);
-  EXPECT_EQ(g_tutorialWorld.gates.size(), gates);
-  EXPECT_EQ(g_tutorialWorld.npcs.size(), npcs);
+  game.FramesUntil([&] { return g_frontEnd.tutorialHelpOpen; }, 20);
+  EXPECT_EQ(g_tutorial.world.walls.size(), walls);
+  EXPECT_EQ(g_tutorial.world.shooters.size(), shooters);
+  EXPECT_EQ(g_tutorial.world.gates.size(), gates);
+  EXPECT_EQ(g_tutorial.world.npcs.size(), npcs);
   auto shots = AllNamed("ENEMYPROJECTILE");
   EXPECT_EQ(shots.size(), 20u);
   for (GameObject* shot : shots) EXPECT_FALSE(shot->active);
-  for (GameObject* shooter : g_tutorialWorld.shooters) EXPECT_EQ(shooter->children.size(), 20u);
+  for (GameObject* shooter : g_tutorial.world.shooters) EXPECT_EQ(shooter->children.size(), 20u);
 }
 
 TEST_F(TutorialTest, TheLoadingPictureGivesWayAfterTenSecondsOfRealTime) {
@@ -356,7 +358,7 @@ TEST_F(TutorialTest, TheLoadingPictureGivesWayAfterTenSecondsOfRealTime) {
   level->screens.loading.startedAt -= 11.0; // a machine too slow for short frames
   game.Frame();
   EXPECT_FALSE(level->screens.loading.shown);
-  EXPECT_TRUE(g_tutorialHelpOpen); // and the stage's card is what the player sees
+  EXPECT_TRUE(g_frontEnd.tutorialHelpOpen); // and the stage's card is what the player sees
 }
 
 // A copy of a shipped stage without its walls, saved where the test can play it.
@@ -383,7 +385,7 @@ TEST_F(TutorialTest, AStageWithoutWallsPlaysAndOneWithoutAPlayerLeadsToTheMenu) 
   StageWithoutWalls noWalls;
   TutorialLevel* level = Play(noWalls.path);
   ASSERT_NE(level, nullptr);
-  EXPECT_TRUE(g_tutorialWorld.walls.empty());
+  EXPECT_TRUE(g_tutorial.world.walls.empty());
   EXPECT_FALSE(level->screens.limits.clamped);
   game.TapKey(SDL_SCANCODE_F6); // no walls hold the camera: it follows the player anywhere
   game.Frame(3);
@@ -405,13 +407,13 @@ TEST_F(TutorialTest, AStageWithoutWallsPlaysAndOneWithoutAPlayerLeadsToTheMenu) 
 
 TEST_F(TutorialTest, APlayTestPlaysTheEditorsLevelAndEveryWayOutLeadsBackToTheEditor) {
   // A portal to END.
-  g_playTestPath = Stage("TUTPIT");
+  StartPlayTest(Stage("TUTPIT"));
   g_nextState = STATE_TUTORIAL; // the state table's tutorial, as the editor's F5 asks for it
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
   EXPECT_EQ(Current()->levelPath, Stage("TUTPIT"));
   PastLoading();
-  EXPECT_FALSE(g_tutorialHelpOpen); // a play test opens on the level, not on a card
+  EXPECT_FALSE(g_frontEnd.tutorialHelpOpen); // a play test opens on the level, not on a card
   PlaceAt(Named("PORTALEND")->Position());
   game.Frame();
   EXPECT_EQ(g_currentState, STATE_EDITOR);
@@ -429,7 +431,7 @@ TEST_F(TutorialTest, APlayTestPlaysTheEditorsLevelAndEveryWayOutLeadsBackToTheEd
 
   // Quit from the pause panel.
   auto panel = std::make_shared<QuittingPanel>();
-  g_optionMenu = panel;
+  g_frontEnd.pausePanel = panel;
   g_nextState = STATE_TUTORIAL;
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
@@ -440,7 +442,7 @@ TEST_F(TutorialTest, APlayTestPlaysTheEditorsLevelAndEveryWayOutLeadsBackToTheEd
   EXPECT_EQ(g_currentState, STATE_EDITOR);
 
   // Without a play test the same quit leads to the main menu.
-  g_playTestPath.clear();
+  EndPlayTest();
   panel->quit = false;
   g_nextState = STATE_TUTORIAL;
   game.Frame(2);

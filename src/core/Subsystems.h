@@ -17,7 +17,7 @@ public:
   virtual void ListPlayableLevels() {}  // the level list of the level folder
   virtual void MakeBackgroundTiles() {} // the pool of grass tiles parked off the level
   virtual void CreateAudio() {}         // g_audio
-  virtual void CreateOptionMenu() {}    // g_optionMenu, its corner at (g_screenWidth - 40, 40, 0)
+  virtual void CreateOptionMenu() {}    // g_frontEnd.pausePanel, its corner at (g_screenWidth - 40, 40, 0)
   virtual void InitTweakBars() {}       // the tweak-bar layer over the GL context
   virtual void ResetSoundSlots() {}     // g_soundSlots 1..15
 
@@ -37,5 +37,5 @@ public:
   virtual void FreeBackgroundTiles() {}
   virtual void DeletePrograms() {} // the shared sprite-sheet, line and basic programs
   virtual void TerminateTweakBars() {}
-  virtual void ReleaseFrontEnd() {} // g_optionMenu and g_audio let go while the platform still runs
+  virtual void ReleaseFrontEnd() {} // g_frontEnd.pausePanel and g_audio let go while the platform still runs
 };

@@ -29,20 +29,9 @@
 // Editor globals
 // ============================================================================
 
-std::vector<GameObject*> g_placedObjects;
-std::vector<GameObject*> g_palette;
-GameObject* g_currentKind = nullptr;
-GameObject* g_dragObject = nullptr;
-bool g_dragging = false;
-bool g_snapMode = false;
-bool g_renameMode = false;
-std::string g_levelName;
-std::string g_displayName;
-std::string g_levelPath;
-int g_levelIndex = 0;
-std::vector<std::unique_ptr<Button>> g_editorButtons;
-Vec3 g_editorHudAnchor;
-Vec3 g_editorMouse;
+EditorState g_editor;
+
+void EditorState::Reset() { *this = EditorState(); }
 
 namespace {
 
@@ -97,7 +86,7 @@ std::string Upper(std::string text) {
 }
 
 Button* FindButton(const std::string& name) {
-  for (auto& b : g_editorButtons)
+  for (auto& b : g_editor.buttons)
     if (b->name == name) return b.get();
   return nullptr;
 }
@@ -108,12 +97,12 @@ void ToggleLook(Button& button) {
   button.SetFrame(f < 2 ? f + 2 : f - 2);
 }
 
-// g_levelIndex always names an entry when there is one.
+// g_editor.levelIndex always names an entry when there is one.
 void KeepLevelIndexInList() {
-  if (g_levelCount <= 0)
-    g_levelIndex = 0;
+  if (LevelCount() <= 0)
+    g_editor.levelIndex = 0;
   else
-    g_levelIndex = std::clamp(g_levelIndex, 0, g_levelCount - 1);
+    g_editor.levelIndex = std::clamp(g_editor.levelIndex, 0, LevelCount() - 1);
 }
 
 } // namespace
@@ -123,7 +112,7 @@ Vec3 SnapToWallGrid(const Vec3& p) { return Snap(p, 52.0f); }
 
 void RebuildEditorBars() {
   RebuildPropertyBar();
-  if (g_soundBar) g_soundBar->RebuildSoundBar();
+  if (g_editor.soundBar) g_editor.soundBar->RebuildSoundBar();
 }
 
 // ============================================================================
@@ -142,17 +131,17 @@ void Editor::Initialize() {
   const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
-  g_renameMode = false;
-  g_snapMode = false;
-  g_dragging = false;
-  g_dragObject = nullptr;
+  g_editor.renameMode = false;
+  g_editor.snapMode = false;
+  g_editor.dragging = false;
+  g_editor.dragObject = nullptr;
   g_typedText.clear();
   if (!camera) Load();
-  g_editorHudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
+  g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   font = std::make_unique<Font>();
   font->Init();
-  hudBackground = std::make_shared<Texture>("../Assets/image/editorHudBg.png", 1, g_editorHudAnchor + Vec3(520, 0, 0), 140, 360);
+  hudBackground = std::make_shared<Texture>("../Assets/image/editorHudBg.png", 1, g_editor.hudAnchor + Vec3(520, 0, 0), 140, 360);
   hudBackground->Init();
   selectionMarker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, Vec3(-10000, -10000, 0), 25, 25);
   selectionMarker->Init();
@@ -161,25 +150,25 @@ void Editor::Initialize() {
 
   ListLevels();
   KeepLevelIndexInList();
-  g_levelName = g_displayName = g_levelCount == 0 ? "LEVEL" : g_levelNames[g_levelIndex];
-  g_levelPath = LEVEL_FOLDER + g_displayName + ".txt";
+  g_editor.levelName = g_editor.displayName = LevelCount() == 0 ? "LEVEL" : g_levelNames[g_editor.levelIndex];
+  g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
 
   MakeButtons();
   LayGrass();
 
-  CreatePropertyBar(&g_placedObjects);
-  g_soundBar.reset(); // the old bar goes before the new one takes its name
-  g_soundBar = std::make_shared<ATSound>();
+  CreatePropertyBar(&g_editor.placedObjects);
+  g_editor.soundBar.reset(); // the old bar goes before the new one takes its name
+  g_editor.soundBar = std::make_shared<ATSound>();
   ResetPropertyBar();
 
   // Back from a play test: the level that was tried out is opened again.
   if (PlayTesting()) {
-    const std::string path = g_playTestPath;
+    const std::string path = PlayTestPath();
     std::string file = path.substr(path.find_last_of('/') + 1);
     if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
-      g_levelName = g_displayName = file.substr(0, file.size() - 4);
-      auto found = std::find(g_levelNames.begin(), g_levelNames.end(), g_displayName);
-      if (found != g_levelNames.end()) g_levelIndex = static_cast<int>(found - g_levelNames.begin());
+      g_editor.levelName = g_editor.displayName = file.substr(0, file.size() - 4);
+      auto found = std::find(g_levelNames.begin(), g_levelNames.end(), g_editor.displayName);
+      if (found != g_levelNames.end()) g_editor.levelIndex = static_cast<int>(found - g_levelNames.begin());
       LoadNamedLevel();
     }
   }
@@ -189,11 +178,11 @@ void Editor::LayOutPalette() {
   const float h = static_cast<float>(g_screenHeight);
   // The palette's pictures as its file names them: placed walls copy the palette's,
   // and a cracked palette wall would crack every wall of the level.
-  g_palette = LoadObjectListToEdit(EDITOR_PALETTE_PATH, true);
-  g_currentKind = g_palette.empty() ? nullptr : g_palette.front();
+  g_editor.palette = LoadObjectListToEdit(EDITOR_PALETTE_PATH, true);
+  g_editor.currentKind = g_editor.palette.empty() ? nullptr : g_editor.palette.front();
   float x = 420.0f, y = 30.0f - h / 2;
   float previousHalf = -1.0f;
-  for (GameObject* entry : g_palette) {
+  for (GameObject* entry : g_editor.palette) {
     auto [low, high] = entry->shape->Bounds();
     float half = (high.y - low.y) / 2.0f;
     if (previousHalf >= 0.0f) {
@@ -203,18 +192,18 @@ void Editor::LayOutPalette() {
         y = 30.0f - h / 2;
       }
     }
-    entry->SetPosition(g_editorHudAnchor + Vec3(x, y, entry->Position().z));
+    entry->SetPosition(g_editor.hudAnchor + Vec3(x, y, entry->Position().z));
     previousHalf = half;
   }
 }
 
 void Editor::MakeButtons() {
-  g_editorButtons.clear();
+  g_editor.buttons.clear();
   const std::string sheet = "../Assets/image/editorsBtns";
   auto add = [](const char* name, Vec3 offset, int hw, int hh, const std::string& descriptor,
                 const std::string& image, unsigned int idle) {
-    g_editorButtons.push_back(std::make_unique<Button>(1, g_editorHudAnchor + offset, hw, hh, name, descriptor, image));
-    g_editorButtons.back()->SetFrame(idle);
+    g_editor.buttons.push_back(std::make_unique<Button>(1, g_editor.hudAnchor + offset, hw, hh, name, descriptor, image));
+    g_editor.buttons.back()->SetFrame(idle);
   };
   add("SNAP", Vec3(550, 225, 0), 50, 25, "../Assets/image/SnapButton.txt", "../Assets/image/snapbutton.png", 3);
   add("RENAME", Vec3(550, 275, 0), 50, 25, "../Assets/image/RenameBtns.txt", "../Assets/image/RenameBtns.png", 3);
@@ -236,17 +225,17 @@ void Editor::LayGrass() {
 // finds nothing left.
 void Editor::ReleaseAll() {
   DeletePropertyBar();
-  g_propertyBar.objects = nullptr;
-  g_soundBar.reset();
+  g_editor.propertyBar.objects = nullptr;
+  g_editor.soundBar.reset();
   font.reset();
   hudBackground.reset();
   selectionMarker.reset();
-  g_editorButtons.clear();
-  g_placedObjects.clear();
-  g_palette.clear();
-  g_currentKind = nullptr;
-  g_dragObject = nullptr;
-  g_dragging = false;
+  g_editor.buttons.clear();
+  g_editor.placedObjects.clear();
+  g_editor.palette.clear();
+  g_editor.currentKind = nullptr;
+  g_editor.dragObject = nullptr;
+  g_editor.dragging = false;
 }
 
 void Editor::Free() {
@@ -256,7 +245,7 @@ void Editor::Free() {
 
 void Editor::Unload() {
   // The play test ends when the editor is left for anything but the play itself.
-  if (g_nextState != STATE_TUTORIAL) g_playTestPath.clear();
+  if (g_nextState != STATE_TUTORIAL) EndPlayTest();
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
 }
@@ -268,14 +257,14 @@ void Editor::Unload() {
 void Editor::Update() {
   const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
   camera->ApplyVelocity();
-  g_editorMouse = Vec3(g_mousePosition.x + camera->x / 2, g_mousePosition.y - camera->y / 2, 0.0f);
-  g_editorHudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
+  g_editor.mouse = Vec3(g_mousePosition.x + camera->x / 2, g_mousePosition.y - camera->y / 2, 0.0f);
+  g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   HandleKeyboard();
   HandleMouse();
 
-  if (g_currentKind) {
-    const Texture& g = *g_currentKind->graphic;
+  if (g_editor.currentKind) {
+    const Texture& g = *g_editor.currentKind->graphic;
     selectionMarker->halfWidth = g.halfWidth;
     selectionMarker->halfHeight = g.halfHeight;
     selectionMarker->SetPosition(Vec3(g.center[0], g.center[1], 0.0f), 0.0f);
@@ -283,8 +272,8 @@ void Editor::Update() {
     selectionMarker->SetPosition(Vec3(-10000, -10000, 0), 0.0f);
   }
 
-  for (GameObject* entry : g_palette) ShowStill(entry);
-  for (GameObject* o : g_placedObjects) {
+  for (GameObject* entry : g_editor.palette) ShowStill(entry);
+  for (GameObject* o : g_editor.placedObjects) {
     ShowStill(o);
     ApplyCamera(o, *camera);
   }
@@ -301,27 +290,27 @@ void Editor::Draw() {
   const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
   for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) g_backgroundTiles[i]->graphic->Draw();
   // Roads lie under everything else.
-  for (GameObject* o : g_placedObjects)
+  for (GameObject* o : g_editor.placedObjects)
     if (o->name == "ROAD") o->graphic->Draw();
-  for (GameObject* o : g_placedObjects)
+  for (GameObject* o : g_editor.placedObjects)
     if (o->name != "ROAD") o->graphic->Draw();
 
   hudBackground->Draw();
   // The HUD keeps its place on the screen while the view moves.
   const Vec3 screenCentre(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0.0f);
-  font->DrawText(g_displayName, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
+  font->DrawText(g_editor.displayName, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
 
-  if (g_dragObject && g_dragObject->active) {
-    ShowStill(g_dragObject);
-    ApplyCamera(g_dragObject, *camera);
-    g_dragObject->graphic->Draw();
+  if (g_editor.dragObject && g_editor.dragObject->active) {
+    ShowStill(g_editor.dragObject);
+    ApplyCamera(g_editor.dragObject, *camera);
+    g_editor.dragObject->graphic->Draw();
   }
 
-  for (GameObject* entry : g_palette) entry->graphic->Draw();
-  for (auto& b : g_editorButtons) b->Draw();
+  for (GameObject* entry : g_editor.palette) entry->graphic->Draw();
+  for (auto& b : g_editor.buttons) b->Draw();
   selectionMarker->Draw();
 
-  if (g_placedObjects.empty()) ResetPropertyBar();
+  if (g_editor.placedObjects.empty()) ResetPropertyBar();
   // The bars are drawn by their own renderer: the level's gathered draws go first,
   // underneath them.
   FlushDrawing();
@@ -344,7 +333,7 @@ void Editor::Draw() {
 // ============================================================================
 
 void Editor::HandleKeyboard() {
-  if (g_renameMode) {
+  if (g_editor.renameMode) {
     // Digits typed into the name are characters, not palette keys.
     g_lastDigit = 10;
     g_lastKeyChar = '-';
@@ -353,8 +342,8 @@ void Editor::HandleKeyboard() {
   }
   g_typedText.clear();
 
-  if (g_lastDigit >= 0 && g_lastDigit <= 9 && static_cast<int>(g_palette.size()) >= g_lastDigit) {
-    g_currentKind = g_lastDigit == 0 ? nullptr : g_palette[g_lastDigit - 1];
+  if (g_lastDigit >= 0 && g_lastDigit <= 9 && static_cast<int>(g_editor.palette.size()) >= g_lastDigit) {
+    g_editor.currentKind = g_lastDigit == 0 ? nullptr : g_editor.palette[g_lastDigit - 1];
     g_keyTriggered[KEY_0 + g_lastDigit] = false;
     g_keyDown[KEY_0 + g_lastDigit] = false;
     g_lastDigit = 10;
@@ -366,7 +355,7 @@ void Editor::HandleKeyboard() {
     return;
   }
   if (ConsumeTrigger(KEY_C)) {
-    g_placedObjects.clear();
+    g_editor.placedObjects.clear();
     ResetPropertyBar();
   }
   PanCamera();
@@ -406,20 +395,20 @@ void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
   ConsumeTrigger(KEY_C);
   ConsumeTrigger(KEY_F5);
-  if (ConsumeTrigger(KEY_BACKSPACE) && !g_levelName.empty()) g_levelName.pop_back();
+  if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
-    if (c >= 48 && c <= 90 && static_cast<int>(g_levelName.size()) < NAME_LIMIT) g_levelName.push_back(c);
+    if (c >= 48 && c <= 90 && static_cast<int>(g_editor.levelName.size()) < NAME_LIMIT) g_editor.levelName.push_back(c);
   }
   g_typedText.clear();
-  g_displayName = g_levelName + "_";
+  g_editor.displayName = g_editor.levelName + "_";
   if (ConsumeTrigger(KEY_ENTER)) EndRename();
 }
 
 void Editor::EndRename() {
-  if (g_levelName.empty()) g_levelName = "MYLEVEL";
-  g_renameMode = false;
-  g_displayName = g_levelName;
+  if (g_editor.levelName.empty()) g_editor.levelName = "MYLEVEL";
+  g_editor.renameMode = false;
+  g_editor.displayName = g_editor.levelName;
   if (Button* rename = FindButton("RENAME")) rename->SetFrame(rename->Frame() + 2);
 }
 
@@ -428,7 +417,7 @@ void Editor::EndRename() {
 // ============================================================================
 
 void Editor::HandleMouse() {
-  if (g_renameMode) {
+  if (g_editor.renameMode) {
     // Clicks do nothing while a name is typed (Enter ends it), nor once it is done.
     ConsumeTrigger(MOUSE_LEFT);
     ConsumeTrigger(MOUSE_RIGHT);
@@ -438,43 +427,44 @@ void Editor::HandleMouse() {
   HandleEditorButtons();
 
   if (ConsumeTrigger(MOUSE_LEFT)) {
-    g_dragging = false;
+    g_editor.dragging = false;
     if (g_mousePosition.x < w - LEVEL_AREA_MARGIN) {
-      for (size_t i = 0; i < g_placedObjects.size(); ++i) {
-        GameObject* o = g_placedObjects[i];
-        if (o->name != "ROAD" && o->shape->ContainsPoint(g_editorMouse)) {
+      for (size_t i = 0; i < g_editor.placedObjects.size(); ++i) {
+        GameObject* o = g_editor.placedObjects[i];
+        if (o->name != "ROAD" && o->shape->ContainsPoint(g_editor.mouse)) {
           ShowObjectProperties(static_cast<int>(i));
           break;
         }
       }
-      if (g_currentKind) PlaceObject();
+      if (g_editor.currentKind) PlaceObject();
     }
     const Vec3 mouse(g_mousePosition.x, g_mousePosition.y, 0.0f);
-    for (GameObject* entry : g_palette)
+    for (GameObject* entry : g_editor.palette)
       if (entry->shape->ContainsPoint(mouse)) {
-        g_dragging = true;
-        if (GameObjectFactory* factory = Factory()) g_dragObject = factory->CreateCopy(*entry);
-        g_currentKind = entry;
+        g_editor.dragging = true;
+        if (GameObjectFactory* factory = Factory()) g_editor.dragObject = factory->CreateCopy(*entry);
+        g_editor.currentKind = entry;
         break;
       }
   }
 
-  if (IsDown(MOUSE_LEFT) && g_dragging) {
-    if (g_dragObject) {
-      g_dragObject->active = true;
-      g_dragObject->SetPosition(g_editorMouse);
+  if (IsDown(MOUSE_LEFT) && g_editor.dragging) {
+    if (g_editor.dragObject) {
+      g_editor.dragObject->active = true;
+      g_editor.dragObject->SetPosition(g_editor.mouse);
     }
-  } else if (!IsDown(MOUSE_LEFT) && g_dragObject && g_dragObject->active) {
-    g_dragObject->active = false;
+  } else if (!IsDown(MOUSE_LEFT) && g_editor.dragObject && g_editor.dragObject->active) {
+    g_editor.dragObject->active = false;
     // Only a drop on the field places: one over the panel would hide under it.
-    if (g_mousePosition.x < w - LEVEL_AREA_MARGIN && g_currentKind) PlaceObject();
-    g_dragging = false;
+    if (g_mousePosition.x < w - LEVEL_AREA_MARGIN && g_editor.currentKind) PlaceObject();
+    g_editor.dragging = false;
   }
 
   if (ConsumeTrigger(MOUSE_RIGHT)) {
-    for (GameObject* o : g_placedObjects)
-      if (o->shape->ContainsPoint(g_editorMouse)) {
-        g_placedObjects.erase(std::remove(g_placedObjects.begin(), g_placedObjects.end(), o), g_placedObjects.end());
+    for (GameObject* o : g_editor.placedObjects)
+      if (o->shape->ContainsPoint(g_editor.mouse)) {
+        auto& placed = g_editor.placedObjects;
+        placed.erase(std::remove(placed.begin(), placed.end(), o), placed.end());
         break;
       }
     ResetPropertyBar();
@@ -483,7 +473,7 @@ void Editor::HandleMouse() {
 
 void Editor::HandleEditorButtons() {
   const Vec3 mouse(g_mousePosition.x, g_mousePosition.y, 0.0f);
-  for (auto& b : g_editorButtons) {
+  for (auto& b : g_editor.buttons) {
     bool over = b->UnderPoint(mouse);
     if (over && !b->hovered) {
       b->hovered = true;
@@ -494,17 +484,17 @@ void Editor::HandleEditorButtons() {
     }
   }
   if (!g_keyTriggered[MOUSE_LEFT]) return;
-  for (auto& b : g_editorButtons) {
+  for (auto& b : g_editor.buttons) {
     if (!b->UnderPoint(mouse)) continue;
     ConsumeTrigger(MOUSE_LEFT);
     if (b->name == "SNAP") {
-      g_snapMode = !g_snapMode;
+      g_editor.snapMode = !g_editor.snapMode;
       ToggleLook(*b);
     } else if (b->name == "RENAME") {
       ToggleLook(*b);
-      g_renameMode = true;
+      g_editor.renameMode = true;
       g_typedText.clear();
-      g_displayName = g_levelName;
+      g_editor.displayName = g_editor.levelName;
     } else if (b->name == "UNSERIALIZE") {
       LoadNamedLevel();
     } else if (b->name == "SERIALIZE") {
@@ -521,9 +511,10 @@ void Editor::HandleEditorButtons() {
 
 void Editor::StepLevel(int step) {
   // Without levels there is nothing to step to.
-  if (g_levelCount <= 0) return;
-  g_levelIndex = ((g_levelIndex + step) % g_levelCount + g_levelCount) % g_levelCount;
-  g_levelName = g_displayName = g_levelNames[g_levelIndex];
+  const int count = LevelCount();
+  if (count <= 0) return;
+  g_editor.levelIndex = ((g_editor.levelIndex + step) % count + count) % count;
+  g_editor.levelName = g_editor.displayName = g_levelNames[g_editor.levelIndex];
 }
 
 // ============================================================================
@@ -532,16 +523,16 @@ void Editor::StepLevel(int step) {
 
 void Editor::PlaceObject() {
   GameObjectFactory* factory = Factory();
-  if (!factory || !g_currentKind) return;
-  GameObject* copy = factory->CreateCopy(*g_currentKind);
+  if (!factory || !g_editor.currentKind) return;
+  GameObject* copy = factory->CreateCopy(*g_editor.currentKind);
   copy->name = Upper(copy->name);
-  Vec3 p = g_editorMouse;
+  Vec3 p = g_editor.mouse;
 
   if (copy->name == "ROAD") {
     copy->SetScale(1.0f);
     p = SnapToRoadGrid(p);
     copy->SetPosition(Vec3(p.x, p.y, copy->Position().z));
-    for (GameObject* o : g_placedObjects) {
+    for (GameObject* o : g_editor.placedObjects) {
       if (o->name != "ROAD") continue;
       Vec3 q = o->Position();
       if (q.x == copy->Position().x && q.y == copy->Position().y) {
@@ -550,14 +541,14 @@ void Editor::PlaceObject() {
       }
     }
     copy->active = true;
-    g_placedObjects.push_back(copy);
+    g_editor.placedObjects.push_back(copy);
     return;
   }
 
-  if (g_snapMode || copy->name == "WALL") p = SnapToWallGrid(p);
+  if (g_editor.snapMode || copy->name == "WALL") p = SnapToWallGrid(p);
   copy->SetPosition(Vec3(p.x, p.y, copy->Position().z));
   const Vec3 at = copy->Position();
-  for (GameObject* o : g_placedObjects) {
+  for (GameObject* o : g_editor.placedObjects) {
     if (copy->name == "PLAYER" && o->name == "PLAYER") {
       // There is only ever one player: it moves to where the new one was dropped.
       o->SetPosition(Vec3(at.x, at.y, o->Position().z));
@@ -574,27 +565,28 @@ void Editor::PlaceObject() {
     }
   }
   copy->active = true;
-  g_placedObjects.push_back(copy);
+  g_editor.placedObjects.push_back(copy);
 }
 
 void Editor::LoadNamedLevel() {
-  g_levelPath = LEVEL_FOLDER + g_displayName + ".txt";
+  g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
   // The pictures the file names: the loader's cracked walls are for play, and saving
   // them would turn more of the level's walls cracked every time.
-  g_placedObjects = LoadObjectListToEdit(g_levelPath, true);
+  g_editor.placedObjects = LoadObjectListToEdit(g_editor.levelPath, true);
   ResetPropertyBar();
 }
 
 void Editor::SaveEditedLevel() {
   GameObjectFactory* factory = Factory();
   auto hasKind = [](const char* kind) {
-    return std::any_of(g_placedObjects.begin(), g_placedObjects.end(), [kind](GameObject* o) { return o->name == kind; });
+    const auto& placed = g_editor.placedObjects;
+    return std::any_of(placed.begin(), placed.end(), [kind](GameObject* o) { return o->name == kind; });
   };
   auto addPool = [factory](const char* kind, int count) {
     if (!factory) return;
     for (int i = 0; i < count; ++i) {
       GameObject* shot = factory->Create(kind, "../Assets/image/mushroom2.png", Vec3(0, 0, 1), 10, 5, 1);
-      g_placedObjects.push_back(shot);
+      g_editor.placedObjects.push_back(shot);
     }
   };
   if (!hasKind("PROJECTILE")) {
@@ -606,8 +598,8 @@ void Editor::SaveEditedLevel() {
     addPool("ENEMYPROJECTILE", 20);
   }
   std::fflush(stdout);
-  g_levelPath = LEVEL_FOLDER + g_displayName + ".txt";
-  SaveLevel(g_placedObjects, g_levelPath);
+  g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
+  SaveLevel(g_editor.placedObjects, g_editor.levelPath);
   ListLevels();
   KeepLevelIndexInList();
 }
@@ -615,11 +607,11 @@ void Editor::SaveEditedLevel() {
 void Editor::PlayTest() {
   SaveEditedLevel();
   // Only a level the game can list can be played: it needs its player.
-  if (!ValidateLevelFile(g_levelPath)) {
+  if (!ValidateLevelFile(g_editor.levelPath)) {
     std::printf("The level cannot be played: it has no PLAYER\n");
     std::fflush(stdout);
     return;
   }
-  g_playTestPath = g_levelPath;
+  StartPlayTest(g_editor.levelPath);
   g_nextState = STATE_TUTORIAL;
 }

@@ -1,10 +1,12 @@
 #pragma once
 #include "core/Level.h"
 #include "core/Vec3.h"
+#include "editor/PropertyBar.h"
 #include <memory>
 #include <string>
 #include <vector>
 
+class ATSound;
 class Button;
 class Camera;
 class Font;
@@ -30,10 +32,10 @@ public:
   void HandleMouse() override;
 
   // ---- the editor's commands -------------------------------------------------------
-  void PlaceObject();         // a copy of g_currentKind at the mouse, by the placing rules
+  void PlaceObject();         // a copy of g_editor.currentKind at the mouse, by the placing rules
   void HandleEditorButtons(); // hover looks; a click runs the button under the mouse
   void SaveEditedLevel();     // shot pools added once, then the level files and the list
-  void LoadNamedLevel();      // g_displayName's level replaces the placed objects
+  void LoadNamedLevel();      // g_editor.displayName's level replaces the placed objects
   void PlayTest();            // save, then play the level in the tutorial state
 
   std::shared_ptr<Camera> camera;
@@ -48,28 +50,37 @@ private:
   void TypeName();
   void EndRename();
   void StepLevel(int step);
-  void SetFactoryObjectsCameras();
 
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;
   std::shared_ptr<Texture> selectionMarker;
 };
 
-// ---- shared by the editor's files -------------------------------------------
-extern std::vector<GameObject*> g_placedObjects; // the level being edited, in placement order; factory-owned
-extern std::vector<GameObject*> g_palette;       // from EditorHudObj.txt; factory-owned
-extern GameObject* g_currentKind;                // the palette entry new objects copy, or none
-extern GameObject* g_dragObject;                 // the copy being dragged out of the palette, or none
-extern bool g_dragging;                          // a palette entry is held with the left button
-extern bool g_snapMode;                          // every placed object snaps to the 52-pixel grid
-extern bool g_renameMode;                        // typing edits the level name
-extern std::string g_levelName;                  // the name being typed, at most 10 characters
-extern std::string g_displayName;                // the name shown and used for the files
-extern std::string g_levelPath;                  // the last level loaded or saved
-extern int g_levelIndex;                         // in g_levelNames, for PREVIOUS and NEXT
-extern std::vector<std::unique_ptr<Button>> g_editorButtons;   // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
-extern Vec3 g_editorHudAnchor;                   // the window's centre in world coordinates (the HUD has its own g_hudAnchor)
-extern Vec3 g_editorMouse;                       // the mouse in world coordinates
+// ---- the editor's state ----------------------------------------------------------------
+// Everything the editor keeps between frames: the level being edited, the palette, the
+// name, the buttons and the two bars. Reset (in Editor.cpp, where the buttons' and bars'
+// types are complete) puts it back as a new run finds it.
+struct EditorState {
+  std::vector<GameObject*> placedObjects; // the level being edited, in placement order; factory-owned
+  std::vector<GameObject*> palette;       // from EditorHudObj.txt; factory-owned
+  GameObject* currentKind = nullptr;      // the palette entry new objects copy, or none
+  GameObject* dragObject = nullptr;       // the copy being dragged out of the palette, or none
+  bool dragging = false;                  // a palette entry is held with the left button
+  bool snapMode = false;                  // every placed object snaps to the 52-pixel grid
+  bool renameMode = false;                // typing edits the level name
+  std::string levelName;                  // the name being typed, at most 10 characters
+  std::string displayName;                // the name shown and used for the files
+  std::string levelPath;                  // the last level loaded or saved
+  int levelIndex = 0;                     // in g_levelNames, for PREVIOUS and NEXT
+  std::vector<std::unique_ptr<Button>> buttons; // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
+  Vec3 hudAnchor;                         // the window's centre in world coordinates
+  Vec3 mouse;                             // the mouse in world coordinates
+  PropertyBar propertyBar;                // the bar "happybar" (PropertyBar.h)
+  std::shared_ptr<ATSound> soundBar;      // the bar "anotherbar", held while the editor runs; null otherwise
+
+  void Reset();
+};
+extern EditorState g_editor;
 
 // The palette and placement constants the editor's screen is drawn with.
 inline constexpr const char* EDITOR_PALETTE_PATH = "../Assets/EditorHudObj.txt";

@@ -1,10 +1,9 @@
 #include "editor/PropertyBar.h"
 #include "core/Window.h"
+#include "editor/Editor.h"
 #include "objects/GameObject.h"
 #include "platform/TweakBar.h"
 #include <numbers>
-
-PropertyBar g_propertyBar;
 
 static constexpr const char* EMPTY_LABEL = "Update! Container is 0";
 
@@ -38,7 +37,7 @@ void SetScale(const void* value, void* data) {
   if (s >= MIN_SCALE && s < 10.0f) Object(data)->SetScale(s);
 }
 PropertyBar::TypedAngle* TypedAngleOf(const GameObject* o) {
-  for (PropertyBar::TypedAngle& typed : g_propertyBar.typedAngles)
+  for (PropertyBar::TypedAngle& typed : g_editor.propertyBar.typedAngles)
     if (typed.object == o) return &typed;
   return nullptr;
 }
@@ -54,7 +53,7 @@ void SetDegrees(const void* value, void* data) {
   const float degrees = *static_cast<const float*>(value);
   o->SetRotation(static_cast<float>(degrees * std::numbers::pi / 180.0));
   PropertyBar::TypedAngle* typed = TypedAngleOf(o);
-  if (!typed) typed = &g_propertyBar.typedAngles.emplace_back();
+  if (!typed) typed = &g_editor.propertyBar.typedAngles.emplace_back();
   *typed = {o, degrees, o->rotation};
 }
 void GetHp(void* value, void* data) { *static_cast<int32_t*>(value) = Object(data)->hp; }
@@ -67,7 +66,7 @@ void SetName(const void* value, void* data) {
 void TitleClicked(void*) { NextObjectProperties(); }
 
 void Fill(GameObject* o) {
-  TwBar* bar = g_propertyBar.bar;
+  TwBar* bar = g_editor.propertyBar.bar;
   TwRemoveAllVars(bar);
   TwAddButton(bar, o->name.c_str(), TitleClicked, nullptr, "");
   TwAddVarCB(bar, "Pos X: ", TW_TYPE_FLOAT, SetX, GetX, o, "");
@@ -82,13 +81,13 @@ void Fill(GameObject* o) {
 // The bars are placed in logical pixels, as everything on the game's screen is; the
 // tweak-bar layer shows that space wherever the picture lies in the window.
 void MakeBar() {
-  g_propertyBar.index = 0;
-  g_propertyBar.bar = TwNewBar("happybar");
+  g_editor.propertyBar.index = 0;
+  g_editor.propertyBar.bar = TwNewBar("happybar");
   TwWindowSize(g_screenWidth, g_screenHeight);
   TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
-  std::vector<GameObject*>* objects = g_propertyBar.objects;
+  std::vector<GameObject*>* objects = g_editor.propertyBar.objects;
   if (!objects || objects->empty())
-    TwAddButton(g_propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
+    TwAddButton(g_editor.propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
   else
     Fill((*objects)[0]);
 }
@@ -108,51 +107,51 @@ std::string NameFromTyped(const std::string& typed) {
 
 void CreatePropertyBar(std::vector<GameObject*>* objects) {
   DeletePropertyBar();
-  g_propertyBar.objects = objects;
+  g_editor.propertyBar.objects = objects;
   MakeBar();
 }
 
 void ResetPropertyBar() {
   // Objects may go after a reset: an angle typed for one must not show for another.
-  g_propertyBar.typedAngles.clear();
-  if (!g_propertyBar.bar) return;
-  TwRemoveAllVars(g_propertyBar.bar);
-  TwAddButton(g_propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
+  g_editor.propertyBar.typedAngles.clear();
+  if (!g_editor.propertyBar.bar) return;
+  TwRemoveAllVars(g_editor.propertyBar.bar);
+  TwAddButton(g_editor.propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");
 }
 
 void ShowObjectProperties(int i) {
-  std::vector<GameObject*>* objects = g_propertyBar.objects;
-  if (!g_propertyBar.bar || !objects || i < 0 || i >= static_cast<int>(objects->size())) return;
+  std::vector<GameObject*>* objects = g_editor.propertyBar.objects;
+  if (!g_editor.propertyBar.bar || !objects || i < 0 || i >= static_cast<int>(objects->size())) return;
   Fill((*objects)[i]);
 }
 
 void NextObjectProperties() {
-  std::vector<GameObject*>* objects = g_propertyBar.objects;
-  if (!g_propertyBar.bar) return;
+  std::vector<GameObject*>* objects = g_editor.propertyBar.objects;
+  if (!g_editor.propertyBar.bar) return;
   if (!objects || objects->empty()) {
     ResetPropertyBar();
     return;
   }
   // The list may have shrunk since the index was taken.
   int count = static_cast<int>(objects->size());
-  g_propertyBar.index = ((g_propertyBar.index % count) + 1) % count;
-  Fill((*objects)[g_propertyBar.index]);
+  g_editor.propertyBar.index = ((g_editor.propertyBar.index % count) + 1) % count;
+  Fill((*objects)[g_editor.propertyBar.index]);
 }
 
 void RebuildPropertyBar() {
-  if (!g_propertyBar.bar) return;
-  TwRemoveAllVars(g_propertyBar.bar);
-  TwDeleteBar(g_propertyBar.bar);
-  g_propertyBar.bar = nullptr;
+  if (!g_editor.propertyBar.bar) return;
+  TwRemoveAllVars(g_editor.propertyBar.bar);
+  TwDeleteBar(g_editor.propertyBar.bar);
+  g_editor.propertyBar.bar = nullptr;
   MakeBar();
 }
 
 void DeletePropertyBar() {
-  if (g_propertyBar.bar) {
-    TwRemoveAllVars(g_propertyBar.bar);
-    TwDeleteBar(g_propertyBar.bar);
+  if (g_editor.propertyBar.bar) {
+    TwRemoveAllVars(g_editor.propertyBar.bar);
+    TwDeleteBar(g_editor.propertyBar.bar);
   }
-  g_propertyBar.bar = nullptr;
-  g_propertyBar.index = 0;
-  g_propertyBar.typedAngles.clear();
+  g_editor.propertyBar.bar = nullptr;
+  g_editor.propertyBar.index = 0;
+  g_editor.propertyBar.typedAngles.clear();
 }

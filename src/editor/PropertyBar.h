@@ -24,9 +24,7 @@ struct PropertyBar {
   std::vector<TypedAngle> typedAngles;
 };
 
-// ---- shared by the editor's files -------------------------------------------
-extern PropertyBar g_propertyBar;
-
+// The operations on the one bar, which lives in the editor's state (g_editor.propertyBar).
 void CreatePropertyBar(std::vector<GameObject*>* objects); // a fresh bar at (0, 0), 200 x 150
 void ResetPropertyBar();          // only the button "Update! Container is 0"
 void ShowObjectProperties(int i); // the rows of object i; index stays; nothing for a bad i

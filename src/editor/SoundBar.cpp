@@ -3,8 +3,6 @@
 #include "core/Window.h"
 #include "platform/TweakBar.h"
 
-std::shared_ptr<ATSound> g_soundBar;
-
 namespace {
 
 void PlayClicked(void* data) { static_cast<ATSound*>(data)->PlaySelectedSound(); }

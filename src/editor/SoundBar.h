@@ -30,7 +30,3 @@ private:
   void AddContents();
   std::vector<std::string> labels; // the rows' texts; the bar shows them by pointer
 };
-
-// ---- shared by the editor's files -------------------------------------------
-// The editor's sound bar, held while the editor runs; null otherwise.
-extern std::shared_ptr<ATSound> g_soundBar;

@@ -6,7 +6,6 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
-#include "game/PlaceholderStates.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
@@ -40,7 +39,7 @@ public:
     InstallFrontEndScreens();
     // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
     if (!glGenVertexArrays) return;
-    g_optionMenu = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+    g_frontEnd.pausePanel = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
   }
 
   // The state table. The tutorial's object also gets its level file.
@@ -51,7 +50,7 @@ public:
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
-    default: return MakePlaceholderState(stateId);
+    default: return nullptr; // not a state
     }
   }
 
@@ -63,18 +62,18 @@ public:
     if (g_audio) g_audio->SetEffectsVolume(0.0f);
   }
   void ShowPausePanel() override {
-    g_garageOpen = g_helpOpen = g_tutorialGarageOpen = g_tutorialHelpOpen = false;
+    g_frontEnd.garageOpen = g_frontEnd.helpOpen = g_frontEnd.tutorialGarageOpen = g_frontEnd.tutorialHelpOpen = false;
   }
 
   void SilenceMusic() override {
-    if (g_optionMenu) g_optionMenu->MuteMusic();
+    if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->MuteMusic();
     if (g_audio) g_audio->SetMusicVolume(0.0f);
   }
   void FreeBackgroundTiles() override { DestroyBackgroundTiles(); }
   void DeletePrograms() override { DeleteSharedPrograms(); }
   void TerminateTweakBars() override { TwTerminate(); }
   void ReleaseFrontEnd() override {
-    g_optionMenu.reset();
+    g_frontEnd.pausePanel.reset();
     ReleaseMenuPictures();
     g_frontEnd = FrontEnd();
     g_audio.reset();

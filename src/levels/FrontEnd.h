@@ -9,7 +9,7 @@ class Weapon;
 // The front end's screens that a playing level runs over its own world: the pause panel,
 // the garage and the end screen. They live in the screens layer, above the levels, so a
 // level reaches them through these interfaces; the game's start-up installs the real ones
-// (g_optionMenu and g_frontEnd). A level without them (a test's) simply shows none.
+// (in g_frontEnd). A level without them (a test's) simply shows none.
 
 // The pause panel with its volume sliders, shared by the menu and the playing states.
 class PausePanel {
@@ -42,17 +42,19 @@ public:
   const bool* pizzaCarried = nullptr;
 };
 
+// The front end as the levels see it: the screens the game's start-up installs, and the
+// overlays open over a playing level. Reset by assignment (the shut-down does, after the
+// panel has gone).
 struct FrontEnd {
+  std::shared_ptr<PausePanel> pausePanel; // made at start-up; null in bare tests
   std::function<std::unique_ptr<GarageScreen>()> makeGarage;
   std::function<std::shared_ptr<EndScreen>()> makeEndScreen;
+
+  // The overlays that keep the pause panel hidden while they are open; the loop's pause
+  // key clears them so that the panel shows.
+  bool garageOpen = false;
+  bool helpOpen = false;
+  bool tutorialGarageOpen = false;
+  bool tutorialHelpOpen = false;
 };
-
-extern std::shared_ptr<PausePanel> g_optionMenu; // made at start-up; null in bare tests
 extern FrontEnd g_frontEnd;
-
-// The overlays that keep the pause panel hidden while they are open; the loop's pause key
-// clears them so that the panel shows.
-extern bool g_garageOpen;
-extern bool g_helpOpen;
-extern bool g_tutorialGarageOpen;
-extern bool g_tutorialHelpOpen;

@@ -81,7 +81,7 @@ std::string PortalTarget(const std::string& portalName, bool& toMainMenu) {
   return "../Assets/Levels/" + rest + ".txt";
 }
 
-GenericLevel::GenericLevel() : GenericLevel(g_campaignWorld, g_garageOpen, g_helpOpen) {
+GenericLevel::GenericLevel() : GenericLevel(g_campaignWorld, g_frontEnd.garageOpen, g_frontEnd.helpOpen) {
   levelPath = levelPaths[levelIndex];
 }
 
@@ -98,9 +98,7 @@ BuildRequest GenericLevel::MakeBuildRequest() const {
   return request;
 }
 
-void GenericLevel::Initialize() {
-  // The portal's target lasts only until here: the campaign goes by its index.
-  if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+void GenericLevel::ResetFrame() {
   shaking = false;
   shakeCounter = 0;
   pathFrames = 0;
@@ -109,8 +107,19 @@ void GenericLevel::Initialize() {
   garageOpen = false;
   helpOpen = false;
   g_pizzaCarried = false;
+}
+
+bool GenericLevel::StartLevel() {
+  ResetFrame();
   built = BuildLevel(world, screens, MakeBuildRequest());
   if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
+  return built;
+}
+
+void GenericLevel::Initialize() {
+  // The portal's target lasts only until here: the campaign goes by its index.
+  if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+  StartLevel();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -127,7 +136,7 @@ void GenericLevel::Update() {
   if (g_audio) g_audio->Update(g_frameTime, focus);
 
   // 2. Pause panel and the debug outlines.
-  if (g_optionMenu) g_optionMenu->Update();
+  if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Update();
   const bool outlines = g_debugView == 1;
   SetOutline(g_player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
@@ -516,7 +525,7 @@ void GenericLevel::Draw() {
 
   // 4. HUD and the pause panel.
   DrawHud(world.pizza, ThermometerShown());
-  if (g_optionMenu && !garageOpen && !helpOpen) g_optionMenu->Draw();
+  if (g_frontEnd.pausePanel && !garageOpen && !helpOpen) g_frontEnd.pausePanel->Draw();
 
   // 5. A talking character heals and warms the pizza.
   for (NPC* npc : world.npcs)

@@ -65,7 +65,14 @@ protected:
   virtual bool ThermometerShown() const { return g_pizzaCarried; }
   virtual int& EndScreenCounter() { return levelIndex; }
 
-  BuildRequest MakeBuildRequest() const;
+  // What the build is told: the campaign's rules over levelPath.
+  virtual BuildRequest MakeBuildRequest() const;
+  // The frame's own state as a level starts: no shake, no path pass, no smoke, no overlay
+  // open or just closed, no pizza carried.
+  void ResetFrame();
+  // ResetFrame, then the build of MakeBuildRequest() with the camera's target on the player;
+  // false when the level has no PLAYER.
+  bool StartLevel();
   void FollowWithCamera();
   void CheckEndConditions();
   virtual void CheckPortals();

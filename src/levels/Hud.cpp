@@ -15,15 +15,9 @@
 #include "render/Font.h"
 #include "render/Texture.h"
 
-std::unique_ptr<Font> g_hudFont;
-Vec3 g_hudAnchor;
-std::unique_ptr<Texture> g_hudPanel;
-std::unique_ptr<Texture> g_thermoFrame;
-std::unique_ptr<Texture> g_thermoFill;
-std::unique_ptr<Texture> g_pizzaArrow;
-int g_blinkCounter = 0;
-std::string g_pizzaLabel;
-bool g_thermometerFillShown = false;
+HudState g_hud;
+
+void HudState::Reset() { *this = HudState(); }
 
 namespace {
 
@@ -45,30 +39,30 @@ std::string Cut(double value, size_t length) {
 
 void SetUpHud() {
   g_score = 0;
-  g_hudAnchor = Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2 + 350), 0.0f);
-  g_hudFont = std::make_unique<Font>();
-  g_hudFont->Init();
-  g_hudPanel = std::make_unique<Texture>("../Assets/image/btmHUD2.png", 1, g_hudAnchor, 320, 100);
+  g_hud.anchor = Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2 + 350), 0.0f);
+  g_hud.font = std::make_unique<Font>();
+  g_hud.font->Init();
+  g_hud.panel = std::make_unique<Texture>("../Assets/image/btmHUD2.png", 1, g_hud.anchor, 320, 100);
   const Vec3 thermo(static_cast<float>(g_screenWidth - 50), static_cast<float>(g_screenHeight - 25), 0.0f);
-  g_thermoFrame = std::make_unique<Texture>("../Assets/image/thermo/thermo_ext.png", 1, thermo, 25, 210);
-  g_thermoFill = std::make_unique<Texture>("../Assets/image/thermo/thermo_in.png", 1, thermo, 25, 210);
-  g_pizzaArrow = std::make_unique<Texture>("../Assets/image/arrow.png", 1, Vec3(), 10, 10);
-  for (Texture* picture : {g_hudPanel.get(), g_thermoFrame.get(), g_thermoFill.get(), g_pizzaArrow.get()})
+  g_hud.thermoFrame = std::make_unique<Texture>("../Assets/image/thermo/thermo_ext.png", 1, thermo, 25, 210);
+  g_hud.thermoFill = std::make_unique<Texture>("../Assets/image/thermo/thermo_in.png", 1, thermo, 25, 210);
+  g_hud.pizzaArrow = std::make_unique<Texture>("../Assets/image/arrow.png", 1, Vec3(), 10, 10);
+  for (Texture* picture : {g_hud.panel.get(), g_hud.thermoFrame.get(), g_hud.thermoFill.get(), g_hud.pizzaArrow.get()})
     picture->Init();
-  g_blinkCounter = 0;
-  g_pizzaLabel.clear();
+  g_hud.blinkCounter = 0;
+  g_hud.pizzaLabel.clear();
   g_thermometer = 1.0f;
 }
 
 // The pictures go too: their GL objects belong to this context, and the next set-up may
 // run in another one (a new window), where deleting the old names would hit live objects.
 void FreeHud() {
-  g_hudFont.reset();
-  g_hudPanel.reset();
-  g_thermoFrame.reset();
-  g_thermoFill.reset();
-  g_pizzaArrow.reset();
-  g_pizzaLabel.clear();
+  g_hud.font.reset();
+  g_hud.panel.reset();
+  g_hud.thermoFrame.reset();
+  g_hud.thermoFill.reset();
+  g_hud.pizzaArrow.reset();
+  g_hud.pizzaLabel.clear();
 }
 
 std::string PizzaDistanceLabel(float distance) {
@@ -82,44 +76,45 @@ void DrawHud(GameObject* pizza, bool showThermometer) {
   if (!g_paused && !g_levelWon && !g_levelLost && g_pizzaCarried)
     g_thermometer -= g_frameTime * COOLING_PER_FRAME_AT_60 * 60.0f;
 
-  if (g_hudPanel) DrawWithOutline(*g_hudPanel);
+  if (g_hud.panel) DrawWithOutline(*g_hud.panel);
   if (g_player) g_player->DrawHud();
-  if (g_hudFont)
-    g_hudFont->DrawText(std::to_string(g_score), g_hudAnchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
+  if (g_hud.font)
+    g_hud.font->DrawText(std::to_string(g_score), g_hud.anchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
   if (showThermometer) DrawThermometer();
   DrawPizzaArrow(pizza);
 
-  if (g_debugView != 0 && g_hudFont) {
+  if (g_debugView != 0 && g_hud.font) {
     const Vec3 at = g_camera ? Vec3(g_camera->x, g_camera->y, 0.0f) : Vec3();
     const Vec3 white(1, 1, 1);
     std::ostringstream init;
     init << g_initTime;
-    g_hudFont->DrawText("INIT TIME: " + init.str(), at + Vec3(100, 100), white, 0.5f);
-    g_hudFont->DrawText("UPDATE TIME: " + Cut(g_updateTime, 7), at + Vec3(100, 120), white, 0.5f);
-    g_hudFont->DrawText("RENDER TIME: " + Cut(g_renderTime, 7), at + Vec3(100, 140), white, 0.5f);
-    g_hudFont->DrawText("FRAME TIME: " + Cut(g_fpsReadout, 5), at + Vec3(100, 160), white, 0.5f);
+    g_hud.font->DrawText("INIT TIME: " + init.str(), at + Vec3(100, 100), white, 0.5f);
+    g_hud.font->DrawText("UPDATE TIME: " + Cut(g_updateTime, 7), at + Vec3(100, 120), white, 0.5f);
+    g_hud.font->DrawText("RENDER TIME: " + Cut(g_renderTime, 7), at + Vec3(100, 140), white, 0.5f);
+    g_hud.font->DrawText("FRAME TIME: " + Cut(g_fpsReadout, 5), at + Vec3(100, 160), white, 0.5f);
   }
 }
 
 void DrawThermometer() {
-  g_thermometerFillShown = false;
-  if (!g_thermoFill || !g_thermoFrame) return;
+  g_hud.thermometerFillShown = false;
+  if (!g_hud.thermoFill || !g_hud.thermoFrame) return;
   if (g_thermometer > 0.0f) {
     // The fill shrinks towards its centre as the pizza cools.
-    g_thermoFill->halfHeight = static_cast<int>(g_thermometer * 210.0f);
-    g_thermoFill->SetPosition(Vec3(g_thermoFill->center[0], g_thermoFill->center[1], 0.0f), g_thermoFill->depth);
-    g_blinkCounter = g_blinkCounter < -4 ? 19 : g_blinkCounter - 1;
-    if (g_blinkCounter > 0 || g_thermometer > 0.35f || g_paused) {
-      g_thermoFill->Draw();
-      g_thermometerFillShown = true;
+    g_hud.thermoFill->halfHeight = static_cast<int>(g_thermometer * 210.0f);
+    Texture& fill = *g_hud.thermoFill;
+    fill.SetPosition(Vec3(fill.center[0], fill.center[1], 0.0f), fill.depth);
+    g_hud.blinkCounter = g_hud.blinkCounter < -4 ? 19 : g_hud.blinkCounter - 1;
+    if (g_hud.blinkCounter > 0 || g_thermometer > 0.35f || g_paused) {
+      g_hud.thermoFill->Draw();
+      g_hud.thermometerFillShown = true;
     }
   }
-  DrawWithOutline(*g_thermoFrame);
+  DrawWithOutline(*g_hud.thermoFrame);
 }
 
 void DrawPizzaArrow(GameObject* pizza) {
-  g_pizzaLabel.clear();
-  if (g_pizzaCarried || !pizza || !g_player || !g_pizzaArrow) return;
+  g_hud.pizzaLabel.clear();
+  if (g_pizzaCarried || !pizza || !g_player || !g_hud.pizzaArrow) return;
   const Vec3 player = g_player->Position();
   const Vec3 d = pizza->Position() - player;
   const float length = Length2D(d);
@@ -130,15 +125,15 @@ void DrawPizzaArrow(GameObject* pizza) {
   // The arrow's picture points along +x: its left edge trails, its right edge leads.
   const Vec3 lb = centre - n * 10.0f + side * 10.0f, rb = centre + n * 10.0f + side * 10.0f;
   const Vec3 lt = centre - n * 10.0f - side * 10.0f, rt = centre + n * 10.0f - side * 10.0f;
-  g_pizzaArrow->SetCorners(lb, 0.0f, rb, 0.0f, lt, 0.0f, rt, 0.0f);
+  g_hud.pizzaArrow->SetCorners(lb, 0.0f, rb, 0.0f, lt, 0.0f, rt, 0.0f);
   if (g_camera) {
     const float* v = g_camera->view;
-    g_pizzaArrow->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+    g_hud.pizzaArrow->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   }
-  g_pizzaArrow->Draw();
+  g_hud.pizzaArrow->Draw();
 
-  g_pizzaLabel = PizzaDistanceLabel(length);
-  if (g_hudFont) {
+  g_hud.pizzaLabel = PizzaDistanceLabel(length);
+  if (g_hud.font) {
     // The label sits 20 units back towards the player, in screen terms.
     const Vec3 world = centre - n * 20.0f;
     Vec3 screen = world;
@@ -148,6 +143,6 @@ void DrawPizzaArrow(GameObject* pizza) {
       screen.x = world.x - (g_camera->x + 1.0f) * halfW + halfW;
       screen.y = world.y - (1.0f - g_camera->y) * halfH + halfH;
     }
-    g_hudFont->DrawText(g_pizzaLabel, screen, Vec3(1, 1, 1), 0.5f);
+    g_hud.font->DrawText(g_hud.pizzaLabel, screen, Vec3(1, 1, 1), 0.5f);
   }
 }

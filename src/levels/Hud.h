@@ -12,15 +12,23 @@ class Texture;
 // weapon and hit-point display, the pizza thermometer, the arrow to the pizza with its
 // distance, and the debug timing read-outs.
 
-extern std::unique_ptr<Font> g_hudFont; // made by every set-up; the level's Free lets it go
-extern Vec3 g_hudAnchor;                // centre of the bottom panel
-extern std::unique_ptr<Texture> g_hudPanel;
-extern std::unique_ptr<Texture> g_thermoFrame;
-extern std::unique_ptr<Texture> g_thermoFill;
-extern std::unique_ptr<Texture> g_pizzaArrow;
-extern int g_blinkCounter;              // blink phase of a low thermometer
-extern std::string g_pizzaLabel;        // the distance text drawn last ("15m"), empty while no arrow shows
-extern bool g_thermometerFillShown;     // whether the last DrawThermometer drew the fill
+// Everything the HUD keeps between frames. The pictures belong to the GL context of the
+// set-up that made them: FreeHud lets them go before the context does. Reset (in Hud.cpp,
+// where the pictures' types are complete) puts it back as a new run finds it.
+struct HudState {
+  std::unique_ptr<Font> font; // made by every set-up; the level's Free lets it go
+  Vec3 anchor;                // centre of the bottom panel
+  std::unique_ptr<Texture> panel;
+  std::unique_ptr<Texture> thermoFrame;
+  std::unique_ptr<Texture> thermoFill;
+  std::unique_ptr<Texture> pizzaArrow;
+  int blinkCounter = 0;              // blink phase of a low thermometer
+  std::string pizzaLabel;            // the distance text drawn last ("15m"), empty while no arrow shows
+  bool thermometerFillShown = false; // whether the last DrawThermometer drew the fill
+
+  void Reset();
+};
+extern HudState g_hud;
 
 // Score 0, a full thermometer, a fresh font and the pictures in place.
 void SetUpHud();

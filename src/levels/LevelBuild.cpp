@@ -165,6 +165,67 @@ void LoadingScreen::Draw() {
   }
 }
 
+// ---- the level's screens ---------------------------------------------------------------
+
+namespace {
+
+// Steps 15-20 of the build: the garage picture, the explosion, the key prompt and the help
+// card around the screen's centre, then the track marks and the end screen.
+void MakeLevelScreens(LevelScreens& screens, const BuildRequest& request) {
+  // 15-18: screen objects around the screen's centre.
+  const Vec3 centre(g_screenWidth * 0.5f + 50.0f, g_screenHeight * 0.5f, 0.0f);
+  screens.garagePicture = std::make_unique<Texture>("../Assets/image/customize/customize.png", 1, centre, 320, 240);
+  screens.garagePicture->Init();
+  screens.explosion = std::make_unique<AnimatedTexture>("../Assets/image/optiontmp/exploding.png", 1, centre, 50,
+                                                        50, "../Assets/image/optiontmp/exploding.txt");
+  screens.explosion->Init();
+  screens.explosion->frameTime = 0.12f;
+  screens.explosion->animating = true;
+  screens.keyPrompt = std::make_unique<GameObject>("CKey", "../Assets/image/Ckey.png", centre, 12, 12, 1,
+                                                   "../Assets/image/Ckey.txt");
+  screens.keyPrompt->name = "CKey";
+  SetAnimation(*screens.keyPrompt, 0.5f, true);
+  screens.keyPrompt->active = false;
+  screens.helpPicture = std::make_unique<GameObject>(
+      request.helpPicture, Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2), 0.0f),
+      100, 150, 1);
+  screens.helpPicture->name = "HelpScreen";
+  screens.helpPicture->active = request.helpOpen;
+
+  // 19-20: tracks and the end screen.
+  screens.track = std::make_shared<Track>();
+  screens.endScreen = g_frontEnd.makeEndScreen ? g_frontEnd.makeEndScreen() : nullptr;
+  screens.endSoundPlayed = false;
+  screens.trackClock = 0.0f;
+}
+
+// Step 21: the loading picture over the level's first seconds, counted from now.
+void MakeLoadingScreen(LoadingScreen& loading) {
+  // The picture fills the logical screen, whatever its height: sized for a 680-row screen it
+  // left the bottom rows of a 720-row one showing the level through the fading veil.
+  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+  loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, screenCentre,
+                                                      std::max(640, g_screenWidth / 2), std::max(345, g_screenHeight / 2),
+                                                      "../Assets/image/pic/loadS.txt");
+  loading.picture->Init();
+  loading.picture->frameTime = 0.5f;
+  loading.picture->animating = true;
+  loading.picture->SetFrame(0);
+  const int halfW = g_screenWidth / 2 + 16, halfH = g_screenHeight / 2 + 16;
+  loading.loadVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
+  loading.fadeVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
+  loading.loadVeil->Init();
+  loading.fadeVeil->Init();
+  loading.loadTime = 0.0f;
+  loading.loadVeilAlpha = 1.0f;
+  loading.fadeVeilAlpha = 1.0f;
+  loading.shown = true;
+  loading.pending = true;
+  loading.startedAt = RealSeconds();
+}
+
+} // namespace
+
 // ---- the build -------------------------------------------------------------------------
 
 bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request) {
@@ -190,7 +251,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   }
   std::cout << world.isBossLevel << " " << path << "\n";
   PlayMusicSlot(world.isBossLevel ? 3 : 2);
-  if (g_optionMenu) g_optionMenu->ApplyVolumes();
+  if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->ApplyVolumes();
 
   // 5-7: the objects, the player and its loadout.
   world.levelObjects = LoadObjectList(path, true);
@@ -238,57 +299,14 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   screens.garage = g_frontEnd.makeGarage ? g_frontEnd.makeGarage() : nullptr;
   if (screens.garage) screens.garage->Initialize();
 
-  // 15-18: screen objects around the screen's centre.
-  const Vec3 centre(g_screenWidth * 0.5f + 50.0f, g_screenHeight * 0.5f, 0.0f);
-  screens.garagePicture = std::make_unique<Texture>("../Assets/image/customize/customize.png", 1, centre, 320, 240);
-  screens.garagePicture->Init();
-  screens.explosion = std::make_unique<AnimatedTexture>("../Assets/image/optiontmp/exploding.png", 1, centre, 50,
-                                                        50, "../Assets/image/optiontmp/exploding.txt");
-  screens.explosion->Init();
-  screens.explosion->frameTime = 0.12f;
-  screens.explosion->animating = true;
   g_player->hp = 10; // whatever the loadout said
-  screens.keyPrompt = std::make_unique<GameObject>("CKey", "../Assets/image/Ckey.png", centre, 12, 12, 1,
-                                                   "../Assets/image/Ckey.txt");
-  screens.keyPrompt->name = "CKey";
-  SetAnimation(*screens.keyPrompt, 0.5f, true);
-  screens.keyPrompt->active = false;
-  screens.helpPicture = std::make_unique<GameObject>(
-      request.helpPicture, Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2), 0.0f),
-      100, 150, 1);
-  screens.helpPicture->name = "HelpScreen";
-  screens.helpPicture->active = request.helpOpen;
 
-  // 19-20: tracks, end screen, stars.
-  screens.track = std::make_shared<Track>();
-  screens.endScreen = g_frontEnd.makeEndScreen ? g_frontEnd.makeEndScreen() : nullptr;
-  screens.endSoundPlayed = false;
-  screens.trackClock = 0.0f;
+  // 15-20: the screens around the level.
+  MakeLevelScreens(screens, request);
   world.stars.clear();
 
   // 21: the loading screen shows first.
-  LoadingScreen& loading = screens.loading;
-  // The picture fills the logical screen, whatever its height: sized for a 680-row screen it
-  // left the bottom rows of a 720-row one showing the level through the fading veil.
-  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
-  loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, screenCentre,
-                                                      std::max(640, g_screenWidth / 2), std::max(345, g_screenHeight / 2),
-                                                      "../Assets/image/pic/loadS.txt");
-  loading.picture->Init();
-  loading.picture->frameTime = 0.5f;
-  loading.picture->animating = true;
-  loading.picture->SetFrame(0);
-  const int halfW = g_screenWidth / 2 + 16, halfH = g_screenHeight / 2 + 16;
-  loading.loadVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
-  loading.fadeVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
-  loading.loadVeil->Init();
-  loading.fadeVeil->Init();
-  loading.loadTime = 0.0f;
-  loading.loadVeilAlpha = 1.0f;
-  loading.fadeVeilAlpha = 1.0f;
-  loading.shown = true;
-  loading.pending = true;
-  loading.startedAt = RealSeconds();
+  MakeLoadingScreen(screens.loading);
   g_paused = true; // nothing plays under the loading picture, not even its first frame
   return true;
 }

@@ -92,5 +92,7 @@ struct BuildRequest {
 // level's frame and Free must cope with g_player being null.
 bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request);
 
-// Lets go of what the build made for the level's frame (keeps the camera).
+// Lets go of the key prompt, the help card, the garage, the end screen and the track marks.
+// The garage picture, the explosion and the loading screen stay until the next build
+// replaces them.
 void FreeLevelScreens(LevelScreens& screens);

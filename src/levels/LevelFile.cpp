@@ -23,7 +23,6 @@
 #include "render/Texture.h"
 
 std::vector<std::string> g_levelNames;
-int g_levelCount = 0;
 
 namespace {
 
@@ -306,7 +305,6 @@ bool ValidateLevelFile(const std::string& path) {
 
 void ListLevels() {
   g_levelNames.clear();
-  g_levelCount = 0;
   std::error_code ec;
   std::filesystem::directory_iterator it(LEVEL_FOLDER, ec), end;
   // Every state lists the folder again; a missing one is said once, until it is back.
@@ -335,7 +333,6 @@ void ListLevels() {
   for (const std::string& stem : names) {
     if (!ValidateLevelFile(LEVEL_FOLDER + stem + ".txt")) continue;
     g_levelNames.push_back(stem);
-    ++g_levelCount;
   }
 }
 

@@ -17,9 +17,9 @@ class GameObject;
 // one token a line. Every failure prints one line on standard output and
 // leaves the game with what it had.
 
-// ---- shared by several modules -------------------------------------------
+// ---- the level list: start-up, the menu and the editor refill it ----------
 extern std::vector<std::string> g_levelNames; // playable levels, no folder or ".txt", sorted
-extern int g_levelCount;                      // entries of g_levelNames
+inline int LevelCount() { return static_cast<int>(g_levelNames.size()); } // entries of g_levelNames
 
 // ---- reading -----------------------------------------------------------------
 // Objects of the object list path + "2", made through the factory in the

@@ -5,15 +5,15 @@
 // tutorial state, and every way out of that play leads back to the editor, which opens
 // the same level again.
 //
-// The editor sets g_playTestPath and asks for the tutorial; while the path is set the
-// tutorial plays that file instead of its own and leaves for PlayTestExitState(...)
-// wherever it would have gone. The editor opens the level again when it starts while the
-// path is set, and empties the path when it is left for anything but the tutorial.
+// The editor starts the play test and asks for the tutorial; while it runs the tutorial
+// plays that file instead of its own and leaves for PlayTestExitState(...) wherever it
+// would have gone. The editor opens the level again when it starts during a play test,
+// and ends the play test when it is left for anything but the tutorial.
 
-// ---- shared by several modules -------------------------------------------
-extern std::string g_playTestPath; // "../Assets/Levels/NAME.txt" being tried out; empty when none
-
-bool PlayTesting();                  // g_playTestPath is set
+void StartPlayTest(const std::string& path); // "../Assets/Levels/NAME.txt" to try out
+void EndPlayTest();
+bool PlayTesting();                  // a play test runs
+const std::string& PlayTestPath();   // the level being tried out; empty when none
 // The level file a tutorial plays: the play test's while there is one, else `ownPath`.
 std::string PlayTestLevelPath(const std::string& ownPath);
 // Where a playing state goes when it ends: the editor while play-testing, else `usual`.

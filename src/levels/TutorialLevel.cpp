@@ -18,13 +18,7 @@
 
 namespace TUTORIAL_LEVEL {
 
-World g_tutorialWorld;
-GameObject* g_tutorialPizza = nullptr;
-bool g_tutorialPizzaTaken = false;
-bool g_talkedTo2 = false;
-bool g_talkedTo3 = false;
-bool g_talkedTo4 = false;
-bool g_tutorialGarageVisited = false;
+TutorialState g_tutorial;
 
 namespace {
 
@@ -37,7 +31,7 @@ bool Touches(const GameObject& a, const GameObject& b) {
 } // namespace
 
 TutorialLevel::TutorialLevel(std::string path)
-    : GenericLevel(g_tutorialWorld, g_tutorialGarageOpen, g_tutorialHelpOpen) {
+    : GenericLevel(g_tutorial.world, g_frontEnd.tutorialGarageOpen, g_frontEnd.tutorialHelpOpen) {
   levelPath = std::move(path);
   levelIndex = 0;
   clearColour[0] = clearColour[1] = clearColour[2] = 0.6f;
@@ -48,20 +42,7 @@ void TutorialLevel::Load() {
   levelPath = PlayTestLevelPath(levelPath);
 }
 
-void TutorialLevel::Initialize() {
-  g_tutorialPizzaTaken = false;
-  g_talkedTo2 = g_talkedTo3 = g_talkedTo4 = false;
-  g_tutorialGarageVisited = false;
-  g_tutorialGarageOpen = false;
-  g_tutorialHelpOpen = false;
-  g_tutorialPizza = nullptr;
-  g_pizzaCarried = false;
-  shaking = false;
-  shakeCounter = 0;
-  pathFrames = 0;
-  smokeClock = 0.0f;
-  overlayClosedThisFrame = false;
-
+BuildRequest TutorialLevel::MakeBuildRequest() const {
   // The stage named by the last portal (or the first stage), not a fixed list.
   BuildRequest request;
   request.path = levelPath;
@@ -72,18 +53,21 @@ void TutorialLevel::Initialize() {
                                                      : "../Assets/image/npc/npcdefault1.png";
   // A designer trying out a level from the editor wants to drive at once, not read the
   // tutorial's welcome.
-  const bool card = !PlayTesting();
-  request.helpOpen = card;
-  built = BuildLevel(world, screens, request);
-  if (!built) return;
+  request.helpOpen = !PlayTesting();
+  return request;
+}
+
+void TutorialLevel::Initialize() {
+  g_tutorial = TutorialState(); // its world is cleared by the build in any case
+  if (!StartLevel()) return;
 
   // The pizza is the tutorial's own: with the campaign's pointer empty no arrow points at it.
-  g_tutorialPizza = world.pizza;
+  g_tutorial.pizza = world.pizza;
   world.pizza = nullptr;
-  cameraTarget = screens.limits.Clamp(g_player->Position());
 
   // Every stage opens on its card, which C (or the pad's X) closes.
-  g_tutorialHelpOpen = card;
+  const bool card = !PlayTesting();
+  g_frontEnd.tutorialHelpOpen = card;
   g_paused = card;
 }
 
@@ -99,8 +83,8 @@ void TutorialLevel::Draw() {
 
 void TutorialLevel::Free() {
   GenericLevel::Free();
-  g_tutorialPizzaTaken = false;
-  g_tutorialPizza = nullptr;
+  g_tutorial.pizzaTaken = false;
+  g_tutorial.pizza = nullptr;
 }
 
 int& TutorialLevel::EndScreenCounter() {
@@ -121,27 +105,27 @@ void TutorialLevel::UpdateWorld() {
 }
 
 void TutorialLevel::OpenGatesByConversation() {
-  if (g_talkedTo2) {
-    g_talkedTo2 = false;
+  if (g_tutorial.talkedTo2) {
+    g_tutorial.talkedTo2 = false;
     OpenGate(world.gates, 1);
   }
-  if (g_talkedTo3) {
-    g_talkedTo3 = false;
+  if (g_tutorial.talkedTo3) {
+    g_tutorial.talkedTo3 = false;
     OpenGate(world.gates, 2);
   }
   // The mechanic's gate waits for a garage visit; the wish is kept until then.
-  if (g_talkedTo4 && g_tutorialGarageVisited) {
-    g_talkedTo4 = false;
+  if (g_tutorial.talkedTo4 && g_tutorial.garageVisited) {
+    g_tutorial.talkedTo4 = false;
     OpenGate(world.gates, 3);
   }
 }
 
 void TutorialLevel::TakePizza() {
-  if (!g_player || !g_tutorialPizza || !g_tutorialPizza->active) return;
-  if (!Touches(*g_player, *g_tutorialPizza)) return;
+  if (!g_player || !g_tutorial.pizza || !g_tutorial.pizza->active) return;
+  if (!Touches(*g_player, *g_tutorial.pizza)) return;
   g_thermometer = 1.0f;
-  g_tutorialPizzaTaken = true; // the campaign's flag stays clear, so it never cools
-  g_tutorialPizza->active = false;
+  g_tutorial.pizzaTaken = true; // the campaign's flag stays clear, so it never cools
+  g_tutorial.pizza->active = false;
 }
 
 void TutorialLevel::CheckPortals() {
@@ -175,15 +159,15 @@ void TutorialLevel::TalkAndGarageChecks() {
     if (!garage->near || g_paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     // The first garage entry of a stage opens every gate of it.
-    if (!g_tutorialGarageVisited) OpenGate(world.gates, 0);
-    g_tutorialGarageVisited = true;
+    if (!g_tutorial.garageVisited) OpenGate(world.gates, 0);
+    g_tutorial.garageVisited = true;
     garageOpen = true;
     g_paused = true;
   }
   if (NPC* npc = TalkToCharacterInReach(padOpens)) {
-    if (Contains(npc->name, "2")) g_talkedTo2 = true;
-    if (Contains(npc->name, "3")) g_talkedTo3 = true;
-    if (Contains(npc->name, "4")) g_talkedTo4 = true;
+    if (Contains(npc->name, "2")) g_tutorial.talkedTo2 = true;
+    if (Contains(npc->name, "3")) g_tutorial.talkedTo3 = true;
+    if (Contains(npc->name, "4")) g_tutorial.talkedTo4 = true;
   }
 }
 

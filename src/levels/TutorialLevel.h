@@ -16,16 +16,20 @@ class GameObject;
 // every way out of it leads back to the editor.
 namespace TUTORIAL_LEVEL {
 
-// The tutorial's own set of the level-wide lists and objects; the player, the won and
-// lost flags, the thermometer, the score, the HUD and the camera are shared with the
-// campaign.
-extern World g_tutorialWorld;
-extern GameObject* g_tutorialPizza;     // the stage's pizza; the campaign's pointer stays empty
-extern bool g_tutorialPizzaTaken;       // shows the thermometer
-extern bool g_talkedTo2;                // talked to a character whose name holds a 2: gate 1 opens
-extern bool g_talkedTo3;                // ... a 3: gate 2
-extern bool g_talkedTo4;                // ... a 4: gate 3, once a garage has been entered
-extern bool g_tutorialGarageVisited;
+// What the tutorial keeps apart from the campaign: its own set of the level-wide lists and
+// objects, and the flags its characters and its pizza set. The player, the won and lost
+// flags, the thermometer, the score, the HUD and the camera are shared with the campaign.
+// Reset by assignment.
+struct TutorialState {
+  World world;
+  GameObject* pizza = nullptr; // the stage's pizza; the campaign's pointer stays empty
+  bool pizzaTaken = false;     // shows the thermometer
+  bool talkedTo2 = false;      // talked to a character whose name holds a 2: gate 1 opens
+  bool talkedTo3 = false;      // ... a 3: gate 2
+  bool talkedTo4 = false;      // ... a 4: gate 3, once a garage has been entered
+  bool garageVisited = false;
+};
+extern TutorialState g_tutorial;
 
 // Where F6 puts the player in every stage: a free spot just before the exit.
 constexpr float SKIP_X = 1150.0f;
@@ -44,8 +48,9 @@ public:
   void UpdateWorld() override;
 
 protected:
-  GameObject* PizzaOnMap() const override { return g_tutorialPizza; }
-  bool ThermometerShown() const override { return g_tutorialPizzaTaken; }
+  BuildRequest MakeBuildRequest() const override;
+  GameObject* PizzaOnMap() const override { return g_tutorial.pizza; }
+  bool ThermometerShown() const override { return g_tutorial.pizzaTaken; }
   int& EndScreenCounter() override;
   void CheckPortals() override;
   void TalkAndGarageChecks() override;

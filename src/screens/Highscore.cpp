@@ -25,7 +25,7 @@ void Highscore::Update() {
     if (g_gamepad.triggered[PAD_A]) {
       g_gamepad.triggered[PAD_A] = false;
       PlayClick();
-      g_showHighscores = false;
+      g_menu.showHighscores = false;
     }
     return;
   }
@@ -37,7 +37,7 @@ void Highscore::Update() {
   cancel->SetFrame(1);
   if (ConsumeTrigger(MOUSE_LEFT)) {
     PlayClick();
-    g_showHighscores = false;
+    g_menu.showHighscores = false;
   }
 }
 

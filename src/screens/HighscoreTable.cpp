@@ -6,9 +6,7 @@
 #include <istream>
 #include <sstream>
 
-std::string g_highscorePath = "../Assets/Highscore.txt";
-int g_highscoreRank = -1;
-bool g_resultRecorded = false;
+HighscoreFile g_highscoreFile;
 
 namespace {
 
@@ -44,9 +42,9 @@ std::string TableName(const std::string& name) {
 }
 
 void HighscoreTable::Load() {
-  std::ifstream file(g_highscorePath, std::ios::binary);
+  std::ifstream file(g_highscoreFile.path, std::ios::binary);
   if (!file) {
-    std::printf("No highscore table at %s yet: the table starts empty\n", g_highscorePath.c_str());
+    std::printf("No highscore table at %s yet: the table starts empty\n", g_highscoreFile.path.c_str());
     return;
   }
   // Ten places fit in far less; a damaged file of any size costs no more than this.
@@ -54,7 +52,7 @@ void HighscoreTable::Load() {
   file.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(file.gcount()));
   std::istringstream in(head);
-  Load(in, g_highscorePath);
+  Load(in, g_highscoreFile.path);
 }
 
 void HighscoreTable::Load(std::istream& in, const std::string& source) {
@@ -93,8 +91,8 @@ int HighscoreTable::RankOf(int score) const {
 }
 
 void HighscoreTable::Insert(int score, const std::string& name) {
-  if (g_highscoreRank < 0 || g_highscoreRank >= PLACES) return; // not a place in the table
-  Place(g_highscoreRank, score, name);
+  if (g_highscoreFile.rank < 0 || g_highscoreFile.rank >= PLACES) return; // not a place in the table
+  Place(g_highscoreFile.rank, score, name);
   Save();
 }
 
@@ -127,12 +125,12 @@ std::string HighscoreTable::Text() const {
 
 bool HighscoreTable::Save() {
   std::string error;
-  const bool saved = ReplaceFileWhole(g_highscorePath, Text(), error);
+  const bool saved = ReplaceFileWhole(g_highscoreFile.path, Text(), error);
   // The scores of this run stay in memory either way; the next save tries again.
   if (!saved)
-    std::printf("Error: %s, the highscore table %s on disk is unchanged\n", error.c_str(), g_highscorePath.c_str());
+    std::printf("Error: %s, the highscore table %s on disk is unchanged\n", error.c_str(), g_highscoreFile.path.c_str());
   else if (!error.empty())
     std::printf("Error: %s, the highscore table %s is saved but a power cut could lose it\n", error.c_str(),
-                g_highscorePath.c_str());
+                g_highscoreFile.path.c_str());
   return saved;
 }

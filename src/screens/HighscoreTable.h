@@ -4,7 +4,7 @@
 #include <string>
 
 // The table of the ten best total scores, best first, kept in a text file of ten lines
-// "NAME SCORE" (g_highscorePath). Scores are kept as the text the file holds; comparisons
+// "NAME SCORE" (g_highscoreFile.path). Scores are kept as the text the file holds; comparisons
 // read its leading number. No graphics, no window: the file side of the table, which the
 // fuzz target reads on its own.
 class HighscoreTable {
@@ -23,7 +23,7 @@ public:
   int FindRank(int score);
   // FindRank over the table in memory, without reading the file.
   int RankOf(int score) const;
-  // Puts the entry at g_highscoreRank, moving the places below down one, and saves.
+  // Puts the entry at g_highscoreFile.rank, moving the places below down one, and saves.
   void Insert(int score, const std::string& name);
   // The in-memory half of Insert, at any place 0-9 (others change nothing).
   void Place(int rank, int score, const std::string& name);
@@ -45,7 +45,14 @@ int ScoreValue(const std::string& text);
 // A name as the file can hold it: one token, never empty.
 std::string TableName(const std::string& name);
 
-// ---- shared by the menu and the end screens --------------------------------------------
-extern std::string g_highscorePath; // "../Assets/Highscore.txt"
-extern int g_highscoreRank;         // the place of the current result; -1 none
-extern bool g_resultRecorded;       // the current result has been ranked and stored
+// ---- the table's file and the result ranked in it --------------------------------------
+// Kept apart from the menu's state: the file side of the table builds on its own.
+struct HighscoreFile {
+  std::string path = "../Assets/Highscore.txt"; // tests and the autopilot point it at a scratch table
+  int rank = -1;                                // the place of the current result; -1 none
+  bool resultRecorded = false;                  // the current result has been ranked and stored
+
+  // A run's fresh result; the table stays where it was pointed.
+  void ClearResult() { *this = HighscoreFile{path}; }
+};
+extern HighscoreFile g_highscoreFile;

@@ -15,27 +15,10 @@
 #include <cstdio>
 
 // ============================================================================
-// Shared state
+// The menu's state
 // ============================================================================
 
-std::vector<std::shared_ptr<Button>> g_menuButtons;
-std::shared_ptr<Button> g_backButton;
-std::shared_ptr<Button> g_confirmNo;
-std::shared_ptr<Button> g_confirmYes;
-std::shared_ptr<AnimatedTexture> g_dialogBack;
-bool g_showCredits = false;
-bool g_showHowToPlay = false;
-bool g_showHighscores = false;
-bool g_confirmQuit = false;
-bool g_splashLoaded = false;
-bool g_splashDone = false;
-bool g_splashBlocking = false;
-float g_splashTime = 0.0f;
-float g_splashAlpha = 1.0f;
-float g_menuFadeAlpha = 1.0f;
-int g_menuSelection = 0;
-bool g_stickLatched = false;
-std::shared_ptr<Highscore> g_highscore;
+MenuState g_menu;
 
 namespace {
 
@@ -55,9 +38,9 @@ constexpr float SPLASH_SECONDS = 3.0f;
 constexpr float SLOW_FRAME = 0.1f; // frames this long or longer do not advance the splash
 
 void MakeBackButton() {
-  if (!g_backButton)
-    g_backButton = std::make_shared<Button>(1, Vec3(1200, 50), 25, 25, "back", "../Assets/image/mech1.txt",
-                                            "../Assets/image/mech1.png");
+  if (!g_menu.backButton)
+    g_menu.backButton = std::make_shared<Button>(1, Vec3(1200, 50), 25, 25, "back", "../Assets/image/mech1.txt",
+                                                 "../Assets/image/mech1.png");
 }
 
 void MakeMenuPictures() {
@@ -77,7 +60,9 @@ void SilenceEffects() {
   if (g_audio) g_audio->SetEffectsVolume(0.0f);
 }
 
-void MoveSelection(int step) { g_menuSelection = (g_menuSelection + step + MainMenu::BUTTON_COUNT) % MainMenu::BUTTON_COUNT; }
+void MoveSelection(int step) {
+  g_menu.selection = (g_menu.selection + step + MainMenu::BUTTON_COUNT) % MainMenu::BUTTON_COUNT;
+}
 
 } // namespace
 
@@ -85,31 +70,31 @@ void MoveSelection(int step) { g_menuSelection = (g_menuSelection + step + MainM
 // The overlays the pause panel draws
 // ============================================================================
 
-bool MenuPictureOpen() { return g_showCredits || g_showHowToPlay; }
+bool MenuPictureOpen() { return g_menu.showCredits || g_menu.showHowToPlay; }
 
 void DrawMenuPictures() {
   if (!MenuPictureOpen()) return;
   MakeMenuPictures();
-  if (g_showCredits) {
-    g_backButton->SetPosition(Vec3(1200, 50));
+  if (g_menu.showCredits) {
+    g_menu.backButton->SetPosition(Vec3(1200, 50));
     s_credits->Draw();
-    g_backButton->Draw();
-    if (!g_showHowToPlay && g_backButton->Clicked()) g_showCredits = false;
+    g_menu.backButton->Draw();
+    if (!g_menu.showHowToPlay && g_menu.backButton->Clicked()) g_menu.showCredits = false;
   }
-  if (g_showHowToPlay) {
-    g_backButton->SetPosition(Vec3(1100, 125));
+  if (g_menu.showHowToPlay) {
+    g_menu.backButton->SetPosition(Vec3(1100, 125));
     s_howToPlay->Draw();
-    g_backButton->Draw();
-    if (g_backButton->Clicked()) {
+    g_menu.backButton->Draw();
+    if (g_menu.backButton->Clicked()) {
       std::printf("This is clicked\n");
-      g_showHowToPlay = false;
+      g_menu.showHowToPlay = false;
     }
   }
   // The pad has no pointer on the back button: B goes back.
   const bool padBack = g_gamepad.triggered[PAD_B];
   if (ConsumeTrigger(KEY_ESCAPE) || padBack) {
     g_gamepad.triggered[PAD_B] = false;
-    g_showCredits = g_showHowToPlay = false;
+    g_menu.showCredits = g_menu.showHowToPlay = false;
   }
 }
 
@@ -118,12 +103,12 @@ void ReleaseMenuPictures() {
   s_howToPlay.reset();
   s_splash.reset();
   s_veil.reset();
-  g_backButton.reset();
-  g_confirmNo.reset();
-  g_confirmYes.reset();
-  g_dialogBack.reset();
-  g_menuButtons.clear();
-  g_highscore.reset();
+  g_menu.backButton.reset();
+  g_menu.confirmNo.reset();
+  g_menu.confirmYes.reset();
+  g_menu.dialogBack.reset();
+  g_menu.buttons.clear();
+  g_menu.highscore.reset();
 }
 
 // ============================================================================
@@ -132,51 +117,52 @@ void ReleaseMenuPictures() {
 
 void MainMenu::Initialize() {
   const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
-  if (!g_splashLoaded) {
+  if (!g_menu.splashLoaded) {
     s_splash = std::make_shared<Texture>("../Assets/image/KelvaneSS.png", 1, Vec3(640, 350), 300, 150);
     s_splash->Init();
     s_veil = std::make_shared<SquarePrimitive>(Vec3(640, 350), 800, 400, 0.0f, 0.0f, 0.0f, 1.0f);
     s_veil->Init();
-    g_splashLoaded = true;
+    g_menu.splashLoaded = true;
   }
-  g_splashBlocking = !g_splashDone;
+  g_menu.splashBlocking = !g_menu.splashDone;
   // The overlays' two large pictures are not on the first frame: they are made once a
   // frame is up (Update), so the window shows the game sooner.
   MakeBackButton();
   frameDrawn = false;
-  g_showCredits = g_showHowToPlay = false;
-  g_menuSelection = 0;
+  g_menu.showCredits = g_menu.showHowToPlay = false;
+  g_menu.selection = 0;
 
-  g_highscore = std::make_shared<Highscore>();
-  g_showHighscores = g_confirmQuit = g_stickLatched = false;
+  g_menu.highscore = std::make_shared<Highscore>();
+  g_menu.showHighscores = g_menu.confirmQuit = g_menu.stickLatched = false;
 
-  g_dialogBack = std::make_shared<AnimatedTexture>("../Assets/image/optiontmp/pauseback.png", 1, Vec3(w / 2, h / 2),
-                                                   300, 200, "../Assets/image/optiontmp/pauseback.txt");
-  g_dialogBack->Init();
+  g_menu.dialogBack = std::make_shared<AnimatedTexture>("../Assets/image/optiontmp/pauseback.png", 1,
+                                                        Vec3(w / 2, h / 2), 300, 200,
+                                                        "../Assets/image/optiontmp/pauseback.txt");
+  g_menu.dialogBack->Init();
   const std::string folder = "../Assets/image/optiontmp/button/";
-  g_confirmNo = std::make_shared<Button>(1, Vec3(w / 2 + 90, h / 2), 60, 35, "confirm", folder + "confirm.txt",
-                                         folder + "confirm.png");
-  g_confirmYes = std::make_shared<Button>(1, Vec3(w / 2 - 90, h / 2), 60, 35, "confirmyes",
-                                          folder + "confirmyes.txt", folder + "confirmyes.png");
+  g_menu.confirmNo = std::make_shared<Button>(1, Vec3(w / 2 + 90, h / 2), 60, 35, "confirm",
+                                              folder + "confirm.txt", folder + "confirm.png");
+  g_menu.confirmYes = std::make_shared<Button>(1, Vec3(w / 2 - 90, h / 2), 60, 35, "confirmyes",
+                                               folder + "confirmyes.txt", folder + "confirmyes.png");
 
   background = std::make_shared<Texture>("../Assets/image/mainmenuBackground.png", 1, Vec3(640, 350), 640, 370);
   background->Init();
   camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f);
 
-  g_menuButtons.clear();
+  g_menu.buttons.clear();
   for (int i = 0; i < BUTTON_COUNT; ++i)
-    g_menuButtons.push_back(std::make_shared<Button>(1, Vec3(MENU_X, MENU_TOP + MENU_STEP * i), 200, 30, "DEFAULT",
-                                                     "../Assets/image/mainmenuBtns.txt",
-                                                     "../Assets/image/mainmenuBtns.png"));
-  g_backButton->SetPosition(Vec3(1200, 50));
-  for (int i = 0; i < BUTTON_COUNT; ++i) g_menuButtons[i]->SetFrame(IDLE_FRAME[i]);
+    g_menu.buttons.push_back(std::make_shared<Button>(1, Vec3(MENU_X, MENU_TOP + MENU_STEP * i), 200, 30, "DEFAULT",
+                                                      "../Assets/image/mainmenuBtns.txt",
+                                                      "../Assets/image/mainmenuBtns.png"));
+  g_menu.backButton->SetPosition(Vec3(1200, 50));
+  for (int i = 0; i < BUTTON_COUNT; ++i) g_menu.buttons[i]->SetFrame(IDLE_FRAME[i]);
 
   PlayMusicSlot(1);
-  if (g_optionMenu) g_optionMenu->ApplyVolumes();
+  if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->ApplyVolumes();
 
   font = std::make_shared<Font>();
   font->Init();
-  g_dialogBack->SetFrame(1);
+  g_menu.dialogBack->SetFrame(1);
   ListLevels();
   g_paused = false;
 }
@@ -187,13 +173,13 @@ void MainMenu::Update() {
   if (g_audio) g_audio->suspended = !focus;
   if (!focus) g_paused = true; // the panel opens when the player goes elsewhere
 
-  if (!g_splashBlocking) {
-    PausePanel* panel = g_optionMenu.get();
+  if (!g_menu.splashBlocking) {
+    PausePanel* panel = g_frontEnd.pausePanel.get();
     if (MenuPictureOpen()) {
       g_gamepad.Update(); // B closes the picture (DrawMenuPictures)
     } else if (g_paused) {
       if (panel) panel->Update();
-    } else if (g_showHighscores) {
+    } else if (g_menu.showHighscores) {
       g_gamepad.Update(); // A closes the table (Highscore::Update)
       if (panel) panel->Update();
     } else {
@@ -205,20 +191,20 @@ void MainMenu::Update() {
   }
 
   if (g_audio) g_audio->Update(g_frameTime, focus);
-  if (g_showHighscores && g_highscore) g_highscore->Update();
+  if (g_menu.showHighscores && g_menu.highscore) g_menu.highscore->Update();
 }
 
 void MainMenu::Activate(int index) {
   switch (index) {
   case CAMPAIGN: g_nextState = STATE_LEVEL; break;
   case TUTORIAL: g_nextState = STATE_TUTORIAL; break;
-  case HOW_TO_PLAY: g_showHowToPlay = true; break;
+  case HOW_TO_PLAY: g_menu.showHowToPlay = true; break;
   case HIGHSCORES:
-    if (g_highscore) g_highscore->Update();
-    g_showHighscores = true;
+    if (g_menu.highscore) g_menu.highscore->Update();
+    g_menu.showHighscores = true;
     break;
-  case CREDITS: g_showCredits = true; break;
-  case QUIT: g_confirmQuit = true; break;
+  case CREDITS: g_menu.showCredits = true; break;
+  case QUIT: g_menu.confirmQuit = true; break;
   default: break;
   }
 }
@@ -231,22 +217,22 @@ void MainMenu::HandleKeyboard() {
 
 void MainMenu::HandleMouse() {
   auto menuButton = [this](int index) {
-    Button& b = *g_menuButtons[index];
+    Button& b = *g_menu.buttons[index];
     const bool over = b.UnderMouse();
     b.SetFrame(over ? IDLE_FRAME[index] + 1 : IDLE_FRAME[index]);
     if (over && ConsumeTrigger(MOUSE_LEFT)) Activate(index);
   };
-  if (g_menuButtons.size() < BUTTON_COUNT) return;
+  if (g_menu.buttons.size() < BUTTON_COUNT) return;
   // The order the game has always tested them in: one click reaches only the first.
   menuButton(CAMPAIGN);
   menuButton(QUIT);
   menuButton(TUTORIAL);
   menuButton(HIGHSCORES);
-  if (g_confirmQuit && g_confirmNo && g_confirmYes) {
-    g_confirmNo->SetFrame(g_confirmNo->UnderMouse() ? 1 : 0);
-    if (g_confirmNo->Clicked()) g_confirmQuit = false;
-    g_confirmYes->SetFrame(g_confirmYes->UnderMouse() ? 1 : 0);
-    if (g_confirmYes->Clicked()) {
+  if (g_menu.confirmQuit && g_menu.confirmNo && g_menu.confirmYes) {
+    g_menu.confirmNo->SetFrame(g_menu.confirmNo->UnderMouse() ? 1 : 0);
+    if (g_menu.confirmNo->Clicked()) g_menu.confirmQuit = false;
+    g_menu.confirmYes->SetFrame(g_menu.confirmYes->UnderMouse() ? 1 : 0);
+    if (g_menu.confirmYes->Clicked()) {
       SilenceEffects();
       g_nextState = STATE_QUIT;
     }
@@ -265,35 +251,35 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
   bool padUsed = xOut || yOut;
   for (int i = 0; i < PAD_BUTTON_COUNT; ++i) padUsed = padUsed || pad.down[i];
   if (padUsed) g_usingGamepad = true;
-  if ((xOut || yOut) && !g_stickLatched) {
+  if ((xOut || yOut) && !g_menu.stickLatched) {
     if (y > 0) MoveSelection(-1);
     else if (y < 0) MoveSelection(+1);
-    g_stickLatched = true;
+    g_menu.stickLatched = true;
   }
-  if (!xOut) g_stickLatched = yOut;
+  if (!xOut) g_menu.stickLatched = yOut;
   if (pad.triggered[PAD_UP]) MoveSelection(-1);
   if (pad.triggered[PAD_DOWN]) MoveSelection(+1);
 
   if (pad.triggered[PAD_A]) {
     // The press is used here: the table it may open must not see it and close again.
     pad.triggered[PAD_A] = false;
-    if (g_confirmQuit) {
+    if (g_menu.confirmQuit) {
       SilenceEffects();
       g_nextState = STATE_QUIT;
     } else {
-      Activate(g_menuSelection);
+      Activate(g_menu.selection);
     }
   }
-  if (pad.triggered[PAD_B] && g_confirmQuit) {
+  if (pad.triggered[PAD_B] && g_menu.confirmQuit) {
     pad.triggered[PAD_B] = false;
-    g_confirmQuit = false;
+    g_menu.confirmQuit = false;
   }
 
   if (g_usingGamepad) {
-    if (g_menuSelection >= 0 && g_menuSelection < static_cast<int>(g_menuButtons.size()))
-      g_mousePosition = g_menuButtons[g_menuSelection]->Centre();
+    if (g_menu.selection >= 0 && g_menu.selection < static_cast<int>(g_menu.buttons.size()))
+      g_mousePosition = g_menu.buttons[g_menu.selection]->Centre();
   } else {
-    g_menuSelection = 0;
+    g_menu.selection = 0;
   }
 }
 
@@ -302,7 +288,7 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
 // ============================================================================
 
 void MainMenu::Draw() {
-  if (!g_splashDone)
+  if (!g_menu.splashDone)
     DrawSplash();
   else
     DrawMenu();
@@ -310,24 +296,24 @@ void MainMenu::Draw() {
 }
 
 void MainMenu::DrawSplash() {
-  g_splashBlocking = true;
+  g_menu.splashBlocking = true;
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  if (g_splashTime < SPLASH_SECONDS && s_splash && s_veil) {
-    s_veil->SetAlpha(g_splashAlpha);
+  if (g_menu.splashTime < SPLASH_SECONDS && s_splash && s_veil) {
+    s_veil->SetAlpha(g_menu.splashAlpha);
     s_splash->Draw();
     s_veil->Draw();
   }
   for (int code : {KEY_EXECUTE, MOUSE_LEFT, KEY_ESCAPE, KEY_SPACE})
-    if (ConsumeTrigger(code)) g_splashTime += SPLASH_SECONDS;
+    if (ConsumeTrigger(code)) g_menu.splashTime += SPLASH_SECONDS;
   // A long frame (the first one, a stall) would swallow the splash: only short ones count.
   if (g_frameTime < SLOW_FRAME) {
-    g_splashTime += g_frameTime;
-    g_splashAlpha -= g_frameTime;
+    g_menu.splashTime += g_frameTime;
+    g_menu.splashAlpha -= g_frameTime;
   }
-  if (g_splashTime >= SPLASH_SECONDS) {
-    g_splashDone = true;
-    g_splashBlocking = false;
+  if (g_menu.splashTime >= SPLASH_SECONDS) {
+    g_menu.splashDone = true;
+    g_menu.splashBlocking = false;
   }
 }
 
@@ -335,20 +321,20 @@ void MainMenu::DrawMenu() {
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   if (background) background->Draw();
-  for (auto& b : g_menuButtons) b->Draw();
-  if (g_optionMenu) g_optionMenu->Draw();
+  for (auto& b : g_menu.buttons) b->Draw();
+  if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Draw();
   else DrawMenuPictures();
-  if (g_confirmQuit && g_dialogBack && g_confirmNo && g_confirmYes) {
-    g_dialogBack->Draw();
-    g_confirmNo->Draw();
-    g_confirmYes->Draw();
+  if (g_menu.confirmQuit && g_menu.dialogBack && g_menu.confirmNo && g_menu.confirmYes) {
+    g_menu.dialogBack->Draw();
+    g_menu.confirmNo->Draw();
+    g_menu.confirmYes->Draw();
   }
-  if (g_showHighscores && g_highscore) g_highscore->Draw();
+  if (g_menu.showHighscores && g_menu.highscore) g_menu.highscore->Draw();
   if (s_veil) {
-    s_veil->SetAlpha(g_menuFadeAlpha);
+    s_veil->SetAlpha(g_menu.fadeAlpha);
     s_veil->Draw();
   }
-  g_menuFadeAlpha -= g_frameTime;
+  g_menu.fadeAlpha -= g_frameTime;
 }
 
 // ============================================================================
@@ -365,5 +351,5 @@ void MainMenu::Free() {
 
 void MainMenu::Unload() {
   Free();
-  g_menuButtons.clear();
+  g_menu.buttons.clear();
 }

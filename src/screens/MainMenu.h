@@ -41,25 +41,31 @@ private:
   bool frameDrawn = false; // a frame has been drawn since Initialize
 };
 
-// ---- shared by the menu, the pause panel and the highscore table -----------------------
-extern std::vector<std::shared_ptr<Button>> g_menuButtons; // the six, by MainMenu's indices
-extern std::shared_ptr<Button> g_backButton;      // the overlays' back button
-extern std::shared_ptr<Button> g_confirmNo;       // the quit dialog's buttons
-extern std::shared_ptr<Button> g_confirmYes;
-extern std::shared_ptr<AnimatedTexture> g_dialogBack; // the quit dialog's board
-extern bool g_showCredits;
-extern bool g_showHowToPlay;
-extern bool g_showHighscores;
-extern bool g_confirmQuit;
-extern bool g_splashLoaded;   // splash picture and veil made; they live for the run
-extern bool g_splashDone;     // the splash has been shown; it is not shown again this run
-extern bool g_splashBlocking; // the splash is running; the menu's update does nothing
-extern float g_splashTime;    // seconds of splash shown
-extern float g_splashAlpha;   // the splash veil's alpha
-extern float g_menuFadeAlpha; // the menu's fade-in veil; falls below 0 and stays drawn-invisible
-extern int g_menuSelection;   // the pad's button, an index into g_menuButtons
-extern bool g_stickLatched;   // the stick has moved the selection and not yet come back to centre
-extern std::shared_ptr<Highscore> g_highscore; // made by the menu, used by the end screens
+// ---- the menu's state ------------------------------------------------------------------
+// Everything the menu's screens keep between frames. Beside the menu itself, the pause
+// panel opens how to play, the highscore overlay closes itself, and the end screens rank
+// their result in `highscore`. Reset by assignment.
+struct MenuState {
+  std::vector<std::shared_ptr<Button>> buttons; // the six, by MainMenu's indices
+  std::shared_ptr<Button> backButton;           // the overlays' back button
+  std::shared_ptr<Button> confirmNo;            // the quit dialog's buttons
+  std::shared_ptr<Button> confirmYes;
+  std::shared_ptr<AnimatedTexture> dialogBack;  // the quit dialog's board
+  bool showCredits = false;
+  bool showHowToPlay = false;
+  bool showHighscores = false;
+  bool confirmQuit = false;
+  bool splashLoaded = false;   // splash picture and veil made; they live for the run
+  bool splashDone = false;     // the splash has been shown; it is not shown again this run
+  bool splashBlocking = false; // the splash is running; the menu's update does nothing
+  float splashTime = 0.0f;     // seconds of splash shown
+  float splashAlpha = 1.0f;    // the splash veil's alpha
+  float fadeAlpha = 1.0f;      // the menu's fade-in veil; falls below 0 and stays drawn-invisible
+  int selection = 0;           // the pad's button, an index into buttons
+  bool stickLatched = false;   // the stick has moved the selection and not yet come back to centre
+  std::shared_ptr<Highscore> highscore; // made by the menu, used by the end screens
+};
+extern MenuState g_menu;
 
 // ---- the how-to-play and credits pictures ------------------------------------------
 // Drawn by the pause panel wherever it runs (the panel's how-to-play button opens them in

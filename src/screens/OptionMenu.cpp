@@ -25,7 +25,9 @@ void SetEffectsVolume(float v) {
 
 } // namespace
 
-bool LevelOverlayOpen() { return g_garageOpen || g_helpOpen || g_tutorialGarageOpen || g_tutorialHelpOpen; }
+bool LevelOverlayOpen() {
+  return g_frontEnd.garageOpen || g_frontEnd.helpOpen || g_frontEnd.tutorialGarageOpen || g_frontEnd.tutorialHelpOpen;
+}
 
 // The tracks sit around the screen centre, so their ends do too: at the 1264-pixel screen
 // the game was drawn for they are 572 and 800.
@@ -133,7 +135,7 @@ void OptionMenu::Update() {
     Hover(HOW_TO_PLAY, 0, 1);
     Hover(QUIT, 0, 1);
     if (Click(RESUME)) g_paused = false;
-    if (Click(HOW_TO_PLAY)) g_showHowToPlay = true;
+    if (Click(HOW_TO_PLAY)) g_menu.showHowToPlay = true;
     if (Click(QUIT)) confirmOpen = true;
     DragKnob(MUSIC_KNOB, musicLevel, musicMuted, true);
     DragKnob(EFFECTS_KNOB, effectsLevel, effectsMuted, false);

@@ -11,7 +11,7 @@
 // The pause panel: a gear in the corner of the menu and of every playing state opens it
 // (so do Escape, the pad's Start and losing the focus). It offers resume, how-to-play,
 // quit with a confirmation, and the music and effects volumes with their mute buttons.
-// One object lives for the whole run (g_optionMenu), so the volumes persist.
+// One object lives for the whole run (g_frontEnd.pausePanel), so the volumes persist.
 class OptionMenu : public PausePanel {
 public:
   // Button indices, in the order the panel holds them.

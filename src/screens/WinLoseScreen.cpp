@@ -27,8 +27,8 @@ WinLoseScreen::WinLoseScreen() {
                                        "../Assets/image/optiontmp/button/end.png");
   font = std::make_shared<Font>();
   font->Init();
-  g_resultRecorded = false;
-  g_highscoreRank = -1;
+  g_highscoreFile.resultRecorded = false;
+  g_highscoreFile.rank = -1;
 }
 
 void WinLoseScreen::Update(bool won_, int& levelIndex) {
@@ -82,14 +82,14 @@ void WinLoseScreen::Draw() {
   font->DrawText("TOTAL SCORE : " + std::to_string(total), Vec3(x, h / 2), ink, 1.0f);
 
   if (!ranked) {
-    if (!g_highscore) g_highscore = std::make_shared<Highscore>();
-    g_highscoreRank = g_highscore->FindRank(total);
-    if (g_highscoreRank >= 0) g_highscore->Insert(total, "NONAME");
+    if (!g_menu.highscore) g_menu.highscore = std::make_shared<Highscore>();
+    g_highscoreFile.rank = g_menu.highscore->FindRank(total);
+    if (g_highscoreFile.rank >= 0) g_menu.highscore->Insert(total, "NONAME");
     ranked = true;
   }
-  font->DrawText(g_highscoreRank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!",
+  font->DrawText(g_highscoreFile.rank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!",
                  Vec3(x, h / 2 + 50), ink, 1.0f);
-  g_resultRecorded = true;
+  g_highscoreFile.resultRecorded = true;
 }
 
 void InstallFrontEndScreens() {

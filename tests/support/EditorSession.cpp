@@ -108,7 +108,7 @@ void EditorSession::Type(const std::string& text) {
 }
 
 void EditorSession::ClickButton(const std::string& name) {
-  for (auto& b : g_editorButtons)
+  for (auto& b : g_editor.buttons)
     if (b->name == name) {
       auto [low, high] = b->shape->Bounds();
       Click((low.x + high.x) / 2, (low.y + high.y) / 2);

@@ -7,8 +7,16 @@
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
+#include "editor/Editor.h"
+#include "levels/FrontEnd.h"
+#include "levels/Hud.h"
+#include "levels/LevelFile.h"
+#include "levels/PlayTest.h"
+#include "levels/TutorialLevel.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
+#include "screens/HighscoreTable.h"
+#include "screens/MainMenu.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +41,15 @@ void ResetGameGlobals() {
   g_fullscreen = false;
   g_systems.clear();
   g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  // The screens' records, as a new run of the game finds them.
+  g_menu = MenuState();
+  g_highscoreFile.ClearResult(); // the table stays where the test or the autopilot pointed it
+  g_editor.Reset();
+  g_hud.Reset();
+  TUTORIAL_LEVEL::g_tutorial = TUTORIAL_LEVEL::TutorialState();
+  g_frontEnd = FrontEnd();
+  g_levelNames.clear();
+  EndPlayTest();
 }
 
 // ============================================================================

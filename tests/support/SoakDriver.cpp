@@ -272,7 +272,7 @@ bool SoakDriver::Tour(double seconds) {
 }
 
 void SoakDriver::ClickEditorButton(const std::string& name) {
-  for (auto& b : g_editorButtons)
+  for (auto& b : g_editor.buttons)
     if (b->name == name) {
       auto [low, high] = b->shape->Bounds();
       game->MouseMoveToLogical((low.x + high.x) / 2, (low.y + high.y) / 2);
@@ -288,9 +288,9 @@ void SoakDriver::ClickEditorButton(const std::string& name) {
 bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
   if (!game || !game->running || g_currentState != STATE_EDITOR || g_nextState != STATE_EDITOR) return false;
   Settle();
-  if (g_renameMode) ClickEditorButton("RENAME");
+  if (g_editor.renameMode) ClickEditorButton("RENAME");
   // The name a designer would have typed after RENAME.
-  g_levelName = g_displayName = name;
+  g_editor.levelName = g_editor.displayName = name;
   const std::string path = "../Assets/Levels/" + name + ".txt";
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
@@ -299,9 +299,9 @@ bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
   const bool saved = std::filesystem::exists(path) && std::filesystem::exists(path + "2");
   if (saved) ++counts.editorSaves;
   if (!game->running || g_currentState != STATE_EDITOR) return false;
-  const size_t placed = g_placedObjects.size();
+  const size_t placed = g_editor.placedObjects.size();
   ClickEditorButton("UNSERIALIZE");
-  const bool loaded = saved && g_levelPath == path && g_placedObjects.size() == placed;
+  const bool loaded = saved && g_editor.levelPath == path && g_editor.placedObjects.size() == placed;
   if (loaded) ++counts.editorLoads;
   return loaded;
 }

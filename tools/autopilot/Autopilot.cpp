@@ -50,15 +50,15 @@ bool IsTutorial(const GenericLevel& level) {
   return dynamic_cast<const TUTORIAL_LEVEL::TutorialLevel*>(&level) != nullptr;
 }
 
-bool GarageOverlayOpen() { return g_garageOpen || g_tutorialGarageOpen; }
-bool HelpOverlayOpen() { return g_helpOpen || g_tutorialHelpOpen; }
+bool GarageOverlayOpen() { return g_frontEnd.garageOpen || g_frontEnd.tutorialGarageOpen; }
+bool HelpOverlayOpen() { return g_frontEnd.helpOpen || g_frontEnd.tutorialHelpOpen; }
 
 bool PizzaCarried(const GenericLevel& level) {
-  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorialPizzaTaken : g_pizzaCarried;
+  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorial.pizzaTaken : g_pizzaCarried;
 }
 
 GameObject* PizzaOf(const GenericLevel& level) {
-  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorialPizza : level.world.pizza;
+  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorial.pizza : level.world.pizza;
 }
 
 bool ClosedGate(const World& world, const char* number) {
@@ -188,12 +188,12 @@ bool Autopilot::ReachMenu() {
     if (!Frame()) return false;
   if (g_currentState != STATE_MAIN_MENU) return false;
   // The splash takes a press to skip; the menu then fades in.
-  for (int i = 0; i < 600 && !g_splashDone; ++i) {
+  for (int i = 0; i < 600 && !g_menu.splashDone; ++i) {
     if (oneShots.empty() && i % 30 == 0) Tap(SDL_SCANCODE_SPACE);
     if (!Frame()) return false;
   }
   oneShots.clear();
-  for (int i = 0; i < 300 && g_menuFadeAlpha > 0.0f; ++i)
+  for (int i = 0; i < 300 && g_menu.fadeAlpha > 0.0f; ++i)
     if (!Frame()) return false;
   return WaitFrames(5);
 }
@@ -201,8 +201,8 @@ bool Autopilot::ReachMenu() {
 bool Autopilot::PressMenuButton(int index, int expectState) {
   if (!ReachMenu()) return false;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (static_cast<int>(g_menuButtons.size()) <= index) return false;
-    Click(g_menuButtons[static_cast<size_t>(index)]->Centre());
+    if (static_cast<int>(g_menu.buttons.size()) <= index) return false;
+    Click(g_menu.buttons[static_cast<size_t>(index)]->Centre());
     for (int i = 0; i < 120; ++i) {
       if (!Frame()) return false;
       if (g_currentState == expectState) {
@@ -519,7 +519,7 @@ void Autopilot::ChooseGoal(GenericLevel& level) {
     for (NPC* npc : world.npcs) {
       if (talkedTo.count(npc->name)) continue;
       const bool opens = Contains(npc->name, "2") || Contains(npc->name, "3") ||
-                         (Contains(npc->name, "4") && TUTORIAL_LEVEL::g_tutorialGarageVisited);
+                         (Contains(npc->name, "4") && TUTORIAL_LEVEL::g_tutorial.garageVisited);
       if (opens) consider(npc->Position(), "talk to " + npc->name, npc, Arrival::Talk);
     }
   // 5. The pizza.

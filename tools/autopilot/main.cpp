@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     else if (arg == "--shots" && i + 1 < argc) shots = argv[++i];
     else if (arg == "--every" && i + 1 < argc) every = std::atof(argv[++i]);
     else if (arg == "--table" && i + 1 < argc) {
-      g_highscorePath = argv[++i];
+      g_highscoreFile.path = argv[++i];
       tableGiven = true;
     }
     else if (arg == "--max-seconds" && i + 1 < argc) alarm(static_cast<unsigned>(std::atoi(argv[++i])));
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     scratchFolder = pattern;
-    g_highscorePath = scratchFolder + "/Highscore.txt";
+    g_highscoreFile.path = scratchFolder + "/Highscore.txt";
   }
   const auto began = std::chrono::steady_clock::now();
   GameHarness harness;
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   if (results.size() < expected) ok = false;
   std::printf("%zu of %zu levels played, %ld frames, %.1f s of wall time (%.0f frames a second)\n", results.size(),
               expected, frames, seconds, seconds > 0 ? frames / seconds : 0.0);
-  std::ifstream table(g_highscorePath);
+  std::ifstream table(g_highscoreFile.path);
   std::string line;
   std::printf("highscore table:");
   while (std::getline(table, line)) std::printf(" [%s]", line.c_str());
