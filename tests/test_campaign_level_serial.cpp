@@ -313,7 +313,8 @@ TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePla
 }
 
 TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
-  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"NPC2", 230, 300, 20}});
+  // The garage beside the character waits: talk comes first.
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"NPC2", 230, 300, 20}, {"GARAGE", 170, 300, 27}});
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);
