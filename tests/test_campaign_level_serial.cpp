@@ -152,6 +152,7 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
                           {"ENEMY_310", 400, 300},
                           {"ENEMY_31", 500, 300},
                           {"ENEMY", 600, 300},
+                          {"PLAYER", 900, 300}, // hand-edited: the last player plays
                           {"ENEMY2AREVERSE", 700, 300, 22},
                           {"ENEMY2VERTICALB", 800, 300, 22},
                           {"PROJECTILE", 0, 0, 10},
@@ -177,6 +178,7 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
   ASSERT_EQ(world.patrollers.size(), 2u);
   EXPECT_FALSE(world.patrollers[0]->forward); // REVERSE
   EXPECT_TRUE(world.patrollers[1]->vertical);
+  EXPECT_FLOAT_EQ(g_player->Position().x, 900.0f);
   ASSERT_EQ(g_player->children.size(), 1u);
   EXPECT_EQ(g_player->children[0]->damage, 2);
   EXPECT_FALSE(g_player->children[0]->active);

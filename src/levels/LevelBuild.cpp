@@ -194,14 +194,10 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 5-7: the objects, the player and its loadout.
   world.levelObjects = LoadObjectList(path, true);
-  for (GameObject* object : world.levelObjects) {
-    if (!object) continue;
-    if (object->name == "PLAYER" && !g_player) {
-      g_player = dynamic_cast<Vehicle*>(object);
-      if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
-    }
-    if (Contains(object->name, "PROJECTILE")) object->active = false;
-  }
+  g_player = dynamic_cast<Vehicle*>(FindPlayer(world.levelObjects));
+  if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
+  for (GameObject* object : world.levelObjects)
+    if (object && Contains(object->name, "PROJECTILE")) object->active = false;
   if (!g_player) {
     std::cout << "Error: " << path << " has no PLAYER vehicle, back to the main menu" << std::endl;
     g_nextState = STATE_MAIN_MENU;
