@@ -185,6 +185,20 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
   EXPECT_EQ(g_player->hp, 10) << "the loadout's 3 hit points are replaced";
 }
 
+TEST_F(CampaignTest, AShotIsDrawnThoughTheShooterThatSortsFirstDoesNotHoldIt) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"ENEMY_31", 2000, 300}, {"ENEMYPROJECTILE", 900, 300, 10},
+                          {"ENEMY", 2200, 300}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  GameObject* shot = level->world.shooters.back()->children.at(0);
+  shot->active = true;
+  shot->lifetime = 5.0f;
+  Frames(1);
+  const float* seen = shot->graphic->camera;
+  EXPECT_TRUE(std::equal(seen, seen + 16, g_player->graphic->camera)) << "drawn: handed the level's camera";
+}
+
 TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
   WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300},
                           {"WALL", 0, 0, 26},

@@ -132,10 +132,8 @@ void GenericLevel::Update() {
   SetOutline(g_player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
   for (GameObject* w : world.walls) SetOutline(w, outlines);
-  for (GameObject* s : world.shooters) {
-    SetOutline(s, outlines);
-    for (GameObject* shot : s->children) SetOutline(shot, outlines);
-  }
+  for (GameObject* s : world.shooters) SetOutline(s, outlines);
+  for (GameObject* shot : world.enemyShots) SetOutline(shot, outlines);
   for (GameObject* shot : g_player->children) SetOutline(shot, outlines);
 
   // 3. Camera shake.
@@ -476,8 +474,9 @@ void GenericLevel::DrawWorld() {
   for (GameObject* gate : world.gates) DrawObject(gate, camera);
   for (GameObject* filler : world.fillers) DrawObject(filler, camera);
   for (auto& star : world.stars) DrawObject(star.get(), camera);
-  if (!world.shooters.empty())
-    for (GameObject* shot : world.shooters.front()->children) DrawObject(shot, camera);
+  // Not one shooter's pool: a shot filed before a shooter that sorts first is missing from
+  // that shooter's pool, yet another fires it and it hurts.
+  for (GameObject* shot : world.enemyShots) DrawObject(shot, camera);
   for (GameObject* shooter : world.shooters)
     if (!shooter->shielded) DrawObject(shooter, camera);
   for (GameObject* patroller : world.patrollers) DrawObject(patroller, camera);

@@ -91,6 +91,7 @@ void SortObjectsIntoRoles(World& world, const BuildRules& rules) {
       object->damage = 1;
       object->Scale(0.5f);
       for (GameObject* shooter : world.shooters) shooter->children.push_back(object);
+      world.enemyShots.push_back(object);
     } else if (Contains(name, "ENEMY2")) {
       object->hp = 2;
       object->damage = 1;

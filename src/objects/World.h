@@ -46,6 +46,7 @@ struct World {
   // ---- role lists, in level-file order (shooters sorted by name after the build) -------
   std::vector<GameObject*> levelObjects; // every object of the level
   std::vector<GameObject*> shooters;     // gunners and turrets, which share one shot pool
+  std::vector<GameObject*> enemyShots;   // every "ENEMYPROJECTILE", whoever holds it
   std::vector<GameObject*> patrollers;
   std::vector<GameObject*> walls;
   std::vector<GameObject*> sacks;
