@@ -152,6 +152,7 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
                           {"ENEMY_310", 400, 300},
                           {"ENEMY_31", 500, 300},
                           {"ENEMY", 600, 300},
+                          {"PLAYER", 900, 300}, // hand-edited: the last player plays
                           {"ENEMY2AREVERSE", 700, 300, 22},
                           {"ENEMY2VERTICALB", 800, 300, 22},
                           {"PROJECTILE", 0, 0, 10},
@@ -177,10 +178,25 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
   ASSERT_EQ(world.patrollers.size(), 2u);
   EXPECT_FALSE(world.patrollers[0]->forward); // REVERSE
   EXPECT_TRUE(world.patrollers[1]->vertical);
+  EXPECT_FLOAT_EQ(g_player->Position().x, 900.0f);
   ASSERT_EQ(g_player->children.size(), 1u);
   EXPECT_EQ(g_player->children[0]->damage, 2);
   EXPECT_FALSE(g_player->children[0]->active);
   EXPECT_EQ(g_player->hp, 10) << "the loadout's 3 hit points are replaced";
+}
+
+TEST_F(CampaignTest, AShotIsDrawnThoughTheShooterThatSortsFirstDoesNotHoldIt) {
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"ENEMY_31", 2000, 300}, {"ENEMYPROJECTILE", 900, 300, 10},
+                          {"ENEMY", 2200, 300}});
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  GameObject* shot = level->world.shooters.back()->children.at(0);
+  shot->active = true;
+  shot->lifetime = 5.0f;
+  Frames(1);
+  const float* seen = shot->graphic->camera;
+  EXPECT_TRUE(std::equal(seen, seen + 16, g_player->graphic->camera)) << "drawn: handed the level's camera";
 }
 
 TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
@@ -313,7 +329,8 @@ TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePla
 }
 
 TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
-  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"NPC2", 230, 300, 20}});
+  // The garage beside the character waits: talk comes first.
+  WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"NPC2", 230, 300, 20}, {"GARAGE", 170, 300, 27}});
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);

@@ -186,6 +186,18 @@ TEST_F(EnemyRules, ChainBitsCoverEveryBatteryOfTheLevel) {
   EXPECT_TRUE(world.chainBits.at(8));
 }
 
+TEST_F(EnemyRules, ATurretWakesTheBatteryItsNameNumbersWhereverItSorts) {
+  // In name order: a leading zero numbers no battery, 10 sorts before 3, and 2 is missing.
+  const int battery[] = {0, 1, 10, 3};
+  for (const char* name : {"ENEMY_305", "ENEMY_31", "ENEMY_310", "ENEMY_33"})
+    Turret(name, Vec3(2000.0f * world.shooters.size(), 0, 0));
+  for (int near = 0; near < 4; ++near) {
+    UpdateTurretChain(world, world.shooters[near]->Position());
+    FireTurretChain(world);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(world.shooters[i]->armed, i == near && battery[near]) << near << i;
+  }
+}
+
 // ---- patrollers -----------------------------------------------------------------------------------
 
 TEST_F(EnemyRules, APatrollerReversesEveryFiveSecondsWithinItsStretch) {

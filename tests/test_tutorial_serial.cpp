@@ -193,7 +193,8 @@ TEST_F(TutorialTest, CharactersOpenTheirGatesAndTheMechanicWaitsForTheGarage) {
   TutorialLevel* level = Play(Stage("TUTPIT"));
   ASSERT_NE(level, nullptr);
 
-  // A 4 before any garage: the card shows, nothing opens, the wish is kept.
+  // A 4 beside the garage before any visit: talk first, the card shows, nothing opens.
+  Named("NPC74")->SetPosition(Named("GARAGE")->Position() - Vec3(0.0f, 60.0f, 0.0f));
   TalkTo("NPC74");
   EXPECT_TRUE(g_frontEnd.tutorialHelpOpen);
   EXPECT_EQ(HelpImage(*level), "npc74.png");

@@ -548,9 +548,10 @@ void Editor::PlaceObject() {
   if (g_editor.snapMode || copy->name == "WALL") p = SnapToWallGrid(p);
   copy->SetPosition(Vec3(p.x, p.y, copy->Position().z));
   const Vec3 at = copy->Position();
+  // There is only ever one player: the one the game plays moves to where the new one was dropped.
+  GameObject* player = copy->name == "PLAYER" ? FindPlayer(g_editor.placedObjects) : nullptr;
   for (GameObject* o : g_editor.placedObjects) {
-    if (copy->name == "PLAYER" && o->name == "PLAYER") {
-      // There is only ever one player: it moves to where the new one was dropped.
+    if (o == player) {
       o->SetPosition(Vec3(at.x, at.y, o->Position().z));
       Discard(copy);
       return;

@@ -141,10 +141,8 @@ void GenericLevel::Update() {
   SetOutline(g_player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
   for (GameObject* w : world.walls) SetOutline(w, outlines);
-  for (GameObject* s : world.shooters) {
-    SetOutline(s, outlines);
-    for (GameObject* shot : s->children) SetOutline(shot, outlines);
-  }
+  for (GameObject* s : world.shooters) SetOutline(s, outlines);
+  for (GameObject* shot : world.enemyShots) SetOutline(shot, outlines);
   for (GameObject* shot : g_player->children) SetOutline(shot, outlines);
 
   // 3. Camera shake.
@@ -418,26 +416,37 @@ void GenericLevel::HandleGamepad(Gamepad& pad, GameObject* object) {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::TalkAndGarageChecks() {
+  // Nothing opens over an open overlay, paused or not (the loading screen's end unpauses
+  // the tutorial's first card).
+  if (garageOpen || helpOpen) return;
   // Opening needs a fresh press: C is consumed, and the pad's X counts only on the frame it
   // went down and never in the frame an overlay closed (X is still down then).
   const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame && !g_paused;
-  for (size_t i = 0; i < world.garages.size(); ++i) {
-    NPC* garage = world.garages[i];
+  // A character is heard before the garage: C next to a keeper who stands by a garage shows
+  // the keeper's card, and the card's pause keeps the garage shut this frame.
+  if (NPC* character = TalkToCharacterInReach(padOpens)) {
+    ConsumeTrigger(KEY_C);
+    Talked(*character);
+  }
+  for (NPC* garage : world.garages) {
     if (!garage->near || g_paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     garageOpen = true;
     g_paused = true;
-    if (world.isBossLevel) {
-      if (!world.garageVisited.empty() && !world.garageVisited[0]) {
-        world.garageVisited[0] = true;
-        OpenGate(world.gates, 21); // once, on the first visit
-      }
-    } else if (!world.isMainLevel && !world.garageGateOpened) {
-      world.garageGateOpened = true;
-      OpenGate(world.gates, 0);
-    }
+    EnteredGarage();
   }
-  if (TalkToCharacterInReach(padOpens)) ConsumeTrigger(KEY_C);
+}
+
+void GenericLevel::EnteredGarage() {
+  if (world.isBossLevel) {
+    if (!world.garageVisited.empty() && !world.garageVisited[0]) {
+      world.garageVisited[0] = true;
+      OpenGate(world.gates, 21); // once, on the first visit
+    }
+  } else if (!world.isMainLevel && !world.garageGateOpened) {
+    world.garageGateOpened = true;
+    OpenGate(world.gates, 0);
+  }
 }
 
 NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
@@ -474,8 +483,9 @@ void GenericLevel::DrawWorld() {
   for (GameObject* gate : world.gates) DrawObject(gate, camera);
   for (GameObject* filler : world.fillers) DrawObject(filler, camera);
   for (auto& star : world.stars) DrawObject(star.get(), camera);
-  if (!world.shooters.empty())
-    for (GameObject* shot : world.shooters.front()->children) DrawObject(shot, camera);
+  // Not one shooter's pool: a shot filed before a shooter that sorts first is missing from
+  // that shooter's pool, yet another fires it and it hurts.
+  for (GameObject* shot : world.enemyShots) DrawObject(shot, camera);
   for (GameObject* shooter : world.shooters)
     if (!shooter->shielded) DrawObject(shooter, camera);
   for (GameObject* patroller : world.patrollers) DrawObject(patroller, camera);

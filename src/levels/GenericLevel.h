@@ -79,10 +79,15 @@ protected:
   void ResolvePortal(const std::string& portalName);
   void CollectStars();
   void EmitLowHealthSmoke();
-  virtual void TalkAndGarageChecks();
+  // Drawing pass: C (or a fresh press of the pad's X) next to a character shows its card;
+  // only when no character was talked to does it open a garage in reach. Either pauses.
+  void TalkAndGarageChecks();
   // Shows the card of the first character in reach whose talk came this frame (C, or the
   // pad when padOpens) and pauses under it; the character talked to, or null.
   NPC* TalkToCharacterInReach(bool padOpens);
+  // What a talk and a garage entry open: the campaign's garage opens gates by level kind.
+  virtual void Talked(const NPC&) {}
+  virtual void EnteredGarage();
   void DrawWorld();
   void EndLevel(bool won);
   void CloseOverlays();

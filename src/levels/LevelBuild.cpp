@@ -91,6 +91,7 @@ void SortObjectsIntoRoles(World& world, const BuildRules& rules) {
       object->damage = 1;
       object->Scale(0.5f);
       for (GameObject* shooter : world.shooters) shooter->children.push_back(object);
+      world.enemyShots.push_back(object);
     } else if (Contains(name, "ENEMY2")) {
       object->hp = 2;
       object->damage = 1;
@@ -255,14 +256,10 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 5-7: the objects, the player and its loadout.
   world.levelObjects = LoadObjectList(path, true);
-  for (GameObject* object : world.levelObjects) {
-    if (!object) continue;
-    if (object->name == "PLAYER" && !g_player) {
-      g_player = dynamic_cast<Vehicle*>(object);
-      if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
-    }
-    if (Contains(object->name, "PROJECTILE")) object->active = false;
-  }
+  g_player = dynamic_cast<Vehicle*>(FindPlayer(world.levelObjects));
+  if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
+  for (GameObject* object : world.levelObjects)
+    if (object && Contains(object->name, "PROJECTILE")) object->active = false;
   if (!g_player) {
     std::cout << "Error: " << path << " has no PLAYER vehicle, back to the main menu" << std::endl;
     g_nextState = STATE_MAIN_MENU;

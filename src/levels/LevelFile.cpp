@@ -19,6 +19,7 @@
 #include "objects/NPC.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
+#include "objects/World.h"
 #include "platform/SafeFile.h"
 #include "render/Texture.h"
 
@@ -142,14 +143,10 @@ void WriteListBlock(std::ostream& out, GameObject& object, bool asVehicle) {
 bool IsShot(const GameObject& object) { return object.name == "PROJECTILE" || object.name == "ENEMYPROJECTILE"; }
 
 // The player first, so the level finds it before anything refers to it; the
-// shots last, so that every shooter is known when the level hands them out.
+// shots last, so that every shooter is known when the level hands them out. Of
+// several players only the one the game would play is kept.
 void WriteObjectList(std::ostream& out, const std::vector<GameObject*>& objects) {
-  GameObject* player = nullptr;
-  for (GameObject* o : objects)
-    if (o && o->name == "PLAYER") {
-      player = o;
-      break;
-    }
+  GameObject* player = FindPlayer(objects);
   WriteListBlock(out, *player, true);
   for (GameObject* o : objects) {
     if (!o || dynamic_cast<Weapon*>(o) || o->name == "PLAYER" || IsShot(*o) || o->ImagePath().empty()) continue;

@@ -151,24 +151,16 @@ void TutorialLevel::HandleKeyboard() {
   GenericLevel::HandleKeyboard();
 }
 
-void TutorialLevel::TalkAndGarageChecks() {
-  if (garageOpen || helpOpen) return;
-  // As the campaign: a fresh press opens, never the pad's X of the frame that closed one.
-  const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame;
-  for (NPC* garage : world.garages) {
-    if (!garage->near || g_paused) continue;
-    if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
-    // The first garage entry of a stage opens every gate of it.
-    if (!g_tutorial.garageVisited) OpenGate(world.gates, 0);
-    g_tutorial.garageVisited = true;
-    garageOpen = true;
-    g_paused = true;
-  }
-  if (NPC* npc = TalkToCharacterInReach(padOpens)) {
-    if (Contains(npc->name, "2")) g_tutorial.talkedTo2 = true;
-    if (Contains(npc->name, "3")) g_tutorial.talkedTo3 = true;
-    if (Contains(npc->name, "4")) g_tutorial.talkedTo4 = true;
-  }
+void TutorialLevel::Talked(const NPC& character) {
+  if (Contains(character.name, "2")) g_tutorial.talkedTo2 = true;
+  if (Contains(character.name, "3")) g_tutorial.talkedTo3 = true;
+  if (Contains(character.name, "4")) g_tutorial.talkedTo4 = true;
+}
+
+void TutorialLevel::EnteredGarage() {
+  // The first garage entry of a stage opens every gate of it.
+  if (!g_tutorial.garageVisited) OpenGate(world.gates, 0);
+  g_tutorial.garageVisited = true;
 }
 
 // ---------------------------------------------------------------------------------------

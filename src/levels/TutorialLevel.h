@@ -5,6 +5,7 @@
 #include "objects/World.h"
 
 class GameObject;
+class NPC;
 
 // The tutorial: three short stages that teach driving, talking, shooting, the pizza and
 // the garage. It plays by the campaign's frame over a World of its own, with these
@@ -53,7 +54,10 @@ protected:
   bool ThermometerShown() const override { return g_tutorial.pizzaTaken; }
   int& EndScreenCounter() override;
   void CheckPortals() override;
-  void TalkAndGarageChecks() override;
+  // A character whose name holds 2, 3 or 4 asks for its gate; the first garage entry of a
+  // stage opens every gate of it.
+  void Talked(const NPC& character) override;
+  void EnteredGarage() override;
 
 private:
   void OpenGatesByConversation();

@@ -31,9 +31,11 @@ void RequestShake(World& world, const Vec3& towards) {
 
 bool IsTurret(const GameObject& e) { return e.name != "ENEMY" && Contains(e.name, "ENEMY_3"); }
 
-// The battery a turret belongs to: the number after "ENEMY_3", 0 for none.
+// The battery a turret belongs to: n for a name that is "ENEMY_3" followed by the decimal
+// text of n (1 to 99999), 0 for none. "ENEMY_305" is not battery 5: no battery is written
+// with a leading zero, and its turrets never fire in chain mode.
 int Battery(const std::string& name) {
-  if (name.rfind("ENEMY_3", 0) != 0 || name.size() == 7 || name.size() > 12) return 0;
+  if (name.rfind("ENEMY_3", 0) != 0 || name.size() == 7 || name.size() > 12 || name[7] == '0') return 0;
   int n = 0;
   for (size_t i = 7; i < name.size(); ++i) {
     if (name[i] < '0' || name[i] > '9') return 0;
@@ -189,12 +191,14 @@ void PlayerHit(World& world, Vehicle& player, const GameObject& shot) {
 // list (sorted by name, counting turrets only) fires every 1.04 + 0.04 k seconds, so a
 // row of turrets ripples instead of firing as one. Nothing disarms them.
 //
-// Chain mode (BOSS): turrets named "ENEMY_31", "ENEMY_32", ... form batteries 1, 2, ...
-// numbered without gaps. Chain bit c is set while the player's centre is within 400 units
-// of a live member of the c-th battery in the walk, and clear otherwise. Only the battery
-// of the first set bit fires, each live member on its own beat as in volley mode; members
-// of every other battery are disarmed, so a battery that wakes again waits a full beat
-// before its first shot.
+// Chain mode (BOSS): a turret named "ENEMY_3" followed by a number n belongs to battery n
+// ("ENEMY_31" to battery 1, "ENEMY_310" to battery 10); numbers may have gaps. Chain bit
+// n - 1 is set while the player's centre is within 400 units of a live member of battery n,
+// and clear otherwise. Only the lowest battery with its bit set fires, each live member on
+// its own beat as in volley mode; members of every other battery are disarmed, so a battery
+// that wakes again waits a full beat before its first shot. The number comes from each
+// turret's own name, not from its place in the name-sorted list, where "ENEMY_310" sorts
+// between "ENEMY_31" and "ENEMY_32".
 
 void SizeChainBits(World& world) {
   size_t batteries = 6;
@@ -208,13 +212,12 @@ void UpdateTurretChain(World& world, const Vec3& p) {
   // while it plays.
   std::vector<bool>& near = world.chainBits;
   std::fill(near.begin(), near.end(), false);
-  size_t count = 0;
   for (GameObject* e : world.shooters) {
     if (!e || !e->active || !IsTurret(*e)) continue;
-    // The walk moves on to the next battery at its first member.
-    if (e->name == "ENEMY_3" + std::to_string(count + 2)) ++count;
-    if (count >= near.size()) near.resize(count + 1, false);
-    if (LengthSquared2D(p - e->Position()) <= 160000.0f) near[count] = true;
+    const int battery = Battery(e->name);
+    if (battery == 0) continue; // belongs to no battery: wakes nothing
+    if (static_cast<size_t>(battery) > near.size()) near.resize(battery, false);
+    if (LengthSquared2D(p - e->Position()) <= 160000.0f) near[battery - 1] = true;
   }
   if (near.size() < 6) near.resize(6, false);
 }
@@ -222,11 +225,12 @@ void UpdateTurretChain(World& world, const Vec3& p) {
 void FireTurretChain(World& world) {
   size_t first = 0;
   while (first < world.chainBits.size() && !world.chainBits[first]) ++first;
-  const std::string battery = "ENEMY_3" + std::to_string(first + 1);
+  // With no bit set this is a battery beyond every one the level has: none fires.
+  const int awake = static_cast<int>(first + 1);
   float stagger = 0.04f;
   for (GameObject* e : world.shooters) {
     if (!e || !e->active || !IsTurret(*e)) continue;
-    if (e->name == battery) {
+    if (Battery(e->name) == awake) {
       ArmOrFire(*e, stagger);
       stagger += 0.04f;
     } else {

@@ -1,4 +1,5 @@
 #include "objects/World.h"
+#include "objects/GameObject.h"
 #include "render/Camera.h"
 
 Vehicle* g_player = nullptr;
@@ -11,3 +12,9 @@ int g_score = 0;
 bool g_cheatMode = false;
 
 World g_campaignWorld;
+
+GameObject* FindPlayer(const std::vector<GameObject*>& objects) {
+  for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+    if (*it && (*it)->name == "PLAYER") return *it;
+  return nullptr;
+}

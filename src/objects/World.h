@@ -46,6 +46,7 @@ struct World {
   // ---- role lists, in level-file order (shooters sorted by name after the build) -------
   std::vector<GameObject*> levelObjects; // every object of the level
   std::vector<GameObject*> shooters;     // gunners and turrets, which share one shot pool
+  std::vector<GameObject*> enemyShots;   // every "ENEMYPROJECTILE", whoever holds it
   std::vector<GameObject*> patrollers;
   std::vector<GameObject*> walls;
   std::vector<GameObject*> sacks;
@@ -86,7 +87,7 @@ struct World {
 };
 
 // ---- shared by the campaign and the tutorial -------------------------------------------
-extern Vehicle* g_player;            // the object named "PLAYER" of the running level, or null
+extern Vehicle* g_player;            // the running level's player (FindPlayer), or null
 extern std::shared_ptr<Camera> g_camera; // the playing states' camera
 extern bool g_levelWon;
 extern bool g_levelLost;
@@ -94,6 +95,10 @@ extern bool g_pizzaCarried;          // the campaign's pizza has been picked up
 extern float g_thermometer;          // the pizza's warmth, 1.0 when full; not clamped
 extern int g_score;                  // stars collected
 extern bool g_cheatMode;             // player shots do ten times their damage, enemy shots do not hurt
+
+// The level's player among its objects: the last one named "PLAYER", or null. A file edited
+// by hand may hold several; the later block wins, in the game and in the editor alike.
+GameObject* FindPlayer(const std::vector<GameObject*>& objects);
 
 // The campaign's own World. The campaign's names for its lists are the fields of this one.
 extern World g_campaignWorld;

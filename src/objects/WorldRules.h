@@ -80,8 +80,9 @@ void UpdateCharacters(World& world, const Vehicle& player, GameObject* keyPrompt
 // shared enemy pool against the player and the blockers.
 void UpdateGunners(World& world, Vehicle& player);
 // Turrets. Volley mode (main levels): every live turret arms once and fires along its
-// facing on its own beat. Chain mode (boss level): the battery nearest the start whose
-// members the player is near fires; see Enemies.cpp for the rhythm.
+// facing on its own beat. Chain mode (boss level): of the batteries ("ENEMY_3" + n is a
+// member of battery n), the lowest with a live member within 400 units of the player fires;
+// see Enemies.cpp for the rhythm.
 void UpdateTurretChain(World& world, const Vec3& playerCentre);
 void FireTurretChain(World& world);
 void FireTurretVolley(World& world);
