@@ -52,8 +52,8 @@ void RestartFinished(int frame) {
     for (auto& s : *pool) {
       ++n;
       if (s->elapsed <= s->duration) continue;
-      const float x = static_cast<float>((n * 97 + frame * 13) % g_screenWidth);
-      const float y = static_cast<float>((n * 61 + frame * 7) % g_screenHeight);
+      const float x = static_cast<float>((n * 97 + frame * 13) % g_screen.width);
+      const float y = static_cast<float>((n * 61 + frame * 7) % g_screen.height);
       s->SetPosition(x, y);
       s->Restart();
     }
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   FillParticlePools();
 
   std::printf("render scene: %d quads, %d texts of 20 characters, 6 particle pools, %dx%d\n", QUADS, TEXTS,
-              g_screenWidth, g_screenHeight);
+              g_screen.width, g_screen.height);
   // The first pass warms both paths; the figures come from the second.
   for (int pass = 0; pass < 2; ++pass)
     for (bool batching : {true, false}) {
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         glFinish();
         const auto end = Clock::now();
         // A steady frame time, so that the particles play the same in both runs.
-        g_frameTime = 1.0f / 60.0f;
+        g_loop.frameTime = 1.0f / 60.0f;
         if (frame >= warmUp) {
           seconds += std::chrono::duration<double>(end - start).count();
           allocations += s_allocations - allocationsBefore;

@@ -39,7 +39,7 @@ protected:
   }
   void TearDown() override {
     s_counting = false;
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     game.Frame(2);
     DeleteCachedTextures();
     game.Stop();
@@ -49,8 +49,8 @@ protected:
   // nothing ends while the frames are counted.
   void PlayFrames(GenericLevel& level, int count) {
     for (int i = 0; i < count; ++i) {
-      if (g_player) g_player->hp = 10;
-      g_frameTime = 1.0f / 60.0f;
+      if (g_play.player) g_play.player->hp = 10;
+      g_loop.frameTime = 1.0f / 60.0f;
       level.Update();
       level.Draw();
       game.loop.GetWindow()->Present();
@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(SteadyPlay, TheCampaignLevelsAllocateNothingAfterTheirFirstSecond) {
-  g_nextState = STATE_LEVEL;
+  g_loop.nextState = STATE_LEVEL;
   game.Frame(2);
   const char* names[3] = {"FIRSTMOD", "SECOND", "BOSS"};
   for (int i = 0; i < 3; ++i) {
@@ -79,7 +79,7 @@ TEST_F(SteadyPlay, TheCampaignLevelsAllocateNothingAfterTheirFirstSecond) {
     EXPECT_EQ(s_allocations, 0);
     // On to the next level, as the end screen's button does after a win.
     level->levelIndex = i + 1;
-    g_nextState = STATE_RESTART;
+    g_loop.nextState = STATE_RESTART;
     game.Frame(2);
   }
 }

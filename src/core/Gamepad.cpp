@@ -22,7 +22,7 @@ void Gamepad::Update() {
     previous[i] = down[i];
   }
   if (rumbleTime > 0.0f)
-    rumbleTime -= g_frameTime;
+    rumbleTime -= g_loop.frameTime;
   else
     SetPadMotors(userIndex, 0, 0);
 }

@@ -81,7 +81,7 @@ void Fill(GameObject* o) {
 void MakeBar() {
   g_propertyBar.index = 0;
   g_propertyBar.bar = TwNewBar("happybar");
-  TwWindowSize(g_screenWidth, g_screenHeight);
+  TwWindowSize(g_screen.width, g_screen.height);
   TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
   std::vector<GameObject*>* objects = g_propertyBar.objects;
   if (!objects || objects->empty())

@@ -33,9 +33,9 @@ public:
   TitlePlaceholder() : PlaceholderState(0.10f, 0.25f, 0.15f) {}
   void Initialize() override {
     PlaceholderState::Initialize();
-    const Vec3 centre(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0.0f);
+    const Vec3 centre(g_screen.width / 2.0f, g_screen.height / 2.0f, 0.0f);
     background = std::make_unique<Texture>("../Assets/image/mainmenuBackground.png", 1, centre,
-                                           g_screenWidth / 2, g_screenHeight / 2);
+                                           g_screen.width / 2, g_screen.height / 2);
     background->Init();
     font = std::make_unique<Font>();
     font->Init();
@@ -47,7 +47,7 @@ public:
     if (background) background->Draw();
     if (font)
       font->DrawText("KVO - F12 WINDOW - F11 DEBUG - ESC PAUSE",
-                     Vec3(40.0f, g_screenHeight - 40.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f), 0.75f);
+                     Vec3(40.0f, g_screen.height - 40.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f), 0.75f);
   }
   void Free() override {
     background.reset();

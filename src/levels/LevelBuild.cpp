@@ -63,10 +63,10 @@ CameraLimits ComputeCameraLimits(const std::vector<GameObject*>& walls) {
   }
   std::cout << "walls " << walls.size() << "\n";
   if (counted == 0) return limits; // nothing to hold the camera in
-  limits.minX = minX + g_screenWidth / 2 - 50;
-  limits.minY = minY + g_screenHeight / 2 - 50;
-  limits.maxX = maxX - g_screenWidth / 2 + 50;
-  limits.maxY = maxY - g_screenHeight / 2 + 150;
+  limits.minX = minX + g_screen.width / 2 - 50;
+  limits.minY = minY + g_screen.height / 2 - 50;
+  limits.maxX = maxX - g_screen.width / 2 + 50;
+  limits.maxY = maxY - g_screen.height / 2 + 150;
   limits.clamped = true;
   return limits;
 }
@@ -84,7 +84,7 @@ void SortObjectsIntoRoles(World& world, const BuildRules& rules) {
     } else if (name == "PROJECTILE") {
       object->damage = 2;
       object->Scale(0.5f);
-      if (g_player) g_player->children.push_back(object);
+      if (g_play.player) g_play.player->children.push_back(object);
     } else if (name == "ENEMYPROJECTILE") {
       // Cleared at load (every shot starts in the pool, not in flight); it stays cleared.
       object->active = false;
@@ -138,7 +138,7 @@ bool LoadingScreen::Update(float frameTime, double now) {
     loadVeilAlpha -= frameTime;
   }
   if (loadTime < 3.0f && now - startedAt < 10.0) {
-    g_paused = true;
+    g_loop.paused = true;
     shown = true;
     if (loadVeil) loadVeil->SetAlpha(loadVeilAlpha);
     return true;
@@ -148,7 +148,7 @@ bool LoadingScreen::Update(float frameTime, double now) {
   fadeVeilAlpha -= counts ? frameTime : 0.1f;
   if (fadeVeil) fadeVeil->SetAlpha(fadeVeilAlpha);
   if (pending) {
-    g_paused = false;
+    g_loop.paused = false;
     shown = false;
     pending = false;
   }
@@ -177,9 +177,9 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   screens.deathTime = 0.0f;
   FillParticlePools();
   world.Clear();
-  g_player = nullptr;
-  g_levelWon = false;
-  g_levelLost = false;
+  g_play.player = nullptr;
+  g_play.levelWon = false;
+  g_play.levelLost = false;
   world.levelTimer = 120.0f;
 
   // 3-4: which kind of level, and its music.
@@ -196,18 +196,18 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   world.levelObjects = LoadObjectList(path, true);
   for (GameObject* object : world.levelObjects) {
     if (!object) continue;
-    if (object->name == "PLAYER" && !g_player) {
-      g_player = dynamic_cast<Vehicle*>(object);
-      if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
+    if (object->name == "PLAYER" && !g_play.player) {
+      g_play.player = dynamic_cast<Vehicle*>(object);
+      if (g_play.player && g_play.player->Animated()) g_play.player->Animated()->frameTime = 0.2f;
     }
     if (Contains(object->name, "PROJECTILE")) object->active = false;
   }
-  if (!g_player) {
+  if (!g_play.player) {
     std::cout << "Error: " << path << " has no PLAYER vehicle, back to the main menu" << std::endl;
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     return false;
   }
-  LoadPlayerLoadout("../Assets/Player.txt", g_player);
+  LoadPlayerLoadout("../Assets/Player.txt", g_play.player);
 
   // 8-9: roles.
   SortObjectsIntoRoles(world, request.rules);
@@ -215,13 +215,13 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 10-11: camera and the grass under the level.
   screens.limits = ComputeCameraLimits(world.walls);
-  const Vec3 start = screens.limits.Clamp(g_player->Position());
-  if (g_camera) g_camera->SetPosition(start.x, start.y);
+  const Vec3 start = screens.limits.Clamp(g_play.player->Position());
+  if (g_play.camera) g_play.camera->SetPosition(start.x, start.y);
   if (!world.walls.empty()) {
     MeasureLevel(world.walls);
     LayTiles();
   } else {
-    g_tileExtent = TileExtent(); // nothing to measure: no columns, no carpet
+    g_background.extent = TileExtent(); // nothing to measure: no columns, no carpet
   }
 
   // 12-13: gate and turret bookkeeping; batteries in the order of their names.
@@ -233,13 +233,13 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 14: HUD, the vehicle's parts, the garage screen.
   SetUpHud();
-  for (auto& weapon : g_player->weapons)
-    if (weapon) weapon->SetPosition(g_player->Position());
+  for (auto& weapon : g_play.player->weapons)
+    if (weapon) weapon->SetPosition(g_play.player->Position());
   screens.garage = g_frontEnd.makeGarage ? g_frontEnd.makeGarage() : nullptr;
   if (screens.garage) screens.garage->Initialize();
 
   // 15-18: screen objects around the screen's centre.
-  const Vec3 centre(g_screenWidth * 0.5f + 50.0f, g_screenHeight * 0.5f, 0.0f);
+  const Vec3 centre(g_screen.width * 0.5f + 50.0f, g_screen.height * 0.5f, 0.0f);
   screens.garagePicture = std::make_unique<Texture>("../Assets/image/customize/customize.png", 1, centre, 320, 240);
   screens.garagePicture->Init();
   screens.explosion = std::make_unique<AnimatedTexture>("../Assets/image/optiontmp/exploding.png", 1, centre, 50,
@@ -247,14 +247,14 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   screens.explosion->Init();
   screens.explosion->frameTime = 0.12f;
   screens.explosion->animating = true;
-  g_player->hp = 10; // whatever the loadout said
+  g_play.player->hp = 10; // whatever the loadout said
   screens.keyPrompt = std::make_unique<GameObject>("CKey", "../Assets/image/Ckey.png", centre, 12, 12, 1,
                                                    "../Assets/image/Ckey.txt");
   screens.keyPrompt->name = "CKey";
   SetAnimation(*screens.keyPrompt, 0.5f, true);
   screens.keyPrompt->active = false;
   screens.helpPicture = std::make_unique<GameObject>(
-      request.helpPicture, Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2), 0.0f),
+      request.helpPicture, Vec3(static_cast<float>(g_screen.width / 2), static_cast<float>(g_screen.height / 2), 0.0f),
       100, 150, 1);
   screens.helpPicture->name = "HelpScreen";
   screens.helpPicture->active = request.helpOpen;
@@ -270,15 +270,15 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   LoadingScreen& loading = screens.loading;
   // The picture fills the logical screen, whatever its height: sized for a 680-row screen it
   // left the bottom rows of a 720-row one showing the level through the fading veil.
-  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+  const Vec3 screenCentre(g_screen.width * 0.5f, g_screen.height * 0.5f, 0.0f);
   loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, screenCentre,
-                                                      std::max(640, g_screenWidth / 2), std::max(345, g_screenHeight / 2),
+                                                      std::max(640, g_screen.width / 2), std::max(345, g_screen.height / 2),
                                                       "../Assets/image/pic/loadS.txt");
   loading.picture->Init();
   loading.picture->frameTime = 0.5f;
   loading.picture->animating = true;
   loading.picture->SetFrame(0);
-  const int halfW = g_screenWidth / 2 + 16, halfH = g_screenHeight / 2 + 16;
+  const int halfW = g_screen.width / 2 + 16, halfH = g_screen.height / 2 + 16;
   loading.loadVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
   loading.fadeVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
   loading.loadVeil->Init();
@@ -289,7 +289,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   loading.shown = true;
   loading.pending = true;
   loading.startedAt = RealSeconds();
-  g_paused = true; // nothing plays under the loading picture, not even its first frame
+  g_loop.paused = true; // nothing plays under the loading picture, not even its first frame
   return true;
 }
 

@@ -55,7 +55,7 @@ void TutorialLevel::Initialize() {
   g_tutorialGarageOpen = false;
   g_tutorialHelpOpen = false;
   g_tutorialPizza = nullptr;
-  g_pizzaCarried = false;
+  g_play.pizzaCarried = false;
   shaking = false;
   shakeCounter = 0;
   pathFrames = 0;
@@ -80,11 +80,11 @@ void TutorialLevel::Initialize() {
   // The pizza is the tutorial's own: with the campaign's pointer empty no arrow points at it.
   g_tutorialPizza = world.pizza;
   world.pizza = nullptr;
-  cameraTarget = screens.limits.Clamp(g_player->Position());
+  cameraTarget = screens.limits.Clamp(g_play.player->Position());
 
   // Every stage opens on its card, which C (or the pad's X) closes.
   g_tutorialHelpOpen = card;
-  g_paused = card;
+  g_loop.paused = card;
 }
 
 void TutorialLevel::Update() {
@@ -137,18 +137,18 @@ void TutorialLevel::OpenGatesByConversation() {
 }
 
 void TutorialLevel::TakePizza() {
-  if (!g_player || !g_tutorialPizza || !g_tutorialPizza->active) return;
-  if (!Touches(*g_player, *g_tutorialPizza)) return;
-  g_thermometer = 1.0f;
+  if (!g_play.player || !g_tutorialPizza || !g_tutorialPizza->active) return;
+  if (!Touches(*g_play.player, *g_tutorialPizza)) return;
+  g_play.thermometer = 1.0f;
   g_tutorialPizzaTaken = true; // the campaign's flag stays clear, so it never cools
   g_tutorialPizza->active = false;
 }
 
 void TutorialLevel::CheckPortals() {
-  if (!g_player) return;
+  if (!g_play.player) return;
   for (GameObject* gate : world.gates) {
     if (!gate->active || Contains(gate->name, "GATE")) continue;
-    if (!Touches(*g_player, *gate)) continue;
+    if (!Touches(*g_play.player, *gate)) continue;
     // A portal picks the next stage; the road's end behind it still has to be reached.
     const std::string before = levelPath;
     ResolvePortal(gate->name);
@@ -158,11 +158,11 @@ void TutorialLevel::CheckPortals() {
 }
 
 void TutorialLevel::HandleKeyboard() {
-  if (g_player && !g_levelWon && !g_levelLost) {
+  if (g_play.player && !g_play.levelWon && !g_play.levelLost) {
     if (ConsumeTrigger(KEY_F3)) OpenAllGates(world.gates);
     if (ConsumeTrigger(KEY_F4)) CloseAllGates(world.gates);
     // Taken before the campaign's keys see it: F6 here is a fixed spot, not the exit itself.
-    if (ConsumeTrigger(KEY_F6)) g_player->Move(Vec3(SKIP_X, SKIP_Y, 0.0f) - g_player->Position());
+    if (ConsumeTrigger(KEY_F6)) g_play.player->Move(Vec3(SKIP_X, SKIP_Y, 0.0f) - g_play.player->Position());
   }
   GenericLevel::HandleKeyboard();
 }
@@ -172,13 +172,13 @@ void TutorialLevel::TalkAndGarageChecks() {
   // As the campaign: a fresh press opens, never the pad's X of the frame that closed one.
   const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame;
   for (NPC* garage : world.garages) {
-    if (!garage->near || g_paused) continue;
+    if (!garage->near || g_loop.paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     // The first garage entry of a stage opens every gate of it.
     if (!g_tutorialGarageVisited) OpenGate(world.gates, 0);
     g_tutorialGarageVisited = true;
     garageOpen = true;
-    g_paused = true;
+    g_loop.paused = true;
   }
   if (NPC* npc = TalkToCharacterInReach(padOpens)) {
     if (Contains(npc->name, "2")) g_talkedTo2 = true;
@@ -192,11 +192,12 @@ void TutorialLevel::TalkAndGarageChecks() {
 // ---------------------------------------------------------------------------------------
 
 void TutorialLevel::LeaveForEditorWhilePlayTesting() {
-  if (!PlayTesting() || g_nextState == stateId) return;
+  if (!PlayTesting() || g_loop.nextState == stateId) return;
   // After the level has ended the end screen's button (or K) restarts; in a play test that
   // too is the way back to the editor.
-  if (g_nextState == STATE_RESTART && (g_levelWon || g_levelLost || !built)) g_nextState = STATE_EDITOR;
-  else g_nextState = PlayTestExitState(g_nextState);
+  if (g_loop.nextState == STATE_RESTART && (g_play.levelWon || g_play.levelLost || !built))
+    g_loop.nextState = STATE_EDITOR;
+  else g_loop.nextState = PlayTestExitState(g_loop.nextState);
 }
 
 } // namespace TUTORIAL_LEVEL

@@ -75,8 +75,8 @@ void BurstAt(const ParticlePool& pool, const Vec3& at) {
 }
 
 void ApplyCamera(Texture& picture) {
-  if (!g_camera) return;
-  const float* v = g_camera->view;
+  if (!g_play.camera) return;
+  const float* v = g_play.camera->view;
   picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
 }
 
@@ -119,7 +119,7 @@ void UpdateGunners(World& world, Vehicle& player) {
   clearShots.clear();
   for (GameObject* e : world.shooters) {
     if (!e || !e->active) continue;
-    e->cooldown -= g_frameTime;
+    e->cooldown -= g_loop.frameTime;
     if (e->name == "ENEMY" && !world.isBossLevel) {
       const Vec3 d = target - e->Position();
       const float reach = e->scale * 300.0f;
@@ -159,7 +159,7 @@ void UpdateGunners(World& world, Vehicle& player) {
         shot->active = false;
         if (!player.hit) {
           player.hitTimer = 1.0f;
-          if (!g_cheatMode) PlayerHit(world, player, *shot);
+          if (!g_play.cheatMode) PlayerHit(world, player, *shot);
           player.hit = true;
         }
         continue;
@@ -247,7 +247,7 @@ void FireTurretVolley(World& world) {
 // ---- patrollers ---------------------------------------------------------------------------------
 
 void Patrol(GameObject& enemy) {
-  enemy.patrolTimer -= g_frameTime;
+  enemy.patrolTimer -= g_loop.frameTime;
   if (enemy.vertical) {
     enemy.velocity = Vec3(0.0f, enemy.forward ? 0.5f : -0.5f, 0.0f);
     enemy.SetRotation(enemy.forward ? 0.0f : PI);
@@ -272,7 +272,7 @@ void UpdatePatrollers(World& world, Vehicle& player) {
     GameObject* e = world.patrollers[i];
     if (!e || !e->active) continue;
     if (e->hit) {
-      e->hitTimer -= g_frameTime;
+      e->hitTimer -= g_loop.frameTime;
       if (e->hitTimer <= 0.0f) {
         e->hit = false;
         SetAnimating(*e, true);
@@ -304,7 +304,7 @@ void UpdatePatrollers(World& world, Vehicle& player) {
       if (e->waitTimer > 0.0f) {
         // Lost the trail: look from side to side for a while.
         e->velocity = Vec3();
-        e->waitTimer -= g_frameTime;
+        e->waitTimer -= g_loop.frameTime;
         const int whole = static_cast<int>(e->waitTimer);
         e->SetRotation(whole % 2 != 0 ? THREE_HALF_PI : HALF_PI);
       } else {
@@ -315,7 +315,7 @@ void UpdatePatrollers(World& world, Vehicle& player) {
     PlaySlot(5);
     if (!player.hit) {
       player.hitTimer = 1.0f;
-      if (!g_cheatMode) {
+      if (!g_play.cheatMode) {
         player.hp -= e->damage;
         RequestShake(world, e->Position());
       }

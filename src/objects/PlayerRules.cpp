@@ -87,7 +87,7 @@ DriveInput ApplyDriveInput(Vehicle& vehicle, const Gamepad& pad) {
 
 void UpdatePlayer(World& world, Vehicle& player) {
   player.Update();
-  player.cooldown -= g_frameTime;
+  player.cooldown -= g_loop.frameTime;
   for (GameObject* shot : player.children)
     if (shot && shot->active) shot->Update();
   // Enemy shots move once per member of the shooter list: every member holds the whole pool.
@@ -111,7 +111,7 @@ void BlockPlayer(World& world, Vehicle& player) {
 
 void UpdatePlayerHitWindow(Vehicle& player) {
   if (!player.hit) return;
-  player.hitTimer -= g_frameTime;
+  player.hitTimer -= g_loop.frameTime;
   if (player.hitTimer > 0.0f) return;
   player.hit = false;
   if (AnimatedTexture* sheet = player.Animated()) sheet->animating = true;
@@ -122,14 +122,14 @@ void UpdatePlayerHitWindow(Vehicle& player) {
 void UpdateMainGunShots(World& world, Vehicle& player) {
   for (GameObject* shot : player.children) {
     if (!shot || !shot->active) continue;
-    shot->lifetime -= g_frameTime;
+    shot->lifetime -= g_loop.frameTime;
     if (shot->lifetime <= 0.0f) {
       shot->active = false;
       continue;
     }
     if (GameObject* enemy = StruckEnemy(world, *shot->shape, true)) {
       long long loss = shot->damage + 2LL * player.upgradeLevel;
-      if (g_cheatMode) loss *= 10;
+      if (g_play.cheatMode) loss *= 10;
       enemy->hp = ClampToInt(static_cast<double>(enemy->hp) - static_cast<double>(loss));
       PlaySlot(6);
       shot->active = false;
@@ -146,7 +146,7 @@ void UpdateMainGunShots(World& world, Vehicle& player) {
 // ---- side weapons -------------------------------------------------------------------------------
 
 void UpdateSideWeapons(World& world, Vehicle& player) {
-  const float dt = g_frameTime;
+  const float dt = g_loop.frameTime;
   for (const auto& held : player.weapons) {
     if (!held) continue;
     // Held by a shared owner for the frame: a hit must not see the gun vanish under it.

@@ -40,9 +40,9 @@ std::shared_ptr<Texture> Piece(const char* image, const Vec3& at, int halfWidth,
 Vec3 Centre(const Texture& t) { return {t.center[0], t.center[1], 0.0f}; }
 
 // The three slots sit 313 pixels below the screen's middle.
-Vec3 LeftSlot() { return {g_screenWidth / 2.0f - 150.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
-Vec3 RightSlot() { return {g_screenWidth / 2.0f + 150.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
-Vec3 MainSlot() { return {g_screenWidth / 2.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
+Vec3 LeftSlot() { return {g_screen.width / 2.0f - 150.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
+Vec3 RightSlot() { return {g_screen.width / 2.0f + 150.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
+Vec3 MainSlot() { return {g_screen.width / 2.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
 
 // Which bullet icon a weapon kind shows, or -1 for a kind that has none.
 int BulletIcon(int kind) {
@@ -194,7 +194,7 @@ void Vehicle::BuildHud() {
 }
 
 void Vehicle::PlaceHpBar() {
-  const float w = g_screenWidth / 2.0f, h = g_screenHeight / 2.0f;
+  const float w = g_screen.width / 2.0f, h = g_screen.height / 2.0f;
   // Both edges follow the screen, so a full bar is 310 pixels wide at any width.
   hpBarBaseX = w - 234.0f;
   hpBarCorners[0] = Vec3(w - 234.0f, h + 276.0f, 0.0f);

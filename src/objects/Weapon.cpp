@@ -143,7 +143,7 @@ void Weapon::Fire() {
 }
 
 void Weapon::Tick() {
-  const double dt = g_frameTime;
+  const double dt = g_loop.frameTime;
   // Counted down whenever a reload runs, so a gun without reload time still fires again.
   if (reloadRemaining > 0.0) reloadRemaining -= dt;
   if (styleTimer > SMALLEST_VOLLEY) {

@@ -1,13 +1,5 @@
 #include "objects/World.h"
 #include "render/Camera.h"
 
-Vehicle* g_player = nullptr;
-std::shared_ptr<Camera> g_camera;
-bool g_levelWon = false;
-bool g_levelLost = false;
-bool g_pizzaCarried = false;
-float g_thermometer = 1.0f;
-int g_score = 0;
-bool g_cheatMode = false;
-
+PlayState g_play;
 World g_campaignWorld;

@@ -86,14 +86,21 @@ struct World {
 };
 
 // ---- shared by the campaign and the tutorial -------------------------------------------
-extern Vehicle* g_player;            // the object named "PLAYER" of the running level, or null
-extern std::shared_ptr<Camera> g_camera; // the playing states' camera
-extern bool g_levelWon;
-extern bool g_levelLost;
-extern bool g_pizzaCarried;          // the campaign's pizza has been picked up
-extern float g_thermometer;          // the pizza's warmth, 1.0 when full; not clamped
-extern int g_score;                  // stars collected
-extern bool g_cheatMode;             // player shots do ten times their damage, enemy shots do not hurt
+// The state of play around the running level's World: who plays, what the screen looks
+// through, how the level stands.
+struct PlayState {
+  Vehicle* player = nullptr;      // the object named "PLAYER" of the running level, or null
+  std::shared_ptr<Camera> camera; // the playing states' camera
+  bool levelWon = false;
+  bool levelLost = false;
+  bool pizzaCarried = false;      // the campaign's pizza has been picked up
+  float thermometer = 1.0f;       // the pizza's warmth, 1.0 when full; not clamped
+  int score = 0;                  // stars collected
+  bool cheatMode = false;         // player shots do ten times their damage, enemy shots do not hurt
+
+  void Reset() { *this = PlayState(); }
+};
+extern PlayState g_play;
 
 // The campaign's own World. The campaign's names for its lists are the fields of this one.
 extern World g_campaignWorld;

@@ -7,6 +7,9 @@
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
+#include "audio/Audio.h"
+#include "objects/World.h"
+#include "objects/WorldRules.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
 #include <chrono>
@@ -20,19 +23,19 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 void ResetGameGlobals() {
-  g_keyTriggered.clear();
-  g_keyDown.clear();
-  g_mousePosition = Vec3();
-  g_lastKeyChar = '\0';
-  g_typedText.clear();
-  g_lastDigit = 10;
-  g_usingGamepad = false;
+  // The loop, the screen, input and options; the engine systems.
+  g_loop.Reset();
+  g_screen.Reset();
+  g_input.Reset();
   g_gamepad = Gamepad();
-  g_paused = false;
-  g_debugView = 0;
-  g_fullscreen = false;
+  g_options = Options{};
   g_systems.clear();
-  g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  // Sound, play and the campaign's world.
+  g_audio.reset();
+  ResetSoundSlots();
+  g_play.Reset();
+  g_campaignWorld.Clear();
+  DestroyBackgroundTiles();
 }
 
 // ============================================================================
@@ -134,7 +137,7 @@ void GameHarness::Stop() {
   SDL_SetEventFilter(nullptr, nullptr);
 }
 
-SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_hwnd); }
+SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_screen.window); }
 
 int GameHarness::PendingMessages() const {
   SDL_PumpEvents();
@@ -172,7 +175,8 @@ void GameHarness::MouseMove(int x, int y) {
 }
 
 void LogicalToWindowPixel(float x, float y, int& px, int& py) {
-  LogicalToWindow(CurrentPictureArea(g_windowWidth, g_windowHeight), g_screenWidth, g_screenHeight, x, y, px, py);
+  LogicalToWindow(CurrentPictureArea(g_screen.windowWidth, g_screen.windowHeight), g_screen.width, g_screen.height, x,
+                  y, px, py);
 }
 
 void GameHarness::MouseMoveToLogical(float x, float y) {
