@@ -162,10 +162,10 @@ TEST_F(VehicleRules, ASecondHitWithinASecondCostsNothing) {
   Frames(40, [&] { UpdatePlayerHitWindow(*v); });
   EXPECT_FALSE(v->hit);
   EXPECT_TRUE(v->Animated()->animating);
-  g_play.cheatMode = true;
+  world.frame.cheatMode = true;
   strike(gunner->children[0]);
   EXPECT_EQ(v->hp, 9);
-  g_play.cheatMode = false;
+  world.frame.cheatMode = false;
 }
 
 TEST_F(VehicleRules, WithoutARightWeaponEDoesNothing) {

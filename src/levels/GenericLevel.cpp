@@ -120,6 +120,7 @@ void GenericLevel::Initialize() {
 void GenericLevel::Update() {
   overlayClosedThisFrame = false;
   if (!built || !g_play.player) return; // the build found no PLAYER; the main menu is on its way
+  world.frame = ThisFrame(); // what this frame's rules read from outside the world
 
   // 1. Focus and sound: a game without the focus pauses and goes quiet.
   const bool focus = HasKeyboardFocus();
@@ -375,7 +376,10 @@ void GenericLevel::HandleKeyboard() {
   }
 
   if (ConsumeTrigger(KEY_F1)) world.levelTimer -= 10.0f;
-  if (ConsumeTrigger(KEY_F2)) g_play.cheatMode = !g_play.cheatMode;
+  if (ConsumeTrigger(KEY_F2)) {
+    g_play.cheatMode = !g_play.cheatMode;
+    world.frame.cheatMode = g_play.cheatMode; // the shots of this very frame go by it
+  }
   if (ConsumeTrigger(KEY_F6) && !world.isBossLevel) {
     GameObject* target = nullptr;
     for (GameObject* gate : world.gates)

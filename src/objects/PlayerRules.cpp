@@ -87,7 +87,7 @@ DriveInput ApplyDriveInput(Vehicle& vehicle, const Gamepad& pad) {
 
 void UpdatePlayer(World& world, Vehicle& player) {
   player.Update();
-  player.cooldown -= g_loop.frameTime;
+  player.cooldown -= world.frame.frameTime;
   for (GameObject* shot : player.children)
     if (shot && shot->active) shot->Update();
   // Enemy shots move once per member of the shooter list: every member holds the whole pool.
@@ -122,14 +122,14 @@ void UpdatePlayerHitWindow(Vehicle& player) {
 void UpdateMainGunShots(World& world, Vehicle& player) {
   for (GameObject* shot : player.children) {
     if (!shot || !shot->active) continue;
-    shot->lifetime -= g_loop.frameTime;
+    shot->lifetime -= world.frame.frameTime;
     if (shot->lifetime <= 0.0f) {
       shot->active = false;
       continue;
     }
     if (GameObject* enemy = StruckEnemy(world, *shot->shape, true)) {
       long long loss = shot->damage + 2LL * player.upgradeLevel;
-      if (g_play.cheatMode) loss *= 10;
+      if (world.frame.cheatMode) loss *= 10;
       enemy->hp = ClampToInt(static_cast<double>(enemy->hp) - static_cast<double>(loss));
       PlaySlot(6);
       shot->active = false;
@@ -146,7 +146,7 @@ void UpdateMainGunShots(World& world, Vehicle& player) {
 // ---- side weapons -------------------------------------------------------------------------------
 
 void UpdateSideWeapons(World& world, Vehicle& player) {
-  const float dt = g_loop.frameTime;
+  const float dt = world.frame.frameTime;
   for (const auto& held : player.weapons) {
     if (!held) continue;
     // Held by a shared owner for the frame: a hit must not see the gun vanish under it.
@@ -155,7 +155,7 @@ void UpdateSideWeapons(World& world, Vehicle& player) {
     weapon->SetPosition(player.Position());
     for (const auto& p : weapon->projectiles) {
       if (!p || !p->active) continue;
-      ApplyCamera(*p->graphic);
+      ApplyCamera(*p->graphic, world.frame.camera);
       p->remaining -= dt;
       if (p->remaining <= 0.0) {
         p->active = false;

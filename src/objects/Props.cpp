@@ -48,7 +48,7 @@ GameObject* FindBlocker(const World& world, const Poly& shape) {
 
 void ShotEndsOn(World& world, GameObject& blocker, const Vec3& at) {
   if (std::find(world.sacks.begin(), world.sacks.end(), &blocker) != world.sacks.end()) HitSack(blocker);
-  BurstAt(g_puffParticles, at);
+  BurstAt(world.frame.puffs, at);
 }
 
 void HitSack(GameObject& sack) {
@@ -107,7 +107,7 @@ void UpdatePizza(World& world, const Vehicle& player) {
 void UpdateFuelPickups(World& world, Vehicle& player) {
   for (FuelPickup& fuel : world.fuelPickups) {
     if (!fuel.object) continue;
-    ApplyCamera(*fuel.object->graphic);
+    ApplyCamera(*fuel.object->graphic, world.frame.camera);
     if (fuel.available && Touches(*fuel.object, player)) {
       PlaySlot(4);
       player.hp = 10;

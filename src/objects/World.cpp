@@ -1,5 +1,17 @@
 #include "objects/World.h"
+#include "core/GameState.h"
 #include "render/Camera.h"
 
 PlayState g_play;
 World g_campaignWorld;
+
+FrameContext ThisFrame() {
+  FrameContext frame;
+  frame.frameTime = g_loop.frameTime;
+  frame.cheatMode = g_play.cheatMode;
+  frame.camera = g_play.camera.get();
+  frame.bursts = &g_burstParticles;
+  frame.puffs = &g_puffParticles;
+  frame.flames = &g_flameParticles;
+  return frame;
+}

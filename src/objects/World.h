@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Vec3.h"
+#include "render/ParticleSys.h"
 #include <list>
 #include <memory>
 #include <vector>
@@ -33,6 +34,17 @@ struct PathCell {
   PathCell* neighbours[8] = {};
   float cost = 1.0f;
   int state = 3; // 3 unvisited, 2 reached, 0 to expand
+};
+
+// What the rules read from outside the World. The level fills it once per frame before its
+// rules run (ThisFrame), so a rule handed a World reaches for no global of its own.
+struct FrameContext {
+  float frameTime = 1.0f / 60.0f;       // seconds, the last frame's duration
+  bool cheatMode = false;               // player shots do ten times their damage, enemy hits do not hurt
+  const Camera* camera = nullptr;       // the level's view for pictures the rules move; none: left as they are
+  const ParticlePool* bursts = nullptr; // a destroyed enemy; none: no effect
+  const ParticlePool* puffs = nullptr;  // a shot ending on a wall, closed gate or sack
+  const ParticlePool* flames = nullptr; // an enemy shot hitting the player
 };
 
 // A camera shake asked for by a hit; the level plays it out over the following frames.
@@ -80,6 +92,7 @@ struct World {
   float levelTimer = 120.0f;
 
   ShakeRequest shake;
+  FrameContext frame; // this frame's outside view; Clear leaves the defaults until the level refills it
 
   // Empties every list and resets every flag and counter, ready for the next build.
   void Clear() { *this = World(); }
@@ -104,3 +117,7 @@ extern PlayState g_play;
 
 // The campaign's own World. The campaign's names for its lists are the fields of this one.
 extern World g_campaignWorld;
+
+// The frame context of the running game: g_loop's frame time, g_play's cheat switch and
+// camera, and the effect pools.
+FrameContext ThisFrame();

@@ -30,8 +30,9 @@ class Weapon;
 //   Update step 4:  UpdateFuelPickups                  (before the world, every frame)
 //   Update step 14: UpdateSideWeapons
 //
-// Sounds go through the sound slots; effects come from the particle pools; a camera shake
-// is asked for through world.shake (the level plays it). Times are g_loop.frameTime seconds.
+// Before any of them the level fills world.frame (ThisFrame): the frame time, the cheat
+// switch, the camera and the effect pools the rules use come from there. Sounds go through
+// the sound slots; a camera shake is asked for through world.shake (the level plays it).
 
 // ==== input =================================================================================
 
@@ -61,7 +62,7 @@ void BlockPlayer(World& world, Vehicle& player);
 // The invulnerability window after a hit runs down; at its end the treads animate again.
 void UpdatePlayerHitWindow(Vehicle& player);
 // Main-gun shots age and hit: gunners named exactly "ENEMY" (not in the boss level) and
-// patrollers lose damage + 2 x upgrade level (x10 with g_play.cheatMode); blockers stop them.
+// patrollers lose damage + 2 x upgrade level (x10 in cheat mode); blockers stop them.
 void UpdateMainGunShots(World& world, Vehicle& player);
 // Side weapons: Tick, re-centre on the vehicle, fly every projectile, then hits on gunners
 // (not in the boss level) and patrollers, and on walls, closed gates and sacks.
@@ -93,8 +94,8 @@ void SizeChainBits(World& world);
 void UpdatePatrollers(World& world, Vehicle& player);
 // Every active patroller's own Update (its velocity for this frame).
 void MovePatrollers(World& world);
-// One patrol step: direction from vertical/forward, reversing every 5 s.
-void Patrol(GameObject& enemy);
+// One patrol step of `seconds`: direction from vertical/forward, reversing every 5 s.
+void Patrol(GameObject& enemy, float seconds);
 // After a hit: an enemy at 0 hit points leaves, drops a star, bursts, and counts its kill.
 void EnemyDeathCheck(World& world, GameObject& enemy);
 

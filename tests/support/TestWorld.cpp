@@ -29,6 +29,7 @@ void WorldTest::SetUp() {
   FillParticlePools();
   FinishEffects();
   world.isMainLevel = true;
+  world.frame = ThisFrame(); // as a level fills it before its rules run
 }
 
 void WorldTest::TearDown() {
