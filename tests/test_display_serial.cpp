@@ -19,7 +19,7 @@ protected:
   void SetUp() override {
     tree.Write("Assets/Windows.txt", "1296 760 0\n");
     if (!options.empty()) tree.Write("Assets/Options.txt", options);
-    g_optionsPath = OPTIONS_PATH; // this tree's own, as the game's
+    SetOptionsPath(OPTIONS_PATH); // this tree's own, as the game's
     ASSERT_TRUE(game.Start());
     GetDisplaySize(displayWidth, displayHeight);
   }

@@ -113,7 +113,7 @@ protected:
                                         Vec3(32.0f * (i % 40), 32.0f * (i / 40), 1), 16, 16, 1));
   }
   void TearDown() override {
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
     g_systems.clear();
     fs::current_path(previous);
   }
@@ -132,9 +132,9 @@ protected:
   // three digits, so every save of it writes the same number of bytes.
   std::vector<std::string> SaveSteps(const std::string& level) {
     g_steps.clear();
-    g_saveStepHook = RecordStep;
+    SetSaveStepHook(RecordStep);
     QuietSave(100, level);
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
     return g_steps;
   }
 
@@ -165,7 +165,7 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     g_step = 0;
     g_killAt = killAt;
     const bool killed = RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       Save(number, level);
     });
     EXPECT_EQ(killed, killAt <= static_cast<int>(steps.size()));
@@ -190,7 +190,7 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     g_step = 0;
     g_killAt = killAt;
     EXPECT_TRUE(RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       Save(107, fresh);
     }));
     const long renames = std::count(steps.begin(), steps.begin() + (killAt - 1), "rename");
@@ -265,7 +265,7 @@ TEST_F(SaveKill, AReplacedFileIsTheOldOneOrTheNewOneAfterAKillAtAnyStep) {
     g_step = 0;
     g_killAt = killAt;
     const bool killed = RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       std::string e;
       ReplaceFileWhole(path, fresh, e);
     });

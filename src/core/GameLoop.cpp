@@ -35,8 +35,9 @@ FrameRateMeter s_meter;
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
 }
-} // namespace
 
+// Once per frame after presenting: g_loop.framesPerSecond over the last quarter second,
+// g_loop.frameTime its reciprocal. A reset meter reads 60 frames per second.
 void ResetFrameRateMeter() {
   // The first quarter second measures from now, at the rate the game was tuned for,
   // so the first frames do not see a frame time of the whole uptime.
@@ -57,6 +58,8 @@ void MeasureFrameRate() {
   }
   g_loop.frameTime = 1.0f / g_loop.framesPerSecond;
 }
+
+} // namespace
 
 // ============================================================================
 // Start-up and shut-down

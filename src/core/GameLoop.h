@@ -57,9 +57,3 @@ private:
   FramePacer pacer;
 };
 
-// ---- frame-rate meter ----------------------------------------------------------
-// Once per frame after presenting: g_loop.framesPerSecond over the last quarter second,
-// g_loop.frameTime its reciprocal. A reset meter reads 60 frames per second.
-void MeasureFrameRate();
-void ResetFrameRateMeter();
-

@@ -29,7 +29,7 @@ enum HudPiece : size_t {
 
 // The hit-point bar blinks while a fresh hit is less than half a second old: it hides on
 // two of every sixteen draws. One counter for the whole game, as there is one HUD.
-int g_hpBlink = 0;
+int s_hpBlink = 0;
 
 std::shared_ptr<Texture> Piece(const char* image, const Vec3& at, int halfWidth, int halfHeight) {
   auto t = std::make_shared<Texture>(image, 1, at, halfWidth, halfHeight);
@@ -269,8 +269,8 @@ void Vehicle::DrawHud() {
   }
   bool showBar = true;
   if (hitTimer > 0.5f) {
-    g_hpBlink = (g_hpBlink < 0 ? 15 : g_hpBlink) - 1;
-    showBar = g_hpBlink > 0;
+    s_hpBlink = (s_hpBlink < 0 ? 15 : s_hpBlink) - 1;
+    showBar = s_hpBlink > 0;
   }
   if (showBar) {
     const Vec3* b = hpBarCorners;

@@ -7,14 +7,15 @@
 #include "core/GameState.h"
 #include "render/Texture.h"
 
-std::mt19937 g_weaponRandom; // default seed 5489
-
 Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind_, const std::string& image,
                double reloadTime_, double damage_)
     : GameObject(image, position, halfWidth, halfHeight, format), reloadTime(reloadTime_), damage(damage_),
       kind(kind_) {}
 
 namespace {
+
+// The generator of the Split fragments' turn, seeded 5489 at start-up and shared by every weapon.
+std::mt19937 s_weaponRandom; // default seed 5489
 
 // Pool entries one pass adds for each firing pattern; patterns address
 // entries by index, so this is what one volley may need.
@@ -167,7 +168,7 @@ void Weapon::Tick() {
     projectiles[primary]->active = false;
     damage = 2.0;
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double r = spreadMin + unit(g_weaponRandom) * (spreadMax - spreadMin);
+    const double r = spreadMin + unit(s_weaponRandom) * (spreadMax - spreadMin);
     const Vec3 from = projectiles[primary]->position;
     for (size_t i = 2; i <= 4; ++i) {
       LaunchEntry(first + i - 2, static_cast<float>(i * 2.0 * M_PI / 3.0 + r), from);

@@ -50,6 +50,3 @@ public:
   double spreadMin = 0.0;         // radians, random turn of kind-2 fragments
   double spreadMax = 2.094395160675049; // radians, 2pi/3 at float precision
 };
-
-// The generator of the kind-2 fragments' turn, seeded 5489 at start-up and shared by every weapon.
-extern std::mt19937 g_weaponRandom;

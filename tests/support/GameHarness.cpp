@@ -65,11 +65,10 @@ GameHarness::GameHarness() {
   ResetGameGlobals();
   // Each run starts from the default options and keeps what it changes to itself, never
   // in the checkout's Assets/ the tests run beside.
-  savedOptionsPath = g_optionsPath;
+  savedOptionsPath = OptionsPath();
   std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
   if (mkdtemp(pattern.data())) optionsFolder = pattern;
-  g_optionsPath = optionsFolder + "/Options.txt";
-  g_options = Options{};
+  SetOptionsPath(optionsFolder + "/Options.txt");
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -77,7 +76,7 @@ GameHarness::GameHarness() {
 
 GameHarness::~GameHarness() {
   Stop();
-  g_optionsPath = savedOptionsPath;
+  SetOptionsPath(savedOptionsPath);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

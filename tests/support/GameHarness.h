@@ -58,7 +58,7 @@ public:
 private:
   int pointerX = 0; // window pixels of the last MouseMove, carried by button events
   int pointerY = 0;
-  std::string savedOptionsPath; // g_optionsPath before this harness pointed it at its own file
+  std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
   std::string optionsFolder;
 };
 
