@@ -526,7 +526,7 @@ TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
   Click(*ws.sideButtons[1]);
   EXPECT_EQ(Name(ws.fitted[0]), "-");
   EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
-  EXPECT_EQ(ws.rightGunValue, 6);
+  EXPECT_EQ(ws.rightGunValue, WeaponKind::Boom);
   ClickRack(ws, 0);
   Click(*ws.sideButtons[0]);
   ClickRack(ws, 2);
@@ -534,7 +534,7 @@ TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
   ASSERT_EQ(ws.fitted.size(), 2u);
   EXPECT_EQ(Name(ws.fitted[0]), "LeftThing");
   EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
-  EXPECT_EQ(ws.fitted[0]->kind, 2);
+  EXPECT_EQ(ws.fitted[0]->kind, WeaponKind::Split);
   EXPECT_EQ(ws.fitted[0]->ImagePath(), "../Assets/image/gun/GunBlackHole_Left.png");
   auto length = [&ws](int bar) { return ws.statBars->bars[bar][1].x - ws.statBars->bars[bar][0].x; };
   EXPECT_EQ(length(0), 90.0f) << "left damage";
@@ -578,7 +578,7 @@ TEST_F(Garage, OddRacksAndLoadoutsNeverCrashIt) {
   game.Frame(3);
 
   // Guns with names that say a side but pictures whose paths are too short to cut.
-  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0), nullptr};
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, WeaponKind::Sprayer, "a.png", 0.1, 1.0), nullptr};
   ws.fitted[0]->name = "LeftThing";
   ws.RefreshThumbnails();
   ASSERT_TRUE(ws.leftThumb);
@@ -589,7 +589,7 @@ TEST_F(Garage, OddRacksAndLoadoutsNeverCrashIt) {
   ws.Free();
   ws.Free();
   ws.Initialize();
-  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0)};
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, WeaponKind::Sprayer, "a.png", 0.1, 1.0)};
   ws.fitted[0]->name = "LeftThing";
   ws.Fit(1, 0);
   ASSERT_EQ(ws.fitted.size(), 2u);
@@ -602,7 +602,8 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
   StartPastSplash();
   Vehicle player("PLAYER", "../Assets/image/Tank_moving.png", Vec3(100, 100), 25, 25, 1,
                  "../Assets/image/Tank_moving.txt");
-  player.weapons.emplace_back(new Weapon(Vec3(), 25, 25, 1, 2, "../Assets/image/gun/GunBlackHole_Left.png", 2.1, 4.0));
+  player.weapons.emplace_back(
+      new Weapon(Vec3(), 25, 25, 1, WeaponKind::Split, "../Assets/image/gun/GunBlackHole_Left.png", 2.1, 4.0));
   player.weapons.back()->name = "LeftThing";
   g_play.player = &player;
   testing::internal::CaptureStdout();
@@ -617,10 +618,10 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
 
   ClickRack(ws, 0);
   Click(*ws.sideButtons[0]);
-  EXPECT_EQ(ws.fitted[0]->kind, 1);
+  EXPECT_EQ(ws.fitted[0]->kind, WeaponKind::Sprayer);
   // The discarded gun lives on with the player until the level copies the garage's list.
   ASSERT_TRUE(player.weapons[0]);
-  EXPECT_EQ(player.weapons[0]->kind, 2);
+  EXPECT_EQ(player.weapons[0]->kind, WeaponKind::Split);
   EXPECT_EQ(player.weapons[0]->name, "LeftThing");
   g_loop.nextState = STATE_MAIN_MENU;
   ASSERT_TRUE(ReachState(STATE_MAIN_MENU));

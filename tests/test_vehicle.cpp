@@ -284,7 +284,7 @@ TEST_F(HudDrawing, EmptySlotsAreGreyedAndOnlyKnownKindsShowABullet) {
   v->hudGraphics[0]->Draw(); // the bare slot frame
   const auto frameOnly = LitSpan(row, left - 30, left + 30);
   // A weapon of a kind that has no icon: the slot shows only its frame.
-  v->weapons.push_back(std::make_shared<Weapon>(Vec3(400, 300, 0), 25, 25, 1, 5,
+  v->weapons.push_back(std::make_shared<Weapon>(Vec3(400, 300, 0), 25, 25, 1, WeaponKind::Inert,
                                                 "../Assets/image/gun/GunDefault_Left.png", 0.1, 1.0));
   v->UpdateReloadBars(); // not reloading: the overlay is empty
   Clear();

@@ -52,9 +52,9 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
   }
   if (Beyond(s.thumbRX, RIGHT_THUMB_DEADZONE) || Beyond(s.thumbRY, RIGHT_THUMB_DEADZONE))
     vehicle.Turn(s.thumbRX < 0 ? -TWO_DEGREES : TWO_DEGREES);
-  if (pad.triggered[PAD_A]) vehicle.Fire(0, BARREL);
-  if (s.leftTrigger > 30) vehicle.Fire(1, BARREL);
-  if (s.rightTrigger > 30) vehicle.Fire(2, BARREL);
+  if (pad.triggered[PAD_A]) vehicle.Fire(Mount::MainGun, BARREL);
+  if (s.leftTrigger > 30) vehicle.Fire(Mount::LeftWeapon, BARREL);
+  if (s.rightTrigger > 30) vehicle.Fire(Mount::RightWeapon, BARREL);
   return input;
 }
 
@@ -70,9 +70,9 @@ DriveInput ApplyKeyInput(Vehicle& vehicle) {
   }
   if (IsDown(KEY_A)) vehicle.Turn(-TWO_DEGREES);
   if (IsDown(KEY_D)) vehicle.Turn(TWO_DEGREES);
-  if (ConsumeTrigger(KEY_SPACE)) vehicle.Fire(0, BARREL);
-  if (ConsumeTrigger(KEY_Q)) vehicle.Fire(1, BARREL);
-  if (ConsumeTrigger(KEY_E)) vehicle.Fire(2, BARREL);
+  if (ConsumeTrigger(KEY_SPACE)) vehicle.Fire(Mount::MainGun, BARREL);
+  if (ConsumeTrigger(KEY_Q)) vehicle.Fire(Mount::LeftWeapon, BARREL);
+  if (ConsumeTrigger(KEY_E)) vehicle.Fire(Mount::RightWeapon, BARREL);
   return input;
 }
 

@@ -94,7 +94,7 @@ void WeaponSelect::Initialize() {
   if (fitted[0]) leftGunValue = fitted[0]->kind;
   if (fitted[1]) rightGunValue = fitted[1]->kind;
   statBars->Refresh(leftGunValue, rightGunValue);
-  std::printf("%d  %d\n", leftGunValue, rightGunValue);
+  std::printf("%d  %d\n", static_cast<int>(leftGunValue), static_cast<int>(rightGunValue));
 
   RefreshThumbnails();
 
