@@ -18,6 +18,7 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
 #include "platform/Focus.h"
@@ -29,12 +30,6 @@
 #include "render/Texture.h"
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-bool Touches(const GameObject& a, const GameObject& b) {
-  return a.shape && b.shape && a.shape->Intersects(*b.shape);
-}
 
 void HandCamera(Texture& picture, const Camera& camera) {
   const float* v = camera.view;

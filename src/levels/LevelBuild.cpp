@@ -14,6 +14,7 @@
 #include "levels/Track.h"
 #include "objects/GameObject.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
@@ -23,8 +24,6 @@
 #include "render/Texture.h"
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 void SetAnimation(GameObject& object, float frameTime, bool playing) {
   if (AnimatedTexture* sheet = object.Animated()) {

@@ -9,6 +9,7 @@
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
@@ -27,12 +28,6 @@ bool g_talkedTo4 = false;
 bool g_tutorialGarageVisited = false;
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-bool Touches(const GameObject& a, const GameObject& b) {
-  return a.shape && b.shape && a.shape->Intersects(*b.shape);
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include "core/Vec3.h"
 #include "objects/GameObject.h"
+#include "objects/Predicates.h"
 #include "render/ParticleSys.h"
 
 class Camera;
@@ -25,8 +26,6 @@ inline int ClampToInt(double value) {
   if (!(value < 2147483647.0)) return std::numeric_limits<int>::max();
   return static_cast<int>(value);
 }
-inline bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-inline bool Touches(const GameObject& a, const GameObject& b) { return a.shape->Intersects(*b.shape); }
 // The first member of the pool that is not in flight, or null.
 GameObject* FreeShot(const GameObject& owner);
 // A shot ended on a wall, closed gate or sack: a sack takes the hit, and the impact puffs at `at`.
