@@ -20,9 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <new>
 #include <string>
-#include <execinfo.h>
 #include <unistd.h>
 #include <vector>
 
@@ -47,27 +45,7 @@
 #include "render/ParticleSys.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
-
-// ============================================================================
-// Counting allocations
-// ============================================================================
-
-static long s_allocations = 0;
-static int s_traceLeft = 0; // backtraces still to print, while steady play is counted
-void* operator new(std::size_t size) {
-  ++s_allocations;
-  if (s_traceLeft > 0) {
-    --s_traceLeft;
-    void* frames[24];
-    const int n = backtrace(frames, 24);
-    std::fprintf(stderr, "allocation of %zu bytes:\n", size);
-    backtrace_symbols_fd(frames, n, 2);
-  }
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/AllocationCount.h"
 
 namespace {
 
@@ -276,8 +254,8 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
     const Vec3 spot = level.busiest.empty() ? level.start : level.busiest[(f / perSpot) % level.busiest.size()];
     const Vec3 centre(spot.x + 40.0f * std::sin(f * 0.05f), spot.y + 30.0f * std::cos(f * 0.04f), 0);
     if (g_play.player) g_play.player->hp = 10;
-    if (f == 60 && trace) s_traceLeft = std::atoi(trace);
-    const long before = s_allocations;
+    if (f == 60 && trace) TraceAllocations(std::atoi(trace));
+    const long before = AllocationCount();
     const auto start = Clock::now();
     Camera view(0, 0, 1);
     view.SetPosition(centre.x, centre.y);
@@ -289,10 +267,10 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
       continue;
     }
     ms.push_back(Ms(start, end));
-    allocations += s_allocations - before;
+    allocations += AllocationCount() - before;
     ++counted;
   }
-  s_traceLeft = 0;
+  TraceAllocations(0);
   TourResult r;
   r.frame = Summarise(ms);
   r.drawCalls = static_cast<double>(RenderCounters().drawCalls) / counted;

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include <GL/glew.h>
-#include <new>
 
 #include "core/GameState.h"
 #include "core/Window.h"
@@ -22,18 +21,9 @@
 #include "render/ParticleSys.h"
 #include "render/Shader.h"
 #include "render/Texture.h"
+#include "support/AllocationCount.h"
 #include "support/GlTestContext.h"
 #include "support/TestImages.h"
-
-// Every heap allocation of the process, counted.
-static long s_allocations = 0;
-void* operator new(std::size_t size) {
-  ++s_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -108,7 +98,7 @@ int main(int argc, char** argv) {
       RenderCounters() = {};
       for (int frame = 0; frame < run + warmUp; ++frame) {
         const auto start = Clock::now();
-        const long allocationsBefore = s_allocations;
+        const long allocationsBefore = AllocationCount();
         if (frame == warmUp) RenderCounters() = {};
         gl.BeginFrame();
         endPart(0, false);
@@ -136,7 +126,7 @@ int main(int argc, char** argv) {
         g_loop.frameTime = 1.0f / 60.0f;
         if (frame >= warmUp) {
           seconds += std::chrono::duration<double>(end - start).count();
-          allocations += s_allocations - allocationsBefore;
+          allocations += AllocationCount() - allocationsBefore;
           ++measured;
         }
       }
