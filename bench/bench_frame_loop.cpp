@@ -41,7 +41,7 @@ int main() {
   loop.framePacing = true;
   FrameDurations(loop, 1); // the first paced frame measures from the last unpaced one
   Report("paced to 1/60 s", FrameDurations(loop, 180));
-  std::printf("g_framesPerSecond %.1f, g_frameTime %.5f s\n", g_framesPerSecond, g_frameTime);
+  std::printf("g_loop.framesPerSecond %.1f, g_loop.frameTime %.5f s\n", g_loop.framesPerSecond, g_loop.frameTime);
   loop.Shutdown();
   return 0;
 }

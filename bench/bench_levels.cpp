@@ -20,9 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <new>
 #include <string>
-#include <execinfo.h>
 #include <unistd.h>
 #include <vector>
 
@@ -47,27 +45,7 @@
 #include "render/ParticleSys.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
-
-// ============================================================================
-// Counting allocations
-// ============================================================================
-
-static long s_allocations = 0;
-static int s_traceLeft = 0; // backtraces still to print, while steady play is counted
-void* operator new(std::size_t size) {
-  ++s_allocations;
-  if (s_traceLeft > 0) {
-    --s_traceLeft;
-    void* frames[24];
-    const int n = backtrace(frames, 24);
-    std::fprintf(stderr, "allocation of %zu bytes:\n", size);
-    backtrace_symbols_fd(frames, n, 2);
-  }
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/AllocationCount.h"
 
 namespace {
 
@@ -162,7 +140,7 @@ std::vector<Vec3> BusiestSpots(const std::vector<GameObject*>& objects, int coun
     minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
   }
   std::vector<std::pair<int, Vec3>> spots;
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   for (float y = minY; y <= maxY + h / 2; y += h / 2)
     for (float x = minX; x <= maxX + w / 2; x += w / 2) {
       int seen = 0;
@@ -183,14 +161,14 @@ double Build(BenchLevel& state, ShippedLevel& level) {
   const auto start = Clock::now();
   state.Build(level.request);
   const double ms = Ms(start, Clock::now());
-  level.start = g_player ? g_player->Position() : Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0);
+  level.start = g_play.player ? g_play.player->Position() : Vec3(g_screen.width / 2.0f, g_screen.height / 2.0f, 0);
   return ms;
 }
 
 // Past the loading picture: the next Update ends it and play runs.
 void SkipLoading(BenchLevel& state) {
   state.screens.loading.loadTime = 3.0f;
-  g_frameTime = 1.0f / 60.0f;
+  g_loop.frameTime = 1.0f / 60.0f;
   state.Update();
   state.screens.loading.fadeVeilAlpha = 0.0f;
 }
@@ -204,8 +182,8 @@ void FireParticles(const Vec3& centre, int frame, const Camera& camera) {
       s->SetCamera(camera.view[0], camera.view[1], camera.view[2], camera.view[3], camera.view[4], camera.view[5],
                    camera.view[6], camera.view[7], camera.view[8]);
       if (s->elapsed <= s->duration) continue;
-      const float x = centre.x - g_screenWidth / 2.0f + static_cast<float>((n * 97 + frame * 13) % g_screenWidth);
-      const float y = centre.y - g_screenHeight / 2.0f + static_cast<float>((n * 61 + frame * 7) % g_screenHeight);
+      const float x = centre.x - g_screen.width / 2.0f + static_cast<float>((n * 97 + frame * 13) % g_screen.width);
+      const float y = centre.y - g_screen.height / 2.0f + static_cast<float>((n * 61 + frame * 7) % g_screen.height);
       s->SetPosition(x, y);
       s->Restart();
     }
@@ -226,9 +204,9 @@ struct Frame {
 // One frame of the level as the game loop runs it, the camera moved to centre (when
 // given) after the level's Update has placed it.
 void LevelFrame(BenchLevel& state, Frame& frame, const Vec3* centre) {
-  g_frameTime = 1.0f / 60.0f;
+  g_loop.frameTime = 1.0f / 60.0f;
   state.Update();
-  if (centre && g_camera) g_camera->SetPosition(centre->x, centre->y);
+  if (centre && g_play.camera) g_play.camera->SetPosition(centre->x, centre->y);
   state.Draw();
   frame.End();
 }
@@ -236,10 +214,10 @@ void LevelFrame(BenchLevel& state, Frame& frame, const Vec3* centre) {
 // The back buffer as it stands, all draws sent.
 std::vector<unsigned char> ReadBackBuffer() {
   FlushDrawing();
-  std::vector<unsigned char> pixels(static_cast<size_t>(g_screenWidth) * g_screenHeight * 3);
+  std::vector<unsigned char> pixels(static_cast<size_t>(g_screen.width) * g_screen.height * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, g_screenWidth, g_screenHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(0, 0, g_screen.width, g_screen.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }
 
@@ -273,9 +251,9 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
   for (int f = 0; f < frames + 60; ++f) {
     const Vec3 spot = level.busiest.empty() ? level.start : level.busiest[(f / perSpot) % level.busiest.size()];
     const Vec3 centre(spot.x + 40.0f * std::sin(f * 0.05f), spot.y + 30.0f * std::cos(f * 0.04f), 0);
-    if (g_player) g_player->hp = 10;
-    if (f == 60 && trace) s_traceLeft = std::atoi(trace);
-    const long before = s_allocations;
+    if (g_play.player) g_play.player->hp = 10;
+    if (f == 60 && trace) TraceAllocations(std::atoi(trace));
+    const long before = AllocationCount();
     const auto start = Clock::now();
     Camera view(0, 0, 1);
     view.SetPosition(centre.x, centre.y);
@@ -287,10 +265,10 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
       continue;
     }
     ms.push_back(Ms(start, end));
-    allocations += s_allocations - before;
+    allocations += AllocationCount() - before;
     ++counted;
   }
-  s_traceLeft = 0;
+  TraceAllocations(0);
   TourResult r;
   r.frame = Summarise(ms);
   r.drawCalls = static_cast<double>(RenderCounters().drawCalls) / counted;
@@ -318,8 +296,8 @@ int main(int argc, char** argv) {
   std::vector<ShippedLevel> levels;
   for (const char* name : {"FIRSTMOD", "SECOND", "BOSS"}) levels.push_back(MakeShipped(name, false));
   for (const char* name : {"TUTORIAL", "TUTPIT", "TUTSHOOT"}) levels.push_back(MakeShipped(name, true));
-  std::printf("levels: %zu, screen %dx%d, %d measured frames each\n", levels.size(), g_screenWidth,
-              g_screenHeight, frames);
+  std::printf("levels: %zu, screen %dx%d, %d measured frames each\n", levels.size(), g_screen.width,
+              g_screen.height, frames);
   std::printf("start to first main-menu frame: %.0f ms\n", startup);
 
   // The build's chatter would drown the figures.
@@ -401,8 +379,8 @@ int main(int argc, char** argv) {
       std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", tour.drawCalls, tour.allocationsPerFrame);
       ms.clear();
       for (int f = 0; f < frames; ++f) {
-        if (g_player) g_player->hp = 10;
-        g_frameTime = 1.0f / 60.0f;
+        if (g_play.player) g_play.player->hp = 10;
+        g_loop.frameTime = 1.0f / 60.0f;
         start = Clock::now();
         state->Update();
         ms.push_back(Ms(start, Clock::now()));

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include <GL/glew.h>
-#include <new>
 
 #include "core/GameState.h"
 #include "core/Window.h"
@@ -22,18 +21,9 @@
 #include "render/ParticleSys.h"
 #include "render/Shader.h"
 #include "render/Texture.h"
+#include "support/AllocationCount.h"
 #include "support/GlTestContext.h"
 #include "support/TestImages.h"
-
-// Every heap allocation of the process, counted.
-static long s_allocations = 0;
-void* operator new(std::size_t size) {
-  ++s_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -52,8 +42,8 @@ void RestartFinished(int frame) {
     for (auto& s : *pool) {
       ++n;
       if (s->elapsed <= s->duration) continue;
-      const float x = static_cast<float>((n * 97 + frame * 13) % g_screenWidth);
-      const float y = static_cast<float>((n * 61 + frame * 7) % g_screenHeight);
+      const float x = static_cast<float>((n * 97 + frame * 13) % g_screen.width);
+      const float y = static_cast<float>((n * 61 + frame * 7) % g_screen.height);
       s->SetPosition(x, y);
       s->Restart();
     }
@@ -94,7 +84,7 @@ int main(int argc, char** argv) {
   FillParticlePools();
 
   std::printf("render scene: %d quads, %d texts of 20 characters, 6 particle pools, %dx%d\n", QUADS, TEXTS,
-              g_screenWidth, g_screenHeight);
+              g_screen.width, g_screen.height);
   // The first pass warms both paths; the figures come from the second.
   for (int pass = 0; pass < 2; ++pass)
     for (bool batching : {true, false}) {
@@ -108,7 +98,7 @@ int main(int argc, char** argv) {
       RenderCounters() = {};
       for (int frame = 0; frame < run + warmUp; ++frame) {
         const auto start = Clock::now();
-        const long allocationsBefore = s_allocations;
+        const long allocationsBefore = AllocationCount();
         if (frame == warmUp) RenderCounters() = {};
         gl.BeginFrame();
         endPart(0, false);
@@ -133,10 +123,10 @@ int main(int argc, char** argv) {
         glFinish();
         const auto end = Clock::now();
         // A steady frame time, so that the particles play the same in both runs.
-        g_frameTime = 1.0f / 60.0f;
+        g_loop.frameTime = 1.0f / 60.0f;
         if (frame >= warmUp) {
           seconds += std::chrono::duration<double>(end - start).count();
-          allocations += s_allocations - allocationsBefore;
+          allocations += AllocationCount() - allocationsBefore;
           ++measured;
         }
       }

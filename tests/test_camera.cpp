@@ -16,7 +16,7 @@ std::pair<float, float> Apply(const Camera& c, float x, float y) {
 } // namespace
 
 TEST(DeviceCoordinates, PixelCentresAndFlippedY) {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   EXPECT_FLOAT_EQ(ToDeviceX(0), 1 / w - 1);
   EXPECT_FLOAT_EQ(ToDeviceX(w - 1), 1 - 1 / w);
   EXPECT_FLOAT_EQ(ToDeviceY(0), 1 - 1 / h);
@@ -47,7 +47,7 @@ TEST(CameraView, StartsAsIdentityAndFollowsPositionZoomAndRotation) {
 
   camera.zoom = 2.0f;
   camera.rotation = 90.0f;
-  camera.SetPosition(g_screenWidth / 2.0f, 0);
+  camera.SetPosition(g_screen.width / 2.0f, 0);
   auto [x, y] = Apply(camera, 0.1f, 0.0f); // zoom * R v - (x, y)
   EXPECT_NEAR(x, -camera.x, 1e-6);
   EXPECT_NEAR(y, 0.2f - camera.y, 1e-6);

@@ -90,7 +90,7 @@ protected:
   }
   void TearDown() override {
     // Leave the level while its window still exists, so that it frees what it drew with.
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     game.Frame(2);
     DeleteCachedTextures();
     game.Stop();
@@ -105,7 +105,7 @@ protected:
 
   // Enters the campaign (its first level, FIRSTMOD) and returns the state.
   GenericLevel* Enter() {
-    g_nextState = STATE_LEVEL;
+    g_loop.nextState = STATE_LEVEL;
     game.Frame(2);
     return dynamic_cast<GenericLevel*>(game.loop.CurrentLevel());
   }
@@ -116,7 +116,7 @@ protected:
   }
   void Frames(int count, float frameTime = 1.0f / 60.0f) {
     for (int i = 0; i < count; ++i) {
-      g_frameTime = frameTime;
+      g_loop.frameTime = frameTime;
       game.Frame();
     }
   }
@@ -135,14 +135,14 @@ TEST_F(CampaignTest, BuildDerivesCameraLimitsFromTheWallsAndClampsTheStart) {
   WriteLevel("FIRSTMOD", kWalledLevel);
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
-  ASSERT_EQ(g_screenWidth, 1264);
+  ASSERT_EQ(g_screen.width, 1264);
   EXPECT_TRUE(level->screens.limits.clamped);
   EXPECT_EQ(level->screens.limits.minX, 682);
   EXPECT_EQ(level->screens.limits.maxX, 318);
   // Below the minimum: the minimum; the minimum above the maximum is kept as it is.
   EXPECT_EQ(level->screens.limits.Clamp(Vec3(200, 0)).x, 682.0f);
   EXPECT_EQ(level->screens.limits.Clamp(Vec3(700, 0)).x, 318.0f);
-  EXPECT_FLOAT_EQ(g_camera->x, ToDeviceX(682.0f));
+  EXPECT_FLOAT_EQ(g_play.camera->x, ToDeviceX(682.0f));
 }
 
 TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
@@ -178,11 +178,11 @@ TEST_F(CampaignTest, BuildSortsRolesAndStartsEveryEnemyShotInThePool) {
   ASSERT_EQ(world.patrollers.size(), 2u);
   EXPECT_FALSE(world.patrollers[0]->forward); // REVERSE
   EXPECT_TRUE(world.patrollers[1]->vertical);
-  EXPECT_FLOAT_EQ(g_player->Position().x, 900.0f);
-  ASSERT_EQ(g_player->children.size(), 1u);
-  EXPECT_EQ(g_player->children[0]->damage, 2);
-  EXPECT_FALSE(g_player->children[0]->active);
-  EXPECT_EQ(g_player->hp, 10) << "the loadout's 3 hit points are replaced";
+  EXPECT_FLOAT_EQ(g_play.player->Position().x, 900.0f);
+  ASSERT_EQ(g_play.player->children.size(), 1u);
+  EXPECT_EQ(g_play.player->children[0]->damage, 2);
+  EXPECT_FALSE(g_play.player->children[0]->active);
+  EXPECT_EQ(g_play.player->hp, 10) << "the loadout's 3 hit points are replaced";
 }
 
 TEST_F(CampaignTest, AShotIsDrawnThoughTheShooterThatSortsFirstDoesNotHoldIt) {
@@ -196,7 +196,7 @@ TEST_F(CampaignTest, AShotIsDrawnThoughTheShooterThatSortsFirstDoesNotHoldIt) {
   shot->lifetime = 5.0f;
   Frames(1);
   const float* seen = shot->graphic->camera;
-  EXPECT_TRUE(std::equal(seen, seen + 16, g_player->graphic->camera)) << "drawn: handed the level's camera";
+  EXPECT_TRUE(std::equal(seen, seen + 16, g_play.player->graphic->camera)) << "drawn: handed the level's camera";
 }
 
 TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
@@ -220,7 +220,7 @@ TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
   level->world.garageVisited[1] = true;
   level->world.chainBits[2] = true;
   level->world.trailList.push_back(nullptr);
-  g_nextState = STATE_RESTART;
+  g_loop.nextState = STATE_RESTART;
   Frames(2);
   ASSERT_EQ(game.loop.CurrentLevel(), level);
   EXPECT_EQ(level->world.garageVisited, std::vector<bool>(3, false));
@@ -235,12 +235,12 @@ TEST_F(CampaignTest, WithoutWallsTheCameraFollowsThePlayerAnywhere) {
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   EXPECT_FALSE(level->screens.limits.clamped);
-  EXPECT_EQ(g_tileExtent.columns, 0);
+  EXPECT_EQ(g_background.extent.columns, 0);
   SkipLoading(level);
   Frames(2);
-  const Vec3 p = g_player->Position();
-  EXPECT_FLOAT_EQ(g_camera->x, ToDeviceX(p.x));
-  EXPECT_FLOAT_EQ(g_camera->y, ToDeviceY(p.y));
+  const Vec3 p = g_play.player->Position();
+  EXPECT_FLOAT_EQ(g_play.camera->x, ToDeviceX(p.x));
+  EXPECT_FLOAT_EQ(g_play.camera->y, ToDeviceY(p.y));
 }
 
 TEST_F(CampaignTest, ALevelWithoutPlayerPrintsOneLineAndGoesBackToTheMenu) {
@@ -250,15 +250,15 @@ TEST_F(CampaignTest, ALevelWithoutPlayerPrintsOneLineAndGoesBackToTheMenu) {
   tree->Write("Assets/Levels/FIRSTMOD.txt2",
               "GameObject\nWALL\nPLAYER\n0\n1\n1\n0\n0\n0\n26\n26\nEndGameObject\n");
   testing::internal::CaptureStdout();
-  g_nextState = STATE_LEVEL;
+  g_loop.nextState = STATE_LEVEL;
   game.Frame(2);
   const std::string out = testing::internal::GetCapturedStdout();
   const size_t first = out.find("has no PLAYER");
   ASSERT_NE(first, std::string::npos) << out;
   EXPECT_EQ(out.find("has no PLAYER", first + 1), std::string::npos) << "one line, once";
   game.Frame(2);
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
-  EXPECT_EQ(g_player, nullptr);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_play.player, nullptr);
   EXPECT_EQ(g_campaignWorld.pizza, nullptr);
 }
 
@@ -267,12 +267,12 @@ TEST_F(CampaignTest, FreeLetsGoOfThePlayerAndThePizza) {
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   ASSERT_NE(level->world.pizza, nullptr);
-  g_pizzaCarried = true;
-  g_nextState = STATE_MAIN_MENU;
+  g_play.pizzaCarried = true;
+  g_loop.nextState = STATE_MAIN_MENU;
   game.Frame(2);
-  EXPECT_EQ(g_player, nullptr);
+  EXPECT_EQ(g_play.player, nullptr);
   EXPECT_EQ(g_campaignWorld.pizza, nullptr);
-  EXPECT_FALSE(g_pizzaCarried);
+  EXPECT_FALSE(g_play.pizzaCarried);
   EXPECT_TRUE(FindSystem<GameObjectFactory>()->objects.empty());
 }
 
@@ -287,21 +287,21 @@ TEST_F(CampaignTest, LoadingCountsOnlyShortFramesAndEndsAfterTenRealSeconds) {
   Frames(20, 0.2f); // four seconds of slow frames
   EXPECT_EQ(loading.loadTime, counted);
   EXPECT_TRUE(loading.shown);
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   Frames(58, 0.05f); // 2.9 s
   EXPECT_TRUE(loading.shown);
   Frames(3, 0.05f);
   EXPECT_FALSE(loading.shown);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
 
   // On a machine that never makes a short frame, real time ends it.
-  g_nextState = STATE_RESTART;
+  g_loop.nextState = STATE_RESTART;
   Frames(2, 0.2f);
   EXPECT_TRUE(level->screens.loading.shown);
   level->screens.loading.startedAt -= 10.0;
   Frames(1, 0.2f);
   EXPECT_FALSE(level->screens.loading.shown);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
 }
 
 // ---- the frame's order ------------------------------------------------------------------
@@ -315,16 +315,16 @@ TEST_F(CampaignTest, WhilePausedOnlyTheTracksAgeAndAClosedOverlayLetsTheFramePla
   level->world.levelTimer = 50.0f;
 
   g_frontEnd.helpOpen = true;
-  g_paused = true;
+  g_loop.paused = true;
   Frames(30);
   EXPECT_EQ(level->world.levelTimer, 50.0f) << "the world stands still under an overlay";
   EXPECT_NEAR(level->screens.track->marks[0].age, 0.5f, 1e-4f) << "tracks age while paused";
 
   // C closes the overlay and the same frame plays on: the world's timer runs.
-  g_keyTriggered[KEY_C] = true;
+  g_input.keyTriggered[KEY_C] = true;
   Frames(1);
   EXPECT_FALSE(g_frontEnd.helpOpen);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   EXPECT_LT(level->world.levelTimer, 50.0f);
 }
 
@@ -339,7 +339,7 @@ TEST_F(CampaignTest, ThePadsXClosesTheHelpWithoutReopeningItInTheSameFrame) {
   level->world.npcs[0]->near = true;
 
   g_frontEnd.helpOpen = true;
-  g_paused = true;
+  g_loop.paused = true;
   pad.Button(SDL_CONTROLLER_BUTTON_X, true);
   game.Drain();
   Frames(1);
@@ -368,11 +368,11 @@ TEST_F(CampaignTest, TheEndRoadWinsAndKThenLeadsToTheMainMenu) {
   level->world.roads[0]->active = false; // counts whether active or not
   SkipLoading(level);
   Frames(1);
-  EXPECT_TRUE(g_levelWon);
-  EXPECT_FALSE(g_levelLost);
-  g_keyTriggered[KEY_K] = true;
+  EXPECT_TRUE(g_play.levelWon);
+  EXPECT_FALSE(g_play.levelLost);
+  g_input.keyTriggered[KEY_K] = true;
   Frames(1);
-  EXPECT_EQ(g_nextState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_loop.nextState, STATE_MAIN_MENU);
 }
 
 TEST_F(CampaignTest, ZeroHitPointsLoseAndKReplaysTheLevelFresh) {
@@ -380,40 +380,40 @@ TEST_F(CampaignTest, ZeroHitPointsLoseAndKReplaysTheLevelFresh) {
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);
-  g_pizzaCarried = true;
-  g_player->hp = 0;
+  g_play.pizzaCarried = true;
+  g_play.player->hp = 0;
   Frames(1);
-  EXPECT_TRUE(g_levelLost);
-  EXPECT_FALSE(g_levelWon);
-  g_keyTriggered[KEY_K] = true;
+  EXPECT_TRUE(g_play.levelLost);
+  EXPECT_FALSE(g_play.levelWon);
+  g_input.keyTriggered[KEY_K] = true;
   Frames(3);
-  EXPECT_EQ(g_currentState, STATE_LEVEL);
-  EXPECT_FALSE(g_levelLost);
-  ASSERT_NE(g_player, nullptr);
-  EXPECT_EQ(g_player->hp, 10);
-  EXPECT_FALSE(g_pizzaCarried);
+  EXPECT_EQ(g_loop.currentState, STATE_LEVEL);
+  EXPECT_FALSE(g_play.levelLost);
+  ASSERT_NE(g_play.player, nullptr);
+  EXPECT_EQ(g_play.player->hp, 10);
+  EXPECT_FALSE(g_play.pizzaCarried);
 }
 
 TEST_F(CampaignTest, PortalsWinWithTheirTargetButNotForTheDead) {
   WriteLevel("FIRSTMOD", {{"PLAYER", 200, 300}, {"WALL", 0, 0, 26}, {"PORTALSECOND", 210, 300, 26}});
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
-  g_player->hp = 0; // dying on the portal is a loss, not both
+  g_play.player->hp = 0; // dying on the portal is a loss, not both
   SkipLoading(level);
   Frames(1);
-  EXPECT_TRUE(g_levelLost);
-  EXPECT_FALSE(g_levelWon);
+  EXPECT_TRUE(g_play.levelLost);
+  EXPECT_FALSE(g_play.levelWon);
   EXPECT_EQ(level->levelPath, "../Assets/Levels/FIRSTMOD.txt");
 
-  g_nextState = STATE_RESTART;
+  g_loop.nextState = STATE_RESTART;
   Frames(2);
   SkipLoading(level);
   Frames(1);
-  EXPECT_TRUE(g_levelWon);
-  EXPECT_FALSE(g_levelLost);
+  EXPECT_TRUE(g_play.levelWon);
+  EXPECT_FALSE(g_play.levelLost);
   EXPECT_EQ(level->levelPath, "../Assets/Levels/SECOND.txt");
   // The next build goes by the campaign's index again.
-  g_nextState = STATE_RESTART;
+  g_loop.nextState = STATE_RESTART;
   Frames(2);
   EXPECT_EQ(level->levelPath, "../Assets/Levels/FIRSTMOD.txt");
 
@@ -478,7 +478,7 @@ TEST_F(CampaignTest, AShakeLastsOneHundredTwentyFramesWithEightHalvingSteps) {
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);
-  level->StartShake(g_player->Position() + Vec3(-50.0f, 0.0f));
+  level->StartShake(g_play.player->Position() + Vec3(-50.0f, 0.0f));
   EXPECT_EQ(level->shakeDirection, 2);
   int frames = 0;
   while (level->shaking && frames < 200) {
@@ -489,7 +489,7 @@ TEST_F(CampaignTest, AShakeLastsOneHundredTwentyFramesWithEightHalvingSteps) {
   EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.01f / 256.0f);
   // A hit asks for a shake through the world; the level starts it.
   level->world.shake.requested = true;
-  level->world.shake.towards = g_player->Position() + Vec3(0.0f, 50.0f);
+  level->world.shake.towards = g_play.player->Position() + Vec3(0.0f, 50.0f);
   Frames(1);
   EXPECT_TRUE(level->shaking);
   EXPECT_EQ(level->shakeDirection, 1);
@@ -502,28 +502,28 @@ TEST_F(CampaignTest, ThePizzaLabelCountsTensOfUnitsAndTheThermometerCoolsOnlyInP
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);
-  const float distance = level->world.pizza->Position().x - g_player->Position().x;
+  const float distance = level->world.pizza->Position().x - g_play.player->Position().x;
   Frames(1);
   EXPECT_EQ(g_hud.pizzaLabel, PizzaDistanceLabel(distance));
   EXPECT_EQ(PizzaDistanceLabel(153.7f), "15m");
   EXPECT_EQ(PizzaDistanceLabel(9.9f), "0m");
   EXPECT_EQ(PizzaDistanceLabel(2.9e9f), "214748364m"); // coordinates reach 1e9 either way
 
-  g_pizzaCarried = true;
-  g_thermometer = 1.0f;
+  g_play.pizzaCarried = true;
+  g_play.thermometer = 1.0f;
   Frames(60);
-  EXPECT_NEAR(g_thermometer, 1.0f - 0.003f, 1e-5f) << "0.003 a second";
+  EXPECT_NEAR(g_play.thermometer, 1.0f - 0.003f, 1e-5f) << "0.003 a second";
   EXPECT_EQ(g_hud.pizzaLabel, "") << "no arrow once the pizza is carried";
-  const float before = g_thermometer;
+  const float before = g_play.thermometer;
   g_frontEnd.garageOpen = true;
-  g_paused = true;
+  g_loop.paused = true;
   Frames(60);
-  EXPECT_EQ(g_thermometer, before) << "no cooling while paused";
-  g_thermometer = -0.5f;
+  EXPECT_EQ(g_play.thermometer, before) << "no cooling while paused";
+  g_play.thermometer = -0.5f;
   g_frontEnd.garageOpen = false;
-  g_paused = false;
+  g_loop.paused = false;
   Frames(1);
-  EXPECT_LT(g_thermometer, -0.5f) << "not clamped";
+  EXPECT_LT(g_play.thermometer, -0.5f) << "not clamped";
 }
 
 // ---- track marks --------------------------------------------------------------------------
@@ -542,9 +542,9 @@ TEST_F(CampaignTest, SteadyMarksKeepAboutFortyAndRetireOneAFrame) {
       track.AddMark(MakeTrackMark(Vec3(frame, 0)));
       clock = 0.0f;
     }
-    g_frameTime = 1.0f / 60.0f;
-    track.Update(*g_camera);
-    clock += g_frameTime;
+    g_loop.frameTime = 1.0f / 60.0f;
+    track.Update(*g_play.camera);
+    clock += g_loop.frameTime;
   }
   EXPECT_GE(track.marks.size(), 34u);
   EXPECT_LE(track.marks.size(), 41u);
@@ -553,9 +553,9 @@ TEST_F(CampaignTest, SteadyMarksKeepAboutFortyAndRetireOneAFrame) {
   // Several expired at once go one a frame, oldest first.
   for (TrackMark& m : track.marks) m.age = 10.0f;
   const size_t count = track.marks.size();
-  track.Update(*g_camera);
+  track.Update(*g_play.camera);
   EXPECT_EQ(track.marks.size(), count - 1);
-  track.Update(*g_camera);
+  track.Update(*g_play.camera);
   EXPECT_EQ(track.marks.size(), count - 2);
 }
 
@@ -564,13 +564,13 @@ TEST_F(CampaignTest, DrivingForwardLaysAboutFortyMarks) {
   GenericLevel* level = Enter();
   ASSERT_NE(level, nullptr);
   SkipLoading(level);
-  g_keyDown[KEY_W] = true;
+  g_input.keyDown[KEY_W] = true;
   Frames(360);
-  g_keyDown[KEY_W] = false;
+  g_input.keyDown[KEY_W] = false;
   const size_t marks = level->screens.track->marks.size();
   EXPECT_GE(marks, 34u);
   EXPECT_LE(marks, 41u);
-  EXPECT_GT(g_player->Position().x, 800.0f) << "the vehicle drove";
+  EXPECT_GT(g_play.player->Position().x, 800.0f) << "the vehicle drove";
 }
 
 // ---- the shipped campaign -----------------------------------------------------------------
@@ -590,20 +590,20 @@ TEST_F(CampaignTest, EachShippedLevelBuildsWithAPlayerWallsAndItsKind) {
   ASSERT_NE(level, nullptr);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(names[i]);
-    ASSERT_NE(g_player, nullptr);
+    ASSERT_NE(g_play.player, nullptr);
     EXPECT_EQ(level->levelPath, std::string("../Assets/Levels/") + names[i] + ".txt");
     EXPECT_TRUE(level->screens.limits.clamped);
-    EXPECT_GT(g_tileExtent.columns, 0);
+    EXPECT_GT(g_background.extent.columns, 0);
     EXPECT_EQ(level->world.isBossLevel, i == 2);
     EXPECT_EQ(level->world.isMainLevel, i != 2);
     EXPECT_EQ(level->world.garageVisited.size(), level->world.garages.size());
     SkipLoading(level);
     Frames(30);
     EXPECT_EQ(level->world.trailList.size(), level->world.patrollers.size());
-    EXPECT_FALSE(g_levelLost);
+    EXPECT_FALSE(g_play.levelLost);
     // On to the next level, as the end screen's button does after a win.
     level->levelIndex = i + 1;
-    g_nextState = STATE_RESTART;
+    g_loop.nextState = STATE_RESTART;
     Frames(2);
   }
 }

@@ -19,7 +19,7 @@ protected:
   void SetUp() override {
     tree.Write("Assets/Windows.txt", "1296 760 0\n");
     if (!options.empty()) tree.Write("Assets/Options.txt", options);
-    g_optionsPath = OPTIONS_PATH; // this tree's own, as the game's
+    SetOptionsPath(OPTIONS_PATH); // this tree's own, as the game's
     ASSERT_TRUE(game.Start());
     GetDisplaySize(displayWidth, displayHeight);
   }
@@ -68,44 +68,44 @@ protected:
 };
 
 TEST_F(DisplayTest, FullScreenAndA1280By720WindowKeepTheLogicalScreen) {
-  EXPECT_EQ(g_screenWidth, 1280);
-  EXPECT_EQ(g_screenHeight, 720);
-  EXPECT_TRUE(g_fullscreen); // entered at start-up
+  EXPECT_EQ(g_screen.width, 1280);
+  EXPECT_EQ(g_screen.height, 720);
+  EXPECT_TRUE(g_screen.fullscreen); // entered at start-up
   EXPECT_TRUE(IsFullscreen());
-  EXPECT_EQ(g_windowWidth, displayWidth);
-  EXPECT_EQ(g_windowHeight, displayHeight);
+  EXPECT_EQ(g_screen.windowWidth, displayWidth);
+  EXPECT_EQ(g_screen.windowHeight, displayHeight);
   // The display's shape is not the picture's: the picture keeps its own, centred, and
   // the mouse finds the logical centre at the display's centre.
   const PictureArea boxed = FitPicture(displayWidth, displayHeight, 1280, 720);
   EXPECT_EQ(Viewport(), boxed);
   game.MouseMove(boxed.x + boxed.width / 2, boxed.y + boxed.height / 2);
   game.Drain();
-  EXPECT_NEAR(g_mousePosition.x, 640.0f, 1.0f);
-  EXPECT_NEAR(g_mousePosition.y, 360.0f, 1.0f);
+  EXPECT_NEAR(g_input.mousePosition.x, 640.0f, 1.0f);
+  EXPECT_NEAR(g_input.mousePosition.y, 360.0f, 1.0f);
   game.MouseMoveToLogical(100.0f, 700.0f); // what tests that click the game's buttons use
   game.Drain();
-  EXPECT_NEAR(g_mousePosition.x, 100.0f, 1.0f);
-  EXPECT_NEAR(g_mousePosition.y, 700.0f, 1.0f);
+  EXPECT_NEAR(g_input.mousePosition.x, 100.0f, 1.0f);
+  EXPECT_NEAR(g_input.mousePosition.y, 700.0f, 1.0f);
 
   ToggleWithF12();
   EXPECT_FALSE(IsFullscreen());
   ExpectClient(1280, 720);
-  EXPECT_EQ(g_displayWidth, 1280);
-  EXPECT_EQ(g_displayHeight, 720);
+  EXPECT_EQ(g_screen.displayWidth, 1280);
+  EXPECT_EQ(g_screen.displayHeight, 720);
   EXPECT_EQ(Viewport(), (PictureArea{0, 0, 1280, 720})); // a window is stretched, as before
   // A resize while windowed scales the mouse by the new client area.
   SDL_SetWindowSize(game.Sdl(), 900, 500);
-  ASSERT_TRUE(game.FramesUntil([] { return g_windowWidth == 900; }));
-  EXPECT_EQ(g_windowHeight, 500);
+  ASSERT_TRUE(game.FramesUntil([] { return g_screen.windowWidth == 900; }));
+  EXPECT_EQ(g_screen.windowHeight, 500);
 
   ToggleWithF12();
-  EXPECT_TRUE(g_fullscreen);
+  EXPECT_TRUE(g_screen.fullscreen);
   EXPECT_TRUE(IsFullscreen());
-  EXPECT_EQ(g_displayWidth, displayWidth);
-  EXPECT_EQ(g_displayHeight, displayHeight);
-  EXPECT_EQ(g_windowWidth, displayWidth);
-  EXPECT_EQ(g_screenWidth, 1280);
-  EXPECT_EQ(g_screenHeight, 720);
+  EXPECT_EQ(g_screen.displayWidth, displayWidth);
+  EXPECT_EQ(g_screen.displayHeight, displayHeight);
+  EXPECT_EQ(g_screen.windowWidth, displayWidth);
+  EXPECT_EQ(g_screen.width, 1280);
+  EXPECT_EQ(g_screen.height, 720);
 }
 
 TEST_F(DisplayTest, RegainingTheFocusReappliesTheCurrentMode) {
@@ -117,7 +117,7 @@ TEST_F(DisplayTest, RegainingTheFocusReappliesTheCurrentMode) {
   ToggleWithF12();
   LoseAndRegainFocus([&] { SDL_SetWindowFullscreen(game.Sdl(), 0); });
   EXPECT_TRUE(IsFullscreen());
-  EXPECT_TRUE(g_fullscreen);
+  EXPECT_TRUE(g_screen.fullscreen);
 }
 
 // Names (a level's, an object's) are typed as characters; a key pressed on the X server's
@@ -125,9 +125,9 @@ TEST_F(DisplayTest, RegainingTheFocusReappliesTheCurrentMode) {
 TEST_F(DisplayTest, KeysPressedOnTheKeyboardArriveAsTypedCharacters) {
   const char* keys[] = {"q", "7"};
   ASSERT_TRUE(TypeOnXKeyboard(game.Sdl(), keys, 2));
-  g_typedText.clear();
-  EXPECT_TRUE(game.FramesUntil([] { return g_typedText.size() >= 2; })) << "typed: '" << g_typedText << "'";
-  EXPECT_EQ(g_typedText, "q7");
+  g_input.typedText.clear();
+  EXPECT_TRUE(game.FramesUntil([] { return g_input.typedText.size() >= 2; })) << "typed: '" << g_input.typedText << "'";
+  EXPECT_EQ(g_input.typedText, "q7");
 }
 
 class RememberedDisplayTest : public DisplayTest {
@@ -139,7 +139,7 @@ protected:
 };
 
 TEST_F(RememberedDisplayTest, TheGameStartsInTheModeThePlayerLeftItIn) {
-  EXPECT_FALSE(g_fullscreen);
+  EXPECT_FALSE(g_screen.fullscreen);
   EXPECT_FALSE(IsFullscreen());
   ExpectClient(1280, 720);
   EXPECT_EQ(SavedOptions(), "fullscreen 0\nmusic 0.5\n"); // starting writes nothing

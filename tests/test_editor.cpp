@@ -185,7 +185,7 @@ TEST(EditorPlacing, MissingOrEmptyPaletteLeavesNothingToPlace) {
     s.Click(450, 300);
     s.Click(1100, 100);
     EXPECT_TRUE(g_editor.placedObjects.empty());
-    EXPECT_EQ(g_currentState, STATE_EDITOR);
+    EXPECT_EQ(g_loop.currentState, STATE_EDITOR);
   }
   {
     EditorSession s({.palette = true, .paletteText = "GameObject\n"});
@@ -349,7 +349,7 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
     // A stand-in for the tutorial: it plays what it is handed and leaves at once.
     level->onUpdate = [&](RecordingLevel&) {
       playedPath = PlayTestLevelPath("../Assets/Levels/TUTORIAL.txt");
-      g_nextState = PlayTestExitState(STATE_MAIN_MENU);
+      g_loop.nextState = PlayTestExitState(STATE_MAIN_MENU);
     };
     return level;
   });
@@ -357,7 +357,7 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
 
   // Without a player there is nothing to play.
   s.Key(SDL_SCANCODE_F5);
-  EXPECT_EQ(g_nextState, STATE_EDITOR);
+  EXPECT_EQ(g_loop.nextState, STATE_EDITOR);
   EXPECT_FALSE(PlayTesting());
 
   s.Key(SDL_SCANCODE_1);
@@ -369,7 +369,7 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
   s.Type("TRY");
   s.Key(SDL_SCANCODE_RETURN);
   s.Key(SDL_SCANCODE_F5);
-  ASSERT_TRUE(s.harness.FramesUntil([&] { return !calls->empty() && g_currentState == STATE_EDITOR; }));
+  ASSERT_TRUE(s.harness.FramesUntil([&] { return !calls->empty() && g_loop.currentState == STATE_EDITOR; }));
   s.harness.Frame(2);
 
   EXPECT_EQ(playedPath, "../Assets/Levels/TRY.txt");
@@ -382,7 +382,7 @@ TEST(EditorPlayTest, F5SavesPlaysAndComesBackToTheSameLevel) {
   // Leaving the editor for the menu ends the play test: the tutorial is the tutorial again.
   EXPECT_TRUE(PlayTesting());
   s.Key(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }));
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_loop.currentState == STATE_MAIN_MENU; }));
   EXPECT_FALSE(PlayTesting());
   EXPECT_EQ(PlayTestExitState(STATE_MAIN_MENU), STATE_MAIN_MENU);
 }

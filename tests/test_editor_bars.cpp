@@ -62,7 +62,7 @@ TEST(EditorPropertyBar, EmptyLevelShowsOnlyTheUpdateButton) {
   EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
   EXPECT_TRUE(g_editor.placedObjects.empty());
   // A click on a bar is the bar's: nothing is placed beneath it.
-  EXPECT_EQ(g_currentState, STATE_EDITOR);
+  EXPECT_EQ(g_loop.currentState, STATE_EDITOR);
 }
 
 TEST(EditorPropertyBar, TitleButtonWalksTheObjectsAndWraps) {
@@ -238,7 +238,7 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   EXPECT_EQ(TwBarCount(), 2);
 
   s.Key(SDL_SCANCODE_ESCAPE); // to the main menu
-  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }));
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_loop.currentState == STATE_MAIN_MENU; }));
   s.harness.Frame(2);
   EXPECT_EQ(TwBarCount(), 0);
   EXPECT_EQ(g_editor.soundBar, nullptr);
@@ -249,13 +249,13 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
   // Where the bars were, the menu gets its clicks.
   s.MoveTo(150, 100);
   s.Press(SDL_BUTTON_LEFT, true);
-  EXPECT_TRUE(g_keyDown[1]);
+  EXPECT_TRUE(g_input.keyDown[1]);
   s.Press(SDL_BUTTON_LEFT, false);
   s.Type("kvo"); // text input is on all game: with no bar shown, none of it waits for one
   EXPECT_EQ(TwQueuedCharacters(), 0);
 
-  g_nextState = STATE_EDITOR;
-  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }));
+  g_loop.nextState = STATE_EDITOR;
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_loop.currentState == STATE_EDITOR; }));
   s.harness.Frame(3);
   EXPECT_EQ(TwBarCount(), 2);
   EXPECT_EQ(Labels(s, PROPERTY_BAR), std::vector<std::string>{EMPTY_LABEL});
@@ -267,7 +267,7 @@ TEST(EditorBars, ReleasedWithTheEditorAndMadeAgainOnReturn) {
 TEST(EditorBars, StayOnTheLetterboxedPicture) {
   EditorSession s;
   ASSERT_TRUE(s.Enter());
-  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  const PictureArea area = CurrentPictureArea(g_screen.windowWidth, g_screen.windowHeight);
   if (area.x == 0 && area.y == 0) GTEST_SKIP() << "the display has the picture's shape: nothing is letterboxed";
 
   for (const char* name : {PROPERTY_BAR, SOUND_BAR}) {
@@ -291,7 +291,7 @@ TEST(EditorBars, StayOnTheLetterboxedPicture) {
   auto brightest = [&](int row, int fromX, int toX) {
     std::vector<unsigned char> pixels(static_cast<size_t>(toX - fromX) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(fromX, g_windowHeight - 1 - row, toX - fromX, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(fromX, g_screen.windowHeight - 1 - row, toX - fromX, 1, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return static_cast<int>(*std::max_element(pixels.begin(), pixels.end()));
   };
   glDisable(GL_SCISSOR_TEST);

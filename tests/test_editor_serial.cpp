@@ -19,14 +19,14 @@ TEST(EditorWayIn, EOnTheMenuOpensTheEditorAndEscapeLeavesIt) {
   GameHarness harness; // the game's own state table, reading the game's own content
   g_menu.splashDone = true;
   ASSERT_TRUE(harness.Start());
-  ASSERT_EQ(g_currentState, STATE_MAIN_MENU);
+  ASSERT_EQ(g_loop.currentState, STATE_MAIN_MENU);
   harness.TapKey(SDL_SCANCODE_E);
-  ASSERT_TRUE(harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }, 200));
+  ASSERT_TRUE(harness.FramesUntil([] { return g_loop.currentState == STATE_EDITOR; }, 200));
   EXPECT_NE(dynamic_cast<Editor*>(harness.loop.CurrentLevel()), nullptr);
   harness.Frame(3);
   EXPECT_EQ(TwBarCount(), 2);
   harness.TapKey(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(harness.FramesUntil([] { return g_currentState == STATE_MAIN_MENU; }, 200));
+  ASSERT_TRUE(harness.FramesUntil([] { return g_loop.currentState == STATE_MAIN_MENU; }, 200));
   EXPECT_EQ(TwBarCount(), 0);
 }
 
@@ -62,25 +62,25 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   ASSERT_EQ(g_editor.displayName, "HAND");
 
   s.Key(SDL_SCANCODE_F5);
-  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_TUTORIAL; }));
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_loop.currentState == STATE_TUTORIAL; }));
   auto* level = dynamic_cast<TUTORIAL_LEVEL::TutorialLevel*>(s.harness.loop.CurrentLevel());
   ASSERT_NE(level, nullptr);
   EXPECT_EQ(level->levelPath, "../Assets/Levels/HAND.txt");
   level->screens.loading.loadTime = 3.0f; // past the loading picture
   s.harness.Frame(2);
   EXPECT_FALSE(g_frontEnd.tutorialHelpOpen); // no tutorial card over a designer's own level
-  EXPECT_FALSE(g_paused);
-  ASSERT_NE(g_player, nullptr);
-  const Vec3 start = g_player->Position();
+  EXPECT_FALSE(g_loop.paused);
+  ASSERT_NE(g_play.player, nullptr);
+  const Vec3 start = g_play.player->Position();
 
   // Forward is to the right: straight down the corridor to the end.
   s.harness.Key(SDL_SCANCODE_W, true);
-  const bool won = s.harness.FramesUntil([] { return g_levelWon || g_levelLost; }, 3000);
+  const bool won = s.harness.FramesUntil([] { return g_play.levelWon || g_play.levelLost; }, 3000);
   s.harness.Key(SDL_SCANCODE_W, false);
   s.harness.Drain();
   ASSERT_TRUE(won);
-  EXPECT_TRUE(g_levelWon);
-  EXPECT_GT(g_player->Position().x, start.x + 250.0f);
+  EXPECT_TRUE(g_play.levelWon);
+  EXPECT_GT(g_play.player->Position().x, start.x + 250.0f);
 
   // The end screen's button: back in the editor, the same level open.
   auto* end = dynamic_cast<WinLoseScreen*>(level->screens.endScreen.get());
@@ -88,7 +88,7 @@ TEST(EditorHandMadeLevel, PlacedSavedPlayedWithF5AndWon) {
   s.harness.Frame(3);
   const auto [low, high] = end->endButton->shape->Bounds();
   s.Click((low.x + high.x) / 2, (low.y + high.y) / 2);
-  ASSERT_TRUE(s.harness.FramesUntil([] { return g_currentState == STATE_EDITOR; }, 200));
+  ASSERT_TRUE(s.harness.FramesUntil([] { return g_loop.currentState == STATE_EDITOR; }, 200));
   s.harness.Frame(3);
   EXPECT_EQ(g_editor.displayName, "HAND");
   EXPECT_EQ(g_editor.placedObjects.size(), 3u + 22u + 25u); // with the shot pools the save added

@@ -86,7 +86,7 @@ TEST_F(EnemyRules, TwoMainGunShotsInOneFrameKillAGunnerOnce) {
   GameObject* other = Gunner(Vec3(800, 300, 0));
   other->hp = 100;
   v->upgradeLevel = 1;
-  g_cheatMode = true;
+  world.frame.cheatMode = true;
   v->children[0]->active = true;
   v->children[0]->lifetime = 2.0f;
   v->children[0]->SetPosition(other->Position());

@@ -57,7 +57,7 @@ protected:
     g_menu.splashTime = 0.0f;
     g_menu.splashAlpha = g_menu.fadeAlpha = 1.0f;
     g_frontEnd.garageOpen = g_frontEnd.helpOpen = g_frontEnd.tutorialGarageOpen = g_frontEnd.tutorialHelpOpen = false;
-    g_player = nullptr;
+    g_play.player = nullptr;
     if (!realLevels)
       game.Install(STATE_LEVEL, [this] {
         auto level = std::make_unique<PanelLevel>();
@@ -116,18 +116,18 @@ protected:
     game.MouseMove(WindowX(yes.Centre().x), WindowY(yes.Centre().y));
     game.Drain();
     game.MouseButton(SDL_BUTTON_LEFT, true);
-    game.FramesUntil([] { return g_nextState == STATE_QUIT; }, 50);
+    game.FramesUntil([] { return g_loop.nextState == STATE_QUIT; }, 50);
   }
   // Out of a level as a player leaves it: Escape, then QUIT and YES on the pause panel.
   void QuitThroughThePanel() {
     game.TapKey(SDL_SCANCODE_ESCAPE);
-    ASSERT_TRUE(g_paused);
+    ASSERT_TRUE(g_loop.paused);
     Click(PanelButton(OptionMenu::QUIT));
     Click(PanelButton(OptionMenu::CONFIRM_YES));
   }
   // Frames until the state runs: its object made and initialised.
   bool ReachState(int id) {
-    const bool reached = game.FramesUntil([id] { return g_currentState == id; }, 50);
+    const bool reached = game.FramesUntil([id] { return g_loop.currentState == id; }, 50);
     game.Frame();
     return reached;
   }
@@ -140,8 +140,8 @@ protected:
   std::string savedHighscorePath;
 };
 
-float Cx() { return g_screenWidth / 2.0f; }
-float Cy() { return g_screenHeight / 2.0f; }
+float Cx() { return g_screen.width / 2.0f; }
+float Cy() { return g_screen.height / 2.0f; }
 
 // ============================================================================
 // Splash and main menu
@@ -153,9 +153,9 @@ TEST_F(FrontEnd, TheSplashEndsAtOnceOnAClickEscapeSpaceOrExecuteButNotOnSlowFram
   // Frames of 0.1 s or more do not count: a stalled first frame must not swallow it.
   Level* menu = game.loop.CurrentLevel();
   const float before = g_menu.splashTime;
-  g_frameTime = 0.1f;
+  g_loop.frameTime = 0.1f;
   menu->Draw();
-  g_frameTime = 0.25f;
+  g_loop.frameTime = 0.25f;
   menu->Draw();
   EXPECT_EQ(g_menu.splashTime, before);
   EXPECT_TRUE(g_menu.splashBlocking);
@@ -170,7 +170,7 @@ TEST_F(FrontEnd, TheSplashEndsAtOnceOnAClickEscapeSpaceOrExecuteButNotOnSlowFram
     g_menu.splashTime = 0.0f;
     game.TapKey(key);
     EXPECT_TRUE(g_menu.splashDone) << SDL_GetScancodeName(key);
-    EXPECT_FALSE(g_paused) << "the Escape that skips the splash does not pause";
+    EXPECT_FALSE(g_loop.paused) << "the Escape that skips the splash does not pause";
   }
 }
 
@@ -180,7 +180,7 @@ TEST_F(FrontEnd, TheSplashShowsOncePerRunAndTheMenuComesBackWithoutIt) {
   ASSERT_TRUE(g_menu.splashDone);
   game.TapKey(SDL_SCANCODE_RETURN);
   ASSERT_TRUE(ReachState(STATE_LEVEL));
-  g_nextState = STATE_MAIN_MENU;
+  g_loop.nextState = STATE_MAIN_MENU;
   ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
   game.Frame();
   EXPECT_TRUE(g_menu.splashDone);
@@ -202,7 +202,7 @@ TEST_F(FrontEnd, EachMenuButtonDoesItsOwnThingAndShowsItsHoverFrame) {
   EXPECT_FALSE(g_menu.showHowToPlay || g_menu.showHighscores || g_menu.confirmQuit);
   game.TapKey(SDL_SCANCODE_ESCAPE);
   EXPECT_FALSE(g_menu.showCredits) << "Escape closes the picture";
-  EXPECT_FALSE(g_paused) << "and is used up doing so";
+  EXPECT_FALSE(g_loop.paused) << "and is used up doing so";
 
   Click(*g_menu.buttons[MainMenu::HOW_TO_PLAY]);
   EXPECT_TRUE(g_menu.showHowToPlay);
@@ -222,7 +222,7 @@ TEST_F(FrontEnd, EnterStartsTheCampaignAndTTheTutorial) {
   StartPastSplash();
   game.TapKey(SDL_SCANCODE_RETURN);
   EXPECT_TRUE(ReachState(STATE_LEVEL));
-  g_nextState = STATE_MAIN_MENU;
+  g_loop.nextState = STATE_MAIN_MENU;
   ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
   game.TapKey(SDL_SCANCODE_T);
   EXPECT_TRUE(ReachState(STATE_TUTORIAL));
@@ -256,10 +256,10 @@ TEST_F(FrontEnd, ThePadWalksTheButtonsInDrawnOrderAndAActivatesWhatIsHighlighted
   EXPECT_EQ(g_menu.selection, MainMenu::QUIT) << "up from the first wraps to the last";
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   EXPECT_EQ(g_menu.selection, MainMenu::CAMPAIGN);
-  EXPECT_TRUE(g_usingGamepad);
+  EXPECT_TRUE(g_input.usingGamepad);
   const Vec3 c = g_menu.buttons[MainMenu::CAMPAIGN]->Centre();
-  EXPECT_EQ(g_mousePosition.x, c.x);
-  EXPECT_EQ(g_mousePosition.y, c.y);
+  EXPECT_EQ(g_input.mousePosition.x, c.x);
+  EXPECT_EQ(g_input.mousePosition.y, c.y);
 
   // The stick moves the selection once per push, however long it is held.
   pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000); // SDL's down
@@ -312,13 +312,13 @@ TEST_F(FrontEnd, ReleasingTheMenuTwiceIsHarmless) {
 TEST_F(FrontEnd, TheGearAndEscapeOpenThePanelAndResumeClosesIt) {
   StartPastSplash();
   Click(PanelButton(OptionMenu::GEAR));
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   Click(PanelButton(OptionMenu::RESUME));
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   Click(PanelButton(OptionMenu::GEAR));
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   // While paused the menu's own buttons do not answer.
   game.TapKey(SDL_SCANCODE_ESCAPE);
   Click(*g_menu.buttons[MainMenu::CREDITS]);
@@ -426,11 +426,11 @@ TEST_F(FrontEnd, WithTheConfirmationOpenOnlyItsTwoButtonsAnswer) {
   ASSERT_TRUE(Panel().confirmOpen);
   Click(Cx() + 170, Cy() - 50); // on resume, clear of the confirmation's "no" over it
   Click(PanelButton(OptionMenu::MUSIC_MUTE));
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   EXPECT_FALSE(Panel().musicMuted);
   Click(PanelButton(OptionMenu::CONFIRM_NO));
   EXPECT_FALSE(Panel().confirmOpen);
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
 
   // Quit from the menu's panel ends the game, effects silenced first.
   Click(PanelButton(OptionMenu::QUIT));
@@ -446,7 +446,7 @@ TEST_F(FrontEnd, QuitFromALevelsPanelGoesToTheMenuUnpaused) {
   ASSERT_TRUE(ReachState(STATE_LEVEL));
   ASSERT_NO_FATAL_FAILURE(QuitThroughThePanel());
   EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   EXPECT_FALSE(Panel().confirmOpen);
   EXPECT_TRUE(game.running);
 }
@@ -468,14 +468,14 @@ TEST_F(FrontEndOverTheCampaign, MenuToALevelAndBackThenQuitWithTheConfirmation) 
     SCOPED_TRACE(round);
     Click(*g_menu.buttons[MainMenu::CAMPAIGN]);
     ASSERT_TRUE(ReachState(STATE_LEVEL));
-    ASSERT_TRUE(game.FramesUntil([] { return g_player != nullptr; }, 300)) << "the level was built";
+    ASSERT_TRUE(game.FramesUntil([] { return g_play.player != nullptr; }, 300)) << "the level was built";
     game.Frame(30);
     ASSERT_NO_FATAL_FAILURE(QuitThroughThePanel());
     ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
-    EXPECT_FALSE(g_paused);
+    EXPECT_FALSE(g_loop.paused);
   }
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(g_paused);
+  ASSERT_TRUE(g_loop.paused);
   Click(PanelButton(OptionMenu::QUIT));
   EXPECT_TRUE(game.running) << "quitting asks first";
   Click(PanelButton(OptionMenu::CONFIRM_YES));
@@ -487,16 +487,16 @@ TEST_F(FrontEnd, ALevelOverlayHidesThePanelUntilThePauseKeyClearsIt) {
   StartPastSplash();
   game.TapKey(SDL_SCANCODE_RETURN);
   ASSERT_TRUE(ReachState(STATE_LEVEL));
-  g_paused = true;
+  g_loop.paused = true;
   g_frontEnd.garageOpen = true;
   Click(PanelButton(OptionMenu::RESUME));
-  EXPECT_TRUE(g_paused) << "the panel is hidden under the garage and does not answer";
+  EXPECT_TRUE(g_loop.paused) << "the panel is hidden under the garage and does not answer";
   game.TapKey(SDL_SCANCODE_ESCAPE); // unpauses and clears the overlay flags
   EXPECT_FALSE(g_frontEnd.garageOpen);
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  ASSERT_TRUE(g_paused);
+  ASSERT_TRUE(g_loop.paused);
   Click(PanelButton(OptionMenu::RESUME));
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
 }
 
 // ============================================================================
@@ -506,7 +506,7 @@ TEST_F(FrontEnd, ALevelOverlayHidesThePanelUntilThePauseKeyClearsIt) {
 class Garage : public FrontEnd {
 protected:
   WeaponSelect& Screen() {
-    g_nextState = STATE_WEAPON_SELECT;
+    g_loop.nextState = STATE_WEAPON_SELECT;
     EXPECT_TRUE(ReachState(STATE_WEAPON_SELECT));
     return static_cast<WeaponSelect&>(*game.loop.CurrentLevel());
   }
@@ -527,7 +527,7 @@ TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
   Click(*ws.sideButtons[1]);
   EXPECT_EQ(Name(ws.fitted[0]), "-");
   EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
-  EXPECT_EQ(ws.rightGunValue, 6);
+  EXPECT_EQ(ws.rightGunValue, WeaponKind::Boom);
   ClickRack(ws, 0);
   Click(*ws.sideButtons[0]);
   ClickRack(ws, 2);
@@ -535,7 +535,7 @@ TEST_F(Garage, ATankWithoutGunsGetsTwoSlotsFilledInPlace) {
   ASSERT_EQ(ws.fitted.size(), 2u);
   EXPECT_EQ(Name(ws.fitted[0]), "LeftThing");
   EXPECT_EQ(Name(ws.fitted[1]), "RightThing");
-  EXPECT_EQ(ws.fitted[0]->kind, 2);
+  EXPECT_EQ(ws.fitted[0]->kind, WeaponKind::Split);
   EXPECT_EQ(ws.fitted[0]->ImagePath(), "../Assets/image/gun/GunBlackHole_Left.png");
   auto length = [&ws](int bar) { return ws.statBars->bars[bar][1].x - ws.statBars->bars[bar][0].x; };
   EXPECT_EQ(length(0), 90.0f) << "left damage";
@@ -579,7 +579,7 @@ TEST_F(Garage, OddRacksAndLoadoutsNeverCrashIt) {
   game.Frame(3);
 
   // Guns with names that say a side but pictures whose paths are too short to cut.
-  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0), nullptr};
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, WeaponKind::Sprayer, "a.png", 0.1, 1.0), nullptr};
   ws.fitted[0]->name = "LeftThing";
   ws.RefreshThumbnails();
   ASSERT_TRUE(ws.leftThumb);
@@ -590,7 +590,7 @@ TEST_F(Garage, OddRacksAndLoadoutsNeverCrashIt) {
   ws.Free();
   ws.Free();
   ws.Initialize();
-  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, 1, "a.png", 0.1, 1.0)};
+  ws.fitted = {std::make_shared<Weapon>(Vec3(), 25, 25, 1, WeaponKind::Sprayer, "a.png", 0.1, 1.0)};
   ws.fitted[0]->name = "LeftThing";
   ws.Fit(1, 0);
   ASSERT_EQ(ws.fitted.size(), 2u);
@@ -603,9 +603,10 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
   StartPastSplash();
   Vehicle player("PLAYER", "../Assets/image/Tank_moving.png", Vec3(100, 100), 25, 25, 1,
                  "../Assets/image/Tank_moving.txt");
-  player.weapons.emplace_back(new Weapon(Vec3(), 25, 25, 1, 2, "../Assets/image/gun/GunBlackHole_Left.png", 2.1, 4.0));
+  player.weapons.emplace_back(
+      new Weapon(Vec3(), 25, 25, 1, WeaponKind::Split, "../Assets/image/gun/GunBlackHole_Left.png", 2.1, 4.0));
   player.weapons.back()->name = "LeftThing";
-  g_player = &player;
+  g_play.player = &player;
   testing::internal::CaptureStdout();
   WeaponSelect& ws = Screen();
   std::string out = testing::internal::GetCapturedStdout();
@@ -618,14 +619,14 @@ TEST_F(Garage, ThePlayersGunsComeInAndADiscardedOneStaysWithThePlayer) {
 
   ClickRack(ws, 0);
   Click(*ws.sideButtons[0]);
-  EXPECT_EQ(ws.fitted[0]->kind, 1);
+  EXPECT_EQ(ws.fitted[0]->kind, WeaponKind::Sprayer);
   // The discarded gun lives on with the player until the level copies the garage's list.
   ASSERT_TRUE(player.weapons[0]);
-  EXPECT_EQ(player.weapons[0]->kind, 2);
+  EXPECT_EQ(player.weapons[0]->kind, WeaponKind::Split);
   EXPECT_EQ(player.weapons[0]->name, "LeftThing");
-  g_nextState = STATE_MAIN_MENU;
+  g_loop.nextState = STATE_MAIN_MENU;
   ASSERT_TRUE(ReachState(STATE_MAIN_MENU));
-  g_player = nullptr;
+  g_play.player = nullptr;
 }
 
 // ============================================================================
@@ -650,12 +651,12 @@ protected:
 TEST_F(EndScreenTest, AColdPizzaScoresTheStarsAloneAndTheResultIsStoredOnce) {
   StartPastSplash();
   WriteTable("NONAME 30\nNONAME 20\n");
-  g_score = 25;
-  g_pizzaCarried = true;
-  g_thermometer = -0.7f; // it keeps cooling below 0 in play
+  g_play.score = 25;
+  g_play.pizzaCarried = true;
+  g_play.thermometer = -0.7f; // it keeps cooling below 0 in play
   EndLevel(true, 0);
   EXPECT_FLOAT_EQ(Screen().Warmth(), 0.0f);
-  EXPECT_EQ(WinLoseScreen::TotalScore(Screen().Warmth(), g_score), 25);
+  EXPECT_EQ(WinLoseScreen::TotalScore(Screen().Warmth(), g_play.score), 25);
   EXPECT_EQ(g_highscoreFile.rank, 1);
   EXPECT_TRUE(g_highscoreFile.resultRecorded);
   game.Frame(20);
@@ -670,32 +671,32 @@ TEST_F(EndScreenTest, AColdPizzaScoresTheStarsAloneAndTheResultIsStoredOnce) {
   EXPECT_EQ(WinLoseScreen::MultiplierDigits(1.0f), "50");
   EXPECT_EQ(WinLoseScreen::TotalScore(0.5f, 10), 13) << "12.5 rounds away from zero";
   EXPECT_EQ(WinLoseScreen::TotalScore(1.0f, 2000000000), INT_MAX);
-  g_pizzaCarried = false;
-  g_thermometer = 0.8f;
+  g_play.pizzaCarried = false;
+  g_play.thermometer = 0.8f;
   EXPECT_FLOAT_EQ(Screen().Warmth(), 0.0f);
-  EXPECT_FLOAT_EQ(g_thermometer, 0.0f) << "a pizza never picked up has no warmth";
+  EXPECT_FLOAT_EQ(g_play.thermometer, 0.0f) << "a pizza never picked up has no warmth";
 }
 
 TEST_F(EndScreenTest, WinningTheLastLevelGoesToTheMenuAndLosingReplays) {
   StartPastSplash();
-  g_score = 0;
-  g_pizzaCarried = false;
+  g_play.score = 0;
+  g_play.pizzaCarried = false;
   EndLevel(true, 2);
   EXPECT_EQ(g_highscoreFile.rank, -1) << "0 never enters";
   Click(*Screen().endButton);
   EXPECT_TRUE(ReachState(STATE_MAIN_MENU));
 
   PanelLevel& second = EndLevel(true, 0);
-  g_paused = true;
+  g_loop.paused = true;
   Click(*Screen().endButton);
   EXPECT_EQ(second.levelIndex, 1);
-  EXPECT_FALSE(g_paused);
-  EXPECT_EQ(g_currentState, STATE_LEVEL) << "a restart keeps the state";
+  EXPECT_FALSE(g_loop.paused);
+  EXPECT_EQ(g_loop.currentState, STATE_LEVEL) << "a restart keeps the state";
   second.won = false;
   game.Frame(2);
   Click(*Screen().endButton);
   EXPECT_EQ(second.levelIndex, 1) << "a loss replays the same level";
-  EXPECT_EQ(g_currentState, STATE_LEVEL);
+  EXPECT_EQ(g_loop.currentState, STATE_LEVEL);
 }
 
 } // namespace

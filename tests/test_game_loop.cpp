@@ -27,7 +27,7 @@ protected:
   // One frame whose Update asks for `state`, then one more; returns what they called.
   Calls Request(int state) {
     log->clear();
-    hook = [state](RecordingLevel&) { g_nextState = state; };
+    hook = [state](RecordingLevel&) { g_loop.nextState = state; };
     game.Frame();
     hook = nullptr;
     game.Frame();
@@ -42,8 +42,8 @@ TEST_F(LoopTest, AChangeAskedForInUpdateHappensAfterThatFramesDraw) {
   EXPECT_EQ(Calls(log->begin(), log->begin() + 3), (Calls{"2:~", "2:Load", "2:Initialize"}));
   EXPECT_EQ(Request(STATE_LEVEL), (Calls{"2:Update", "2:Draw", "2:Free", "2:Unload", "2:~", "3:Load",
                                          "3:Initialize", "3:Update", "3:Draw"}));
-  EXPECT_EQ(g_previousState, STATE_MAIN_MENU);
-  EXPECT_EQ(g_currentState, STATE_LEVEL);
+  EXPECT_EQ(g_loop.previousState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_loop.currentState, STATE_LEVEL);
 }
 
 TEST_F(LoopTest, RestartRunsFreeThenInitializeOnTheSameObject) {
@@ -51,9 +51,9 @@ TEST_F(LoopTest, RestartRunsFreeThenInitializeOnTheSameObject) {
   Level* before = game.loop.CurrentLevel();
   EXPECT_EQ(Request(STATE_RESTART), (Calls{"3:Update", "3:Draw", "3:Free", "3:Initialize", "3:Update", "3:Draw"}));
   EXPECT_EQ(game.loop.CurrentLevel(), before);
-  EXPECT_EQ(g_currentState, STATE_LEVEL);
-  EXPECT_EQ(g_nextState, STATE_LEVEL);
-  EXPECT_EQ(g_previousState, STATE_LEVEL);
+  EXPECT_EQ(g_loop.currentState, STATE_LEVEL);
+  EXPECT_EQ(g_loop.nextState, STATE_LEVEL);
+  EXPECT_EQ(g_loop.previousState, STATE_LEVEL);
 }
 
 TEST_F(LoopTest, AnUnknownStateLeadsToTheMainMenuWithOneLine) {
@@ -62,7 +62,7 @@ TEST_F(LoopTest, AnUnknownStateLeadsToTheMainMenuWithOneLine) {
   Calls calls = Request(9);
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
   EXPECT_EQ(Calls(calls.begin() + 2, calls.begin() + 6), (Calls{"6:Free", "6:Unload", "6:~", "2:Load"}));
 }
 
@@ -73,14 +73,14 @@ TEST_F(LoopTest, AStateThatCannotBeMadeEndsTheGameWithOneLine) {
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
   EXPECT_FALSE(game.running);
-  EXPECT_EQ(g_currentState, STATE_QUIT);
+  EXPECT_EQ(g_loop.currentState, STATE_QUIT);
 }
 
 TEST_F(LoopTest, F11CyclesTheDebugView) {
   std::vector<unsigned> seen;
   for (int i = 0; i < 3; ++i) {
     game.TapKey(SDL_SCANCODE_F11);
-    seen.push_back(g_debugView);
+    seen.push_back(g_loop.debugView);
   }
   EXPECT_EQ(seen, (std::vector<unsigned>{1, 2, 0}));
 }
@@ -89,16 +89,16 @@ TEST_F(LoopTest, EscapeTogglesThePauseOncePerPressAndLeavesEditorAndWeaponSelect
   game.Key(SDL_SCANCODE_ESCAPE, true);
   for (int i = 0; i < 3; ++i) game.Key(SDL_SCANCODE_ESCAPE, true, true); // auto-repeat
   game.Drain();
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   game.Key(SDL_SCANCODE_ESCAPE, false);
   game.TapKey(SDL_SCANCODE_ESCAPE);
-  EXPECT_FALSE(g_paused);
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
+  EXPECT_FALSE(g_loop.paused);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
 
   for (int state : {STATE_EDITOR, STATE_WEAPON_SELECT, STATE_LEVEL}) {
     Request(state);
     game.TapKey(SDL_SCANCODE_ESCAPE);
-    EXPECT_EQ(g_currentState, state == STATE_LEVEL ? STATE_LEVEL : STATE_MAIN_MENU) << state;
+    EXPECT_EQ(g_loop.currentState, state == STATE_LEVEL ? STATE_LEVEL : STATE_MAIN_MENU) << state;
   }
 }
 
@@ -107,7 +107,7 @@ TEST_F(LoopTest, StartPausesOncePerPressAndRumblesWhenPausing) {
   VirtualPad pad;
   pad.Button(SDL_CONTROLLER_BUTTON_START, true);
   game.Frame(5);
-  EXPECT_TRUE(g_paused);
+  EXPECT_TRUE(g_loop.paused);
   EXPECT_EQ(pad.lowSpeed, 0x3FFF);
   EXPECT_EQ(pad.highSpeed, 0x3FFF);
 
@@ -115,14 +115,14 @@ TEST_F(LoopTest, StartPausesOncePerPressAndRumblesWhenPausing) {
   hook = nullptr;
   g_gamepad.triggered[PAD_START] = true;
   game.Frame(4);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
 }
 
 TEST_F(LoopTest, ClosingTheWindowFinishesTheFrameAndQuits) {
   Request(STATE_LEVEL);
   log->clear();
   game.CloseWindow();
-  EXPECT_TRUE(game.FramesUntil([] { return g_currentState == STATE_QUIT; }, 200));
+  EXPECT_TRUE(game.FramesUntil([] { return g_loop.currentState == STATE_QUIT; }, 200));
   EXPECT_FALSE(game.running);
   ASSERT_GE(log->size(), 4u);
   EXPECT_EQ(Calls(log->end() - 4, log->end()), (Calls{"3:Update", "3:Draw", "3:Free", "3:Unload"}));
@@ -134,7 +134,7 @@ TEST_F(LoopTest, ClosingTheWindowFinishesTheFrameAndQuits) {
 void RecordFrameTimes(GameHarness& game, std::vector<float>& frameTimes) {
   game.Install(STATE_MAIN_MENU, [&frameTimes] {
     auto level = std::make_unique<RecordingLevel>(std::make_shared<Calls>());
-    level->onUpdate = [&frameTimes](RecordingLevel&) { frameTimes.push_back(g_frameTime); };
+    level->onUpdate = [&frameTimes](RecordingLevel&) { frameTimes.push_back(g_loop.frameTime); };
     return level;
   });
 }

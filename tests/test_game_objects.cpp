@@ -122,7 +122,8 @@ TEST_F(GameObjects, ResetTreeFlipsEveryChildDownTheTree) {
 
 TEST_F(GameObjects, VehicleCarriesItsWeapons) {
   Vehicle* v = factory.CreateVehicle("PLAYER", sheet, Vec3(200, 200, 1), 24, 16, 1, descriptor);
-  v->weapons.push_back(std::make_unique<Weapon>(Vec3(200, 200, 1), 25, 25, 1, 6, picture, 1.5, 2.0));
+  v->weapons.push_back(
+      std::make_unique<Weapon>(Vec3(200, 200, 1), 25, 25, 1, WeaponKind::Boom, picture, 1.5, 2.0));
   v->weapons.push_back(nullptr);
   v->velocity = Vec3(0, 3, 0);
   v->Update();
@@ -133,9 +134,9 @@ TEST_F(GameObjects, VehicleCarriesItsWeapons) {
 TEST_F(GameObjects, GarageGunsShareOneTemplateUntilFittedToTheVehicle) {
   const Vec3 away(-1000, -1000, 1);
   const Projectile bullet(1, away, 7, 7, picture, 2.0), shell(1, away, 7, 7, picture, 6.0);
-  const Weapon spray(away, 25, 25, 1, 1, picture, 0.1, 0.1, bullet);
-  const Weapon cannon(away, 25, 25, 1, 6, picture, 1.5, 1.0, shell);
-  const Weapon hole(away, 25, 25, 1, 2, picture, 0.1, 0.6, bullet);
+  const Weapon spray(away, 25, 25, 1, WeaponKind::Sprayer, picture, 0.1, 0.1, bullet);
+  const Weapon cannon(away, 25, 25, 1, WeaponKind::Boom, picture, 1.5, 1.0, shell);
+  const Weapon hole(away, 25, 25, 1, WeaponKind::Split, picture, 0.1, 0.6, bullet);
   EXPECT_EQ(spray.projectiles.size(), 120u); // 2.0 / 0.1 passes, not 19
   EXPECT_EQ(cannon.projectiles.size(), 64u);
   EXPECT_EQ(hole.projectiles.size(), 80u);

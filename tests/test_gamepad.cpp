@@ -70,7 +70,7 @@ TEST_F(PadTest, APadPluggedInOrOutWhileRunningIsFollowed) {
 TEST_F(PadTest, ARumbleStopsOnThePollAfterItsTimeIsUsedUp) {
   VirtualPad pad;
   g_gamepad.StartRumble(0x3FFF, 0x3FFF, 0.5f);
-  g_frameTime = 0.125f; // four polls use up half a second
+  g_loop.frameTime = 0.125f; // four polls use up half a second
   for (int i = 0; i < 4; ++i) {
     g_gamepad.Update();
     EXPECT_EQ(pad.lowSpeed, 0x3FFF) << i;
@@ -86,7 +86,7 @@ TEST_F(PadTest, AStickOutsideItsDeadZoneMakesThePadActiveUntilTheMouseMoves) {
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, x);
     g_gamepad.Update();
     game.Frame();
-    EXPECT_EQ(g_usingGamepad, x > 7849);
+    EXPECT_EQ(g_input.usingGamepad, x > 7849);
   }
   // Centred again, the stick no longer marks the pad active, but only the mouse clears
   // the flag; with the stick still out, any window event the server sends after the
@@ -94,10 +94,10 @@ TEST_F(PadTest, AStickOutsideItsDeadZoneMakesThePadActiveUntilTheMouseMoves) {
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
   g_gamepad.Update();
   game.Frame();
-  EXPECT_TRUE(g_usingGamepad);
+  EXPECT_TRUE(g_input.usingGamepad);
   game.MouseMove(321, 123);
   game.Drain();
-  EXPECT_FALSE(g_usingGamepad);
+  EXPECT_FALSE(g_input.usingGamepad);
 }
 
 } // namespace

@@ -38,7 +38,7 @@ protected:
   }
   void TearDown() override {
     g_highscoreFile.path = previousPath;
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
   }
@@ -178,9 +178,9 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
     HighscoreTable table;
     table.Load();
     s_steps.clear();
-    g_saveStepHook = RecordStep;
+    SetSaveStepHook(RecordStep);
     table.Save();
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
   }
   const std::vector<std::string> steps = s_steps;
   ASSERT_EQ(steps.back(), "sync folder");
@@ -193,7 +193,7 @@ TEST_F(HighscoreFile, ASaveKilledAtAnyStepLeavesTheOldTableOrTheNewOneWhole) {
     if (child == 0) {
       s_step = 0;
       s_killAt = killAt;
-      g_saveStepHook = KillBeforeStep;
+      SetSaveStepHook(KillBeforeStep);
       HighscoreTable table;
       g_highscoreFile.rank = table.FindRank(85);
       table.Insert(85, "NONAME");

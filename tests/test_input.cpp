@@ -27,16 +27,16 @@ TEST(KeyMaps, EachPhysicalPressTriggersOnce) {
 
 TEST(KeyMaps, TheMouseIsReportedInLogicalPixels) {
   ResetGameGlobals();
-  g_windowWidth = 2 * g_screenWidth; // a window twice the logical size
-  g_windowHeight = 2 * g_screenHeight;
-  g_usingGamepad = true;
+  g_screen.windowWidth = 2 * g_screen.width; // a window twice the logical size
+  g_screen.windowHeight = 2 * g_screen.height;
+  g_input.usingGamepad = true;
   HandleInputMessage(MSG_MOUSE_MOVE, 0, 200 | (300 << 16));
-  EXPECT_FLOAT_EQ(g_mousePosition.x, 100.0f);
-  EXPECT_FLOAT_EQ(g_mousePosition.y, 150.0f);
-  EXPECT_FALSE(g_usingGamepad);
-  g_windowWidth = 0; // a window without an area has nowhere to put the pointer
+  EXPECT_FLOAT_EQ(g_input.mousePosition.x, 100.0f);
+  EXPECT_FLOAT_EQ(g_input.mousePosition.y, 150.0f);
+  EXPECT_FALSE(g_input.usingGamepad);
+  g_screen.windowWidth = 0; // a window without an area has nowhere to put the pointer
   HandleInputMessage(MSG_MOUSE_MOVE, 0, 50 | (60 << 16));
-  EXPECT_FLOAT_EQ(g_mousePosition.x, 100.0f);
+  EXPECT_FLOAT_EQ(g_input.mousePosition.x, 100.0f);
 }
 
 class PumpTest : public ::testing::Test {
@@ -59,11 +59,11 @@ TEST_F(PumpTest, KeysAndButtonsArriveAsTheGameCodes) {
     game.Key(c.key, true);
     game.Drain();
     EXPECT_TRUE(ConsumeTrigger(c.code)) << SDL_GetScancodeName(c.key);
-    EXPECT_EQ(g_lastKeyChar, c.character) << SDL_GetScancodeName(c.key);
-    EXPECT_EQ(g_lastDigit, c.digit) << SDL_GetScancodeName(c.key);
+    EXPECT_EQ(g_input.lastKeyChar, c.character) << SDL_GetScancodeName(c.key);
+    EXPECT_EQ(g_input.lastDigit, c.digit) << SDL_GetScancodeName(c.key);
     game.Key(c.key, false);
     game.Drain();
-    EXPECT_EQ(g_lastKeyChar, '-');
+    EXPECT_EQ(g_input.lastKeyChar, '-');
   }
   for (auto [sdl, code] : {std::pair{SDL_BUTTON_LEFT, 1}, {SDL_BUTTON_RIGHT, 2}, {SDL_BUTTON_MIDDLE, 4}}) {
     game.MouseButton(sdl, true);
@@ -76,8 +76,8 @@ TEST_F(PumpTest, KeysAndButtonsArriveAsTheGameCodes) {
 }
 
 TEST_F(PumpTest, OneMessagePerFrameWithPendingMovesMerged) {
-  g_windowWidth = g_screenWidth; // one window pixel per logical pixel
-  g_windowHeight = g_screenHeight;
+  g_screen.windowWidth = g_screen.width; // one window pixel per logical pixel
+  g_screen.windowHeight = g_screen.height;
   for (int i = 1; i <= 5; ++i) game.MouseMove(10 * i, 20 * i);
   game.Key(SDL_SCANCODE_T, true);
   game.MouseMove(7, 8);
@@ -85,13 +85,13 @@ TEST_F(PumpTest, OneMessagePerFrameWithPendingMovesMerged) {
   game.Key(SDL_SCANCODE_T, false);
 
   game.Frame(); // the five moves, merged into the last
-  EXPECT_FLOAT_EQ(g_mousePosition.x, 50.0f);
+  EXPECT_FLOAT_EQ(g_input.mousePosition.x, 50.0f);
   EXPECT_FALSE(IsDown('T'));
   game.Frame(); // the key, on its own
   EXPECT_TRUE(IsDown('T'));
   game.Frame(); // the two later moves
-  EXPECT_FLOAT_EQ(g_mousePosition.x, 9.0f);
-  EXPECT_FLOAT_EQ(g_mousePosition.y, 11.0f);
+  EXPECT_FLOAT_EQ(g_input.mousePosition.x, 9.0f);
+  EXPECT_FLOAT_EQ(g_input.mousePosition.y, 11.0f);
   EXPECT_TRUE(IsDown('T'));
   game.Frame(); // the release
   EXPECT_FALSE(IsDown('T'));

@@ -130,7 +130,7 @@ TEST_F(LevelFiles, ListFileUndoesTheRotationAndTheDescriptionDoesNot) {
   player->Scale(2.0f);
   player->Rotate(HALF_PI);
   player->weapons.push_back(
-      std::make_unique<Weapon>(Vec3(100, 100, 1), 25, 15, 1, 6, "../Assets/image/gun.png", 1.5, 2.0));
+      std::make_unique<Weapon>(Vec3(100, 100, 1), 25, 15, 1, WeaponKind::Boom, "../Assets/image/gun.png", 1.5, 2.0));
   player->weapons.back()->name = "MINICANNON_Left";
   player->weapons.push_back(nullptr);
   const Poly before = *player->shape;

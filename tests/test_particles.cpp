@@ -16,7 +16,7 @@ const float WHITE[4] = {1, 1, 1, 1};
 class ParticleDraw : public RenderTest {
 protected:
   void TearDown() override {
-    g_frameTime = 1.0f / 60.0f;
+    g_loop.frameTime = 1.0f / 60.0f;
     RenderTest::TearDown();
   }
   // Draws one frame of the system and returns the brightest red level on screen.
@@ -39,7 +39,7 @@ TEST_F(ParticleDraw, EffectFadesAndStopsAfterItsDuration) {
   burst.Init();
   burst.SetPosition(600, 300);
   burst.Restart();
-  g_frameTime = 0.03125f; // exact in binary, so elapsed lands on the duration
+  g_loop.frameTime = 0.03125f; // exact in binary, so elapsed lands on the duration
 
   std::vector<int> levels;
   while (burst.elapsed < 0.25f) levels.push_back(DrawFrame(burst));
@@ -66,7 +66,7 @@ TEST_F(ParticleDraw, LongFramesMoveAndFadeWithoutAgeing) {
   puff.Init();
   puff.SetPosition(300, 300);
   puff.Restart();
-  g_frameTime = 0.1f;
+  g_loop.frameTime = 0.1f;
   const Vec3 start = puff.particles[3].position;
   DrawFrame(puff);
   EXPECT_EQ(puff.elapsed, 0.0f);
@@ -78,7 +78,7 @@ TEST_F(ParticleDraw, RestartReplaysTheSamePicture) {
   ParticleSys spark(Vec3(0, 0, 0), 0, 20, 0.5f, 4, true, WHITE, 1.5f);
   spark.Init();
   spark.SetPosition(400, 400);
-  g_frameTime = 1.0f / 60.0f;
+  g_loop.frameTime = 1.0f / 60.0f;
   std::vector<std::vector<Rgb>> runs;
   for (int run = 0; run < 2; ++run) {
     spark.Restart();

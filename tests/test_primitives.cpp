@@ -47,7 +47,7 @@ TEST_F(PrimitiveDraw, CornersDoNotMoveWhatIsDrawn) {
 
 TEST_F(PrimitiveDraw, LineSpansTheScreenDiagonal) {
   const float green[3] = {0, 1, 0};
-  const float w = static_cast<float>(g_screenWidth - 1), h = static_cast<float>(g_screenHeight - 1);
+  const float w = static_cast<float>(g_screen.width - 1), h = static_cast<float>(g_screen.height - 1);
   Line line(Vec3(0, 0, 0), Vec3(w, h, 0), green);
   line.Init();
   line.Draw();
@@ -61,10 +61,10 @@ TEST_F(PrimitiveDraw, LineSpansTheScreenDiagonal) {
     return false;
   };
   EXPECT_TRUE(litNear(1, 1));
-  EXPECT_TRUE(litNear(g_screenWidth / 2, g_screenHeight / 2));
-  EXPECT_TRUE(litNear(g_screenWidth - 2, g_screenHeight - 2));
-  EXPECT_FALSE(litNear(10, g_screenHeight - 10));
-  EXPECT_FALSE(litNear(g_screenWidth - 10, 10));
+  EXPECT_TRUE(litNear(g_screen.width / 2, g_screen.height / 2));
+  EXPECT_TRUE(litNear(g_screen.width - 2, g_screen.height - 2));
+  EXPECT_FALSE(litNear(10, g_screen.height - 10));
+  EXPECT_FALSE(litNear(g_screen.width - 10, 10));
 
   gl->BeginFrame();
   line.SetEnds(Vec3(100, 50, 0), Vec3(300, 50, 0));

@@ -98,8 +98,8 @@ TEST_F(PropRules, KillsAndThePizzaOpenTheirGatesOnce) {
   v->SetPosition(pizza->Position());
   UpdatePizza(world, *v);
   EXPECT_FALSE(pizza->active);
-  EXPECT_TRUE(g_pizzaCarried);
-  EXPECT_EQ(g_thermometer, 1.0f);
+  EXPECT_TRUE(g_play.pizzaCarried);
+  EXPECT_EQ(g_play.thermometer, 1.0f);
   ApplyGateRules(world);
   EXPECT_EQ(g10->hp, 0);
 }
@@ -153,33 +153,33 @@ protected:
 };
 
 TEST_F(GrassCarpet, ALevelIsCoveredFromItsLowestCorner) {
-  ASSERT_EQ(g_backgroundTiles.size(), 100u);
-  EXPECT_EQ(g_tileExtent.columns, 0);
+  ASSERT_EQ(g_background.tiles.size(), 100u);
+  EXPECT_EQ(g_background.extent.columns, 0);
   LayTiles(); // no columns: nothing moves
-  EXPECT_EQ(g_backgroundTiles[0]->Position().x, -1000.0f);
+  EXPECT_EQ(g_background.tiles[0]->Position().x, -1000.0f);
   std::vector<GameObject*> objects = {Wall(Vec3(100, 50, 0)), Wall(Vec3(1100, 650, 0)), Wall(Vec3(600, 300, 0))};
   MeasureLevel(objects);
-  EXPECT_EQ(g_tileExtent.originX, 100);
-  EXPECT_EQ(g_tileExtent.originY, 50);
-  EXPECT_EQ(g_tileExtent.columns, 4);
-  EXPECT_EQ(g_tileExtent.rows, 3);
+  EXPECT_EQ(g_background.extent.originX, 100);
+  EXPECT_EQ(g_background.extent.originY, 50);
+  EXPECT_EQ(g_background.extent.columns, 4);
+  EXPECT_EQ(g_background.extent.rows, 3);
   LayTiles();
-  EXPECT_EQ(g_backgroundTiles[0]->Position().x, 100.0f);
-  EXPECT_EQ(g_backgroundTiles[0]->Position().y, 50.0f);
-  EXPECT_EQ(g_backgroundTiles[1]->Position().y, 450.0f); // down the first column first
-  EXPECT_EQ(g_backgroundTiles[3]->Position().x, 500.0f);
-  EXPECT_EQ(g_backgroundTiles[11]->Position().x, 1300.0f);
-  EXPECT_EQ(g_backgroundTiles[12]->Position().x, -1000.0f);
+  EXPECT_EQ(g_background.tiles[0]->Position().x, 100.0f);
+  EXPECT_EQ(g_background.tiles[0]->Position().y, 50.0f);
+  EXPECT_EQ(g_background.tiles[1]->Position().y, 450.0f); // down the first column first
+  EXPECT_EQ(g_background.tiles[3]->Position().x, 500.0f);
+  EXPECT_EQ(g_background.tiles[11]->Position().x, 1300.0f);
+  EXPECT_EQ(g_background.tiles[12]->Position().x, -1000.0f);
 }
 
 TEST_F(GrassCarpet, AHugeLevelGetsTheFirstHundredTiles) {
   MeasureLevel({Wall(Vec3(0, 0, 0)), Wall(Vec3(8000, 8000, 0))});
-  EXPECT_EQ(g_tileExtent.columns, 22);
+  EXPECT_EQ(g_background.extent.columns, 22);
   LayTiles();
-  EXPECT_EQ(g_backgroundTiles[99]->Position().x, 400.0f * (99 / 22));
-  EXPECT_EQ(g_backgroundTiles[99]->Position().y, 400.0f * (99 % 22));
+  EXPECT_EQ(g_background.tiles[99]->Position().x, 400.0f * (99 / 22));
+  EXPECT_EQ(g_background.tiles[99]->Position().y, 400.0f * (99 % 22));
   MeasureLevel({});
-  EXPECT_EQ(g_tileExtent.columns, 0);
+  EXPECT_EQ(g_background.extent.columns, 0);
 }
 
 } // namespace

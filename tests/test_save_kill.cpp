@@ -104,7 +104,7 @@ protected:
                                         Vec3(32.0f * (i % 40), 32.0f * (i / 40), 1), 16, 16, 1));
   }
   void TearDown() override {
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
     GameFolderTest::TearDown();
   }
 
@@ -122,9 +122,9 @@ protected:
   // three digits, so every save of it writes the same number of bytes.
   std::vector<std::string> SaveSteps(const std::string& level) {
     s_steps.clear();
-    g_saveStepHook = RecordStep;
+    SetSaveStepHook(RecordStep);
     QuietSave(100, level);
-    g_saveStepHook = nullptr;
+    SetSaveStepHook(nullptr);
     return s_steps;
   }
 
@@ -152,7 +152,7 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     s_step = 0;
     s_killAt = killAt;
     const bool killed = RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       Save(number, level);
     });
     EXPECT_EQ(killed, killAt <= static_cast<int>(steps.size()));
@@ -177,7 +177,7 @@ TEST_F(SaveKill, AKillBeforeAnyStepLeavesAPairTheGameCanListAndPlay) {
     s_step = 0;
     s_killAt = killAt;
     EXPECT_TRUE(RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       Save(107, fresh);
     }));
     const long renames = std::count(steps.begin(), steps.begin() + (killAt - 1), "rename");
@@ -252,7 +252,7 @@ TEST_F(SaveKill, AReplacedFileIsTheOldOneOrTheNewOneAfterAKillAtAnyStep) {
     s_step = 0;
     s_killAt = killAt;
     const bool killed = RunChild([&] {
-      g_saveStepHook = KillAtStep;
+      SetSaveStepHook(KillAtStep);
       std::string e;
       ReplaceFileWhole(path, fresh, e);
     });

@@ -92,7 +92,7 @@ TEST(SpriteAnimation, TimerStepsThroughFramesAndShowsFrameZeroTwice) {
   // Without a picture every frame is the whole sheet; number them by u to tell them apart.
   for (int f = 0; f < 3; ++f) sprite.frames[f].u = static_cast<float>(f);
 
-  g_frameTime = 0.25f;
+  g_loop.frameTime = 0.25f;
   sprite.frameTime = 0.5f;
   sprite.Animate();
   sprite.Animate();
@@ -116,7 +116,7 @@ TEST(SpriteAnimation, TimerStepsThroughFramesAndShowsFrameZeroTwice) {
   sprite.SetFrame(3); // past the last frame: ignored
   sprite.SetFrame(static_cast<unsigned int>(-1));
   EXPECT_EQ(sprite.currentFrame, 2u);
-  g_frameTime = 1.0f / 60.0f;
+  g_loop.frameTime = 1.0f / 60.0f;
 }
 
 class SpriteDraw : public RenderTest {};

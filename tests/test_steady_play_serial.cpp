@@ -5,28 +5,13 @@
 // rules' code (a temporary list, a string built to compare names) where no one looks.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "core/GameState.h"
 #include "core/Window.h"
 #include "levels/GenericLevel.h"
 #include "objects/Vehicle.h"
 #include "render/TextureCache.h"
+#include "support/AllocationCount.h"
 #include "support/GameHarness.h"
-
-namespace {
-bool s_counting = false;
-long s_allocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-  if (s_counting) ++s_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -38,8 +23,7 @@ protected:
     ASSERT_TRUE(game.Start());
   }
   void TearDown() override {
-    s_counting = false;
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     game.Frame(2);
     DeleteCachedTextures();
     game.Stop();
@@ -49,8 +33,8 @@ protected:
   // nothing ends while the frames are counted.
   void PlayFrames(GenericLevel& level, int count) {
     for (int i = 0; i < count; ++i) {
-      if (g_player) g_player->hp = 10;
-      g_frameTime = 1.0f / 60.0f;
+      if (g_play.player) g_play.player->hp = 10;
+      g_loop.frameTime = 1.0f / 60.0f;
       level.Update();
       level.Draw();
       game.loop.GetWindow()->Present();
@@ -61,7 +45,7 @@ protected:
 };
 
 TEST_F(SteadyPlay, TheCampaignLevelsAllocateNothingAfterTheirFirstSecond) {
-  g_nextState = STATE_LEVEL;
+  g_loop.nextState = STATE_LEVEL;
   game.Frame(2);
   const char* names[3] = {"FIRSTMOD", "SECOND", "BOSS"};
   for (int i = 0; i < 3; ++i) {
@@ -72,14 +56,12 @@ TEST_F(SteadyPlay, TheCampaignLevelsAllocateNothingAfterTheirFirstSecond) {
     ASSERT_EQ(level->levelPath, std::string("../Assets/Levels/") + name + ".txt");
     level->screens.loading.loadTime = 3.0f; // past the loading picture
     PlayFrames(*level, 60);
-    s_allocations = 0;
-    s_counting = true;
+    const long before = AllocationCount();
     PlayFrames(*level, 120);
-    s_counting = false;
-    EXPECT_EQ(s_allocations, 0);
+    EXPECT_EQ(AllocationCount() - before, 0);
     // On to the next level, as the end screen's button does after a win.
     level->levelIndex = i + 1;
-    g_nextState = STATE_RESTART;
+    g_loop.nextState = STATE_RESTART;
     game.Frame(2);
   }
 }

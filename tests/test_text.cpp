@@ -19,7 +19,7 @@ float CellWidth(char ch, float scale) {
 }
 
 // Device width to pixels of the logical screen.
-float Pixels(float deviceWidth) { return deviceWidth * g_screenWidth / 2.0f; }
+float Pixels(float deviceWidth) { return deviceWidth * g_screen.width / 2.0f; }
 
 class TextDraw : public RenderTest {
 protected:
@@ -42,7 +42,7 @@ TEST_F(TextDraw, PenAdvancesByEachCellWidth) {
   EXPECT_NEAR(h.left, 100, 1);
   EXPECT_NEAR(h.bottom, 300, 1) << "the position is the bottom-left of the cell";
   EXPECT_NEAR(h.Width(), Pixels(0.03f), 1.5);
-  EXPECT_NEAR(h.Height(), 0.04f * g_screenHeight / 2.0f, 1.5);
+  EXPECT_NEAR(h.Height(), 0.04f * g_screen.height / 2.0f, 1.5);
 
   // A space, a character with no glyph and a narrow "i" only move the pen.
   EXPECT_NEAR(Ink(font, " H", 100, 300, 1.0f).left, 100 + Pixels(CellWidth(' ', 1.0f)), 1);

@@ -72,7 +72,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
   EXPECT_NEAR(still.left, 280, 1) << "an identity camera moved the sprite";
 
   // 30 pixels right and 10 up, in device units.
-  camera.Move(30 * 2.0f / g_screenWidth, 10 * 2.0f / g_screenHeight);
+  camera.Move(30 * 2.0f / g_screen.width, 10 * 2.0f / g_screen.height);
   View(t, camera);
   gl->BeginFrame();
   t.Draw();
@@ -83,7 +83,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
 
   // Centring on a point 100 pixels right of the screen centre shifts the scene left.
   Camera follow(0, 0, 1);
-  follow.SetPosition(g_screenWidth / 2.0f + 100, g_screenHeight / 2.0f);
+  follow.SetPosition(g_screen.width / 2.0f + 100, g_screen.height / 2.0f);
   View(t, follow);
   gl->BeginFrame();
   t.Draw();
@@ -122,10 +122,10 @@ TEST_F(TextureDraw, AxisAlignedCornersMatchSetPosition) {
   EXPECT_EQ(b.halfWidth, INT_MAX);
   EXPECT_EQ(b.halfHeight, INT_MAX);
   // The left-bottom vertex of a full-screen picture sits on the screen's corner pixel.
-  Texture full(nullptr, 1, Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0), g_screenWidth / 2,
-               g_screenHeight / 2);
+  Texture full(nullptr, 1, Vec3(g_screen.width / 2.0f, g_screen.height / 2.0f, 0), g_screen.width / 2,
+               g_screen.height / 2);
   EXPECT_FLOAT_EQ(full.vertices[0], ToDeviceX(0));
-  EXPECT_FLOAT_EQ(full.vertices[1], ToDeviceY(static_cast<float>(g_screenHeight)));
+  EXPECT_FLOAT_EQ(full.vertices[1], ToDeviceY(static_cast<float>(g_screen.height)));
 }
 
 TEST_F(TextureDraw, DestroyedCopyLeavesTheOriginalDrawing) {

@@ -37,8 +37,8 @@ class PressedEndScreen : public EndScreen {
 public:
   void Update(bool won, int& counter) override {
     ++shown;
-    if (won && ++counter >= 3) g_nextState = STATE_MAIN_MENU;
-    else g_nextState = STATE_RESTART;
+    if (won && ++counter >= 3) g_loop.nextState = STATE_MAIN_MENU;
+    else g_loop.nextState = STATE_RESTART;
   }
   void Draw() override {}
   static inline int shown = 0;
@@ -48,7 +48,7 @@ public:
 class QuittingPanel : public PausePanel {
 public:
   void Update() override {
-    if (quit) g_nextState = STATE_MAIN_MENU;
+    if (quit) g_loop.nextState = STATE_MAIN_MENU;
   }
   void Draw() override {}
   void ApplyVolumes() override {}
@@ -73,7 +73,7 @@ protected:
   // past the loading picture; the stage's card is still up.
   TutorialLevel* Enter(const std::string& path = "") {
     if (!path.empty()) game.Install(STATE_TUTORIAL, [path] { return std::make_unique<TutorialLevel>(path); });
-    g_nextState = STATE_TUTORIAL;
+    g_loop.nextState = STATE_TUTORIAL;
     game.Frame(2);
     TutorialLevel* level = Current();
     if (level) PastLoading();
@@ -109,7 +109,7 @@ protected:
     auto gates = AllNamed(gate);
     return !gates.empty() && std::all_of(gates.begin(), gates.end(), [](GameObject* g) { return g->hp >= 1; });
   }
-  static void PlaceAt(const Vec3& where) { g_player->Move(where - g_player->Position()); }
+  static void PlaceAt(const Vec3& where) { g_play.player->Move(where - g_play.player->Position()); }
   // Drives up to a character (or garage) and presses C, as a player does.
   void TalkTo(const std::string& name) {
     GameObject* who = Named(name);
@@ -129,9 +129,9 @@ protected:
 // ---- cards -----------------------------------------------------------------------------
 
 TEST_F(TutorialTest, EveryStageOpensPausedOnItsCardChosenByShoot) {
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(2);
-  EXPECT_TRUE(g_paused); // the loading picture, then the card, hold the stage
+  EXPECT_TRUE(g_loop.paused); // the loading picture, then the card, hold the stage
   TutorialLevel* level = Current();
   ASSERT_NE(level, nullptr);
   PastLoading();
@@ -142,18 +142,18 @@ TEST_F(TutorialTest, EveryStageOpensPausedOnItsCardChosenByShoot) {
   EXPECT_FALSE(g_frontEnd.helpOpen); // the campaign's overlay is not the tutorial's
 
   // While the card is up nothing plays, not even the debug keys.
-  const Vec3 start = g_player->Position();
+  const Vec3 start = g_play.player->Position();
   game.TapKey(SDL_SCANCODE_F6);
-  EXPECT_EQ(g_player->Position().x, start.x);
+  EXPECT_EQ(g_play.player->Position().x, start.x);
 
   game.TapKey(SDL_SCANCODE_C);
   EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   EXPECT_FALSE(level->screens.helpPicture->active);
 
   for (const auto& [stage, card] : {std::pair<std::string, std::string>{"TUTSHOOT", "npcdefault2.png"},
                                     {"TUTPIT", "npcdefault1.png"}}) {
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     game.Frame(2);
     level = Enter(Stage(stage));
     ASSERT_NE(level, nullptr) << stage;
@@ -181,7 +181,7 @@ TEST_F(TutorialTest, ThePadsXClosesACardWithoutOpeningItAgain) {
   pad.Button(SDL_CONTROLLER_BUTTON_X, true); // closes it, and it stays closed while X is held
   game.Frame(5);
   EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
-  EXPECT_FALSE(g_paused);
+  EXPECT_FALSE(g_loop.paused);
   pad.Button(SDL_CONTROLLER_BUTTON_X, false);
   game.Frame(2);
   EXPECT_FALSE(g_frontEnd.tutorialHelpOpen);
@@ -253,10 +253,10 @@ TEST_F(TutorialTest, ThePizzaShowsAFullThermometerAndNeverAnArrow) {
   game.Frame();
   EXPECT_TRUE(g_tutorial.pizzaTaken);
   EXPECT_FALSE(g_tutorial.pizza->active);
-  EXPECT_FALSE(g_pizzaCarried);
-  g_thermometer = 0.5f; // an NPC or the pizza sets it full; it must not move from here
+  EXPECT_FALSE(g_play.pizzaCarried);
+  g_play.thermometer = 0.5f; // an NPC or the pizza sets it full; it must not move from here
   game.Frame(30);
-  EXPECT_EQ(g_thermometer, 0.5f);
+  EXPECT_EQ(g_play.thermometer, 0.5f);
   EXPECT_TRUE(g_hud.thermometerFillShown);
   EXPECT_TRUE(g_hud.pizzaLabel.empty());
 }
@@ -272,8 +272,8 @@ TEST_F(TutorialTest, PortalsPickTheStageThatTheEndScreensButtonBuilds) {
   PlaceAt(portal->Position());
   game.Frame(3);
   EXPECT_EQ(level->levelPath, "../Assets/Levels/TUTSHOOT.txt");
-  EXPECT_FALSE(g_levelWon); // a portal does not end the stage
-  EXPECT_EQ(g_currentState, STATE_TUTORIAL);
+  EXPECT_FALSE(g_play.levelWon); // a portal does not end the stage
+  EXPECT_EQ(g_loop.currentState, STATE_TUTORIAL);
 
   PlaceAt(end->Position());
   game.FramesUntil([&] { return Named("NPC61") != nullptr; }, 20);
@@ -293,12 +293,13 @@ TEST_F(TutorialTest, PortalsPickTheStageThatTheEndScreensButtonBuilds) {
     PlaceAt(Named("END")->Position());
     game.FramesUntil(
         [&] {
-          return g_currentState == STATE_MAIN_MENU || (g_currentState == STATE_TUTORIAL && g_frontEnd.tutorialHelpOpen);
+          return g_loop.currentState == STATE_MAIN_MENU ||
+                 (g_loop.currentState == STATE_TUTORIAL && g_frontEnd.tutorialHelpOpen);
         },
         20);
-    ASSERT_EQ(g_currentState, STATE_TUTORIAL) << "win " << win;
+    ASSERT_EQ(g_loop.currentState, STATE_TUTORIAL) << "win " << win;
     EXPECT_EQ(level->levelPath, "../Assets/Levels/TUTSHOOT.txt");
-    EXPECT_FALSE(g_levelWon);
+    EXPECT_FALSE(g_play.levelWon);
   }
 }
 
@@ -309,19 +310,19 @@ TEST_F(TutorialTest, ThePortalToEndReturnsToTheMainMenuAtOnce) {
   ASSERT_NE(portal, nullptr);
   PlaceAt(portal->Position());
   game.Frame();
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
-  EXPECT_FALSE(g_levelWon);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
+  EXPECT_FALSE(g_play.levelWon);
 }
 
 TEST_F(TutorialTest, F6PutsThePlayerOnTheSameSpotInEveryStage) {
   for (const char* stage : {"TUTORIAL", "TUTSHOOT", "TUTPIT"}) {
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     game.Frame(2);
     ASSERT_NE(Play(Stage(stage)), nullptr) << stage;
     game.TapKey(SDL_SCANCODE_F6);
-    EXPECT_NEAR(g_player->Position().x, SKIP_X, 0.01f) << stage;
-    EXPECT_NEAR(g_player->Position().y, SKIP_Y, 0.01f) << stage;
-    EXPECT_FALSE(g_levelWon) << stage;
+    EXPECT_NEAR(g_play.player->Position().x, SKIP_X, 0.01f) << stage;
+    EXPECT_NEAR(g_play.player->Position().y, SKIP_Y, 0.01f) << stage;
+    EXPECT_FALSE(g_play.levelWon) << stage;
   }
 }
 
@@ -350,7 +351,7 @@ TEST_F(TutorialTest, EveryBuildStartsFromCleanListsWithEnemyShotsAtRest) {
 }
 
 TEST_F(TutorialTest, TheLoadingPictureGivesWayAfterTenSecondsOfRealTime) {
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(2);
   TutorialLevel* level = Current();
   ASSERT_NE(level, nullptr);
@@ -390,17 +391,17 @@ TEST_F(TutorialTest, AStageWithoutWallsPlaysAndOneWithoutAPlayerLeadsToTheMenu) 
   EXPECT_FALSE(level->screens.limits.clamped);
   game.TapKey(SDL_SCANCODE_F6); // no walls hold the camera: it follows the player anywhere
   game.Frame(3);
-  EXPECT_EQ(g_currentState, STATE_TUTORIAL);
+  EXPECT_EQ(g_loop.currentState, STATE_TUTORIAL);
 
   // A stage that cannot be read has no player: one line, and back to the menu.
-  g_nextState = STATE_MAIN_MENU;
+  g_loop.nextState = STATE_MAIN_MENU;
   game.Frame(2);
   game.Install(STATE_TUTORIAL, [] { return std::make_unique<TutorialLevel>(Stage("NOSUCHSTAGE")); });
   testing::internal::CaptureStdout();
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(4);
   const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
   EXPECT_NE(out.find("no PLAYER"), std::string::npos) << out;
 }
 
@@ -409,7 +410,7 @@ TEST_F(TutorialTest, AStageWithoutWallsPlaysAndOneWithoutAPlayerLeadsToTheMenu) 
 TEST_F(TutorialTest, APlayTestPlaysTheEditorsLevelAndEveryWayOutLeadsBackToTheEditor) {
   // A portal to END.
   StartPlayTest(Stage("TUTPIT"));
-  g_nextState = STATE_TUTORIAL; // the state table's tutorial, as the editor's F5 asks for it
+  g_loop.nextState = STATE_TUTORIAL; // the state table's tutorial, as the editor's F5 asks for it
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
   EXPECT_EQ(Current()->levelPath, Stage("TUTPIT"));
@@ -417,41 +418,41 @@ TEST_F(TutorialTest, APlayTestPlaysTheEditorsLevelAndEveryWayOutLeadsBackToTheEd
   EXPECT_FALSE(g_frontEnd.tutorialHelpOpen); // a play test opens on the level, not on a card
   PlaceAt(Named("PORTALEND")->Position());
   game.Frame();
-  EXPECT_EQ(g_currentState, STATE_EDITOR);
+  EXPECT_EQ(g_loop.currentState, STATE_EDITOR);
 
   // The end screen's button after a win.
   g_frontEnd.makeEndScreen = [] { return std::make_shared<PressedEndScreen>(); };
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
   EXPECT_EQ(Current()->levelPath, Stage("TUTPIT"));
   PastLoading();
   PlaceAt(Named("END")->Position());
-  game.FramesUntil([] { return g_currentState != STATE_TUTORIAL; }, 20);
-  EXPECT_EQ(g_currentState, STATE_EDITOR);
+  game.FramesUntil([] { return g_loop.currentState != STATE_TUTORIAL; }, 20);
+  EXPECT_EQ(g_loop.currentState, STATE_EDITOR);
 
   // Quit from the pause panel.
   auto panel = std::make_shared<QuittingPanel>();
   g_frontEnd.pausePanel = panel;
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
   PastLoading();
   game.TapKey(SDL_SCANCODE_ESCAPE);
   panel->quit = true;
   game.Frame(2);
-  EXPECT_EQ(g_currentState, STATE_EDITOR);
+  EXPECT_EQ(g_loop.currentState, STATE_EDITOR);
 
   // Without a play test the same quit leads to the main menu.
   EndPlayTest();
   panel->quit = false;
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
   game.Frame(2);
   ASSERT_NE(Current(), nullptr);
   EXPECT_EQ(Current()->levelPath, Stage("TUTORIAL"));
   panel->quit = true;
   game.Frame(2);
-  EXPECT_EQ(g_currentState, STATE_MAIN_MENU);
+  EXPECT_EQ(g_loop.currentState, STATE_MAIN_MENU);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST_F(VehicleRules, HeldFireShootsOncePerCooldownAndNeverMoreThanThePool) {
     int before = 0;
     for (GameObject* s : v->children) before += s->active;
     KeyDown(32);
-    g_keyTriggered[32] = true; // pressed anew every frame
+    g_input.keyTriggered[32] = true; // pressed anew every frame
     Frame(*v);
     UpdateMainGunShots(world, *v);
     int after = 0;
@@ -162,10 +162,10 @@ TEST_F(VehicleRules, ASecondHitWithinASecondCostsNothing) {
   Frames(40, [&] { UpdatePlayerHitWindow(*v); });
   EXPECT_FALSE(v->hit);
   EXPECT_TRUE(v->Animated()->animating);
-  g_cheatMode = true;
+  world.frame.cheatMode = true;
   strike(gunner->children[0]);
   EXPECT_EQ(v->hp, 9);
-  g_cheatMode = false;
+  world.frame.cheatMode = false;
 }
 
 TEST_F(VehicleRules, WithoutARightWeaponEDoesNothing) {
@@ -185,8 +185,8 @@ TEST_F(VehicleRules, WithoutARightWeaponEDoesNothing) {
 class HudDrawing : public VehicleRules {
 protected:
   void TearDown() override {
-    g_screenWidth = savedWidth;
-    g_screenHeight = savedHeight;
+    g_screen.width = savedWidth;
+    g_screen.height = savedHeight;
     if (framebuffer) {
       glBindFramebuffer(GL_FRAMEBUFFER, 0);
       glDeleteFramebuffers(1, &framebuffer);
@@ -196,8 +196,8 @@ protected:
     VehicleRules::TearDown();
   }
   void Screen(int w, int h) {
-    g_screenWidth = w;
-    g_screenHeight = h;
+    g_screen.width = w;
+    g_screen.height = h;
     glGenFramebuffers(1, &framebuffer);
     glGenRenderbuffers(1, &colour);
     glBindRenderbuffer(GL_RENDERBUFFER, colour);
@@ -216,11 +216,11 @@ protected:
   }
   // Lit pixels of logical row y, as the first and last lit x.
   std::pair<int, int> LitSpan(int y, int from = 0, int to = -1) {
-    const int w = g_screenWidth;
+    const int w = g_screen.width;
     std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
     FlushDrawing();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, g_screenHeight - 1 - y, w, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+    glReadPixels(0, g_screen.height - 1 - y, w, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
     int first = -1, last = -1;
     if (to < 0) to = w - 1;
     for (int x = from; x <= to; ++x) {
@@ -232,7 +232,7 @@ protected:
     }
     return {first, last};
   }
-  int savedWidth = g_screenWidth, savedHeight = g_screenHeight;
+  int savedWidth = g_screen.width, savedHeight = g_screen.height;
   unsigned int framebuffer = 0, colour = 0;
 };
 
@@ -284,7 +284,7 @@ TEST_F(HudDrawing, EmptySlotsAreGreyedAndOnlyKnownKindsShowABullet) {
   v->hudGraphics[0]->Draw(); // the bare slot frame
   const auto frameOnly = LitSpan(row, left - 30, left + 30);
   // A weapon of a kind that has no icon: the slot shows only its frame.
-  v->weapons.push_back(std::make_shared<Weapon>(Vec3(400, 300, 0), 25, 25, 1, 5,
+  v->weapons.push_back(std::make_shared<Weapon>(Vec3(400, 300, 0), 25, 25, 1, WeaponKind::Inert,
                                                 "../Assets/image/gun/GunDefault_Left.png", 0.1, 1.0));
   v->UpdateReloadBars(); // not reloading: the overlay is empty
   Clear();

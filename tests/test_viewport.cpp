@@ -25,9 +25,9 @@ TEST(Viewport, FullScreenKeepsThePictureShape) {
 
 TEST(Viewport, OnlyFullScreenIsBoxed) {
   ResetGameGlobals();
-  g_fullscreen = true;
+  g_screen.fullscreen = true;
   EXPECT_EQ(CurrentPictureArea(1600, 1200), (PictureArea{0, 144, 1600, 911}));
-  g_fullscreen = false; // a window is stretched, as it always was
+  g_screen.fullscreen = false; // a window is stretched, as it always was
   EXPECT_EQ(CurrentPictureArea(1280, 720), (PictureArea{0, 0, 1280, 720}));
 }
 
@@ -35,20 +35,20 @@ class LetterboxedMouse : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetGameGlobals();
-    g_fullscreen = true;
-    g_windowWidth = 1600;
-    g_windowHeight = 1200;
+    g_screen.fullscreen = true;
+    g_screen.windowWidth = 1600;
+    g_screen.windowHeight = 1200;
   }
   void TearDown() override { ResetGameGlobals(); }
   Vec3 MoveTo(int px, int py) {
     HandleInputMessage(MSG_MOUSE_MOVE, 0, px | (py << 16));
-    return g_mousePosition;
+    return g_input.mousePosition;
   }
 };
 
 TEST_F(LetterboxedMouse, ThePointerMapsThroughThePicture) {
-  ASSERT_EQ(g_screenWidth, 1264);
-  ASSERT_EQ(g_screenHeight, 720);
+  ASSERT_EQ(g_screen.width, 1264);
+  ASSERT_EQ(g_screen.height, 720);
   Vec3 corner = MoveTo(0, 144); // the picture's top-left pixel
   EXPECT_FLOAT_EQ(corner.x, 0.0f);
   EXPECT_FLOAT_EQ(corner.y, 0.0f);
@@ -64,18 +64,18 @@ TEST_F(LetterboxedMouse, ThePointerMapsThroughThePicture) {
 TEST_F(LetterboxedMouse, ThePointerOnABarStaysAtThePicturesEdge) {
   EXPECT_FLOAT_EQ(MoveTo(400, 10).y, 0.0f);      // top bar
   EXPECT_FLOAT_EQ(MoveTo(400, 1190).y, 720.0f);  // bottom bar
-  g_windowWidth = 2560; // a pillarboxed display: the side bars
-  g_windowHeight = 1080;
+  g_screen.windowWidth = 2560; // a pillarboxed display: the side bars
+  g_screen.windowHeight = 1080;
   EXPECT_FLOAT_EQ(MoveTo(100, 500).x, 0.0f);
   EXPECT_FLOAT_EQ(MoveTo(2500, 500).x, 1264.0f);
 }
 
 TEST_F(LetterboxedMouse, ALogicalPointShowsWhereThePointerPicksItUp) {
   // What a test (or the game) that places the pointer over a logical point relies on.
-  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  const PictureArea area = CurrentPictureArea(g_screen.windowWidth, g_screen.windowHeight);
   for (Vec3 target : {Vec3(0, 0), Vec3(632, 360), Vec3(1000, 700), Vec3(17, 543)}) {
     int px = 0, py = 0;
-    LogicalToWindow(area, g_screenWidth, g_screenHeight, target.x, target.y, px, py);
+    LogicalToWindow(area, g_screen.width, g_screen.height, target.x, target.y, px, py);
     Vec3 seen = MoveTo(px, py);
     EXPECT_NEAR(seen.x, target.x, 1264.0f / 1600.0f) << target.x;
     EXPECT_NEAR(seen.y, target.y, 720.0f / 911.0f) << target.y;

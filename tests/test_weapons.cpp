@@ -18,7 +18,7 @@ const std::string BULLET = "../Assets/image/gun/GunDefault_Bullet.png";
 class WeaponRules : public WorldTest {
 protected:
   // A loadout-style weapon at `at` with `entries` separate projectiles.
-  std::shared_ptr<Weapon> Gun(int kind, int entries, double reloadTime = 0.1, const Vec3& at = Vec3(400, 300, 0),
+  std::shared_ptr<Weapon> Gun(WeaponKind kind, int entries, double reloadTime = 0.1, const Vec3& at = Vec3(400, 300, 0),
                               const std::string& image = "../Assets/image/gun/GunDefault_Left.png") {
     auto gun = std::make_shared<Weapon>(at, 25, 25, 1, kind, image, reloadTime, 3.0);
     for (int i = 0; i < entries; ++i)
@@ -41,7 +41,8 @@ TEST_F(WeaponRules, TheGarageOffersSixGunsWithPoolsFilledInWholePasses) {
   ASSERT_EQ(guns.size(), 6u);
   const char* names[] = {"DEFAULT_Left", "DEFAULT_Right", "MINICANNON_Left", "MINICANNON_Right", "BLACKHOLE_Left",
                          "BLACKHOLE_Right"};
-  const int kinds[] = {1, 1, 6, 6, 2, 2};
+  const WeaponKind kinds[] = {WeaponKind::Sprayer, WeaponKind::Sprayer, WeaponKind::Boom,
+                             WeaponKind::Boom,    WeaponKind::Split,   WeaponKind::Split};
   const size_t entries[] = {120, 120, 64, 64, 80, 80}; // 2.0 / 0.1 is 20 passes, not 19
   const double damage[] = {3.0, 3.0, 2.0, 2.0, 4.0, 4.0};
   for (size_t i = 0; i < 6; ++i) {
@@ -65,12 +66,12 @@ TEST_F(WeaponRules, TheGarageOffersSixGunsWithPoolsFilledInWholePasses) {
 }
 
 TEST_F(WeaponRules, TheSprayerAlternatesItsGroupsAndACopyStartsWithTheSecond) {
-  auto gun = Gun(1, 6);
+  auto gun = Gun(WeaponKind::Sprayer, 6);
   gun->Fire();
   EXPECT_EQ(Flying(*gun), (std::vector<int>{0, 1, 2}));
   gun->Fire();
   EXPECT_EQ(Flying(*gun), (std::vector<int>{0, 1, 2, 3, 4, 5}));
-  Weapon copy(*Gun(1, 6));
+  Weapon copy(*Gun(WeaponKind::Sprayer, 6));
   copy.Fire();
   EXPECT_EQ(Flying(copy), (std::vector<int>{3, 4, 5}));
   // A busy entry pushes the group on; the scan stops at the end of the pool.
@@ -81,7 +82,7 @@ TEST_F(WeaponRules, TheSprayerAlternatesItsGroupsAndACopyStartsWithTheSecond) {
 }
 
 TEST_F(WeaponRules, TheMiniCannonFiresFifteenShellsHalfARadianApart) {
-  auto gun = Gun(6, 16);
+  auto gun = Gun(WeaponKind::Boom, 16);
   gun->Fire();
   std::vector<int> expected;
   for (int i = 0; i < 15; ++i) expected.push_back(i);
@@ -96,7 +97,7 @@ TEST_F(WeaponRules, TheMiniCannonFiresFifteenShellsHalfARadianApart) {
 }
 
 TEST_F(WeaponRules, AVolleyEndsAllItsShotsAtOnce) {
-  Weapon gun(*Gun(6, 16));
+  Weapon gun(*Gun(WeaponKind::Boom, 16));
   gun.projectiles[0]->lifetime = 10.0; // would fly on for long
   gun.Fire();
   for (auto& p : gun.projectiles) p->remaining = 10.0;
@@ -108,7 +109,7 @@ TEST_F(WeaponRules, AVolleyEndsAllItsShotsAtOnce) {
 }
 
 TEST_F(WeaponRules, AWeaponWithoutReloadTimeFiresAgain) {
-  Weapon gun(*Gun(1, 6, 0.0));
+  Weapon gun(*Gun(WeaponKind::Sprayer, 6, 0.0));
   gun.Fire();
   EXPECT_GT(gun.reloadRemaining, 0.0); // the volley's share of the reload
   Ticks(gun, 0.3);
@@ -116,7 +117,7 @@ TEST_F(WeaponRules, AWeaponWithoutReloadTimeFiresAgain) {
 }
 
 TEST_F(WeaponRules, TheBlackHoleSplitsAfterPointEightSecondsAndOnAHit) {
-  Weapon gun(*Gun(2, 8));
+  Weapon gun(*Gun(WeaponKind::Split, 8));
   gun.Fire();
   EXPECT_EQ(Flying(gun), (std::vector<int>{0, 1}));
   Ticks(gun, 0.78);
@@ -133,7 +134,7 @@ TEST_F(WeaponRules, TheBlackHoleSplitsAfterPointEightSecondsAndOnAHit) {
   Vehicle* v = Player(Vec3(400, 300, 0));
   GameObject* gunner = Gunner(Vec3(470, 300, 0));
   gunner->hp = 100;
-  v->weapons.push_back(std::make_shared<Weapon>(*Gun(2, 8)));
+  v->weapons.push_back(std::make_shared<Weapon>(*Gun(WeaponKind::Split, 8)));
   Weapon& fitted = *v->weapons[0];
   fitted.Fire();
   fitted.projectiles[1]->active = false;
@@ -150,12 +151,12 @@ TEST_F(WeaponRules, TheBlackHoleSplitsAfterPointEightSecondsAndOnAHit) {
 
 TEST_F(WeaponRules, TheBlackHoleScanStopsAtTheEndOfAShortPool) {
   for (int entries : {0, 1, 2, 3}) {
-    auto gun = Gun(2, entries);
+    auto gun = Gun(WeaponKind::Split, entries);
     if (entries > 0) gun->projectiles[0]->active = true;
     gun->Fire(); // must not read past the pool
     gun->Tick();
   }
-  auto two = Gun(2, 2);
+  auto two = Gun(WeaponKind::Split, 2);
   two->Fire();
   EXPECT_EQ(Flying(*two), (std::vector<int>{0, 1}));
 }
@@ -165,7 +166,7 @@ TEST_F(WeaponRules, ProjectilesHitGunnersAndPatrollersButPassTurrets) {
   Vehicle* v = Player(Vec3(0, 0, 0));
   GameObject* turret = Turret("ENEMY_31", Vec3(600, 300, 0));
   GameObject* crawler = Patroller("ENEMY2A", Vec3(600, 600, 0));
-  v->weapons.push_back(std::make_shared<Weapon>(*Gun(1, 6)));
+  v->weapons.push_back(std::make_shared<Weapon>(*Gun(WeaponKind::Sprayer, 6)));
   Weapon& gun = *v->weapons[0];
   auto aim = [&](size_t i, const Vec3& at) {
     Projectile& p = *gun.projectiles[i];
@@ -196,7 +197,7 @@ TEST_F(WeaponRules, ProjectilesHitGunnersAndPatrollersButPassTurrets) {
 TEST_F(WeaponRules, AProjectileOnASackWearsItDownAndPuffs) {
   Vehicle* v = Player(Vec3(0, 0, 0));
   GameObject* sack = Sack(Vec3(500, 500, 0));
-  v->weapons.push_back(std::make_shared<Weapon>(*Gun(1, 6)));
+  v->weapons.push_back(std::make_shared<Weapon>(*Gun(WeaponKind::Sprayer, 6)));
   Projectile& p = *v->weapons[0]->projectiles[0];
   p.active = true;
   p.remaining = 2.0;

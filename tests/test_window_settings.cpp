@@ -80,10 +80,10 @@ TEST(WindowSettings, ASizeNoScreenFitsIsHeldBetweenTheSmallestAndTheDisplay) {
     ASSERT_TRUE(started);
     int displayWidth = 0, displayHeight = 0;
     GetDisplaySize(displayWidth, displayHeight);
-    EXPECT_GE(g_screenWidth, MIN_SCREEN_WIDTH) << content;
-    EXPECT_GE(g_screenHeight, MIN_SCREEN_HEIGHT) << content;
-    EXPECT_LE(g_screenWidth, displayWidth) << content;
-    EXPECT_LE(g_screenHeight, displayHeight) << content;
+    EXPECT_GE(g_screen.width, MIN_SCREEN_WIDTH) << content;
+    EXPECT_GE(g_screen.height, MIN_SCREEN_HEIGHT) << content;
+    EXPECT_LE(g_screen.width, displayWidth) << content;
+    EXPECT_LE(g_screen.height, displayHeight) << content;
     size_t said = 0;
     for (size_t at = printed.find("Windows.txt asks"); at != std::string::npos; at = printed.find("Windows.txt asks", at + 1))
       ++said;

@@ -35,15 +35,16 @@ FrameRateMeter s_meter;
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
 }
-} // namespace
 
+// Once per frame after presenting: g_loop.framesPerSecond over the last quarter second,
+// g_loop.frameTime its reciprocal. A reset meter reads 60 frames per second.
 void ResetFrameRateMeter() {
   // The first quarter second measures from now, at the rate the game was tuned for,
   // so the first frames do not see a frame time of the whole uptime.
   s_meter = FrameRateMeter{};
   s_meter.lastRefreshMs = NowMs();
-  g_framesPerSecond = 60.0f;
-  g_frameTime = 1.0f / 60.0f;
+  g_loop.framesPerSecond = 60.0f;
+  g_loop.frameTime = 1.0f / 60.0f;
 }
 
 void MeasureFrameRate() {
@@ -51,12 +52,14 @@ void MeasureFrameRate() {
   int64_t now = NowMs();
   float elapsed = static_cast<float>(now - s_meter.lastRefreshMs);
   if (elapsed > s_meter.refreshIntervalMs) {
-    g_framesPerSecond = s_meter.frameCounter * 1000.0f / elapsed;
+    g_loop.framesPerSecond = s_meter.frameCounter * 1000.0f / elapsed;
     s_meter.lastRefreshMs = now;
     s_meter.frameCounter = 0;
   }
-  g_frameTime = 1.0f / g_framesPerSecond;
+  g_loop.frameTime = 1.0f / g_loop.framesPerSecond;
 }
+
+} // namespace
 
 // ============================================================================
 // Start-up and shut-down
@@ -76,24 +79,24 @@ bool GameLoop::Startup() {
   subsystems->AddObjectSystems();
   g_systems.push_back(std::make_shared<InputSystem>());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  g_debugView = 0;
+  g_loop.debugView = 0;
 
   ReadOptions(g_options);
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
   // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
   // last chose.
-  g_fullscreen = !g_options.fullscreen;
+  g_screen.fullscreen = !g_options.fullscreen;
   window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
-  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
+  if (fixedFrameTime > 0.0f) g_loop.frameTime = fixedFrameTime;
   std::printf("%s\n", window->showCommand != 0 ? ConsoleText::WINDOW_SHOWN : ConsoleText::WINDOW_HIDDEN);
 
   subsystems->ListPlayableLevels();
   subsystems->MakeBackgroundTiles();
   level = MakeState(STATE_MAIN_MENU);
-  g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  g_loop.currentState = g_loop.nextState = g_loop.previousState = STATE_MAIN_MENU;
   subsystems->CreateAudio();
   subsystems->CreateOptionMenu();
   subsystems->InitTweakBars();
@@ -102,7 +105,7 @@ bool GameLoop::Startup() {
   // Without a window and a context every drawing call would fail: end cleanly instead.
   if (!window->IsUsable()) {
     std::printf("Error: there is no window to draw in, the game ends\n");
-    g_currentState = g_nextState = STATE_QUIT;
+    g_loop.currentState = g_loop.nextState = STATE_QUIT;
     failed = true;
   }
   started = true;
@@ -112,12 +115,12 @@ bool GameLoop::Startup() {
   // The start-up steps after the first reset load pictures (the pause panel's, the grass):
   // the first frame must not count them as its own time.
   ResetFrameRateMeter();
-  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
+  if (fixedFrameTime > 0.0f) g_loop.frameTime = fixedFrameTime;
   pacer.platform.swap = [this] { window->Present(); };
   pacer.platform.setSwapInterval = [](int interval) { return SetSwapInterval(interval); };
   ChoosePacing();
   std::fflush(stdout);
-  return g_currentState != STATE_QUIT;
+  return g_loop.currentState != STATE_QUIT;
 }
 
 void GameLoop::Shutdown() {
@@ -155,24 +158,24 @@ int GameLoop::Run() {
 // ============================================================================
 
 bool GameLoop::RunFrame() {
-  if (!started || g_currentState == STATE_QUIT) return false;
+  if (!started || g_loop.currentState == STATE_QUIT) return false;
   if (!entered) EnterState();
   if (!entered) return false; // no object could be made for the state: the game has ended
-  if (g_currentState == g_nextState) Frame();
-  if (g_currentState != g_nextState) LeaveState();
-  return g_currentState != STATE_QUIT;
+  if (g_loop.currentState == g_loop.nextState) Frame();
+  if (g_loop.currentState != g_loop.nextState) LeaveState();
+  return g_loop.currentState != STATE_QUIT;
 }
 
 void GameLoop::EnterState() {
-  if (g_currentState == STATE_RESTART) {
+  if (g_loop.currentState == STATE_RESTART) {
     // Same object, same id: only Initialize runs again.
-    g_currentState = g_nextState = g_previousState;
+    g_loop.currentState = g_loop.nextState = g_loop.previousState;
   } else {
     level.reset();
-    level = MakeState(g_currentState);
+    level = MakeState(g_loop.currentState);
     if (!level) {
-      std::printf("Error: game state %d has no screen, the game ends\n", g_currentState);
-      g_currentState = g_nextState = STATE_QUIT;
+      std::printf("Error: game state %d has no screen, the game ends\n", g_loop.currentState);
+      g_loop.currentState = g_loop.nextState = STATE_QUIT;
       failed = true;
       return;
     }
@@ -181,23 +184,23 @@ void GameLoop::EnterState() {
   }
   Clock::time_point start = Clock::now();
   level->Initialize();
-  g_initTime = SecondsSince(start);
+  g_loop.initTime = SecondsSince(start);
   // Loading is not a frame: the first frames of the state measure from here, or every
   // Update of the next quarter second would take the whole load as its frame time.
   ResetFrameRateMeter();
-  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
+  if (fixedFrameTime > 0.0f) g_loop.frameTime = fixedFrameTime;
   entered = true;
 }
 
 void GameLoop::LeaveState() {
   level->Free();
-  if (g_nextState != STATE_RESTART) level->Unload();
-  if (g_nextState < STATE_QUIT || g_nextState > STATE_TUTORIAL) {
-    std::printf("Error: there is no game state %d, going to the main menu\n", g_nextState);
-    g_nextState = STATE_MAIN_MENU;
+  if (g_loop.nextState != STATE_RESTART) level->Unload();
+  if (g_loop.nextState < STATE_QUIT || g_loop.nextState > STATE_TUTORIAL) {
+    std::printf("Error: there is no game state %d, going to the main menu\n", g_loop.nextState);
+    g_loop.nextState = STATE_MAIN_MENU;
   }
-  g_previousState = g_currentState;
-  g_currentState = g_nextState;
+  g_loop.previousState = g_loop.currentState;
+  g_loop.currentState = g_loop.nextState;
   entered = false;
 }
 
@@ -213,10 +216,10 @@ void GameLoop::Frame() {
     window->ToggleDisplayMode();
     ChoosePacing();
     Options chosen = g_options;
-    chosen.fullscreen = g_fullscreen;
+    chosen.fullscreen = g_screen.fullscreen;
     RememberOptions(chosen);
   }
-  if (ConsumeTrigger(KEY_F11)) g_debugView = g_debugView >= 2 ? 0 : g_debugView + 1; // F11
+  if (ConsumeTrigger(KEY_F11)) g_loop.debugView = g_loop.debugView >= 2 ? 0 : g_loop.debugView + 1; // F11
 
   Clock::time_point start = Clock::now();
   level->Update();
@@ -228,27 +231,27 @@ void GameLoop::Frame() {
   double renderSeconds = SecondsSince(start);
   // The read-outs change slowly enough to be read.
   if (readoutClock > 2.0) {
-    g_updateTime = updateSeconds;
-    g_renderTime = renderSeconds;
+    g_loop.updateTime = updateSeconds;
+    g_loop.renderTime = renderSeconds;
     readoutClock = 0.0;
   }
 
   HandlePauseKey();
-  readoutClock += static_cast<double>(g_frameTime);
+  readoutClock += static_cast<double>(g_loop.frameTime);
   if (framePacing)
     pacer.Present();
   else
     pacer.PresentUnpaced();
   MeasureFrameRate();
-  if (fixedFrameTime > 0.0f) g_frameTime = fixedFrameTime;
-  g_fpsReadout = g_framesPerSecond;
+  if (fixedFrameTime > 0.0f) g_loop.frameTime = fixedFrameTime;
+  g_loop.fpsReadout = g_loop.framesPerSecond;
 }
 
 // Another program may have changed the display while the game was in the background.
 void GameLoop::ReapplyDisplayModeOnFocus() {
   bool focus = HasKeyboardFocus();
   if (focus && !hadFocus) {
-    g_fullscreen = !g_fullscreen;
+    g_screen.fullscreen = !g_screen.fullscreen;
     window->ToggleDisplayMode();
     ChoosePacing();
   }
@@ -261,7 +264,7 @@ void GameLoop::NoteGamepadActivity() {
                 s.thumbRX < -RIGHT_THUMB_DEADZONE || s.thumbRX > RIGHT_THUMB_DEADZONE;
   for (int i = 0; i < PAD_BUTTON_COUNT && !active; ++i)
     active = g_gamepad.triggered[i] || g_gamepad.down[i];
-  if (active) g_usingGamepad = true;
+  if (active) g_input.usingGamepad = true;
 }
 
 // Runs after Draw: a state that wants Escape for itself consumes it in its Update.
@@ -272,10 +275,11 @@ void GameLoop::HandlePauseKey() {
   // Start is consumed as Escape is, or a state that never polls the pad would
   // see the same press every frame.
   g_gamepad.triggered[PAD_START] = false;
-  g_paused = !g_paused;
+  g_loop.paused = !g_loop.paused;
   subsystems->ShowPausePanel();
-  if (g_paused) g_gamepad.StartRumble(0x3FFF, 0x3FFF, 0.5f);
-  if (g_currentState == STATE_EDITOR || g_currentState == STATE_WEAPON_SELECT) g_nextState = STATE_MAIN_MENU;
+  if (g_loop.paused) g_gamepad.StartRumble(0x3FFF, 0x3FFF, 0.5f);
+  if (g_loop.currentState == STATE_EDITOR || g_loop.currentState == STATE_WEAPON_SELECT)
+    g_loop.nextState = STATE_MAIN_MENU;
 }
 
 // The display may have changed with the window's mode or place: vsync where its

@@ -31,7 +31,7 @@ public:
   // (MakeGameSubsystems), a test may hand it less. Nothing but the loop's own steps by default.
   std::shared_ptr<Subsystems> subsystems = std::make_shared<Subsystems>();
   bool framePacing = true; // hold the game to 60 frames a second; off for tests and benchmarks
-  // Above 0: every frame's g_frameTime is exactly this, whatever the clock says, so that a
+  // Above 0: every frame's g_loop.frameTime is exactly this, whatever the clock says, so that a
   // run without pacing still plays at a display's rate (the rules step per frame).
   float fixedFrameTime = 0.0f;
   int showCommand = 1;     // 0 keeps the window hidden
@@ -56,10 +56,4 @@ private:
   double readoutClock = 0.0; // seconds of frame time since the read-outs were last sampled
   FramePacer pacer;
 };
-
-// ---- frame-rate meter ----------------------------------------------------------
-// Once per frame after presenting: g_framesPerSecond over the last quarter second,
-// g_frameTime its reciprocal. A reset meter reads 60 frames per second.
-void MeasureFrameRate();
-void ResetFrameRateMeter();
 

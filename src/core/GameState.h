@@ -1,6 +1,6 @@
 #pragma once
 
-// State ids written to g_nextState.
+// State ids written to g_loop.nextState.
 enum : int {
   STATE_QUIT = 0,
   STATE_RESTART = 1,
@@ -12,14 +12,21 @@ enum : int {
 };
 
 // ---- shared by several modules -------------------------------------------
-extern int g_currentState;      // id of the running state; written only by the loop
-extern int g_nextState;         // id requested for the next frame's end
-extern int g_previousState;     // id of the state before the current one
-extern float g_frameTime;       // seconds, duration of the last frame
-extern float g_framesPerSecond; // from the frame-rate meter
-extern double g_initTime;       // seconds, last Initialize
-extern double g_updateTime;     // seconds, sampled every 2 s of frame time
-extern double g_renderTime;     // seconds, sampled every 2 s of frame time
-extern double g_fpsReadout;     // frames per second for the debug display
-extern unsigned int g_debugView; // 0 off, 1 and 2 debug displays
-extern bool g_paused;           // the pause flag, toggled by Escape / Start
+// What the loop shares with the states: which state runs, the frame's time, the read-outs
+// of the debug display and the pause.
+struct LoopState {
+  int currentState = STATE_MAIN_MENU;  // id of the running state; written only by the loop
+  int nextState = STATE_MAIN_MENU;     // id requested for the next frame's end
+  int previousState = STATE_MAIN_MENU; // id of the state before the current one
+  float frameTime = 1.0f / 60.0f;      // seconds, duration of the last frame
+  float framesPerSecond = 60.0f;       // from the frame-rate meter
+  double initTime = 0.0;               // seconds, last Initialize
+  double updateTime = 0.0;             // seconds, sampled every 2 s of frame time
+  double renderTime = 0.0;             // seconds, sampled every 2 s of frame time
+  double fpsReadout = 0.0;             // frames per second for the debug display
+  unsigned int debugView = 0;          // 0 off, 1 and 2 debug displays
+  bool paused = false;                 // the pause flag, toggled by Escape / Start
+
+  void Reset() { *this = LoopState(); }
+};
+extern LoopState g_loop;

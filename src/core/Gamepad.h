@@ -25,9 +25,6 @@ enum : int {
 constexpr int LEFT_THUMB_DEADZONE = 7849;
 constexpr int RIGHT_THUMB_DEADZONE = 8689;
 
-// The pad mask each button index tests, in index order.
-extern const uint16_t g_padButtonMasks[PAD_BUTTON_COUNT];
-
 // The one gamepad. It changes only when a state polls it (Update, once per frame from
 // the state's HandleGamepad); an absent pad reads as released buttons and centred sticks.
 class Gamepad {

@@ -4,82 +4,77 @@
 #include "platform/KeyCodes.h"
 #include "platform/Messages.h"
 
-std::map<int, bool> g_keyTriggered;
-std::map<int, bool> g_keyDown;
-Vec3 g_mousePosition;
-char g_lastKeyChar = '\0';
-int g_lastDigit = 10;
-bool g_usingGamepad = false;
-std::string g_typedText;
+InputState g_input;
 
 static constexpr size_t TYPED_TEXT_KEPT = 32;
 
 static void CharTyped(uintptr_t code) {
   if (code < 32 || code > 126) return; // the game's font and its file names are ASCII
-  g_typedText.push_back(static_cast<char>(code));
-  if (g_typedText.size() > TYPED_TEXT_KEPT) g_typedText.erase(0, g_typedText.size() - TYPED_TEXT_KEPT);
+  g_input.typedText.push_back(static_cast<char>(code));
+  std::string& typed = g_input.typedText;
+  if (typed.size() > TYPED_TEXT_KEPT) typed.erase(0, typed.size() - TYPED_TEXT_KEPT);
 }
 
 void KeyDown(int code) {
-  if (!g_keyDown[code]) {
-    g_keyTriggered[code] = true;
-    g_keyDown[code] = true;
+  if (!g_input.keyDown[code]) {
+    g_input.keyTriggered[code] = true;
+    g_input.keyDown[code] = true;
   }
   // Only digits and capital letters (and the signs between them) are typed characters.
   if (code < KEY_0 || code > KEY_A + 25) {
-    g_lastDigit = 10;
-    g_lastKeyChar = '-';
+    g_input.lastDigit = 10;
+    g_input.lastKeyChar = '-';
   } else if (code > KEY_0 + 9) {
-    g_lastKeyChar = static_cast<char>(code);
-    g_lastDigit = 10;
+    g_input.lastKeyChar = static_cast<char>(code);
+    g_input.lastDigit = 10;
   } else {
-    g_lastKeyChar = static_cast<char>(code);
-    g_lastDigit = code - KEY_0;
+    g_input.lastKeyChar = static_cast<char>(code);
+    g_input.lastDigit = code - KEY_0;
   }
 }
 
 void KeyUp(int code) {
-  g_keyTriggered[code] = false;
-  g_keyDown[code] = false;
-  g_lastDigit = 10;
-  g_lastKeyChar = '-';
+  g_input.keyTriggered[code] = false;
+  g_input.keyDown[code] = false;
+  g_input.lastDigit = 10;
+  g_input.lastKeyChar = '-';
 }
 
 bool ConsumeTrigger(int code) {
-  bool triggered = g_keyTriggered[code];
+  bool triggered = g_input.keyTriggered[code];
   if (triggered) {
-    g_keyTriggered[code] = false;
-    g_keyDown[code] = true;
+    g_input.keyTriggered[code] = false;
+    g_input.keyDown[code] = true;
   }
   return triggered;
 }
 
-bool IsDown(int code) { return g_keyDown[code]; }
+bool IsDown(int code) { return g_input.keyDown[code]; }
 
 void ResetKeys() {
-  g_windowWidth = g_screenWidth;
-  g_windowHeight = g_screenHeight;
+  g_screen.windowWidth = g_screen.width;
+  g_screen.windowHeight = g_screen.height;
   for (int code = 1; code <= 254; ++code) {
-    g_keyDown[code] = false;
-    g_keyTriggered[code] = false;
+    g_input.keyDown[code] = false;
+    g_input.keyTriggered[code] = false;
   }
-  g_typedText.clear();
+  g_input.typedText.clear();
 }
 
 // The pointer arrives in window pixels and is kept in logical pixels, whatever size
 // the window has: through the picture's area, so a letterboxed full screen maps as drawn.
 static void MouseMoved(intptr_t lParam) {
   // A window with no area (minimised, or its size unknown) has no pointer position.
-  if (g_windowWidth <= 0 || g_windowHeight <= 0 || g_screenWidth <= 0 || g_screenHeight <= 0) return;
+  if (g_screen.windowWidth <= 0 || g_screen.windowHeight <= 0 || g_screen.width <= 0 || g_screen.height <= 0) return;
   int px = static_cast<int>(lParam & 0xFFFF);
   int py = static_cast<int>((lParam >> 16) & 0xFFFF);
-  const PictureArea area = CurrentPictureArea(g_windowWidth, g_windowHeight);
+  const PictureArea area = CurrentPictureArea(g_screen.windowWidth, g_screen.windowHeight);
   int oldX = 0, oldY = 0;
-  LogicalToWindow(area, g_screenWidth, g_screenHeight, g_mousePosition.x, g_mousePosition.y, oldX, oldY);
+  LogicalToWindow(area, g_screen.width, g_screen.height, g_input.mousePosition.x, g_input.mousePosition.y, oldX, oldY);
   if (px == oldX && py == oldY) return;
-  g_usingGamepad = false;
-  WindowToLogical(area, g_screenWidth, g_screenHeight, static_cast<float>(px), static_cast<float>(py),
-                  g_mousePosition.x, g_mousePosition.y);
+  g_input.usingGamepad = false;
+  WindowToLogical(area, g_screen.width, g_screen.height, static_cast<float>(px), static_cast<float>(py),
+                  g_input.mousePosition.x, g_input.mousePosition.y);
 }
 
 bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {

@@ -10,15 +10,20 @@
 // 4 middle. Reading an entry that was never written creates it as false.
 
 // ---- shared by several modules -------------------------------------------
-extern std::map<int, bool> g_keyTriggered; // pressed and not yet consumed (cleared on release)
-extern std::map<int, bool> g_keyDown;      // held
-extern Vec3 g_mousePosition;               // logical pixels, origin top-left, y down; z is 0
-extern char g_lastKeyChar;                 // last key pressed if its code is 48-90, else '-'
-extern int g_lastDigit;                    // value of the last digit key pressed; 10 = none
-extern bool g_usingGamepad;                // the pad is the active device (a mouse move clears it)
-// Printable ASCII characters typed since a reader last emptied it, as the keyboard layout
-// gives them (the letter printed on the key, shifted or not); the newest 32 are kept.
-extern std::string g_typedText;
+struct InputState {
+  std::map<int, bool> keyTriggered; // pressed and not yet consumed (cleared on release)
+  std::map<int, bool> keyDown;      // held
+  Vec3 mousePosition;               // logical pixels, origin top-left, y down; z is 0
+  char lastKeyChar = '\0';          // last key pressed if its code is 48-90, else '-'
+  int lastDigit = 10;               // value of the last digit key pressed; 10 = none
+  bool usingGamepad = false;        // the pad is the active device (a mouse move clears it)
+  // Printable ASCII characters typed since a reader last emptied it, as the keyboard layout
+  // gives them (the letter printed on the key, shifted or not); the newest 32 are kept.
+  std::string typedText;
+
+  void Reset() { *this = InputState(); }
+};
+extern InputState g_input;
 
 // ---- key maps ----------------------------------------------------------------
 void KeyDown(int code);        // a held key does not trigger again (auto-repeat)

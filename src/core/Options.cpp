@@ -7,9 +7,10 @@
 #include <sstream>
 
 Options g_options;
-std::string g_optionsPath = OPTIONS_PATH;
 
 namespace {
+
+std::string s_optionsPath = OPTIONS_PATH;
 
 bool ParseLevel(const std::string& text, float& level) {
   std::istringstream in(text);
@@ -44,6 +45,10 @@ bool ParseLine(const std::string& line, Options& options, bool& known) {
 }
 
 } // namespace
+
+const std::string& OptionsPath() { return s_optionsPath; }
+
+void SetOptionsPath(const std::string& path) { s_optionsPath = path; }
 
 bool ReadOptions(Options& options, const std::string& path) {
   options = Options{};

@@ -8,7 +8,8 @@
 // Where the options live, relative to the working directory.
 inline constexpr const char* OPTIONS_PATH = "../Assets/Options.txt";
 // The file the game reads and writes: OPTIONS_PATH, unless a test keeps its own.
-extern std::string g_optionsPath;
+const std::string& OptionsPath();
+void SetOptionsPath(const std::string& path);
 
 struct Options {
   float musicLevel = 0.75f;   // slider values, 0-1
@@ -23,16 +24,16 @@ struct Options {
 // skipped (a later version may add some). A missing or unreadable file, a line that is not
 // a known name with a value in range, or a file with no options at all gives the defaults
 // and one line on standard output; false then.
-bool ReadOptions(Options& options, const std::string& path = g_optionsPath);
+bool ReadOptions(Options& options, const std::string& path = OptionsPath());
 
 // Writes a temporary file beside `path` and renames it into place, so a crash leaves the
 // old file whole (and an installed game's link to a shipped file becomes the player's
 // own). A failure prints one line and leaves the old file; false then.
-bool WriteOptions(const Options& options, const std::string& path = g_optionsPath);
+bool WriteOptions(const Options& options, const std::string& path = OptionsPath());
 
 // The options as last read or remembered; the loop reads them at start-up.
 extern Options g_options;
 
 // Keeps `options` as the remembered ones and writes them when they differ from what was
 // remembered before (a slider dragged back to where it was writes nothing).
-void RememberOptions(const Options& options, const std::string& path = g_optionsPath);
+void RememberOptions(const Options& options, const std::string& path = OptionsPath());

@@ -17,7 +17,7 @@ public:
   virtual void ListPlayableLevels() {}  // the level list of the level folder
   virtual void MakeBackgroundTiles() {} // the pool of grass tiles parked off the level
   virtual void CreateAudio() {}         // g_audio
-  virtual void CreateOptionMenu() {}    // g_frontEnd.pausePanel, its corner at (g_screenWidth - 40, 40, 0)
+  virtual void CreateOptionMenu() {}    // g_frontEnd.pausePanel, its corner at (g_screen.width - 40, 40, 0)
   virtual void InitTweakBars() {}       // the tweak-bar layer over the GL context
   virtual void ResetSoundSlots() {}     // g_soundSlots 1..15
 

@@ -20,8 +20,8 @@ PictureArea FitPicture(int windowWidth, int windowHeight, int logicalWidth, int 
 }
 
 PictureArea CurrentPictureArea(int windowWidth, int windowHeight) {
-  if (!g_fullscreen) return PictureArea{0, 0, windowWidth, windowHeight};
-  return FitPicture(windowWidth, windowHeight, g_screenWidth, g_screenHeight);
+  if (!g_screen.fullscreen) return PictureArea{0, 0, windowWidth, windowHeight};
+  return FitPicture(windowWidth, windowHeight, g_screen.width, g_screen.height);
 }
 
 void WindowToLogical(const PictureArea& area, int logicalWidth, int logicalHeight, float px, float py,

@@ -15,8 +15,8 @@ struct PictureArea {
 // A window or logical screen without an area gives the whole window.
 PictureArea FitPicture(int windowWidth, int windowHeight, int logicalWidth, int logicalHeight);
 
-// The area the game draws in for a window of this size, by the display mode (g_fullscreen)
-// and the logical size (g_screenWidth, g_screenHeight).
+// The area the game draws in for a window of this size, by the display mode (g_screen.fullscreen)
+// and the logical size (g_screen.width, g_screen.height).
 PictureArea CurrentPictureArea(int windowWidth, int windowHeight);
 
 // A window pixel in logical pixels; points on the bars land on the picture's nearest edge.

@@ -9,14 +9,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-int g_screenWidth = 1264;
-int g_screenHeight = 720;
-int g_displayWidth = 1264;
-int g_displayHeight = 720;
-int g_windowWidth = 1264;
-int g_windowHeight = 720;
-bool g_fullscreen = false;
-PlatformWindow* g_hwnd = nullptr;
+ScreenState g_screen;
 
 // The windowed mode's client area; the logical screen is stretched over it.
 static constexpr int WINDOWED_WIDTH = 1280;
@@ -37,7 +30,7 @@ Window::Window(int showCommand_) {
   int width = 0, height = 0, console = 0;
   ReadWindowSettings(width, height, console);
 
-  g_fullscreen = false;
+  g_screen.fullscreen = false;
   platformStarted = StartPlatform();
   bool platform = platformStarted;
   if (platform) GetDisplaySize(screenWidth, screenHeight);
@@ -48,7 +41,7 @@ Window::Window(int showCommand_) {
   // The client area starts at the logical size; the frame the - 16 and - 40 leave
   // room for is the platform's business.
   if (platform) handle = OpenGameWindow(title, width - 16, height - 40, showCommand != 0);
-  g_hwnd = handle;
+  g_screen.window = handle;
   deviceContext = handle;
 
   if (handle) {
@@ -59,8 +52,8 @@ Window::Window(int showCommand_) {
     if (showCommand != 0) RaiseGameWindow(handle);
   }
 
-  g_screenHeight = g_displayHeight = height - 40;
-  g_screenWidth = g_displayWidth = width - 16;
+  g_screen.height = g_screen.displayHeight = height - 40;
+  g_screen.width = g_screen.displayWidth = width - 16;
   ResetKeys();
 }
 
@@ -71,20 +64,20 @@ void Window::SetTitle(const std::string& newTitle) {
 
 void Window::ToggleDisplayMode() {
   if (!handle) return;
-  if (!g_fullscreen) {
-    g_fullscreen = true;
+  if (!g_screen.fullscreen) {
+    g_screen.fullscreen = true;
     ShowFullscreen(handle);
     ApplyViewport(screenWidth, screenHeight);
-    g_displayWidth = screenWidth;
-    g_displayHeight = screenHeight;
+    g_screen.displayWidth = screenWidth;
+    g_screen.displayHeight = screenHeight;
     if (subsystems) subsystems->RebuildTweakBars();
     std::printf("%s\n", ConsoleText::FULL_SCREEN_ON);
   } else {
-    g_fullscreen = false;
+    g_screen.fullscreen = false;
     ShowWindowed(handle, WINDOWED_WIDTH, WINDOWED_HEIGHT);
     DispatchOneMessage();
-    g_displayWidth = WINDOWED_WIDTH;
-    g_displayHeight = WINDOWED_HEIGHT;
+    g_screen.displayWidth = WINDOWED_WIDTH;
+    g_screen.displayHeight = WINDOWED_HEIGHT;
     ApplyViewport(WINDOWED_WIDTH, WINDOWED_HEIGHT);
     if (subsystems) subsystems->RebuildTweakBars();
     std::printf("%s\n", ConsoleText::FULL_SCREEN_OFF);
@@ -96,8 +89,8 @@ void Window::OnResize() {
   // both the mouse's scale and the viewport.
   int width = 0, height = 0;
   GetClientSize(handle, width, height);
-  g_windowWidth = width;
-  g_windowHeight = height;
+  g_screen.windowWidth = width;
+  g_screen.windowHeight = height;
   ApplyViewport(width, height);
 }
 
@@ -138,7 +131,7 @@ bool Window::WindowProcedure(const PlatformMessage& message) {
   case MSG_DESTROY:
     // The window itself stays until Shutdown, so the rest of this frame can still use it.
     if (subsystems) subsystems->SilenceEffects();
-    g_nextState = STATE_QUIT;
+    g_loop.nextState = STATE_QUIT;
     return true;
   case MSG_SIZE:
     OnResize();
@@ -152,7 +145,7 @@ bool Window::DispatchOneMessage() {
   PlatformMessage message;
   if (!TakeOneMessage(message)) return false;
   if (message.message == MSG_QUIT)
-    g_nextState = STATE_QUIT;
+    g_loop.nextState = STATE_QUIT;
   else
     WindowProcedure(message);
   return true;
@@ -170,7 +163,7 @@ void Window::Shutdown() {
   contextActive = false;
   CloseGameWindow(handle);
   handle = deviceContext = nullptr;
-  g_hwnd = nullptr;
+  g_screen.window = nullptr;
   if (platformStarted) StopPlatform();
   platformStarted = false;
 }

@@ -19,7 +19,7 @@ class Window : public System {
 public:
   explicit Window(int showCommand = 1); // opens the window windowed; the loop then enters full screen
 
-  void ToggleDisplayMode(); // full screen <-> windowed, by g_fullscreen, which it flips
+  void ToggleDisplayMode(); // full screen <-> windowed, by g_screen.fullscreen, which it flips
   void Shutdown();          // context released, window destroyed; nothing touches it afterwards
   void SetTitle(const std::string& newTitle);
   void OnResize();          // window size and viewport from the client area
@@ -58,13 +58,19 @@ private:
 };
 
 // ---- shared by several modules -------------------------------------------
-// Logical screen: every graphic, the mouse and the HUD use these pixels
-// (origin top-left, y down). Set once from Windows.txt (width - 16, height - 40).
-extern int g_screenWidth;
-extern int g_screenHeight;
-extern int g_displayWidth;   // viewport size the display-mode toggle last applied
-extern int g_displayHeight;
-extern int g_windowWidth;    // client size at the last resize, pixels; scales the mouse
-extern int g_windowHeight;
-extern bool g_fullscreen;
-extern PlatformWindow* g_hwnd; // the game window, for code without a Window at hand
+// The screen the game draws on and the window that shows it.
+struct ScreenState {
+  // Logical screen: every graphic, the mouse and the HUD use these pixels (origin
+  // top-left, y down). Set once from Windows.txt (width - 16, height - 40).
+  int width = 1264;
+  int height = 720;
+  int displayWidth = 1264;          // viewport size the display-mode toggle last applied
+  int displayHeight = 720;
+  int windowWidth = 1264;           // client size at the last resize, pixels; scales the mouse
+  int windowHeight = 720;
+  bool fullscreen = false;
+  PlatformWindow* window = nullptr; // the game window, for code without a Window at hand
+
+  void Reset() { *this = ScreenState(); }
+};
+extern ScreenState g_screen;

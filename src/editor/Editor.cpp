@@ -128,14 +128,14 @@ void Editor::Load() {
 }
 
 void Editor::Initialize() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
   g_editor.renameMode = false;
   g_editor.snapMode = false;
   g_editor.dragging = false;
   g_editor.dragObject = nullptr;
-  g_typedText.clear();
+  g_input.typedText.clear();
   if (!camera) Load();
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
@@ -175,7 +175,7 @@ void Editor::Initialize() {
 }
 
 void Editor::LayOutPalette() {
-  const float h = static_cast<float>(g_screenHeight);
+  const float h = static_cast<float>(g_screen.height);
   // The palette's pictures as its file names them: placed walls copy the palette's,
   // and a cracked palette wall would crack every wall of the level.
   g_editor.palette = LoadObjectListToEdit(EDITOR_PALETTE_PATH, true);
@@ -216,9 +216,9 @@ void Editor::MakeButtons() {
 // The game's shared grass tiles, laid over the screen; the field is drawn without the
 // camera, so it covers the window whatever the view.
 void Editor::LayGrass() {
-  g_tileExtent = TileExtent{200, 200, g_screenWidth / 400 + 1, g_screenHeight / 400 + 1};
+  g_background.extent = TileExtent{200, 200, g_screen.width / 400 + 1, g_screen.height / 400 + 1};
   LayTiles();
-  for (GameObject* tile : g_backgroundTiles) tile->graphic->SetCamera(1, 0, 0, 0, 1, 0, 0, 0, 1);
+  for (GameObject* tile : g_background.tiles) tile->graphic->SetCamera(1, 0, 0, 0, 1, 0, 0, 0, 1);
 }
 
 // Free and Unload both end the editor's run; whichever comes first releases, the other
@@ -245,7 +245,7 @@ void Editor::Free() {
 
 void Editor::Unload() {
   // The play test ends when the editor is left for anything but the play itself.
-  if (g_nextState != STATE_TUTORIAL) EndPlayTest();
+  if (g_loop.nextState != STATE_TUTORIAL) EndPlayTest();
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
 }
@@ -255,9 +255,9 @@ void Editor::Unload() {
 // ============================================================================
 
 void Editor::Update() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   camera->ApplyVelocity();
-  g_editor.mouse = Vec3(g_mousePosition.x + camera->x / 2, g_mousePosition.y - camera->y / 2, 0.0f);
+  g_editor.mouse = Vec3(g_input.mousePosition.x + camera->x / 2, g_input.mousePosition.y - camera->y / 2, 0.0f);
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   HandleKeyboard();
@@ -278,7 +278,7 @@ void Editor::Update() {
     ApplyCamera(o, *camera);
   }
 
-  if (g_audio) g_audio->Update(g_frameTime, !g_audio->suspended);
+  if (g_audio) g_audio->Update(g_loop.frameTime, !g_audio->suspended);
 }
 
 void Editor::Draw() {
@@ -287,8 +287,8 @@ void Editor::Draw() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
-  for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) g_backgroundTiles[i]->graphic->Draw();
+  const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
+  for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) g_background.tiles[i]->graphic->Draw();
   // Roads lie under everything else.
   for (GameObject* o : g_editor.placedObjects)
     if (o->name == "ROAD") o->graphic->Draw();
@@ -297,7 +297,7 @@ void Editor::Draw() {
 
   hudBackground->Draw();
   // The HUD keeps its place on the screen while the view moves.
-  const Vec3 screenCentre(g_screenWidth / 2.0f, g_screenHeight / 2.0f, 0.0f);
+  const Vec3 screenCentre(g_screen.width / 2.0f, g_screen.height / 2.0f, 0.0f);
   font->DrawText(g_editor.displayName, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
 
   if (g_editor.dragObject && g_editor.dragObject->active) {
@@ -316,12 +316,12 @@ void Editor::Draw() {
   FlushDrawing();
   TwDraw();
 
-  if (g_debugView != 0) {
+  if (g_loop.debugView != 0) {
     const Vec3 at(camera->x, camera->y, 0.0f);
-    const std::string update = std::to_string(g_updateTime).substr(0, 7);
-    const std::string render = std::to_string(g_renderTime).substr(0, 7);
-    const std::string fps = std::to_string(g_fpsReadout).substr(0, 5);
-    font->DrawText("Initialize time: " + std::to_string(g_initTime), at + Vec3(100, 100, 0), textColor, 0.5f);
+    const std::string update = std::to_string(g_loop.updateTime).substr(0, 7);
+    const std::string render = std::to_string(g_loop.renderTime).substr(0, 7);
+    const std::string fps = std::to_string(g_loop.fpsReadout).substr(0, 5);
+    font->DrawText("Initialize time: " + std::to_string(g_loop.initTime), at + Vec3(100, 100, 0), textColor, 0.5f);
     font->DrawText("Update time: " + update, at + Vec3(100, 120, 0), textColor, 0.5f);
     font->DrawText("Render time: " + render, at + Vec3(100, 140, 0), textColor, 0.5f);
     font->DrawText("Frame time: " + fps, at + Vec3(100, 160, 0), textColor, 0.5f);
@@ -335,19 +335,19 @@ void Editor::Draw() {
 void Editor::HandleKeyboard() {
   if (g_editor.renameMode) {
     // Digits typed into the name are characters, not palette keys.
-    g_lastDigit = 10;
-    g_lastKeyChar = '-';
+    g_input.lastDigit = 10;
+    g_input.lastKeyChar = '-';
     TypeName();
     return;
   }
-  g_typedText.clear();
+  g_input.typedText.clear();
 
-  if (g_lastDigit >= 0 && g_lastDigit <= 9 && static_cast<int>(g_editor.palette.size()) >= g_lastDigit) {
-    g_editor.currentKind = g_lastDigit == 0 ? nullptr : g_editor.palette[g_lastDigit - 1];
-    g_keyTriggered[KEY_0 + g_lastDigit] = false;
-    g_keyDown[KEY_0 + g_lastDigit] = false;
-    g_lastDigit = 10;
-    g_lastKeyChar = '-';
+  if (g_input.lastDigit >= 0 && g_input.lastDigit <= 9 && static_cast<int>(g_editor.palette.size()) >= g_input.lastDigit) {
+    g_editor.currentKind = g_input.lastDigit == 0 ? nullptr : g_editor.palette[g_input.lastDigit - 1];
+    g_input.keyTriggered[KEY_0 + g_input.lastDigit] = false;
+    g_input.keyDown[KEY_0 + g_input.lastDigit] = false;
+    g_input.lastDigit = 10;
+    g_input.lastKeyChar = '-';
   }
 
   if (ConsumeTrigger(KEY_F5)) {
@@ -362,7 +362,7 @@ void Editor::HandleKeyboard() {
 }
 
 void Editor::PanCamera() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   if (IsDown(KEY_UP) || IsDown(KEY_W)) {
     camera->held = false;
     camera->velocity[1] = static_cast<int>(PAN_STEP);
@@ -396,11 +396,11 @@ void Editor::TypeName() {
   ConsumeTrigger(KEY_C);
   ConsumeTrigger(KEY_F5);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
-  for (char typed : g_typedText) {
+  for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
     if (c >= 48 && c <= 90 && static_cast<int>(g_editor.levelName.size()) < NAME_LIMIT) g_editor.levelName.push_back(c);
   }
-  g_typedText.clear();
+  g_input.typedText.clear();
   g_editor.displayName = g_editor.levelName + "_";
   if (ConsumeTrigger(KEY_ENTER)) EndRename();
 }
@@ -423,12 +423,12 @@ void Editor::HandleMouse() {
     ConsumeTrigger(MOUSE_RIGHT);
     return;
   }
-  const float w = static_cast<float>(g_screenWidth);
+  const float w = static_cast<float>(g_screen.width);
   HandleEditorButtons();
 
   if (ConsumeTrigger(MOUSE_LEFT)) {
     g_editor.dragging = false;
-    if (g_mousePosition.x < w - LEVEL_AREA_MARGIN) {
+    if (g_input.mousePosition.x < w - LEVEL_AREA_MARGIN) {
       for (size_t i = 0; i < g_editor.placedObjects.size(); ++i) {
         GameObject* o = g_editor.placedObjects[i];
         if (o->name != "ROAD" && o->shape->ContainsPoint(g_editor.mouse)) {
@@ -438,7 +438,7 @@ void Editor::HandleMouse() {
       }
       if (g_editor.currentKind) PlaceObject();
     }
-    const Vec3 mouse(g_mousePosition.x, g_mousePosition.y, 0.0f);
+    const Vec3 mouse(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
     for (GameObject* entry : g_editor.palette)
       if (entry->shape->ContainsPoint(mouse)) {
         g_editor.dragging = true;
@@ -456,7 +456,7 @@ void Editor::HandleMouse() {
   } else if (!IsDown(MOUSE_LEFT) && g_editor.dragObject && g_editor.dragObject->active) {
     g_editor.dragObject->active = false;
     // Only a drop on the field places: one over the panel would hide under it.
-    if (g_mousePosition.x < w - LEVEL_AREA_MARGIN && g_editor.currentKind) PlaceObject();
+    if (g_input.mousePosition.x < w - LEVEL_AREA_MARGIN && g_editor.currentKind) PlaceObject();
     g_editor.dragging = false;
   }
 
@@ -472,7 +472,7 @@ void Editor::HandleMouse() {
 }
 
 void Editor::HandleEditorButtons() {
-  const Vec3 mouse(g_mousePosition.x, g_mousePosition.y, 0.0f);
+  const Vec3 mouse(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
   for (auto& b : g_editor.buttons) {
     bool over = b->UnderPoint(mouse);
     if (over && !b->hovered) {
@@ -483,7 +483,7 @@ void Editor::HandleEditorButtons() {
       b->SetFrame(b->Frame() + 1);
     }
   }
-  if (!g_keyTriggered[MOUSE_LEFT]) return;
+  if (!g_input.keyTriggered[MOUSE_LEFT]) return;
   for (auto& b : g_editor.buttons) {
     if (!b->UnderPoint(mouse)) continue;
     ConsumeTrigger(MOUSE_LEFT);
@@ -493,7 +493,7 @@ void Editor::HandleEditorButtons() {
     } else if (b->name == "RENAME") {
       ToggleLook(*b);
       g_editor.renameMode = true;
-      g_typedText.clear();
+      g_input.typedText.clear();
       g_editor.displayName = g_editor.levelName;
     } else if (b->name == "UNSERIALIZE") {
       LoadNamedLevel();
@@ -614,5 +614,5 @@ void Editor::PlayTest() {
     return;
   }
   StartPlayTest(g_editor.levelPath);
-  g_nextState = STATE_TUTORIAL;
+  g_loop.nextState = STATE_TUTORIAL;
 }

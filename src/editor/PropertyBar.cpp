@@ -83,7 +83,7 @@ void Fill(GameObject* o) {
 void MakeBar() {
   g_editor.propertyBar.index = 0;
   g_editor.propertyBar.bar = TwNewBar("happybar");
-  TwWindowSize(g_screenWidth, g_screenHeight);
+  TwWindowSize(g_screen.width, g_screen.height);
   TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
   std::vector<GameObject*>* objects = g_editor.propertyBar.objects;
   if (!objects || objects->empty())

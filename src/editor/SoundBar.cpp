@@ -28,7 +28,7 @@ constexpr SlotRow EFFECT_ROWS[] = {
 
 ATSound::ATSound() : audio(g_audio.get()) {
   bar = TwNewBar("anotherbar");
-  TwWindowSize(g_screenWidth, g_screenHeight); // logical pixels, as the property bar's
+  TwWindowSize(g_screen.width, g_screen.height); // logical pixels, as the property bar's
   TwDefine(" anotherbar refresh=0.0 position='100 0' size='250 380' valueswidth=120 ");
   AddContents();
 }
@@ -68,7 +68,7 @@ void ATSound::RebuildSoundBar() {
   TwRemoveAllVars(bar);
   TwDeleteBar(bar);
   bar = TwNewBar("anotherbar");
-  TwWindowSize(g_screenWidth, g_screenHeight);
+  TwWindowSize(g_screen.width, g_screen.height);
   TwDefine(" anotherbar refresh=0.0 position='100 0' size='250 380' valueswidth=120 ");
   AddContents();
 }

@@ -39,7 +39,7 @@ public:
     InstallFrontEndScreens();
     // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
     if (!glGenVertexArrays) return;
-    g_frontEnd.pausePanel = std::make_shared<OptionMenu>(Vec3(g_screenWidth - 40.0f, 40.0f, 0.0f));
+    g_frontEnd.pausePanel = std::make_shared<OptionMenu>(Vec3(g_screen.width - 40.0f, 40.0f, 0.0f));
   }
 
   // The state table. The tutorial's object also gets its level file.

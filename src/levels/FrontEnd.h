@@ -38,7 +38,7 @@ public:
   virtual void Draw() = 0;
 
   // The level's "pizza carried" flag, which chooses whether the thermometer counts for the
-  // score; null reads the campaign's g_pizzaCarried (the tutorial points it at its own).
+  // score; null reads the campaign's g_play.pizzaCarried (the tutorial points it at its own).
   const bool* pizzaCarried = nullptr;
 };
 

@@ -18,6 +18,7 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
 #include "platform/Focus.h"
@@ -29,12 +30,6 @@
 #include "render/Texture.h"
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-bool Touches(const GameObject& a, const GameObject& b) {
-  return a.shape && b.shape && a.shape->Intersects(*b.shape);
-}
 
 void HandCamera(Texture& picture, const Camera& camera) {
   const float* v = camera.view;
@@ -53,18 +48,18 @@ void SetOutline(GameObject* object, bool on) {
 
 // The player's side weapons become copies of the garage's fitted guns, turned the player's way.
 void TakeGarageWeapons(GarageScreen* garage) {
-  if (!garage || !g_player) return;
+  if (!garage || !g_play.player) return;
   const auto& fitted = garage->FittedWeapons();
-  g_player->weapons.clear();
+  g_play.player->weapons.clear();
   for (const auto& weapon : fitted) {
     if (!weapon) {
-      g_player->weapons.push_back(nullptr);
+      g_play.player->weapons.push_back(nullptr);
       continue;
     }
     auto copy = std::make_shared<Weapon>(*weapon);
-    copy->SetRotation(g_player->rotation);
-    copy->SetPosition(g_player->Position());
-    g_player->weapons.push_back(std::move(copy));
+    copy->SetRotation(g_play.player->rotation);
+    copy->SetPosition(g_play.player->Position());
+    g_play.player->weapons.push_back(std::move(copy));
   }
 }
 
@@ -90,7 +85,7 @@ GenericLevel::GenericLevel(World& ownWorld, bool& garageFlag, bool& helpFlag)
 
 GenericLevel::~GenericLevel() = default;
 
-void GenericLevel::Load() { g_camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f); }
+void GenericLevel::Load() { g_play.camera = std::make_shared<Camera>(0.0f, 0.0f, 1.0f); }
 
 BuildRequest GenericLevel::MakeBuildRequest() const {
   BuildRequest request;
@@ -106,13 +101,13 @@ void GenericLevel::ResetFrame() {
   overlayClosedThisFrame = false;
   garageOpen = false;
   helpOpen = false;
-  g_pizzaCarried = false;
+  g_play.pizzaCarried = false;
 }
 
 bool GenericLevel::StartLevel() {
   ResetFrame();
   built = BuildLevel(world, screens, MakeBuildRequest());
-  if (built) cameraTarget = screens.limits.Clamp(g_player->Position());
+  if (built) cameraTarget = screens.limits.Clamp(g_play.player->Position());
   return built;
 }
 
@@ -128,39 +123,40 @@ void GenericLevel::Initialize() {
 
 void GenericLevel::Update() {
   overlayClosedThisFrame = false;
-  if (!built || !g_player) return; // the build found no PLAYER; the main menu is on its way
+  if (!built || !g_play.player) return; // the build found no PLAYER; the main menu is on its way
+  world.frame = ThisFrame(); // what this frame's rules read from outside the world
 
   // 1. Focus and sound: a game without the focus pauses and goes quiet.
   const bool focus = HasKeyboardFocus();
-  if (!focus) g_paused = true;
-  if (g_audio) g_audio->Update(g_frameTime, focus);
+  if (!focus) g_loop.paused = true;
+  if (g_audio) g_audio->Update(g_loop.frameTime, focus);
 
   // 2. Pause panel and the debug outlines.
   if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Update();
-  const bool outlines = g_debugView == 1;
-  SetOutline(g_player, outlines);
+  const bool outlines = g_loop.debugView == 1;
+  SetOutline(g_play.player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
   for (GameObject* w : world.walls) SetOutline(w, outlines);
   for (GameObject* s : world.shooters) SetOutline(s, outlines);
   for (GameObject* shot : world.enemyShots) SetOutline(shot, outlines);
-  for (GameObject* shot : g_player->children) SetOutline(shot, outlines);
+  for (GameObject* shot : g_play.player->children) SetOutline(shot, outlines);
 
   // 3. Camera shake.
   if (shaking) UpdateShake();
 
   // 4-5. Fuel and stars.
-  UpdateFuelPickups(world, *g_player);
+  UpdateFuelPickups(world, *g_play.player);
   CollectStars();
 
   // 6. Animations stand still while paused.
-  if (g_paused) {
+  if (g_loop.paused) {
     for (GameObject* p : world.patrollers)
       if (AnimatedTexture* sheet = p->Animated()) sheet->frameTimer = 0.0f;
-    if (AnimatedTexture* sheet = g_player->Animated()) sheet->frameTimer = 0.0f;
+    if (AnimatedTexture* sheet = g_play.player->Animated()) sheet->frameTimer = 0.0f;
   }
 
   // 7. The pad.
-  HandleGamepad(g_gamepad, g_player);
+  HandleGamepad(g_gamepad, g_play.player);
 
   // 8-9. Overlays close on C or the pad's X; while one is open, or paused, play stands still.
   bool play = true;
@@ -168,20 +164,20 @@ void GenericLevel::Update() {
     const bool close = ConsumeTrigger(KEY_C) || g_gamepad.triggered[PAD_X];
     if (close) CloseOverlays();
     else play = false;
-  } else if (g_paused) {
+  } else if (g_loop.paused) {
     play = false;
   }
 
   if (play) {
     // 10-11.
     HandleKeyboard();
-    if (!g_levelWon && !g_levelLost) UpdateWorld();
+    if (!g_play.levelWon && !g_play.levelLost) UpdateWorld();
     // 12-13.
     CheckEndConditions();
     CheckPortals();
     // 14. Side weapons and their shots.
-    UpdateSideWeapons(world, *g_player);
-    g_player->UpdateReloadBars();
+    UpdateSideWeapons(world, *g_play.player);
+    g_play.player->UpdateReloadBars();
     if (world.shake.requested) {
       if (!shaking) StartShake(world.shake.towards);
       world.shake.requested = false;
@@ -189,29 +185,29 @@ void GenericLevel::Update() {
   }
 
   // 15. Track marks age also while paused.
-  if (screens.track && g_camera) screens.track->Update(*g_camera);
-  screens.trackClock += g_frameTime;
+  if (screens.track && g_play.camera) screens.track->Update(*g_play.camera);
+  screens.trackClock += g_loop.frameTime;
 
   // 16. Loading screen, then the fade.
-  screens.loading.Update(g_frameTime, RealSeconds());
+  screens.loading.Update(g_loop.frameTime, RealSeconds());
 }
 
 void GenericLevel::CloseOverlays() {
   if (garageOpen) TakeGarageWeapons(screens.garage.get());
   garageOpen = false;
   helpOpen = false;
-  g_paused = false;
+  g_loop.paused = false;
   if (screens.helpPicture) screens.helpPicture->active = false;
   overlayClosedThisFrame = true;
 }
 
 void GenericLevel::CollectStars() {
-  const Vec3 player = g_player->Position();
+  const Vec3 player = g_play.player->Position();
   for (auto it = world.stars.begin(); it != world.stars.end();) {
     GameObject& star = **it;
-    if (Touches(star, *g_player)) {
+    if (Touches(star, *g_play.player)) {
       PlaySlot(12);
-      ++g_score;
+      ++g_play.score;
       it = world.stars.erase(it);
       continue;
     }
@@ -222,8 +218,8 @@ void GenericLevel::CollectStars() {
 }
 
 void GenericLevel::EndLevel(bool won) {
-  if (won) g_levelWon = true;
-  else g_levelLost = true;
+  if (won) g_play.levelWon = true;
+  else g_play.levelLost = true;
   if (!screens.endSoundPlayed) {
     PlaySlot(won ? 10 : 11);
     screens.endSoundPlayed = true;
@@ -231,7 +227,7 @@ void GenericLevel::EndLevel(bool won) {
 }
 
 void GenericLevel::CheckEndConditions() {
-  if (g_levelWon || g_levelLost) return;
+  if (g_play.levelWon || g_play.levelLost) return;
   GameObject* end = nullptr;
   for (GameObject* road : world.roads)
     if (Contains(road->name, "END")) {
@@ -239,16 +235,16 @@ void GenericLevel::CheckEndConditions() {
       break;
     }
   // The road's end counts whether it is active or not.
-  if (end && Touches(*g_player, *end)) EndLevel(g_player->hp >= 1);
-  else if (g_player->hp < 1) EndLevel(false);
+  if (end && Touches(*g_play.player, *end)) EndLevel(g_play.player->hp >= 1);
+  else if (g_play.player->hp < 1) EndLevel(false);
 }
 
 void GenericLevel::CheckPortals() {
   // Once the level has ended, or the player has died on the portal, it leads nowhere.
-  if (g_levelWon || g_levelLost || g_player->hp < 1) return;
+  if (g_play.levelWon || g_play.levelLost || g_play.player->hp < 1) return;
   for (GameObject* gate : world.gates) {
     if (!gate->active || Contains(gate->name, "GATE")) continue;
-    if (!Touches(*g_player, *gate)) continue;
+    if (!Touches(*g_play.player, *gate)) continue;
     ResolvePortal(gate->name);
     EndLevel(true);
     return;
@@ -258,7 +254,7 @@ void GenericLevel::CheckPortals() {
 void GenericLevel::ResolvePortal(const std::string& portalName) {
   bool toMainMenu = false;
   const std::string target = PortalTarget(portalName, toMainMenu);
-  if (toMainMenu) g_nextState = STATE_MAIN_MENU;
+  if (toMainMenu) g_loop.nextState = STATE_MAIN_MENU;
   else levelPath = target;
 }
 
@@ -267,17 +263,17 @@ void GenericLevel::ResolvePortal(const std::string& portalName) {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::FollowWithCamera() {
-  cameraTarget = screens.limits.Clamp(g_player->Position());
-  if (!shaking && g_camera) g_camera->SetPosition(cameraTarget.x, cameraTarget.y);
+  cameraTarget = screens.limits.Clamp(g_play.player->Position());
+  if (!shaking && g_play.camera) g_play.camera->SetPosition(cameraTarget.x, cameraTarget.y);
 }
 
 void GenericLevel::UpdateWorld() {
-  Vehicle& player = *g_player;
+  Vehicle& player = *g_play.player;
 
   // 1-3.
   FollowWithCamera();
   UpdateCharacters(world, player, screens.keyPrompt.get());
-  if (g_frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= g_frameTime;
+  if (g_loop.frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= g_loop.frameTime;
 
   // 4-5. Movement.
   UpdatePlayer(world, player);
@@ -314,12 +310,12 @@ void GenericLevel::UpdateWorld() {
 }
 
 void GenericLevel::EmitLowHealthSmoke() {
-  smokeClock += g_frameTime;
-  if (g_player->hp > 3 || smokeClock <= 0.01f) return;
+  smokeClock += g_loop.frameTime;
+  if (g_play.player->hp > 3 || smokeClock <= 0.01f) return;
   // The same scatter every time: the smoke looks like one steady plume.
   std::mt19937 random;
   std::uniform_int_distribution<int> offset(-3, 3);
-  const Vec3 centre = g_player->Position();
+  const Vec3 centre = g_play.player->Position();
   for (auto& smoke : g_fireSmokeParticles) {
     const int j = offset(random);
     const int i = offset(random);
@@ -337,7 +333,7 @@ void GenericLevel::EmitLowHealthSmoke() {
 void GenericLevel::StartShake(const Vec3& target) {
   if (shaking) return;
   g_shakeMagnitude = 0.01f;
-  const Vec3 d = (g_player ? g_player->Position() : Vec3()) - target;
+  const Vec3 d = (g_play.player ? g_play.player->Position() : Vec3()) - target;
   if (std::fabs(d.x) > std::fabs(d.y)) shakeDirection = d.x >= 0.0f ? 2 : 3;
   else shakeDirection = d.y >= 0.0f ? 0 : 1;
   shakeCounter = 0;
@@ -349,19 +345,19 @@ void GenericLevel::UpdateShake() {
   const unsigned int a = shakeCounter++;
   const unsigned int phase = a % 60;
   static constexpr int opposite[4] = {1, 0, 3, 2};
-  if (g_camera) {
-    if (phase == 14 || phase == 43) g_camera->Shake(shakeDirection);
-    else if (phase == 28 || phase == 58) g_camera->Shake(opposite[shakeDirection & 3]);
-    else if (g_player) {
-      cameraTarget = screens.limits.Clamp(g_player->Position());
-      g_camera->SetPosition(cameraTarget.x, cameraTarget.y);
+  if (g_play.camera) {
+    if (phase == 14 || phase == 43) g_play.camera->Shake(shakeDirection);
+    else if (phase == 28 || phase == 58) g_play.camera->Shake(opposite[shakeDirection & 3]);
+    else if (g_play.player) {
+      cameraTarget = screens.limits.Clamp(g_play.player->Position());
+      g_play.camera->SetPosition(cameraTarget.x, cameraTarget.y);
     }
   }
   if (a == 119) {
     shaking = false;
     world.shake.running = false;
   }
-  if (g_camera) g_camera->ApplyVelocity();
+  if (g_play.camera) g_play.camera->ApplyVelocity();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -369,12 +365,12 @@ void GenericLevel::UpdateShake() {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::HandleKeyboard() {
-  if (!g_player) return;
-  if (g_levelWon || g_levelLost) {
-    if (ConsumeTrigger(KEY_K)) g_nextState = g_levelLost ? STATE_RESTART : STATE_MAIN_MENU;
+  if (!g_play.player) return;
+  if (g_play.levelWon || g_play.levelLost) {
+    if (ConsumeTrigger(KEY_K)) g_loop.nextState = g_play.levelLost ? STATE_RESTART : STATE_MAIN_MENU;
     return;
   }
-  Vehicle& player = *g_player;
+  Vehicle& player = *g_play.player;
   const DriveInput input = ApplyKeyInput(player);
   if (input.forward && screens.trackClock > 0.1f && screens.track) {
     screens.track->AddMark(MakeTrackMark(player.Position()));
@@ -382,7 +378,10 @@ void GenericLevel::HandleKeyboard() {
   }
 
   if (ConsumeTrigger(KEY_F1)) world.levelTimer -= 10.0f;
-  if (ConsumeTrigger(KEY_F2)) g_cheatMode = !g_cheatMode;
+  if (ConsumeTrigger(KEY_F2)) {
+    g_play.cheatMode = !g_play.cheatMode;
+    world.frame.cheatMode = g_play.cheatMode; // the shots of this very frame go by it
+  }
   if (ConsumeTrigger(KEY_F6) && !world.isBossLevel) {
     GameObject* target = nullptr;
     for (GameObject* gate : world.gates)
@@ -399,7 +398,7 @@ void GenericLevel::HandleKeyboard() {
   }
   if (ConsumeTrigger(KEY_F7)) player.hp = 10;
   if (ConsumeTrigger(KEY_F8)) {
-    g_thermometer = 0.3f;
+    g_play.thermometer = 0.3f;
     player.hp = 1;
   }
 }
@@ -407,7 +406,7 @@ void GenericLevel::HandleKeyboard() {
 void GenericLevel::HandleGamepad(Gamepad& pad, GameObject* object) {
   pad.Update();
   auto* player = dynamic_cast<Vehicle*>(object);
-  if (g_paused || !player || g_levelWon || g_levelLost) return;
+  if (g_loop.paused || !player || g_play.levelWon || g_play.levelLost) return;
   ApplyPadInput(*player, pad);
 }
 
@@ -421,7 +420,7 @@ void GenericLevel::TalkAndGarageChecks() {
   if (garageOpen || helpOpen) return;
   // Opening needs a fresh press: C is consumed, and the pad's X counts only on the frame it
   // went down and never in the frame an overlay closed (X is still down then).
-  const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame && !g_paused;
+  const bool padOpens = g_gamepad.triggered[PAD_X] && !overlayClosedThisFrame && !g_loop.paused;
   // A character is heard before the garage: C next to a keeper who stands by a garage shows
   // the keeper's card, and the card's pause keeps the garage shut this frame.
   if (NPC* character = TalkToCharacterInReach(padOpens)) {
@@ -429,10 +428,10 @@ void GenericLevel::TalkAndGarageChecks() {
     Talked(*character);
   }
   for (NPC* garage : world.garages) {
-    if (!garage->near || g_paused) continue;
+    if (!garage->near || g_loop.paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     garageOpen = true;
-    g_paused = true;
+    g_loop.paused = true;
     EnteredGarage();
   }
 }
@@ -451,7 +450,7 @@ void GenericLevel::EnteredGarage() {
 
 NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
   for (NPC* npc : world.npcs) {
-    if (!npc->near || g_paused) continue;
+    if (!npc->near || g_loop.paused) continue;
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     if (screens.helpPicture && screens.helpPicture->graphic) {
       screens.helpPicture->active = true;
@@ -459,16 +458,16 @@ NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
       screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
     }
     helpOpen = true;
-    g_paused = true;
+    g_loop.paused = true;
     return npc; // paused now: nobody else is heard this frame
   }
   return nullptr;
 }
 
 void GenericLevel::DrawWorld() {
-  const Camera& camera = *g_camera;
-  const size_t laid = static_cast<size_t>(std::max(0, g_tileExtent.columns * g_tileExtent.rows));
-  for (size_t i = 0; i < g_backgroundTiles.size() && i < laid; ++i) DrawObject(g_backgroundTiles[i], camera);
+  const Camera& camera = *g_play.camera;
+  const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
+  for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
   GameObject* end = nullptr;
   for (GameObject* road : world.roads) {
     if (road->name == "END") {
@@ -490,18 +489,18 @@ void GenericLevel::DrawWorld() {
     if (!shooter->shielded) DrawObject(shooter, camera);
   for (GameObject* patroller : world.patrollers) DrawObject(patroller, camera);
   if (screens.track) screens.track->Draw();
-  for (GameObject* shot : g_player->children) DrawObject(shot, camera);
+  for (GameObject* shot : g_play.player->children) DrawObject(shot, camera);
 
   // The player's heartbeat.
-  if (g_player->hp > 0) {
-    if (screens.pulseCounter == 29) g_player->Scale(1.025f);
-    else if (screens.pulseCounter == 59) g_player->Scale(0.9756098f);
+  if (g_play.player->hp > 0) {
+    if (screens.pulseCounter == 29) g_play.player->Scale(1.025f);
+    else if (screens.pulseCounter == 59) g_play.player->Scale(0.9756098f);
     if (++screens.pulseCounter >= 61) screens.pulseCounter = 0;
   }
-  DrawObject(g_player, camera);
-  for (auto& weapon : g_player->weapons) {
+  DrawObject(g_play.player, camera);
+  for (auto& weapon : g_play.player->weapons) {
     if (!weapon) continue;
-    if (g_player->hp > 0) DrawObject(weapon.get(), camera);
+    if (g_play.player->hp > 0) DrawObject(weapon.get(), camera);
     for (auto& projectile : weapon->projectiles)
       if (projectile && projectile->active && projectile->graphic) {
         HandCamera(*projectile->graphic, camera);
@@ -517,8 +516,8 @@ void GenericLevel::DrawWorld() {
 void GenericLevel::Draw() {
   glClearColor(clearColour[0], clearColour[1], clearColour[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  if (!built || !g_player || !g_camera) return;
-  const Camera& camera = *g_camera;
+  if (!built || !g_play.player || !g_play.camera) return;
+  const Camera& camera = *g_play.camera;
 
   // 2-3. The world and what floats over it.
   DrawWorld();
@@ -539,9 +538,9 @@ void GenericLevel::Draw() {
 
   // 5. A talking character heals and warms the pizza.
   for (NPC* npc : world.npcs)
-    if (Touches(*g_player, *npc)) {
-      if (g_player->hp < 5) g_player->hp = 5;
-      g_thermometer = 1.0f;
+    if (Touches(*g_play.player, *npc)) {
+      if (g_play.player->hp < 5) g_play.player->hp = 5;
+      g_play.thermometer = 1.0f;
     }
 
   // 6-7. Overlays.
@@ -559,20 +558,20 @@ void GenericLevel::Draw() {
   screens.loading.Draw();
 
   // 9. The end.
-  if (g_levelLost) {
+  if (g_play.levelLost) {
     if (screens.explosion) {
-      const Vec3 at = g_player->Position();
-      const Vec3 screen = at - cameraTarget + Vec3(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+      const Vec3 at = g_play.player->Position();
+      const Vec3 screen = at - cameraTarget + Vec3(g_screen.width * 0.5f, g_screen.height * 0.5f, 0.0f);
       screens.explosion->SetPosition(screen, 0.0f);
       screens.explosion->Draw();
     }
-    screens.deathTime += g_frameTime;
+    screens.deathTime += g_loop.frameTime;
     if (screens.deathTime < 2.0f) return;
     if (screens.endScreen) {
       screens.endScreen->Update(false, EndScreenCounter());
       screens.endScreen->Draw();
     }
-  } else if (g_levelWon && screens.endScreen) {
+  } else if (g_play.levelWon && screens.endScreen) {
     screens.endScreen->Update(true, EndScreenCounter());
     screens.endScreen->Draw();
   }
@@ -583,9 +582,9 @@ void GenericLevel::Draw() {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::Free() {
-  if (g_player) {
-    g_player->children.clear();
-    for (auto& weapon : g_player->weapons)
+  if (g_play.player) {
+    g_play.player->children.clear();
+    for (auto& weapon : g_play.player->weapons)
       if (weapon) weapon->projectiles.clear();
   }
   for (auto* list : {&world.walls, &world.shooters, &world.sacks, &world.gates})
@@ -598,8 +597,8 @@ void GenericLevel::Free() {
   if (screens.garage) screens.garage->Free();
   FreeLevelScreens(screens);
   world.Clear();
-  g_pizzaCarried = false;
-  g_player = nullptr;
+  g_play.pizzaCarried = false;
+  g_play.player = nullptr;
   garageOpen = false;
   helpOpen = false;
   if (auto* factory = FindSystem<GameObjectFactory>()) factory->objects.clear();

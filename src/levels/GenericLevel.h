@@ -62,7 +62,7 @@ protected:
   // The pizza drawn on the map, whether the thermometer shows, and the counter the end
   // screen's button advances.
   virtual GameObject* PizzaOnMap() const { return world.pizza; }
-  virtual bool ThermometerShown() const { return g_pizzaCarried; }
+  virtual bool ThermometerShown() const { return g_play.pizzaCarried; }
   virtual int& EndScreenCounter() { return levelIndex; }
 
   // What the build is told: the campaign's rules over levelPath.

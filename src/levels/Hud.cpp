@@ -38,12 +38,12 @@ std::string Cut(double value, size_t length) {
 } // namespace
 
 void SetUpHud() {
-  g_score = 0;
-  g_hud.anchor = Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2 + 350), 0.0f);
+  g_play.score = 0;
+  g_hud.anchor = Vec3(static_cast<float>(g_screen.width / 2), static_cast<float>(g_screen.height / 2 + 350), 0.0f);
   g_hud.font = std::make_unique<Font>();
   g_hud.font->Init();
   g_hud.panel = std::make_unique<Texture>("../Assets/image/btmHUD2.png", 1, g_hud.anchor, 320, 100);
-  const Vec3 thermo(static_cast<float>(g_screenWidth - 50), static_cast<float>(g_screenHeight - 25), 0.0f);
+  const Vec3 thermo(static_cast<float>(g_screen.width - 50), static_cast<float>(g_screen.height - 25), 0.0f);
   g_hud.thermoFrame = std::make_unique<Texture>("../Assets/image/thermo/thermo_ext.png", 1, thermo, 25, 210);
   g_hud.thermoFill = std::make_unique<Texture>("../Assets/image/thermo/thermo_in.png", 1, thermo, 25, 210);
   g_hud.pizzaArrow = std::make_unique<Texture>("../Assets/image/arrow.png", 1, Vec3(), 10, 10);
@@ -51,7 +51,7 @@ void SetUpHud() {
     picture->Init();
   g_hud.blinkCounter = 0;
   g_hud.pizzaLabel.clear();
-  g_thermometer = 1.0f;
+  g_play.thermometer = 1.0f;
 }
 
 // The pictures go too: their GL objects belong to this context, and the next set-up may
@@ -73,38 +73,38 @@ std::string PizzaDistanceLabel(float distance) {
 }
 
 void DrawHud(GameObject* pizza, bool showThermometer) {
-  if (!g_paused && !g_levelWon && !g_levelLost && g_pizzaCarried)
-    g_thermometer -= g_frameTime * COOLING_PER_FRAME_AT_60 * 60.0f;
+  if (!g_loop.paused && !g_play.levelWon && !g_play.levelLost && g_play.pizzaCarried)
+    g_play.thermometer -= g_loop.frameTime * COOLING_PER_FRAME_AT_60 * 60.0f;
 
   if (g_hud.panel) DrawWithOutline(*g_hud.panel);
-  if (g_player) g_player->DrawHud();
+  if (g_play.player) g_play.player->DrawHud();
   if (g_hud.font)
-    g_hud.font->DrawText(std::to_string(g_score), g_hud.anchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
+    g_hud.font->DrawText(std::to_string(g_play.score), g_hud.anchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
   if (showThermometer) DrawThermometer();
   DrawPizzaArrow(pizza);
 
-  if (g_debugView != 0 && g_hud.font) {
-    const Vec3 at = g_camera ? Vec3(g_camera->x, g_camera->y, 0.0f) : Vec3();
+  if (g_loop.debugView != 0 && g_hud.font) {
+    const Vec3 at = g_play.camera ? Vec3(g_play.camera->x, g_play.camera->y, 0.0f) : Vec3();
     const Vec3 white(1, 1, 1);
     std::ostringstream init;
-    init << g_initTime;
+    init << g_loop.initTime;
     g_hud.font->DrawText("INIT TIME: " + init.str(), at + Vec3(100, 100), white, 0.5f);
-    g_hud.font->DrawText("UPDATE TIME: " + Cut(g_updateTime, 7), at + Vec3(100, 120), white, 0.5f);
-    g_hud.font->DrawText("RENDER TIME: " + Cut(g_renderTime, 7), at + Vec3(100, 140), white, 0.5f);
-    g_hud.font->DrawText("FRAME TIME: " + Cut(g_fpsReadout, 5), at + Vec3(100, 160), white, 0.5f);
+    g_hud.font->DrawText("UPDATE TIME: " + Cut(g_loop.updateTime, 7), at + Vec3(100, 120), white, 0.5f);
+    g_hud.font->DrawText("RENDER TIME: " + Cut(g_loop.renderTime, 7), at + Vec3(100, 140), white, 0.5f);
+    g_hud.font->DrawText("FRAME TIME: " + Cut(g_loop.fpsReadout, 5), at + Vec3(100, 160), white, 0.5f);
   }
 }
 
 void DrawThermometer() {
   g_hud.thermometerFillShown = false;
   if (!g_hud.thermoFill || !g_hud.thermoFrame) return;
-  if (g_thermometer > 0.0f) {
+  if (g_play.thermometer > 0.0f) {
     // The fill shrinks towards its centre as the pizza cools.
-    g_hud.thermoFill->halfHeight = static_cast<int>(g_thermometer * 210.0f);
+    g_hud.thermoFill->halfHeight = static_cast<int>(g_play.thermometer * 210.0f);
     Texture& fill = *g_hud.thermoFill;
     fill.SetPosition(Vec3(fill.center[0], fill.center[1], 0.0f), fill.depth);
     g_hud.blinkCounter = g_hud.blinkCounter < -4 ? 19 : g_hud.blinkCounter - 1;
-    if (g_hud.blinkCounter > 0 || g_thermometer > 0.35f || g_paused) {
+    if (g_hud.blinkCounter > 0 || g_play.thermometer > 0.35f || g_loop.paused) {
       g_hud.thermoFill->Draw();
       g_hud.thermometerFillShown = true;
     }
@@ -114,8 +114,8 @@ void DrawThermometer() {
 
 void DrawPizzaArrow(GameObject* pizza) {
   g_hud.pizzaLabel.clear();
-  if (g_pizzaCarried || !pizza || !g_player || !g_hud.pizzaArrow) return;
-  const Vec3 player = g_player->Position();
+  if (g_play.pizzaCarried || !pizza || !g_play.player || !g_hud.pizzaArrow) return;
+  const Vec3 player = g_play.player->Position();
   const Vec3 d = pizza->Position() - player;
   const float length = Length2D(d);
   if (length <= 0.0f) return; // standing on it: no direction to point
@@ -126,8 +126,8 @@ void DrawPizzaArrow(GameObject* pizza) {
   const Vec3 lb = centre - n * 10.0f + side * 10.0f, rb = centre + n * 10.0f + side * 10.0f;
   const Vec3 lt = centre - n * 10.0f - side * 10.0f, rt = centre + n * 10.0f - side * 10.0f;
   g_hud.pizzaArrow->SetCorners(lb, 0.0f, rb, 0.0f, lt, 0.0f, rt, 0.0f);
-  if (g_camera) {
-    const float* v = g_camera->view;
+  if (g_play.camera) {
+    const float* v = g_play.camera->view;
     g_hud.pizzaArrow->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   }
   g_hud.pizzaArrow->Draw();
@@ -137,11 +137,11 @@ void DrawPizzaArrow(GameObject* pizza) {
     // The label sits 20 units back towards the player, in screen terms.
     const Vec3 world = centre - n * 20.0f;
     Vec3 screen = world;
-    if (g_camera) {
+    if (g_play.camera) {
       // The camera keeps its centre in device units; back to logical pixels.
-      const float halfW = g_screenWidth * 0.5f, halfH = g_screenHeight * 0.5f;
-      screen.x = world.x - (g_camera->x + 1.0f) * halfW + halfW;
-      screen.y = world.y - (1.0f - g_camera->y) * halfH + halfH;
+      const float halfW = g_screen.width * 0.5f, halfH = g_screen.height * 0.5f;
+      screen.x = world.x - (g_play.camera->x + 1.0f) * halfW + halfW;
+      screen.y = world.y - (1.0f - g_play.camera->y) * halfH + halfH;
     }
     g_hud.font->DrawText(g_hud.pizzaLabel, screen, Vec3(1, 1, 1), 0.5f);
   }

@@ -14,6 +14,7 @@
 #include "levels/Track.h"
 #include "objects/GameObject.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
@@ -23,8 +24,6 @@
 #include "render/Texture.h"
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 void SetAnimation(GameObject& object, float frameTime, bool playing) {
   if (AnimatedTexture* sheet = object.Animated()) {
@@ -63,10 +62,10 @@ CameraLimits ComputeCameraLimits(const std::vector<GameObject*>& walls) {
   }
   std::cout << "walls " << walls.size() << "\n";
   if (counted == 0) return limits; // nothing to hold the camera in
-  limits.minX = minX + g_screenWidth / 2 - 50;
-  limits.minY = minY + g_screenHeight / 2 - 50;
-  limits.maxX = maxX - g_screenWidth / 2 + 50;
-  limits.maxY = maxY - g_screenHeight / 2 + 150;
+  limits.minX = minX + g_screen.width / 2 - 50;
+  limits.minY = minY + g_screen.height / 2 - 50;
+  limits.maxX = maxX - g_screen.width / 2 + 50;
+  limits.maxY = maxY - g_screen.height / 2 + 150;
   limits.clamped = true;
   return limits;
 }
@@ -84,7 +83,7 @@ void SortObjectsIntoRoles(World& world, const BuildRules& rules) {
     } else if (name == "PROJECTILE") {
       object->damage = 2;
       object->Scale(0.5f);
-      if (g_player) g_player->children.push_back(object);
+      if (g_play.player) g_play.player->children.push_back(object);
     } else if (name == "ENEMYPROJECTILE") {
       // Cleared at load (every shot starts in the pool, not in flight); it stays cleared.
       object->active = false;
@@ -139,7 +138,7 @@ bool LoadingScreen::Update(float frameTime, double now) {
     loadVeilAlpha -= frameTime;
   }
   if (loadTime < 3.0f && now - startedAt < 10.0) {
-    g_paused = true;
+    g_loop.paused = true;
     shown = true;
     if (loadVeil) loadVeil->SetAlpha(loadVeilAlpha);
     return true;
@@ -149,7 +148,7 @@ bool LoadingScreen::Update(float frameTime, double now) {
   fadeVeilAlpha -= counts ? frameTime : 0.1f;
   if (fadeVeil) fadeVeil->SetAlpha(fadeVeilAlpha);
   if (pending) {
-    g_paused = false;
+    g_loop.paused = false;
     shown = false;
     pending = false;
   }
@@ -174,7 +173,7 @@ namespace {
 // card around the screen's centre, then the track marks and the end screen.
 void MakeLevelScreens(LevelScreens& screens, const BuildRequest& request) {
   // 15-18: screen objects around the screen's centre.
-  const Vec3 centre(g_screenWidth * 0.5f + 50.0f, g_screenHeight * 0.5f, 0.0f);
+  const Vec3 centre(g_screen.width * 0.5f + 50.0f, g_screen.height * 0.5f, 0.0f);
   screens.garagePicture = std::make_unique<Texture>("../Assets/image/customize/customize.png", 1, centre, 320, 240);
   screens.garagePicture->Init();
   screens.explosion = std::make_unique<AnimatedTexture>("../Assets/image/optiontmp/exploding.png", 1, centre, 50,
@@ -188,7 +187,7 @@ void MakeLevelScreens(LevelScreens& screens, const BuildRequest& request) {
   SetAnimation(*screens.keyPrompt, 0.5f, true);
   screens.keyPrompt->active = false;
   screens.helpPicture = std::make_unique<GameObject>(
-      request.helpPicture, Vec3(static_cast<float>(g_screenWidth / 2), static_cast<float>(g_screenHeight / 2), 0.0f),
+      request.helpPicture, Vec3(static_cast<float>(g_screen.width / 2), static_cast<float>(g_screen.height / 2), 0.0f),
       100, 150, 1);
   screens.helpPicture->name = "HelpScreen";
   screens.helpPicture->active = request.helpOpen;
@@ -204,15 +203,15 @@ void MakeLevelScreens(LevelScreens& screens, const BuildRequest& request) {
 void MakeLoadingScreen(LoadingScreen& loading) {
   // The picture fills the logical screen, whatever its height: sized for a 680-row screen it
   // left the bottom rows of a 720-row one showing the level through the fading veil.
-  const Vec3 screenCentre(g_screenWidth * 0.5f, g_screenHeight * 0.5f, 0.0f);
+  const Vec3 screenCentre(g_screen.width * 0.5f, g_screen.height * 0.5f, 0.0f);
   loading.picture = std::make_unique<AnimatedTexture>("../Assets/image/pic/loadS.png", 1, screenCentre,
-                                                      std::max(640, g_screenWidth / 2), std::max(345, g_screenHeight / 2),
+                                                      std::max(640, g_screen.width / 2), std::max(345, g_screen.height / 2),
                                                       "../Assets/image/pic/loadS.txt");
   loading.picture->Init();
   loading.picture->frameTime = 0.5f;
   loading.picture->animating = true;
   loading.picture->SetFrame(0);
-  const int halfW = g_screenWidth / 2 + 16, halfH = g_screenHeight / 2 + 16;
+  const int halfW = g_screen.width / 2 + 16, halfH = g_screen.height / 2 + 16;
   loading.loadVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
   loading.fadeVeil = std::make_unique<SquarePrimitive>(screenCentre, halfW, halfH, 0.0f, 0.0f, 0.0f, 1.0f);
   loading.loadVeil->Init();
@@ -239,9 +238,9 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
   screens.deathTime = 0.0f;
   FillParticlePools();
   world.Clear();
-  g_player = nullptr;
-  g_levelWon = false;
-  g_levelLost = false;
+  g_play.player = nullptr;
+  g_play.levelWon = false;
+  g_play.levelLost = false;
   world.levelTimer = 120.0f;
 
   // 3-4: which kind of level, and its music.
@@ -256,16 +255,16 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 5-7: the objects, the player and its loadout.
   world.levelObjects = LoadObjectList(path, true);
-  g_player = dynamic_cast<Vehicle*>(FindPlayer(world.levelObjects));
-  if (g_player && g_player->Animated()) g_player->Animated()->frameTime = 0.2f;
+  g_play.player = dynamic_cast<Vehicle*>(FindPlayer(world.levelObjects));
+  if (g_play.player && g_play.player->Animated()) g_play.player->Animated()->frameTime = 0.2f;
   for (GameObject* object : world.levelObjects)
     if (object && Contains(object->name, "PROJECTILE")) object->active = false;
-  if (!g_player) {
+  if (!g_play.player) {
     std::cout << "Error: " << path << " has no PLAYER vehicle, back to the main menu" << std::endl;
-    g_nextState = STATE_MAIN_MENU;
+    g_loop.nextState = STATE_MAIN_MENU;
     return false;
   }
-  LoadPlayerLoadout("../Assets/Player.txt", g_player);
+  LoadPlayerLoadout("../Assets/Player.txt", g_play.player);
 
   // 8-9: roles.
   SortObjectsIntoRoles(world, request.rules);
@@ -273,13 +272,13 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 10-11: camera and the grass under the level.
   screens.limits = ComputeCameraLimits(world.walls);
-  const Vec3 start = screens.limits.Clamp(g_player->Position());
-  if (g_camera) g_camera->SetPosition(start.x, start.y);
+  const Vec3 start = screens.limits.Clamp(g_play.player->Position());
+  if (g_play.camera) g_play.camera->SetPosition(start.x, start.y);
   if (!world.walls.empty()) {
     MeasureLevel(world.walls);
     LayTiles();
   } else {
-    g_tileExtent = TileExtent(); // nothing to measure: no columns, no carpet
+    g_background.extent = TileExtent(); // nothing to measure: no columns, no carpet
   }
 
   // 12-13: gate and turret bookkeeping; batteries in the order of their names.
@@ -291,12 +290,12 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 14: HUD, the vehicle's parts, the garage screen.
   SetUpHud();
-  for (auto& weapon : g_player->weapons)
-    if (weapon) weapon->SetPosition(g_player->Position());
+  for (auto& weapon : g_play.player->weapons)
+    if (weapon) weapon->SetPosition(g_play.player->Position());
   screens.garage = g_frontEnd.makeGarage ? g_frontEnd.makeGarage() : nullptr;
   if (screens.garage) screens.garage->Initialize();
 
-  g_player->hp = 10; // whatever the loadout said
+  g_play.player->hp = 10; // whatever the loadout said
 
   // 15-20: the screens around the level.
   MakeLevelScreens(screens, request);
@@ -304,7 +303,7 @@ bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request
 
   // 21: the loading screen shows first.
   MakeLoadingScreen(screens.loading);
-  g_paused = true; // nothing plays under the loading picture, not even its first frame
+  g_loop.paused = true; // nothing plays under the loading picture, not even its first frame
   return true;
 }
 

@@ -35,7 +35,7 @@ struct BuildRules {
 };
 
 // Step 8 of the build: every object of world.levelObjects into the role list its name calls
-// for, with its role values. The player must already be in g_player (shots join its pool).
+// for, with its role values. The player must already be in g_play.player (shots join its pool).
 void SortObjectsIntoRoles(World& world, const BuildRules& rules);
 
 // The loading picture shown over the level's first seconds, then a fade from black.
@@ -89,7 +89,7 @@ struct BuildRequest {
 
 // Builds the level of request.path into world and screens. False when the level has no
 // PLAYER: one line is printed, the main menu is requested and nothing else is made, so the
-// level's frame and Free must cope with g_player being null.
+// level's frame and Free must cope with g_play.player being null.
 bool BuildLevel(World& world, LevelScreens& screens, const BuildRequest& request);
 
 // Lets go of the key prompt, the help card, the garage, the end screen and the track marks.

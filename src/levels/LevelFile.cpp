@@ -112,7 +112,7 @@ void WriteDescriptionWeapon(std::ostream& out, const Weapon& weapon, float vehic
   WriteDescriptionFields(out, weapon, Measure(*weapon.shape, vehicleScale));
   out << Finite(out, weapon.reloadTime) << '\n'
       << Finite(out, weapon.damage) << '\n'
-      << weapon.kind << '\n'
+      << static_cast<int>(weapon.kind) << '\n'
       << "EndWeapon\n";
 }
 
@@ -283,8 +283,8 @@ void LoadPlayerLoadout(const std::string& path, GameObject* object) {
   if (loadout.hasUpgradeLevel) vehicle->upgradeLevel = loadout.upgradeLevel;
   for (const WeaponRecord& w : loadout.weapons) {
     auto weapon = std::make_shared<Weapon>(Vec3(w.centreX, w.centreY, 1.0f), static_cast<int>(w.halfWidth),
-                                           static_cast<int>(w.halfHeight), w.format, w.kind, w.imagePath,
-                                           w.reloadTime, w.damage);
+                                           static_cast<int>(w.halfHeight), w.format, static_cast<WeaponKind>(w.kind),
+                                           w.imagePath, w.reloadTime, w.damage);
     weapon->name = w.name;
     for (const ProjectileRecord& p : w.projectiles)
       weapon->projectiles.push_back(std::make_shared<Projectile>(

@@ -6,11 +6,11 @@
 #include <istream>
 #include <ostream>
 
+#include "objects/Predicates.h"
+
 namespace {
 
 // ---- single tokens -----------------------------------------------------------
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // from_chars takes no leading '+', which stream extraction accepts.
 const char* SkipPlus(const char* first, const char* last) {

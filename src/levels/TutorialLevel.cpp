@@ -9,6 +9,7 @@
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
 #include "objects/NPC.h"
+#include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
@@ -21,12 +22,6 @@ namespace TUTORIAL_LEVEL {
 TutorialState g_tutorial;
 
 namespace {
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-bool Touches(const GameObject& a, const GameObject& b) {
-  return a.shape && b.shape && a.shape->Intersects(*b.shape);
-}
 
 } // namespace
 
@@ -68,7 +63,7 @@ void TutorialLevel::Initialize() {
   // Every stage opens on its card, which C (or the pad's X) closes.
   const bool card = !PlayTesting();
   g_frontEnd.tutorialHelpOpen = card;
-  g_paused = card;
+  g_loop.paused = card;
 }
 
 void TutorialLevel::Update() {
@@ -121,18 +116,18 @@ void TutorialLevel::OpenGatesByConversation() {
 }
 
 void TutorialLevel::TakePizza() {
-  if (!g_player || !g_tutorial.pizza || !g_tutorial.pizza->active) return;
-  if (!Touches(*g_player, *g_tutorial.pizza)) return;
-  g_thermometer = 1.0f;
+  if (!g_play.player || !g_tutorial.pizza || !g_tutorial.pizza->active) return;
+  if (!Touches(*g_play.player, *g_tutorial.pizza)) return;
+  g_play.thermometer = 1.0f;
   g_tutorial.pizzaTaken = true; // the campaign's flag stays clear, so it never cools
   g_tutorial.pizza->active = false;
 }
 
 void TutorialLevel::CheckPortals() {
-  if (!g_player) return;
+  if (!g_play.player) return;
   for (GameObject* gate : world.gates) {
     if (!gate->active || Contains(gate->name, "GATE")) continue;
-    if (!Touches(*g_player, *gate)) continue;
+    if (!Touches(*g_play.player, *gate)) continue;
     // A portal picks the next stage; the road's end behind it still has to be reached.
     const std::string before = levelPath;
     ResolvePortal(gate->name);
@@ -142,11 +137,11 @@ void TutorialLevel::CheckPortals() {
 }
 
 void TutorialLevel::HandleKeyboard() {
-  if (g_player && !g_levelWon && !g_levelLost) {
+  if (g_play.player && !g_play.levelWon && !g_play.levelLost) {
     if (ConsumeTrigger(KEY_F3)) OpenAllGates(world.gates);
     if (ConsumeTrigger(KEY_F4)) CloseAllGates(world.gates);
     // Taken before the campaign's keys see it: F6 here is a fixed spot, not the exit itself.
-    if (ConsumeTrigger(KEY_F6)) g_player->Move(Vec3(SKIP_X, SKIP_Y, 0.0f) - g_player->Position());
+    if (ConsumeTrigger(KEY_F6)) g_play.player->Move(Vec3(SKIP_X, SKIP_Y, 0.0f) - g_play.player->Position());
   }
   GenericLevel::HandleKeyboard();
 }
@@ -168,11 +163,12 @@ void TutorialLevel::EnteredGarage() {
 // ---------------------------------------------------------------------------------------
 
 void TutorialLevel::LeaveForEditorWhilePlayTesting() {
-  if (!PlayTesting() || g_nextState == stateId) return;
+  if (!PlayTesting() || g_loop.nextState == stateId) return;
   // After the level has ended the end screen's button (or K) restarts; in a play test that
   // too is the way back to the editor.
-  if (g_nextState == STATE_RESTART && (g_levelWon || g_levelLost || !built)) g_nextState = STATE_EDITOR;
-  else g_nextState = PlayTestExitState(g_nextState);
+  if (g_loop.nextState == STATE_RESTART && (g_play.levelWon || g_play.levelLost || !built))
+    g_loop.nextState = STATE_EDITOR;
+  else g_loop.nextState = PlayTestExitState(g_loop.nextState);
 }
 
 } // namespace TUTORIAL_LEVEL

@@ -67,8 +67,9 @@ void ArmOrFire(GameObject& turret, float stagger) {
 
 // ---- helpers shared by the rule files ------------------------------------------------------------
 
-void BurstAt(const ParticlePool& pool, const Vec3& at) {
-  for (const auto& system : pool)
+void BurstAt(const ParticlePool* pool, const Vec3& at) {
+  if (!pool) return;
+  for (const auto& system : *pool)
     if (system && EffectReady(*system)) {
       system->SetPosition(at.x, at.y);
       system->Restart();
@@ -76,9 +77,9 @@ void BurstAt(const ParticlePool& pool, const Vec3& at) {
     }
 }
 
-void ApplyCamera(Texture& picture) {
-  if (!g_camera) return;
-  const float* v = g_camera->view;
+void ApplyCamera(Texture& picture, const Camera* camera) {
+  if (!camera) return;
+  const float* v = camera->view;
   picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
 }
 
@@ -121,7 +122,7 @@ void UpdateGunners(World& world, Vehicle& player) {
   clearShots.clear();
   for (GameObject* e : world.shooters) {
     if (!e || !e->active) continue;
-    e->cooldown -= g_frameTime;
+    e->cooldown -= world.frame.frameTime;
     if (e->name == "ENEMY" && !world.isBossLevel) {
       const Vec3 d = target - e->Position();
       const float reach = e->scale * 300.0f;
@@ -161,7 +162,7 @@ void UpdateGunners(World& world, Vehicle& player) {
         shot->active = false;
         if (!player.hit) {
           player.hitTimer = 1.0f;
-          if (!g_cheatMode) PlayerHit(world, player, *shot);
+          if (!world.frame.cheatMode) PlayerHit(world, player, *shot);
           player.hit = true;
         }
         continue;
@@ -178,7 +179,7 @@ void UpdateGunners(World& world, Vehicle& player) {
 
 void PlayerHit(World& world, Vehicle& player, const GameObject& shot) {
   player.hp -= shot.damage;
-  BurstAt(g_flameParticles, shot.Position());
+  BurstAt(world.frame.flames, shot.Position());
   RequestShake(world, shot.Position());
 }
 
@@ -250,8 +251,8 @@ void FireTurretVolley(World& world) {
 
 // ---- patrollers ---------------------------------------------------------------------------------
 
-void Patrol(GameObject& enemy) {
-  enemy.patrolTimer -= g_frameTime;
+void Patrol(GameObject& enemy, float seconds) {
+  enemy.patrolTimer -= seconds;
   if (enemy.vertical) {
     enemy.velocity = Vec3(0.0f, enemy.forward ? 0.5f : -0.5f, 0.0f);
     enemy.SetRotation(enemy.forward ? 0.0f : PI);
@@ -276,7 +277,7 @@ void UpdatePatrollers(World& world, Vehicle& player) {
     GameObject* e = world.patrollers[i];
     if (!e || !e->active) continue;
     if (e->hit) {
-      e->hitTimer -= g_frameTime;
+      e->hitTimer -= world.frame.frameTime;
       if (e->hitTimer <= 0.0f) {
         e->hit = false;
         SetAnimating(*e, true);
@@ -308,18 +309,18 @@ void UpdatePatrollers(World& world, Vehicle& player) {
       if (e->waitTimer > 0.0f) {
         // Lost the trail: look from side to side for a while.
         e->velocity = Vec3();
-        e->waitTimer -= g_frameTime;
+        e->waitTimer -= world.frame.frameTime;
         const int whole = static_cast<int>(e->waitTimer);
         e->SetRotation(whole % 2 != 0 ? THREE_HALF_PI : HALF_PI);
       } else {
-        Patrol(*e);
+        Patrol(*e, world.frame.frameTime);
       }
     }
     if (!Touches(*e, player)) continue;
     PlaySlot(5);
     if (!player.hit) {
       player.hitTimer = 1.0f;
-      if (!g_cheatMode) {
+      if (!world.frame.cheatMode) {
         player.hp -= e->damage;
         RequestShake(world, e->Position());
       }
@@ -347,7 +348,7 @@ void EnemyDeathCheck(World& world, GameObject& enemy) {
   star->name = "score";
   star->ResetTree();
   world.stars.push_back(star);
-  BurstAt(g_burstParticles, at);
+  BurstAt(world.frame.bursts, at);
   if (!world.countsKills || !(world.isMainLevel || world.isBossLevel)) return;
   if (Contains(enemy.name, "ENEMY2A")) ++world.killCountA;
   else if (Contains(enemy.name, "ENEMY2B") || Contains(enemy.name, "ENEMY2VERTICALB")) ++world.killCountB;

@@ -13,7 +13,7 @@ namespace {
 struct GunKind {
   const char* name;
   const char* prefix;
-  int kind;
+  WeaponKind kind;
   // Doubles on purpose: the pool's passes are lifetime / reloadTime, and 2.0 / 0.1 must
   // come out as 20 (single-precision values give 19.99... and one pass too few).
   double reloadTime;
@@ -23,9 +23,9 @@ struct GunKind {
 
 // In the garage's palette order; each kind's left gun comes before its right one.
 const GunKind GUN_KINDS[] = {
-    {"DEFAULT", "../Assets/image/gun/GunDefault", 1, 0.1, 0.1, 2.0},
-    {"MINICANNON", "../Assets/image/gun/GunMiniCannon", 6, 1.5, 1.0, 6.0},
-    {"BLACKHOLE", "../Assets/image/gun/GunBlackHole", 2, 0.1, 0.6, 2.0},
+    {"DEFAULT", "../Assets/image/gun/GunDefault", WeaponKind::Sprayer, 0.1, 0.1, 2.0},
+    {"MINICANNON", "../Assets/image/gun/GunMiniCannon", WeaponKind::Boom, 1.5, 1.0, 6.0},
+    {"BLACKHOLE", "../Assets/image/gun/GunBlackHole", WeaponKind::Split, 0.1, 0.6, 2.0},
 };
 
 void Place(Texture& t, const Vec3 corners[4]) {
@@ -79,13 +79,13 @@ WeaponStatistic::WeaponStatistic() {
   Bar(bars[3], RIGHT_BARS_X, 505, 525, 0);
 }
 
-void WeaponStatistic::Refresh(int leftKind, int rightKind) {
-  auto side = [this](int kind, size_t first, float x) {
+void WeaponStatistic::Refresh(WeaponKind leftKind, WeaponKind rightKind) {
+  auto side = [this](WeaponKind kind, size_t first, float x) {
     float damageLength = 0.0f, reloadLength = 0.0f;
     switch (kind) {
-    case 1: damageLength = 60; reloadLength = 60; break;
-    case 2: damageLength = 90; reloadLength = 30; break;
-    case 6: damageLength = 30; reloadLength = 90; break;
+    case WeaponKind::Sprayer: damageLength = 60; reloadLength = 60; break;
+    case WeaponKind::Split: damageLength = 90; reloadLength = 30; break;
+    case WeaponKind::Boom: damageLength = 30; reloadLength = 90; break;
     default: return; // unknown guns keep what the bars showed
     }
     Bar(bars[first], x, 475, 495, damageLength);

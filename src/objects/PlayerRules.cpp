@@ -52,9 +52,9 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
   }
   if (Beyond(s.thumbRX, RIGHT_THUMB_DEADZONE) || Beyond(s.thumbRY, RIGHT_THUMB_DEADZONE))
     vehicle.Turn(s.thumbRX < 0 ? -TWO_DEGREES : TWO_DEGREES);
-  if (pad.triggered[PAD_A]) vehicle.Fire(0, BARREL);
-  if (s.leftTrigger > 30) vehicle.Fire(1, BARREL);
-  if (s.rightTrigger > 30) vehicle.Fire(2, BARREL);
+  if (pad.triggered[PAD_A]) vehicle.Fire(Mount::MainGun, BARREL);
+  if (s.leftTrigger > 30) vehicle.Fire(Mount::LeftWeapon, BARREL);
+  if (s.rightTrigger > 30) vehicle.Fire(Mount::RightWeapon, BARREL);
   return input;
 }
 
@@ -70,9 +70,9 @@ DriveInput ApplyKeyInput(Vehicle& vehicle) {
   }
   if (IsDown(KEY_A)) vehicle.Turn(-TWO_DEGREES);
   if (IsDown(KEY_D)) vehicle.Turn(TWO_DEGREES);
-  if (ConsumeTrigger(KEY_SPACE)) vehicle.Fire(0, BARREL);
-  if (ConsumeTrigger(KEY_Q)) vehicle.Fire(1, BARREL);
-  if (ConsumeTrigger(KEY_E)) vehicle.Fire(2, BARREL);
+  if (ConsumeTrigger(KEY_SPACE)) vehicle.Fire(Mount::MainGun, BARREL);
+  if (ConsumeTrigger(KEY_Q)) vehicle.Fire(Mount::LeftWeapon, BARREL);
+  if (ConsumeTrigger(KEY_E)) vehicle.Fire(Mount::RightWeapon, BARREL);
   return input;
 }
 
@@ -87,7 +87,7 @@ DriveInput ApplyDriveInput(Vehicle& vehicle, const Gamepad& pad) {
 
 void UpdatePlayer(World& world, Vehicle& player) {
   player.Update();
-  player.cooldown -= g_frameTime;
+  player.cooldown -= world.frame.frameTime;
   for (GameObject* shot : player.children)
     if (shot && shot->active) shot->Update();
   // Enemy shots move once per member of the shooter list: every member holds the whole pool.
@@ -111,7 +111,7 @@ void BlockPlayer(World& world, Vehicle& player) {
 
 void UpdatePlayerHitWindow(Vehicle& player) {
   if (!player.hit) return;
-  player.hitTimer -= g_frameTime;
+  player.hitTimer -= g_loop.frameTime;
   if (player.hitTimer > 0.0f) return;
   player.hit = false;
   if (AnimatedTexture* sheet = player.Animated()) sheet->animating = true;
@@ -122,14 +122,14 @@ void UpdatePlayerHitWindow(Vehicle& player) {
 void UpdateMainGunShots(World& world, Vehicle& player) {
   for (GameObject* shot : player.children) {
     if (!shot || !shot->active) continue;
-    shot->lifetime -= g_frameTime;
+    shot->lifetime -= world.frame.frameTime;
     if (shot->lifetime <= 0.0f) {
       shot->active = false;
       continue;
     }
     if (GameObject* enemy = StruckEnemy(world, *shot->shape, true)) {
       long long loss = shot->damage + 2LL * player.upgradeLevel;
-      if (g_cheatMode) loss *= 10;
+      if (world.frame.cheatMode) loss *= 10;
       enemy->hp = ClampToInt(static_cast<double>(enemy->hp) - static_cast<double>(loss));
       PlaySlot(6);
       shot->active = false;
@@ -146,7 +146,7 @@ void UpdateMainGunShots(World& world, Vehicle& player) {
 // ---- side weapons -------------------------------------------------------------------------------
 
 void UpdateSideWeapons(World& world, Vehicle& player) {
-  const float dt = g_frameTime;
+  const float dt = world.frame.frameTime;
   for (const auto& held : player.weapons) {
     if (!held) continue;
     // Held by a shared owner for the frame: a hit must not see the gun vanish under it.
@@ -155,7 +155,7 @@ void UpdateSideWeapons(World& world, Vehicle& player) {
     weapon->SetPosition(player.Position());
     for (const auto& p : weapon->projectiles) {
       if (!p || !p->active) continue;
-      ApplyCamera(*p->graphic);
+      ApplyCamera(*p->graphic, world.frame.camera);
       p->remaining -= dt;
       if (p->remaining <= 0.0) {
         p->active = false;

@@ -48,7 +48,7 @@ GameObject* FindBlocker(const World& world, const Poly& shape) {
 
 void ShotEndsOn(World& world, GameObject& blocker, const Vec3& at) {
   if (std::find(world.sacks.begin(), world.sacks.end(), &blocker) != world.sacks.end()) HitSack(blocker);
-  BurstAt(g_puffParticles, at);
+  BurstAt(world.frame.puffs, at);
 }
 
 void HitSack(GameObject& sack) {
@@ -77,7 +77,7 @@ void CloseAllGates(std::vector<GameObject*>& gates) {
 }
 
 void ApplyGateRules(World& world) {
-  if (!world.gateStage1 && g_pizzaCarried) {
+  if (!world.gateStage1 && g_play.pizzaCarried) {
     world.gateStage1 = true;
     OpenGate(world.gates, 10);
   }
@@ -99,15 +99,15 @@ void ApplyGateRules(World& world) {
 void UpdatePizza(World& world, const Vehicle& player) {
   GameObject* pizza = world.pizza;
   if (!pizza || !pizza->active || !Touches(*pizza, player)) return;
-  g_thermometer = 1.0f;
-  g_pizzaCarried = true;
+  g_play.thermometer = 1.0f;
+  g_play.pizzaCarried = true;
   pizza->active = false;
 }
 
 void UpdateFuelPickups(World& world, Vehicle& player) {
   for (FuelPickup& fuel : world.fuelPickups) {
     if (!fuel.object) continue;
-    ApplyCamera(*fuel.object->graphic);
+    ApplyCamera(*fuel.object->graphic, world.frame.camera);
     if (fuel.available && Touches(*fuel.object, player)) {
       PlaySlot(4);
       player.hp = 10;
@@ -126,8 +126,7 @@ FuelPickup MakeFuelPickup(const Vec3& centre) {
 
 // ---- the grass carpet -----------------------------------------------------------------------------
 
-std::vector<GameObject*> g_backgroundTiles;
-TileExtent g_tileExtent;
+BackgroundTiles g_background;
 
 namespace {
 constexpr size_t TILE_COUNT = 100;
@@ -138,8 +137,8 @@ void CreateBackgroundTiles() {
   // Start-up goes on without a GL context only to end cleanly; pictures cannot be made then.
   if (!glGenVertexArrays) return;
   for (size_t i = 0; i < TILE_COUNT; ++i)
-    g_backgroundTiles.push_back(new GameObject("../Assets/image/grass.png", Vec3(-1000, -1000, 0), 200, 200, 1));
-  g_tileExtent = TileExtent();
+    g_background.tiles.push_back(new GameObject("../Assets/image/grass.png", Vec3(-1000, -1000, 0), 200, 200, 1));
+  g_background.extent = TileExtent();
 }
 
 void MeasureLevel(const std::vector<GameObject*>& objects) {
@@ -160,27 +159,27 @@ void MeasureLevel(const std::vector<GameObject*>& objects) {
     maxY = std::max(maxY, y);
   }
   if (!any) {
-    g_tileExtent.columns = g_tileExtent.rows = 0; // nothing to cover
+    g_background.extent.columns = g_background.extent.rows = 0; // nothing to cover
     return;
   }
-  g_tileExtent.originX = minX;
-  g_tileExtent.originY = minY;
-  g_tileExtent.columns = (maxX - minX) / TILE_SIZE + 2;
-  g_tileExtent.rows = (maxY - minY) / TILE_SIZE + 2;
+  g_background.extent.originX = minX;
+  g_background.extent.originY = minY;
+  g_background.extent.columns = (maxX - minX) / TILE_SIZE + 2;
+  g_background.extent.rows = (maxY - minY) / TILE_SIZE + 2;
 }
 
 void LayTiles() {
   size_t k = 0;
-  for (int i = 0; i < g_tileExtent.columns; ++i)
-    for (int j = 0; j < g_tileExtent.rows; ++j) {
-      if (k >= g_backgroundTiles.size()) return;
-      g_backgroundTiles[k++]->SetPosition(
-          Vec3(static_cast<float>(g_tileExtent.originX + TILE_SIZE * i),
-               static_cast<float>(g_tileExtent.originY + TILE_SIZE * j), 0.0f));
+  for (int i = 0; i < g_background.extent.columns; ++i)
+    for (int j = 0; j < g_background.extent.rows; ++j) {
+      if (k >= g_background.tiles.size()) return;
+      g_background.tiles[k++]->SetPosition(
+          Vec3(static_cast<float>(g_background.extent.originX + TILE_SIZE * i),
+               static_cast<float>(g_background.extent.originY + TILE_SIZE * j), 0.0f));
     }
 }
 
 void DestroyBackgroundTiles() {
-  for (GameObject* tile : g_backgroundTiles) delete tile;
-  g_backgroundTiles.clear();
+  for (GameObject* tile : g_background.tiles) delete tile;
+  g_background = BackgroundTiles();
 }

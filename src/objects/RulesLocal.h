@@ -5,17 +5,20 @@
 
 #include "core/Vec3.h"
 #include "objects/GameObject.h"
+#include "objects/Predicates.h"
 #include "render/ParticleSys.h"
 
+class Camera;
 class Texture;
 struct World;
 
 // A pooled effect whose last run has finished.
 inline bool EffectReady(const ParticleSys& system) { return system.elapsed > system.duration; }
-// Restarts the first finished effect of the pool at a point in world pixels; none free, none shown.
-void BurstAt(const ParticlePool& pool, const Vec3& at);
+// Restarts the first finished effect of the pool at a point in world pixels; none free (or no
+// pool), none shown.
+void BurstAt(const ParticlePool* pool, const Vec3& at);
 // The level camera's view for a picture the level draws in the world (nothing without a camera).
-void ApplyCamera(Texture& picture);
+void ApplyCamera(Texture& picture, const Camera* camera);
 // Hit points after a hit, truncated toward zero and held inside an int: the loss may come
 // from a hand-edited loadout.
 inline int ClampToInt(double value) {
@@ -23,8 +26,6 @@ inline int ClampToInt(double value) {
   if (!(value < 2147483647.0)) return std::numeric_limits<int>::max();
   return static_cast<int>(value);
 }
-inline bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-inline bool Touches(const GameObject& a, const GameObject& b) { return a.shape->Intersects(*b.shape); }
 // The first member of the pool that is not in flight, or null.
 GameObject* FreeShot(const GameObject& owner);
 // A shot ended on a wall, closed gate or sack: a sack takes the hit, and the impact puffs at `at`.

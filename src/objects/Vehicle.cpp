@@ -29,7 +29,7 @@ enum HudPiece : size_t {
 
 // The hit-point bar blinks while a fresh hit is less than half a second old: it hides on
 // two of every sixteen draws. One counter for the whole game, as there is one HUD.
-int g_hpBlink = 0;
+int s_hpBlink = 0;
 
 std::shared_ptr<Texture> Piece(const char* image, const Vec3& at, int halfWidth, int halfHeight) {
   auto t = std::make_shared<Texture>(image, 1, at, halfWidth, halfHeight);
@@ -40,16 +40,16 @@ std::shared_ptr<Texture> Piece(const char* image, const Vec3& at, int halfWidth,
 Vec3 Centre(const Texture& t) { return {t.center[0], t.center[1], 0.0f}; }
 
 // The three slots sit 313 pixels below the screen's middle.
-Vec3 LeftSlot() { return {g_screenWidth / 2.0f - 150.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
-Vec3 RightSlot() { return {g_screenWidth / 2.0f + 150.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
-Vec3 MainSlot() { return {g_screenWidth / 2.0f, g_screenHeight / 2.0f + 313.0f, 0.0f}; }
+Vec3 LeftSlot() { return {g_screen.width / 2.0f - 150.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
+Vec3 RightSlot() { return {g_screen.width / 2.0f + 150.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
+Vec3 MainSlot() { return {g_screen.width / 2.0f, g_screen.height / 2.0f + 313.0f, 0.0f}; }
 
 // Which bullet icon a weapon kind shows, or -1 for a kind that has none.
-int BulletIcon(int kind) {
+int BulletIcon(WeaponKind kind) {
   switch (kind) {
-  case 1: return 1; // DEFAULT
-  case 2: return 0; // BLACKHOLE
-  case 6: return 2; // MINICANNON
+  case WeaponKind::Sprayer: return 1; // DEFAULT
+  case WeaponKind::Split: return 0;   // BLACKHOLE
+  case WeaponKind::Boom: return 2;    // MINICANNON
   default: return -1;
   }
 }
@@ -126,8 +126,8 @@ void Vehicle::Turn(float delta) {
   turnThisFrame += delta;
 }
 
-void Vehicle::Fire(int mount, const Vec3& d) {
-  if (mount == 0) {
+void Vehicle::Fire(Mount mount, const Vec3& d) {
+  if (mount == Mount::MainGun) {
     if (cooldown > 0.0f) return;
     GameObject* shot = nullptr;
     for (GameObject* child : children)
@@ -144,11 +144,11 @@ void Vehicle::Fire(int mount, const Vec3& d) {
     shot->Rotate(rotation - shot->rotation);
     shot->lifetime = 2.0f;
     cooldown = 0.3f;
-    MuzzleFlash(0);
+    MuzzleFlash(Mount::MainGun);
     return;
   }
-  if (mount != 1 && mount != 2) return;
-  const size_t slot = static_cast<size_t>(mount - 1);
+  if (mount != Mount::LeftWeapon && mount != Mount::RightWeapon) return;
+  const size_t slot = mount == Mount::LeftWeapon ? 0 : 1;
   if (slot >= weapons.size() || !weapons[slot]) return;
   Weapon& weapon = *weapons[slot];
   if (weapon.reloadRemaining > 0.0) return;
@@ -157,12 +157,12 @@ void Vehicle::Fire(int mount, const Vec3& d) {
   MuzzleFlash(mount);
 }
 
-void Vehicle::MuzzleFlash(int mount) {
+void Vehicle::MuzzleFlash(Mount mount) {
   ParticleSys* spark = FirstReady(g_sparkParticles);
   if (!spark) return;
   float angle = rotation;
-  if (mount == 1) angle -= 0.35f;
-  else if (mount == 2) angle += 0.35f;
+  if (mount == Mount::LeftWeapon) angle -= 0.35f;
+  else if (mount == Mount::RightWeapon) angle += 0.35f;
   const Vec3 at = Position();
   spark->SetPosition(at.x + 30.0f * std::cos(angle), at.y + 25.0f * std::sin(angle));
   spark->Restart();
@@ -194,7 +194,7 @@ void Vehicle::BuildHud() {
 }
 
 void Vehicle::PlaceHpBar() {
-  const float w = g_screenWidth / 2.0f, h = g_screenHeight / 2.0f;
+  const float w = g_screen.width / 2.0f, h = g_screen.height / 2.0f;
   // Both edges follow the screen, so a full bar is 310 pixels wide at any width.
   hpBarBaseX = w - 234.0f;
   hpBarCorners[0] = Vec3(w - 234.0f, h + 276.0f, 0.0f);
@@ -269,8 +269,8 @@ void Vehicle::DrawHud() {
   }
   bool showBar = true;
   if (hitTimer > 0.5f) {
-    g_hpBlink = (g_hpBlink < 0 ? 15 : g_hpBlink) - 1;
-    showBar = g_hpBlink > 0;
+    s_hpBlink = (s_hpBlink < 0 ? 15 : s_hpBlink) - 1;
+    showBar = s_hpBlink > 0;
   }
   if (showBar) {
     const Vec3* b = hpBarCorners;

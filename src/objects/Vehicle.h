@@ -9,6 +9,14 @@
 class Font;
 class Texture;
 
+// Where a player's shot leaves from, and so whose pool it is: the main gun's shots are the
+// vehicle's children, a side weapon's are the weapon's own projectiles.
+enum class Mount : int {
+  MainGun = 0,
+  LeftWeapon = 1,  // weapons[0]
+  RightWeapon = 2, // weapons[1]
+};
+
 // The player's vehicle: an animated object with a main gun (its children are
 // the shot pool) and up to two side weapons that move and turn with it. It also
 // draws the weapon part of the HUD: slot frames, bullet icons, reload overlays,
@@ -33,10 +41,10 @@ public:
   // Turns the vehicle and its weapons; the turn of the frame is remembered (turnThisFrame)
   // so that a wall can undo exactly that.
   void Turn(float delta);
-  // mount 0 the main gun along direction (in the vehicle's frame), 1 left, 2 right weapon.
-  void Fire(int mount, const Vec3& direction);
+  // The main gun along direction (in the vehicle's frame), or a side weapon's pattern.
+  void Fire(Mount mount, const Vec3& direction);
   // The first ready spark emitter flashes at the muzzle of the mount.
-  void MuzzleFlash(int mount);
+  void MuzzleFlash(Mount mount);
 
   // ---- the HUD -----------------------------------------------------------------
   void BuildHud();        // bullet icons and the eleven display pieces

@@ -7,32 +7,33 @@
 #include "core/GameState.h"
 #include "render/Texture.h"
 
-std::mt19937 g_weaponRandom; // default seed 5489
-
-Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind_, const std::string& image,
-               double reloadTime_, double damage_)
+Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, WeaponKind kind_,
+               const std::string& image, double reloadTime_, double damage_)
     : GameObject(image, position, halfWidth, halfHeight, format), reloadTime(reloadTime_), damage(damage_),
       kind(kind_) {}
 
 namespace {
 
+// The generator of the Split fragments' turn, seeded 5489 at start-up and shared by every weapon.
+std::mt19937 s_weaponRandom; // default seed 5489
+
 // Pool entries one pass adds for each firing pattern; patterns address
 // entries by index, so this is what one volley may need.
-int EntriesPerPass(int kind) {
+int EntriesPerPass(WeaponKind kind) {
   switch (kind) {
-  case 0: return 1;
-  case 1: return 6;
-  case 2: return 4;
-  case 5: return 2;
-  case 6: return 16;
+  case WeaponKind::Single: return 1;
+  case WeaponKind::Sprayer: return 6;
+  case WeaponKind::Split: return 4;
+  case WeaponKind::Inert: return 2;
+  case WeaponKind::Boom: return 16;
   default: return 0;
   }
 }
 
 } // namespace
 
-Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, int kind_, const std::string& image,
-               double reloadTime_, double damage_, const Projectile& model)
+Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, WeaponKind kind_,
+               const std::string& image, double reloadTime_, double damage_, const Projectile& model)
     : Weapon(position, halfWidth, halfHeight, format, kind_, image, reloadTime_, damage_) {
   projectileTemplate = std::make_shared<Projectile>(model);
   // As many passes as shots of one projectile's flight can overlap. The
@@ -41,9 +42,9 @@ Weapon::Weapon(const Vec3& position, int halfWidth, int halfHeight, int format, 
   const int passes = ratio >= 1.0 ? static_cast<int>(std::min(ratio, 1000.0)) : 0;
   for (int pass = 0; pass < passes; ++pass) {
     for (int i = 0; i < EntriesPerPass(kind); ++i) projectiles.push_back(projectileTemplate);
-    if (kind == 1) damage = 3.0;
-    else if (kind == 2) damage = 4.0;
-    else if (kind == 6) damage = 2.0;
+    if (kind == WeaponKind::Sprayer) damage = 3.0;
+    else if (kind == WeaponKind::Split) damage = 4.0;
+    else if (kind == WeaponKind::Boom) damage = 2.0;
   }
 }
 
@@ -82,7 +83,7 @@ void Weapon::Fire() {
   auto free = [this](size_t i) { return projectiles[i] && !projectiles[i]->active; };
   const size_t size = projectiles.size();
   switch (kind) {
-  case 0: {
+  case WeaponKind::Single: {
     std::cout << "This is called - defaulter" << std::endl;
     for (size_t i = 0; i < size; ++i)
       if (free(i)) {
@@ -93,7 +94,7 @@ void Weapon::Fire() {
     styleTimer = styleDuration;
     break;
   }
-  case 1: {
+  case WeaponKind::Sprayer: {
     // Two groups of three (entries 0-2 and 3-5) take turns; an entry still in flight
     // pushes the rest of the group further along the pool.
     size_t i = alternate ? 0 : 3;
@@ -107,7 +108,7 @@ void Weapon::Fire() {
     }
     break;
   }
-  case 2: {
+  case WeaponKind::Split: {
     // Entries 0 and 1 are the primaries the split follows; a busy entry is passed over
     // with its neighbour, and the scan reaches one entry further for it.
     const float offsets[2] = {TWELVE_DEGREES, -TWELVE_DEGREES};
@@ -125,7 +126,7 @@ void Weapon::Fire() {
     }
     break;
   }
-  case 6: {
+  case WeaponKind::Boom: {
     // Everything free among the first fifteen at once, half a radian apart from -0.5:
     // a full volley wraps a little past the full circle.
     int k = 0;
@@ -143,7 +144,7 @@ void Weapon::Fire() {
 }
 
 void Weapon::Tick() {
-  const double dt = g_frameTime;
+  const double dt = g_loop.frameTime;
   // Counted down whenever a reload runs, so a gun without reload time still fires again.
   if (reloadRemaining > 0.0) reloadRemaining -= dt;
   if (styleTimer > SMALLEST_VOLLEY) {
@@ -153,10 +154,10 @@ void Weapon::Tick() {
       for (auto& p : projectiles)
         if (p) p->active = false;
       styleTimer = 0.0;
-      if (kind == 2) damage = 4.0;
+      if (kind == WeaponKind::Split) damage = 4.0;
     }
   }
-  if (kind != 2 || projectiles.size() < 8) return;
+  if (kind != WeaponKind::Split || projectiles.size() < 8) return;
   auto flying = [this](size_t i) { return projectiles[i] && projectiles[i]->active; };
   if (flying(0)) splitTimerA += dt;
   if (flying(1)) splitTimerB += dt;
@@ -167,7 +168,7 @@ void Weapon::Tick() {
     projectiles[primary]->active = false;
     damage = 2.0;
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double r = spreadMin + unit(g_weaponRandom) * (spreadMax - spreadMin);
+    const double r = spreadMin + unit(s_weaponRandom) * (spreadMax - spreadMin);
     const Vec3 from = projectiles[primary]->position;
     for (size_t i = 2; i <= 4; ++i) {
       LaunchEntry(first + i - 2, static_cast<float>(i * 2.0 * M_PI / 3.0 + r), from);
@@ -180,7 +181,7 @@ void Weapon::Tick() {
 }
 
 void Weapon::SplitOnHit(size_t index) {
-  if (kind != 2) return;
+  if (kind != WeaponKind::Split) return;
   if (index == 0) splitTimerA = 1.0;
   else if (index == 1) splitTimerB = 1.0;
 }

@@ -5,6 +5,7 @@
 
 class Font;
 class Texture;
+enum class WeaponKind : int;
 
 // The garage's damage and reload bars for the two fitted guns. Bars are in screen pixels:
 // the left gun's start at x 580, the right gun's at 880; damage between y 475 and 495,
@@ -13,7 +14,7 @@ class WeaponStatistic {
 public:
   WeaponStatistic();
   // Lengths for the kinds fitted on each side; an unknown kind keeps that side's bars.
-  void Refresh(int leftKind, int rightKind);
+  void Refresh(WeaponKind leftKind, WeaponKind rightKind);
   void Draw();
 
   std::shared_ptr<Font> font;

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Vec3.h"
+#include "render/ParticleSys.h"
 #include <list>
 #include <memory>
 #include <vector>
@@ -33,6 +34,17 @@ struct PathCell {
   PathCell* neighbours[8] = {};
   float cost = 1.0f;
   int state = 3; // 3 unvisited, 2 reached, 0 to expand
+};
+
+// What the rules read from outside the World. The level fills it once per frame before its
+// rules run (ThisFrame), so a rule handed a World reaches for no global of its own.
+struct FrameContext {
+  float frameTime = 1.0f / 60.0f;       // seconds, the last frame's duration
+  bool cheatMode = false;               // player shots do ten times their damage, enemy hits do not hurt
+  const Camera* camera = nullptr;       // the level's view for pictures the rules move; none: left as they are
+  const ParticlePool* bursts = nullptr; // a destroyed enemy; none: no effect
+  const ParticlePool* puffs = nullptr;  // a shot ending on a wall, closed gate or sack
+  const ParticlePool* flames = nullptr; // an enemy shot hitting the player
 };
 
 // A camera shake asked for by a hit; the level plays it out over the following frames.
@@ -81,20 +93,28 @@ struct World {
   float levelTimer = 120.0f;
 
   ShakeRequest shake;
+  FrameContext frame; // this frame's outside view; Clear leaves the defaults until the level refills it
 
   // Empties every list and resets every flag and counter, ready for the next build.
   void Clear() { *this = World(); }
 };
 
 // ---- shared by the campaign and the tutorial -------------------------------------------
-extern Vehicle* g_player;            // the running level's player (FindPlayer), or null
-extern std::shared_ptr<Camera> g_camera; // the playing states' camera
-extern bool g_levelWon;
-extern bool g_levelLost;
-extern bool g_pizzaCarried;          // the campaign's pizza has been picked up
-extern float g_thermometer;          // the pizza's warmth, 1.0 when full; not clamped
-extern int g_score;                  // stars collected
-extern bool g_cheatMode;             // player shots do ten times their damage, enemy shots do not hurt
+// The state of play around the running level's World: who plays, what the screen looks
+// through, how the level stands.
+struct PlayState {
+  Vehicle* player = nullptr;      // the running level's player (FindPlayer), or null
+  std::shared_ptr<Camera> camera; // the playing states' camera
+  bool levelWon = false;
+  bool levelLost = false;
+  bool pizzaCarried = false;      // the campaign's pizza has been picked up
+  float thermometer = 1.0f;       // the pizza's warmth, 1.0 when full; not clamped
+  int score = 0;                  // stars collected
+  bool cheatMode = false;         // player shots do ten times their damage, enemy shots do not hurt
+
+  void Reset() { *this = PlayState(); }
+};
+extern PlayState g_play;
 
 // The level's player among its objects: the last one named "PLAYER", or null. A file edited
 // by hand may hold several; the later block wins, in the game and in the editor alike.
@@ -102,3 +122,7 @@ GameObject* FindPlayer(const std::vector<GameObject*>& objects);
 
 // The campaign's own World. The campaign's names for its lists are the fields of this one.
 extern World g_campaignWorld;
+
+// The frame context of the running game: g_loop's frame time, g_play's cheat switch and
+// camera, and the effect pools.
+FrameContext ThisFrame();

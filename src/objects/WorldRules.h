@@ -30,8 +30,9 @@ class Weapon;
 //   Update step 4:  UpdateFuelPickups                  (before the world, every frame)
 //   Update step 14: UpdateSideWeapons
 //
-// Sounds go through the sound slots; effects come from the particle pools; a camera shake
-// is asked for through world.shake (the level plays it). Times are g_frameTime seconds.
+// Before any of them the level fills world.frame (ThisFrame): the frame time, the cheat
+// switch, the camera and the effect pools the rules use come from there. Sounds go through
+// the sound slots; a camera shake is asked for through world.shake (the level plays it).
 
 // ==== input =================================================================================
 
@@ -61,7 +62,7 @@ void BlockPlayer(World& world, Vehicle& player);
 // The invulnerability window after a hit runs down; at its end the treads animate again.
 void UpdatePlayerHitWindow(Vehicle& player);
 // Main-gun shots age and hit: gunners named exactly "ENEMY" (not in the boss level) and
-// patrollers lose damage + 2 x upgrade level (x10 with g_cheatMode); blockers stop them.
+// patrollers lose damage + 2 x upgrade level (x10 in cheat mode); blockers stop them.
 void UpdateMainGunShots(World& world, Vehicle& player);
 // Side weapons: Tick, re-centre on the vehicle, fly every projectile, then hits on gunners
 // (not in the boss level) and patrollers, and on walls, closed gates and sacks.
@@ -94,8 +95,8 @@ void SizeChainBits(World& world);
 void UpdatePatrollers(World& world, Vehicle& player);
 // Every active patroller's own Update (its velocity for this frame).
 void MovePatrollers(World& world);
-// One patrol step: direction from vertical/forward, reversing every 5 s.
-void Patrol(GameObject& enemy);
+// One patrol step of `seconds`: direction from vertical/forward, reversing every 5 s.
+void Patrol(GameObject& enemy, float seconds);
 // After a hit: an enemy at 0 hit points leaves, drops a star, bursts, and counts its kill.
 void EnemyDeathCheck(World& world, GameObject& enemy);
 
@@ -113,7 +114,7 @@ void CloseAllGates(std::vector<GameObject*>& gates);
 // Gate 10 with the pizza, 11 after four A kills, 12 after seven B kills, each once; in the
 // boss level also 21 + i for every garage i visited.
 void ApplyGateRules(World& world);
-// The pizza is fetched on touch: full thermometer, g_pizzaCarried, gone from the map.
+// The pizza is fetched on touch: full thermometer, g_play.pizzaCarried, gone from the map.
 void UpdatePizza(World& world, const Vehicle& player);
 // Fuel cans refill the hit points to 10 once each; hit points above 10 are cut to 10.
 void UpdateFuelPickups(World& world, Vehicle& player);
@@ -128,13 +129,17 @@ struct TileExtent {
   int columns = 0;
   int rows = 0;
 };
-extern std::vector<GameObject*> g_backgroundTiles; // owned by the list; 100 grass tiles, 400 units each
-extern TileExtent g_tileExtent;                    // where LayTiles puts them
+// The grass under every level: one pool of tiles for the whole run, laid anew for each level.
+struct BackgroundTiles {
+  std::vector<GameObject*> tiles; // owned by the list; 100 grass tiles, 400 units each
+  TileExtent extent;              // where LayTiles puts them
+};
+extern BackgroundTiles g_background;
 
 void CreateBackgroundTiles();                                // start-up: 100 tiles parked off the map
 void MeasureLevel(const std::vector<GameObject*>& objects);  // the extent covering these centres
 void LayTiles();                                             // column by column, at most 100
-void DestroyBackgroundTiles();                               // shut-down
+void DestroyBackgroundTiles();                               // shut-down: none left, no extent
 
 // ==== the garage's guns =======================================================================
 

@@ -2,7 +2,7 @@
 
 // The game's input codes: the virtual-key numbers every screen of the game was designed
 // around. The pump turns platform key and button events into these; the states test them
-// with ConsumeTrigger and g_keyDown. The numbers are fixed: saved habits, tests and the
+// with ConsumeTrigger and g_input.keyDown. The numbers are fixed: saved habits, tests and the
 // level designers' notes all speak them.
 
 // ---- mouse buttons ----------------------------------------------------------------

@@ -8,12 +8,12 @@
 #include <unistd.h>
 #include <utility>
 
-void (*g_saveStepHook)(const char* step) = nullptr;
-
 namespace {
 
+void (*s_saveStepHook)(const char* step) = nullptr;
+
 void Step(const char* name) {
-  if (g_saveStepHook) g_saveStepHook(name);
+  if (s_saveStepHook) s_saveStepHook(name);
 }
 
 // Writes are cut into pieces of this size, so a kill between two of them
@@ -91,6 +91,8 @@ bool StagedFile::Commit() {
   if (!synced) Fail("flush the folder", folder, code);
   return true;
 }
+
+void SetSaveStepHook(void (*hook)(const char* step)) { s_saveStepHook = hook; }
 
 bool ReplaceFileWhole(const std::string& path, const std::string& text, std::string& error) {
   StagedFile file(path);

@@ -41,7 +41,7 @@ private:
 // file then unchanged. `error` may be set on success as Commit describes.
 bool ReplaceFileWhole(const std::string& path, const std::string& text, std::string& error);
 
-// Called with the name of each step of a save ("open", "write", "sync",
-// "close", "rename", "sync folder") just before it is taken; tests that kill
-// a saving process at every step set it. Null in the game.
-extern void (*g_saveStepHook)(const char* step);
+// `hook` is called with the name of each step of a save ("open", "write",
+// "sync", "close", "rename", "sync folder") just before it is taken; tests that
+// kill a saving process at every step set one. None in the game; null removes it.
+void SetSaveStepHook(void (*hook)(const char* step));

@@ -29,10 +29,10 @@ struct ChannelRecord {
   std::atomic<std::uint64_t> bytesMixed{0}; // advanced by the mixer thread
 };
 
-ChannelRecord g_channels[MAX_MIXER_CHANNELS];
-std::uint32_t g_nextSerial = 1;   // 0 stays free to mean "never started"
-int g_mixerChannels = 0;          // channels allocated in the mixer; 0 while it is closed
-int g_openSystems = 0;            // systems sharing the open device
+ChannelRecord s_channels[MAX_MIXER_CHANNELS];
+std::uint32_t s_nextSerial = 1;   // 0 stays free to mean "never started"
+int s_mixerChannels = 0;          // channels allocated in the mixer; 0 while it is closed
+int s_openSystems = 0;            // systems sharing the open device
 
 float ClampGain(float v) {
   if (!(v >= 0.0f)) return 0.0f;  // also catches NaN
@@ -72,7 +72,7 @@ int SoundSystem::Create() {
 int SoundSystem::Init(int maxChannels) {
   if (!created) return SOUND_ERR_NOT_READY;
   if (opened) return SOUND_OK;
-  if (g_openSystems == 0) {
+  if (s_openSystems == 0) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SOUND_ERR_INIT;
     Mix_Init(MIX_INIT_OGG);  // WAV needs no codec; a missing one only fails those files
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
@@ -80,13 +80,13 @@ int SoundSystem::Init(int maxChannels) {
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return SOUND_ERR_INIT;
     }
-    g_mixerChannels = 0;
+    s_mixerChannels = 0;
   }
-  ++g_openSystems;
+  ++s_openSystems;
   opened = true;
 
   int wanted = maxChannels < 1 ? 1 : (maxChannels > MAX_MIXER_CHANNELS ? MAX_MIXER_CHANNELS : maxChannels);
-  if (wanted > g_mixerChannels) g_mixerChannels = Mix_AllocateChannels(wanted);
+  if (wanted > s_mixerChannels) s_mixerChannels = Mix_AllocateChannels(wanted);
 
   Uint16 format = 0;
   int speakers = 0;
@@ -97,31 +97,29 @@ int SoundSystem::Init(int maxChannels) {
 
 void SoundSystem::Update() {
   if (!opened) return;
-  for (int i = 0; i < g_mixerChannels; ++i) {
-    if (g_channels[i].owner == this && !Mix_Playing(i)) g_channels[i].owner = nullptr;
+  for (int i = 0; i < s_mixerChannels; ++i) {
+    if (s_channels[i].owner == this && !Mix_Playing(i)) s_channels[i].owner = nullptr;
   }
 }
 
 void SoundSystem::Release() {
   if (opened) {
-    for (int i = 0; i < g_mixerChannels; ++i) {
-      if (g_channels[i].owner != this) continue;
+    for (int i = 0; i < s_mixerChannels; ++i) {
+      if (s_channels[i].owner != this) continue;
       Mix_HaltChannel(i);
-      g_channels[i].owner = nullptr;
+      s_channels[i].owner = nullptr;
     }
-    if (--g_openSystems == 0) {
+    if (--s_openSystems == 0) {
       Mix_CloseAudio();
       Mix_Quit();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      g_mixerChannels = 0;
+      s_mixerChannels = 0;
     }
   }
   opened = false;
   created = false;
   groups.clear();
 }
-
-bool SoundSystem::IsSilent() const { return !opened; }
 
 // ============================================================================
 // Sounds
@@ -155,12 +153,12 @@ int SoundSystem::CreateSound(const std::string& path, Sound** sound) {
 void SoundSystem::ReleaseSound(Sound* sound) {
   if (sound == nullptr) return;
   if (sound->chunk != nullptr) {
-    for (int i = 0; i < g_mixerChannels; ++i) {
-      if (g_channels[i].sound == sound && Mix_Playing(i)) Mix_HaltChannel(i);
+    for (int i = 0; i < s_mixerChannels; ++i) {
+      if (s_channels[i].sound == sound && Mix_Playing(i)) Mix_HaltChannel(i);
     }
     Mix_FreeChunk(sound->chunk);
   }
-  for (ChannelRecord& r : g_channels) {
+  for (ChannelRecord& r : s_channels) {
     if (r.sound == sound) r.sound = nullptr;
   }
   delete sound;
@@ -183,42 +181,32 @@ SoundGroup SoundSystem::CreateGroup() {
 void SoundSystem::SetGroupPaused(SoundGroup group, bool paused) {
   if (group.index < 0 || group.index >= static_cast<int>(groups.size())) return;
   groups[group.index].paused = paused;
-  for (int i = 0; i < g_mixerChannels; ++i) {
-    if (g_channels[i].owner == this && g_channels[i].group == group.index && Mix_Playing(i)) Apply(i);
+  for (int i = 0; i < s_mixerChannels; ++i) {
+    if (s_channels[i].owner == this && s_channels[i].group == group.index && Mix_Playing(i)) Apply(i);
   }
-}
-
-bool SoundSystem::GroupPaused(SoundGroup group) const {
-  if (group.index < 0 || group.index >= static_cast<int>(groups.size())) return false;
-  return groups[group.index].paused;
 }
 
 void SoundSystem::SetGroupVolume(SoundGroup group, float volume) {
   if (group.index < 0 || group.index >= static_cast<int>(groups.size())) return;
   groups[group.index].volume = ClampGain(volume);
-  for (int i = 0; i < g_mixerChannels; ++i) {
-    if (g_channels[i].owner == this && g_channels[i].group == group.index && Mix_Playing(i)) Apply(i);
+  for (int i = 0; i < s_mixerChannels; ++i) {
+    if (s_channels[i].owner == this && s_channels[i].group == group.index && Mix_Playing(i)) Apply(i);
   }
-}
-
-float SoundSystem::GroupVolume(SoundGroup group) const {
-  if (group.index < 0 || group.index >= static_cast<int>(groups.size())) return 1.0f;
-  return groups[group.index].volume;
 }
 
 void SoundSystem::StopGroup(SoundGroup group) {
   if (group.index < 0) return;
-  for (int i = 0; i < g_mixerChannels; ++i) {
-    if (g_channels[i].owner != this || g_channels[i].group != group.index) continue;
+  for (int i = 0; i < s_mixerChannels; ++i) {
+    if (s_channels[i].owner != this || s_channels[i].group != group.index) continue;
     Mix_HaltChannel(i);
-    g_channels[i].owner = nullptr;
+    s_channels[i].owner = nullptr;
   }
 }
 
 int SoundSystem::PlayingInGroup(SoundGroup group) const {
   int count = 0;
-  for (int i = 0; i < g_mixerChannels; ++i) {
-    if (g_channels[i].owner == this && g_channels[i].group == group.index && Mix_Playing(i)) ++count;
+  for (int i = 0; i < s_mixerChannels; ++i) {
+    if (s_channels[i].owner == this && s_channels[i].group == group.index && Mix_Playing(i)) ++count;
   }
   return count;
 }
@@ -232,14 +220,14 @@ SoundChannel SoundSystem::Play(Sound* sound, SoundGroup group, bool paused, int 
   if (group.index >= static_cast<int>(groups.size())) group.index = -1;
 
   int index = -1;
-  for (int i = 0; i < g_mixerChannels && index < 0; ++i) {
+  for (int i = 0; i < s_mixerChannels && index < 0; ++i) {
     if (!Mix_Playing(i)) index = i;
   }
   if (index < 0) return SoundChannel{};
 
-  ChannelRecord& r = g_channels[index];
-  r.serial = g_nextSerial++;
-  if (g_nextSerial == 0) g_nextSerial = 1;
+  ChannelRecord& r = s_channels[index];
+  r.serial = s_nextSerial++;
+  if (s_nextSerial == 0) s_nextSerial = 1;
   r.owner = this;
   r.group = group.index;
   r.volume = 1.0f;
@@ -273,15 +261,15 @@ namespace {
 // The record of a start that is still playing, or null: the start has ended,
 // been stopped, or its channel now carries another start.
 ChannelRecord* LiveRecord(SoundChannel channel, const SoundSystem* owner) {
-  if (channel.serial == 0 || channel.index < 0 || channel.index >= g_mixerChannels) return nullptr;
-  ChannelRecord& r = g_channels[channel.index];
+  if (channel.serial == 0 || channel.index < 0 || channel.index >= s_mixerChannels) return nullptr;
+  ChannelRecord& r = s_channels[channel.index];
   if (r.serial != channel.serial || r.owner != owner || !Mix_Playing(channel.index)) return nullptr;
   return &r;
 }
 } // namespace
 
 void SoundSystem::Apply(int index) const {
-  const ChannelRecord& r = g_channels[index];
+  const ChannelRecord& r = s_channels[index];
   const Group* g = (r.group >= 0 && r.group < static_cast<int>(groups.size())) ? &groups[r.group] : nullptr;
   const float gain = r.volume * (g != nullptr ? g->volume : 1.0f);
   const int mixerVolume = static_cast<int>(std::lround(gain * MIX_MAX_VOLUME));
@@ -302,11 +290,6 @@ void SoundSystem::SetPaused(SoundChannel channel, bool paused) {
   Apply(channel.index);
 }
 
-bool SoundSystem::GetPaused(SoundChannel channel) const {
-  const ChannelRecord* r = LiveRecord(channel, this);
-  return r != nullptr && r->paused;
-}
-
 bool SoundSystem::IsPaused(SoundChannel channel) const {
   return LiveRecord(channel, this) != nullptr && Mix_Paused(channel.index) != 0;
 }
@@ -316,11 +299,6 @@ void SoundSystem::SetVolume(SoundChannel channel, float volume) {
   if (r == nullptr) return;
   r->volume = ClampGain(volume);
   Apply(channel.index);
-}
-
-float SoundSystem::GetVolume(SoundChannel channel) const {
-  const ChannelRecord* r = LiveRecord(channel, this);
-  return r != nullptr ? r->volume : 0.0f;
 }
 
 float SoundSystem::HeardVolume(SoundChannel channel) const {

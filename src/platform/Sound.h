@@ -53,7 +53,6 @@ public:
   int Init(int maxChannels);           // opens the device; on failure the system stays usable and silent
   void Update();                       // once per frame; forgets channels that have ended
   void Release();                      // stops this system's channels, closes the device; idempotent
-  bool IsSilent() const;               // true when nothing can be heard (no Init, or Init failed)
 
   // ---- sounds ----
   int CreateSound(const std::string& path, Sound** sound); // WAV, OGG Vorbis, FLAC, ...; *sound null on failure
@@ -64,9 +63,7 @@ public:
   SoundGroup CreateGroup();            // volume 1, not paused
 
   void SetGroupPaused(SoundGroup group, bool paused);
-  bool GroupPaused(SoundGroup group) const;
   void SetGroupVolume(SoundGroup group, float volume);  // linear gain, clamped to 0-1
-  float GroupVolume(SoundGroup group) const;            // 1 for an unknown group
   void StopGroup(SoundGroup group);    // stops every channel in the group
   int PlayingInGroup(SoundGroup group) const;           // channels alive in the group (paused ones count)
 
@@ -80,10 +77,8 @@ public:
   // ---- channels (all harmless on dead handles) ----
   bool IsPlaying(SoundChannel channel) const;   // alive: started and not yet ended or stopped
   void SetPaused(SoundChannel channel, bool paused);
-  bool GetPaused(SoundChannel channel) const;   // the channel's own pause flag
   bool IsPaused(SoundChannel channel) const;    // held by its own pause or its group's
   void SetVolume(SoundChannel channel, float volume); // linear gain, clamped to 0-1
-  float GetVolume(SoundChannel channel) const;  // the channel's own gain; 0 when dead
   float HeardVolume(SoundChannel channel) const;// own gain times group gain as the mixer applies it
   void Stop(SoundChannel channel);
   double PlayedMs(SoundChannel channel) const;  // milliseconds of sound mixed since the start, loops included

@@ -34,7 +34,6 @@ using TwButtonCallback = void (*)(void* clientData);
 // ---- life ----------------------------------------------------------------------
 bool TwInit();      // over the game window and its current GL context; false without them
 void TwTerminate(); // deletes every bar; safe without TwInit
-bool TwInitialized();
 
 // ---- input: offered every platform event before the game sees it ----------------
 // True when a bar used the event: a click on a bar, or typing while one of its text

@@ -33,7 +33,7 @@ void AnimatedTexture::Draw() {
 }
 
 void AnimatedTexture::Animate() {
-  if (animating) frameTimer += g_frameTime;
+  if (animating) frameTimer += g_loop.frameTime;
   if (frameTimer > frameTime) {
     if (currentFrame < frames.size()) {
       SetFrame(currentFrame);

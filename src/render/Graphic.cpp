@@ -11,12 +11,12 @@
 // std::trunc snaps like the int cast but stays defined for positions far off the map
 // (an int cast of 1e30 is undefined), and gives the same value for every int-sized one.
 float ToDeviceX(float x) {
-  const double w = static_cast<float>(g_screenWidth);
+  const double w = static_cast<float>(g_screen.width);
   return static_cast<float>((std::trunc(static_cast<double>(x)) + 0.5) * 2 / w - 1);
 }
 
 float ToDeviceY(float y) {
-  const double h = static_cast<float>(g_screenHeight);
+  const double h = static_cast<float>(g_screen.height);
   return static_cast<float>((h - (std::trunc(static_cast<double>(y)) + 0.5)) * 2 / h - 1);
 }
 

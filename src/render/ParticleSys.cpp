@@ -115,7 +115,7 @@ void ParticleSys::Draw() {
   for (int i = 0; i < particleCount; ++i) {
     Particle& p = particles[i];
     if (kind == 1) p.angleCounter += 1;
-    p.color[3] -= fadeRate * g_frameTime;
+    p.color[3] -= fadeRate * g_loop.frameTime;
     p.position += p.velocity; // per frame, not per second
     if (kind == 1) {
       const int c = p.angleCounter;
@@ -152,7 +152,7 @@ void ParticleSys::Draw() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
   }
-  if (g_frameTime < 0.1f) elapsed += g_frameTime; // a long frame does not age the effect
+  if (g_loop.frameTime < 0.1f) elapsed += g_loop.frameTime; // a long frame does not age the effect
 }
 
 void ParticleSys::SetPosition(float px, float py) {

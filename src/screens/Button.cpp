@@ -17,7 +17,7 @@ Button::Button(int format, const Vec3& position, int w, int h, const std::string
 
 bool Button::UnderPoint(const Vec3& p) const { return shape->ContainsPoint(Vec3(p.x, p.y, 0.0f)); }
 
-bool Button::UnderMouse() const { return UnderPoint(g_mousePosition); }
+bool Button::UnderMouse() const { return UnderPoint(g_input.mousePosition); }
 
 bool Button::Clicked() { return UnderMouse() && ConsumeTrigger(MOUSE_LEFT); }
 

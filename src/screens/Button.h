@@ -14,7 +14,7 @@ public:
   Button(int format, const Vec3& position, int w, int h, const std::string& name, const std::string& descriptor,
          const std::string& image);
 
-  bool UnderMouse() const;  // the hit rectangle holds g_mousePosition
+  bool UnderMouse() const;  // the hit rectangle holds g_input.mousePosition
   bool UnderPoint(const Vec3& p) const;
   // A left click on the button: true once per press, and the press is used up, so one
   // click reaches at most one button.

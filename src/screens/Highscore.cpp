@@ -7,7 +7,7 @@
 #include "screens/MainMenu.h"
 
 Highscore::Highscore() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   picture = std::make_shared<Texture>("../Assets/image/highscore.png", 1, Vec3(w / 2, h / 2), 320, 240);
   picture->Init();
   cancel = std::make_shared<Button>(1, Vec3(w / 2, h / 2 + 150), 100, 45, "cancel",
@@ -19,7 +19,7 @@ Highscore::Highscore() {
 }
 
 void Highscore::Update() {
-  if (g_usingGamepad) {
+  if (g_input.usingGamepad) {
     hoverPoint = cancel->Centre();
     cancel->SetFrame(1);
     if (g_gamepad.triggered[PAD_A]) {
@@ -29,7 +29,7 @@ void Highscore::Update() {
     }
     return;
   }
-  hoverPoint = g_mousePosition;
+  hoverPoint = g_input.mousePosition;
   if (!cancel->UnderPoint(hoverPoint)) {
     cancel->SetFrame(0);
     return;
@@ -44,7 +44,7 @@ void Highscore::Update() {
 void Highscore::Draw() {
   picture->Draw();
   cancel->Draw();
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   const float x = w / 2 - 240;
   const Vec3 ink(1.0f, 1.0f, 1.0f);
   for (int i = 0; i < PLACES; ++i) {

@@ -44,7 +44,7 @@ void MakeBackButton() {
 }
 
 void MakeMenuPictures() {
-  const Vec3 centre(g_screenWidth / 2.0f, g_screenHeight / 2.0f);
+  const Vec3 centre(g_screen.width / 2.0f, g_screen.height / 2.0f);
   if (!s_credits) {
     s_credits = std::make_shared<Texture>("../Assets/image/pic/creditscreen.png", 1, centre, 640, 345);
     s_credits->Init();
@@ -116,7 +116,7 @@ void ReleaseMenuPictures() {
 // ============================================================================
 
 void MainMenu::Initialize() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   if (!g_menu.splashLoaded) {
     s_splash = std::make_shared<Texture>("../Assets/image/KelvaneSS.png", 1, Vec3(640, 350), 300, 150);
     s_splash->Init();
@@ -164,20 +164,20 @@ void MainMenu::Initialize() {
   font->Init();
   g_menu.dialogBack->SetFrame(1);
   ListLevels();
-  g_paused = false;
+  g_loop.paused = false;
 }
 
 void MainMenu::Update() {
   if (frameDrawn) MakeMenuPictures();
   const bool focus = HasKeyboardFocus();
   if (g_audio) g_audio->suspended = !focus;
-  if (!focus) g_paused = true; // the panel opens when the player goes elsewhere
+  if (!focus) g_loop.paused = true; // the panel opens when the player goes elsewhere
 
   if (!g_menu.splashBlocking) {
     PausePanel* panel = g_frontEnd.pausePanel.get();
     if (MenuPictureOpen()) {
       g_gamepad.Update(); // B closes the picture (DrawMenuPictures)
-    } else if (g_paused) {
+    } else if (g_loop.paused) {
       if (panel) panel->Update();
     } else if (g_menu.showHighscores) {
       g_gamepad.Update(); // A closes the table (Highscore::Update)
@@ -190,14 +190,14 @@ void MainMenu::Update() {
     }
   }
 
-  if (g_audio) g_audio->Update(g_frameTime, focus);
+  if (g_audio) g_audio->Update(g_loop.frameTime, focus);
   if (g_menu.showHighscores && g_menu.highscore) g_menu.highscore->Update();
 }
 
 void MainMenu::Activate(int index) {
   switch (index) {
-  case CAMPAIGN: g_nextState = STATE_LEVEL; break;
-  case TUTORIAL: g_nextState = STATE_TUTORIAL; break;
+  case CAMPAIGN: g_loop.nextState = STATE_LEVEL; break;
+  case TUTORIAL: g_loop.nextState = STATE_TUTORIAL; break;
   case HOW_TO_PLAY: g_menu.showHowToPlay = true; break;
   case HIGHSCORES:
     if (g_menu.highscore) g_menu.highscore->Update();
@@ -210,9 +210,9 @@ void MainMenu::Activate(int index) {
 }
 
 void MainMenu::HandleKeyboard() {
-  if (ConsumeTrigger(KEY_ENTER)) g_nextState = STATE_LEVEL;
-  if (ConsumeTrigger(KEY_T)) g_nextState = STATE_TUTORIAL;
-  if (ConsumeTrigger(KEY_E)) g_nextState = STATE_EDITOR; // the level editor
+  if (ConsumeTrigger(KEY_ENTER)) g_loop.nextState = STATE_LEVEL;
+  if (ConsumeTrigger(KEY_T)) g_loop.nextState = STATE_TUTORIAL;
+  if (ConsumeTrigger(KEY_E)) g_loop.nextState = STATE_EDITOR; // the level editor
 }
 
 void MainMenu::HandleMouse() {
@@ -234,7 +234,7 @@ void MainMenu::HandleMouse() {
     g_menu.confirmYes->SetFrame(g_menu.confirmYes->UnderMouse() ? 1 : 0);
     if (g_menu.confirmYes->Clicked()) {
       SilenceEffects();
-      g_nextState = STATE_QUIT;
+      g_loop.nextState = STATE_QUIT;
     }
   }
   menuButton(HOW_TO_PLAY);
@@ -250,7 +250,7 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
   // press would only wake it and the reset below would undo what it chose.
   bool padUsed = xOut || yOut;
   for (int i = 0; i < PAD_BUTTON_COUNT; ++i) padUsed = padUsed || pad.down[i];
-  if (padUsed) g_usingGamepad = true;
+  if (padUsed) g_input.usingGamepad = true;
   if ((xOut || yOut) && !g_menu.stickLatched) {
     if (y > 0) MoveSelection(-1);
     else if (y < 0) MoveSelection(+1);
@@ -265,7 +265,7 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
     pad.triggered[PAD_A] = false;
     if (g_menu.confirmQuit) {
       SilenceEffects();
-      g_nextState = STATE_QUIT;
+      g_loop.nextState = STATE_QUIT;
     } else {
       Activate(g_menu.selection);
     }
@@ -275,9 +275,9 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
     g_menu.confirmQuit = false;
   }
 
-  if (g_usingGamepad) {
+  if (g_input.usingGamepad) {
     if (g_menu.selection >= 0 && g_menu.selection < static_cast<int>(g_menu.buttons.size()))
-      g_mousePosition = g_menu.buttons[g_menu.selection]->Centre();
+      g_input.mousePosition = g_menu.buttons[g_menu.selection]->Centre();
   } else {
     g_menu.selection = 0;
   }
@@ -307,9 +307,9 @@ void MainMenu::DrawSplash() {
   for (int code : {KEY_EXECUTE, MOUSE_LEFT, KEY_ESCAPE, KEY_SPACE})
     if (ConsumeTrigger(code)) g_menu.splashTime += SPLASH_SECONDS;
   // A long frame (the first one, a stall) would swallow the splash: only short ones count.
-  if (g_frameTime < SLOW_FRAME) {
-    g_menu.splashTime += g_frameTime;
-    g_menu.splashAlpha -= g_frameTime;
+  if (g_loop.frameTime < SLOW_FRAME) {
+    g_menu.splashTime += g_loop.frameTime;
+    g_menu.splashAlpha -= g_loop.frameTime;
   }
   if (g_menu.splashTime >= SPLASH_SECONDS) {
     g_menu.splashDone = true;
@@ -334,7 +334,7 @@ void MainMenu::DrawMenu() {
     s_veil->SetAlpha(g_menu.fadeAlpha);
     s_veil->Draw();
   }
-  g_menu.fadeAlpha -= g_frameTime;
+  g_menu.fadeAlpha -= g_loop.frameTime;
 }
 
 // ============================================================================

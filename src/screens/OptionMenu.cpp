@@ -31,11 +31,11 @@ bool LevelOverlayOpen() {
 
 // The tracks sit around the screen centre, so their ends do too: at the 1264-pixel screen
 // the game was drawn for they are 572 and 800.
-float OptionMenu::SliderLeft() { return g_screenWidth / 2.0f - 60.0f; }
-float OptionMenu::SliderRight() { return g_screenWidth / 2.0f + 168.0f; }
+float OptionMenu::SliderLeft() { return g_screen.width / 2.0f - 60.0f; }
+float OptionMenu::SliderRight() { return g_screen.width / 2.0f + 168.0f; }
 
 OptionMenu::OptionMenu(const Vec3& corner_) : corner(corner_) {
-  const float cx = g_screenWidth / 2.0f, cy = g_screenHeight / 2.0f;
+  const float cx = g_screen.width / 2.0f, cy = g_screen.height / 2.0f;
   panel = std::make_shared<AnimatedTexture>("../Assets/image/optiontmp/pauseback.png", 1, Vec3(cx, cy), 300, 200,
                                             "../Assets/image/optiontmp/pauseback.txt");
   panel->Init();
@@ -114,27 +114,27 @@ void OptionMenu::ToggleMute(int index, bool& muted, float level, bool music) {
 }
 
 void OptionMenu::Update() {
-  mousePoint = g_mousePosition;
+  mousePoint = g_input.mousePosition;
   RememberSettings();
 
   Hover(GEAR, 0, 2);
   if (Click(GEAR)) {
-    if (g_paused) {
-      g_paused = false;
+    if (g_loop.paused) {
+      g_loop.paused = false;
       return;
     }
-    g_paused = true;
+    g_loop.paused = true;
     confirmOpen = false;
   }
 
   // Nothing of the panel reacts while a level's overlay hides it, nor under the
   // how-to-play and credits pictures, which cover it.
-  if (!g_paused || LevelOverlayOpen() || MenuPictureOpen()) return;
+  if (!g_loop.paused || LevelOverlayOpen() || MenuPictureOpen()) return;
   if (!confirmOpen) {
     Hover(RESUME, 0, 1);
     Hover(HOW_TO_PLAY, 0, 1);
     Hover(QUIT, 0, 1);
-    if (Click(RESUME)) g_paused = false;
+    if (Click(RESUME)) g_loop.paused = false;
     if (Click(HOW_TO_PLAY)) g_menu.showHowToPlay = true;
     if (Click(QUIT)) confirmOpen = true;
     DragKnob(MUSIC_KNOB, musicLevel, musicMuted, true);
@@ -146,13 +146,13 @@ void OptionMenu::Update() {
     Hover(CONFIRM_YES, 0, 1);
     if (Click(CONFIRM_NO)) confirmOpen = false;
     if (Click(CONFIRM_YES)) {
-      if (g_currentState == STATE_MAIN_MENU) {
+      if (g_loop.currentState == STATE_MAIN_MENU) {
         SetEffectsVolume(0.0f); // the click must not outlive the game
-        g_nextState = STATE_QUIT;
+        g_loop.nextState = STATE_QUIT;
       } else {
         confirmOpen = false;
-        g_nextState = STATE_MAIN_MENU;
-        g_paused = false;
+        g_loop.nextState = STATE_MAIN_MENU;
+        g_loop.paused = false;
       }
     }
   }
@@ -160,7 +160,7 @@ void OptionMenu::Update() {
 
 void OptionMenu::Draw() {
   buttons[GEAR]->Draw();
-  if (g_paused && !LevelOverlayOpen()) {
+  if (g_loop.paused && !LevelOverlayOpen()) {
     if (confirmOpen) {
       panel->SetFrame(1);
       panel->Draw();

@@ -50,7 +50,7 @@ std::string ThumbnailPath(const std::string& image) {
 
 Vec3 WeaponSelect::Anchor() const {
   // The camera's own position is in device units; the screen's anchor is its centre.
-  return Vec3(g_screenWidth / 2.0f, g_screenHeight / 2.0f);
+  return Vec3(g_screen.width / 2.0f, g_screen.height / 2.0f);
 }
 
 // ============================================================================
@@ -78,7 +78,7 @@ void WeaponSelect::Initialize() {
 
   gunPalette = LoadRack("../Assets/WSHudObj.txt");
   for (size_t i = 0; i < gunPalette.size(); ++i)
-    gunPalette[i]->SetPosition(anchor + Vec3(250, 200 - g_screenHeight / 2.0f + RACK_STEP * i));
+    gunPalette[i]->SetPosition(anchor + Vec3(250, 200 - g_screen.height / 2.0f + RACK_STEP * i));
   currentGun = gunPalette.empty() ? -1 : 0;
   if (gunPalette.empty()) std::printf("The garage has no guns on its rack: nothing can be fitted\n");
 
@@ -87,14 +87,14 @@ void WeaponSelect::Initialize() {
   ApplyCamera(*previewVehicle->graphic, *camera);
 
   fitted.clear();
-  if (g_player)
-    fitted = g_player->weapons; // shared: the player keeps its guns until the level copies ours back
+  if (g_play.player)
+    fitted = g_play.player->weapons; // shared: the player keeps its guns until the level copies ours back
   // Two slots always exist, so either side can be fitted in place.
   fitted.resize(std::max<size_t>(fitted.size(), 2));
   if (fitted[0]) leftGunValue = fitted[0]->kind;
   if (fitted[1]) rightGunValue = fitted[1]->kind;
   statBars->Refresh(leftGunValue, rightGunValue);
-  std::printf("%d  %d\n", leftGunValue, rightGunValue);
+  std::printf("%d  %d\n", static_cast<int>(leftGunValue), static_cast<int>(rightGunValue));
 
   RefreshThumbnails();
 
@@ -159,7 +159,7 @@ void WeaponSelect::Update() {
     ApplyCamera(*gun->graphic, *camera);
     gun->SetPosition(at);
   }
-  const bool outlines = g_debugView == 1;
+  const bool outlines = g_loop.debugView == 1;
   for (const auto& entry : gunPalette) entry->graphic->showOutline = outlines;
   for (const auto& gun : gunTemplates) gun->graphic->showOutline = outlines;
 }
@@ -169,7 +169,7 @@ void WeaponSelect::HandleMouse() {
 
   styleDisplay->showDefault = styleDisplay->showMiniCannon = styleDisplay->showBlackHole = false;
   for (const auto& entry : gunPalette) {
-    if (!entry->shape->ContainsPoint(g_mousePosition)) continue;
+    if (!entry->shape->ContainsPoint(g_input.mousePosition)) continue;
     styleDisplay->showDefault = entry->name == "DEFAULT";
     styleDisplay->showMiniCannon = entry->name == "MINICANNON";
     styleDisplay->showBlackHole = entry->name == "BLACKHOLE";
@@ -178,7 +178,7 @@ void WeaponSelect::HandleMouse() {
 
   if (!ConsumeTrigger(MOUSE_LEFT)) return;
   for (size_t i = 0; i < gunPalette.size(); ++i)
-    if (gunPalette[i]->shape->ContainsPoint(g_mousePosition)) {
+    if (gunPalette[i]->shape->ContainsPoint(g_input.mousePosition)) {
       currentGun = static_cast<int>(i);
       break;
     }

@@ -41,8 +41,8 @@ public:
   std::shared_ptr<GameObject> rightThumb;
   std::shared_ptr<Vehicle> previewVehicle;
   std::vector<std::shared_ptr<Weapon>> fitted;       // slot 0 left, slot 1 right; entries may be null
-  int leftGunValue = 0;                              // kind of the fitted guns, for the bars
-  int rightGunValue = 0;
+  WeaponKind leftGunValue = WeaponKind::Single;      // kind of the fitted guns, for the bars
+  WeaponKind rightGunValue = WeaponKind::Single;
   std::shared_ptr<WeaponStatistic> statBars;
   std::shared_ptr<WeaponShootingType> styleDisplay;
   std::shared_ptr<Camera> camera;

@@ -17,7 +17,7 @@ constexpr int CAMPAIGN_LEVELS = 3;
 }
 
 WinLoseScreen::WinLoseScreen() {
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   winPicture = std::make_shared<Texture>("../Assets/image/you_win.png", 1, Vec3(w / 2, h / 2), 320, 240);
   losePicture = std::make_shared<Texture>("../Assets/image/you_lose.png", 1, Vec3(w / 2, h / 2), 320, 240);
   winPicture->Init();
@@ -33,28 +33,28 @@ WinLoseScreen::WinLoseScreen() {
 
 void WinLoseScreen::Update(bool won_, int& levelIndex) {
   won = won_;
-  hoverPoint = g_mousePosition;
+  hoverPoint = g_input.mousePosition;
   const bool over = endButton->UnderPoint(hoverPoint);
   endButton->SetFrame(over ? 1 : 0);
   if (!over || !ConsumeTrigger(MOUSE_LEFT)) return;
-  g_paused = false;
+  g_loop.paused = false;
   PlayClick();
   if (won) {
     ++levelIndex;
-    g_nextState = levelIndex < CAMPAIGN_LEVELS ? STATE_RESTART : STATE_MAIN_MENU;
+    g_loop.nextState = levelIndex < CAMPAIGN_LEVELS ? STATE_RESTART : STATE_MAIN_MENU;
   } else {
-    g_nextState = STATE_RESTART;
+    g_loop.nextState = STATE_RESTART;
   }
 }
 
 float WinLoseScreen::Warmth() {
-  const bool carried = pizzaCarried ? *pizzaCarried : g_pizzaCarried;
+  const bool carried = pizzaCarried ? *pizzaCarried : g_play.pizzaCarried;
   if (!carried) {
-    g_thermometer = 0.0f;
+    g_play.thermometer = 0.0f;
     return 0.0f;
   }
   // The thermometer keeps falling below 0 in play; a cold pizza only loses its bonus.
-  return std::clamp(g_thermometer, 0.0f, 1.0f);
+  return std::clamp(g_play.thermometer, 0.0f, 1.0f);
 }
 
 int WinLoseScreen::TotalScore(float t, int score) {
@@ -72,9 +72,9 @@ void WinLoseScreen::Draw() {
   endButton->Draw();
 
   const float t = Warmth();
-  const int score = g_score;
+  const int score = g_play.score;
   const int total = TotalScore(t, score);
-  const float w = static_cast<float>(g_screenWidth), h = static_cast<float>(g_screenHeight);
+  const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   const float x = w / 2 - 250;
   const Vec3 ink(1.0f, 1.0f, 1.0f);
   font->DrawText("SCORE : " + std::to_string(score), Vec3(x, h / 2 - 100), ink, 1.0f);

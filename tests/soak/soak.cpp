@@ -62,9 +62,9 @@ bool FixWindow(SoakDriver& soak) {
     std::printf("soak: the window did not get its focus back\n");
     return false;
   }
-  if (g_fullscreen) {
+  if (g_screen.fullscreen) {
     soak.game->TapKey(SDL_SCANCODE_F12);
-    if (!soak.StepsUntil([] { return !g_fullscreen; }, 60)) {
+    if (!soak.StepsUntil([] { return !g_screen.fullscreen; }, 60)) {
       std::printf("soak: the window did not leave full screen\n");
       return false;
     }
@@ -76,8 +76,8 @@ bool FixWindow(SoakDriver& soak) {
 // One restart as a player makes them: the level again from its end screen or the pause
 // panel (Initialize only), then out to the menu and in again (the whole Load).
 bool RestartLevel(SoakDriver& soak) {
-  auto in = [](int state) { return [state] { return g_currentState == state && g_nextState == state; }; };
-  if (g_currentState == STATE_LEVEL) soak.Request(STATE_RESTART);
+  auto in = [](int state) { return [state] { return g_loop.currentState == state && g_loop.nextState == state; }; };
+  if (g_loop.currentState == STATE_LEVEL) soak.Request(STATE_RESTART);
   if (!soak.Play(15)) return false;
   soak.Request(STATE_MAIN_MENU);
   if (!soak.StepsUntil(in(STATE_MAIN_MENU), 300)) return false;
@@ -122,7 +122,7 @@ int Soak(double seconds, uint32_t seed) {
   for (int restart = 1 - WARM_UP_RESTARTS; restart <= 20; ++restart) {
     if (!RestartLevel(soak)) {
       std::printf("soak: restart %d did not reach the level (state %d, next %d, %ld frames)\n", restart,
-                  g_currentState, g_nextState, soak.counts.frames);
+                  g_loop.currentState, g_loop.nextState, soak.counts.frames);
       return 1;
     }
     if (std::getenv("KVO_SOAK_VERBOSE")) {
@@ -136,7 +136,8 @@ int Soak(double seconds, uint32_t seed) {
       SDL_GetWindowSize(soak.game->Sdl(), &w, &h);
       std::printf("soak: restart %d resident %ld kB, heap %ld kB, %d textures, %s, window %dx%d%s, frame %ld\n",
                   restart, SoakDriver::ResidentKilobytes(), heapKb, SoakDriver::LiveTextureCount(),
-                  SoakDriver::LiveGlObjects().c_str(), w, h, g_fullscreen ? " full screen" : "", soak.counts.frames);
+                  SoakDriver::LiveGlObjects().c_str(), w, h, g_screen.fullscreen ? " full screen" : "",
+                  soak.counts.frames);
     }
 #if defined(__SANITIZE_ADDRESS__)
     if (restart == 20 && std::getenv("KVO_SOAK_PROFILE")) __sanitizer_print_memory_profile(60, 8);
@@ -150,7 +151,7 @@ int Soak(double seconds, uint32_t seed) {
     }
   }
   soak.Request(STATE_MAIN_MENU);
-  soak.StepsUntil([] { return g_currentState == STATE_MAIN_MENU; }, 300);
+  soak.StepsUntil([] { return g_loop.currentState == STATE_MAIN_MENU; }, 300);
   const SoakCounts counts = soak.counts;
   soak.Stop();
 

@@ -36,8 +36,8 @@ EditorSession::~EditorSession() { harness.Stop(); }
 
 bool EditorSession::Enter() {
   if (!harness.Start()) return false;
-  g_nextState = STATE_EDITOR;
-  bool entered = harness.FramesUntil([] { return g_currentState == STATE_EDITOR; });
+  g_loop.nextState = STATE_EDITOR;
+  bool entered = harness.FramesUntil([] { return g_loop.currentState == STATE_EDITOR; });
   harness.Frame(3);
   return entered;
 }

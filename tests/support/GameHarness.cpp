@@ -7,12 +7,15 @@
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
+#include "audio/Audio.h"
 #include "editor/Editor.h"
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
 #include "levels/TutorialLevel.h"
+#include "objects/World.h"
+#include "objects/WorldRules.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
 #include "screens/HighscoreTable.h"
@@ -28,19 +31,19 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 void ResetGameGlobals() {
-  g_keyTriggered.clear();
-  g_keyDown.clear();
-  g_mousePosition = Vec3();
-  g_lastKeyChar = '\0';
-  g_typedText.clear();
-  g_lastDigit = 10;
-  g_usingGamepad = false;
+  // The loop, the screen, input and options; the engine systems.
+  g_loop.Reset();
+  g_screen.Reset();
+  g_input.Reset();
   g_gamepad = Gamepad();
-  g_paused = false;
-  g_debugView = 0;
-  g_fullscreen = false;
+  g_options = Options{};
   g_systems.clear();
-  g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  // Sound, play and the campaign's world.
+  g_audio.reset();
+  ResetSoundSlots();
+  g_play.Reset();
+  g_campaignWorld.Clear();
+  DestroyBackgroundTiles();
   // The screens' records, as a new run of the game finds them.
   g_menu = MenuState();
   g_highscoreFile.ClearResult(); // the table stays where the test or the autopilot pointed it
@@ -79,11 +82,10 @@ GameHarness::GameHarness() {
   ResetGameGlobals();
   // Each run starts from the default options and keeps what it changes to itself, never
   // in the checkout's Assets/ the tests run beside.
-  savedOptionsPath = g_optionsPath;
+  savedOptionsPath = OptionsPath();
   std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
   if (mkdtemp(pattern.data())) optionsFolder = pattern;
-  g_optionsPath = optionsFolder + "/Options.txt";
-  g_options = Options{};
+  SetOptionsPath(optionsFolder + "/Options.txt");
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -91,7 +93,7 @@ GameHarness::GameHarness() {
 
 GameHarness::~GameHarness() {
   Stop();
-  g_optionsPath = savedOptionsPath;
+  SetOptionsPath(savedOptionsPath);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }
@@ -151,7 +153,7 @@ void GameHarness::Stop() {
   SDL_SetEventFilter(nullptr, nullptr);
 }
 
-SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_hwnd); }
+SDL_Window* GameHarness::Sdl() const { return SdlWindowOf(g_screen.window); }
 
 int GameHarness::PendingMessages() const {
   SDL_PumpEvents();
@@ -189,7 +191,8 @@ void GameHarness::MouseMove(int x, int y) {
 }
 
 void LogicalToWindowPixel(float x, float y, int& px, int& py) {
-  LogicalToWindow(CurrentPictureArea(g_windowWidth, g_windowHeight), g_screenWidth, g_screenHeight, x, y, px, py);
+  LogicalToWindow(CurrentPictureArea(g_screen.windowWidth, g_screen.windowHeight), g_screen.width, g_screen.height, x,
+                  y, px, py);
 }
 
 void GameHarness::MouseMoveToLogical(float x, float y) {

@@ -13,8 +13,9 @@
 // The window pixel where logical point (x, y) shows, by the current window size and mode.
 void LogicalToWindowPixel(float x, float y, int& px, int& py);
 
-// Back to the values a fresh process starts with: key maps, mouse, pad, pause, debug
-// view, display mode, engine systems.
+// Back to the values a fresh process starts with: the loop, screen and input records, the
+// pad, the options, the engine systems, the sound manager and slots, the play state, the
+// campaign's world and the grass tiles.
 void ResetGameGlobals();
 
 class GameHarness {
@@ -57,7 +58,7 @@ public:
 private:
   int pointerX = 0; // window pixels of the last MouseMove, carried by button events
   int pointerY = 0;
-  std::string savedOptionsPath; // g_optionsPath before this harness pointed it at its own file
+  std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
   std::string optionsFolder;
 };
 

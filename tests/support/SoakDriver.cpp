@@ -84,9 +84,9 @@ void SoakDriver::Stop() {
   game.reset();
 }
 
-int SoakDriver::CurrentState() const { return g_currentState; }
+int SoakDriver::CurrentState() const { return g_loop.currentState; }
 
-void SoakDriver::Request(int stateId) { g_nextState = stateId; }
+void SoakDriver::Request(int stateId) { g_loop.nextState = stateId; }
 
 void SoakDriver::CheckGl() {
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
@@ -212,10 +212,10 @@ bool SoakDriver::Step() {
   ++counts.frames;
   ++counts.framesInState[state];
   if (running) CheckGl();
-  if (g_levelWon && !lastWon) ++counts.wins;
-  if (g_levelLost && !lastLost) ++counts.losses;
-  lastWon = g_levelWon;
-  lastLost = g_levelLost;
+  if (g_play.levelWon && !lastWon) ++counts.wins;
+  if (g_play.levelLost && !lastLost) ++counts.losses;
+  lastWon = g_play.levelWon;
+  lastLost = g_play.levelLost;
   if (!running) {
     heldKeys.clear();
     Stop(); // the player quit: the next step starts the game again
@@ -230,7 +230,7 @@ void SoakDriver::VisitNextState() {
   case 0:
   case 1:
     // The campaign, by the menu's Enter when the menu runs.
-    if (state == STATE_MAIN_MENU && !g_paused) {
+    if (state == STATE_MAIN_MENU && !g_loop.paused) {
       game->Key(SDL_SCANCODE_RETURN, true);
       game->Key(SDL_SCANCODE_RETURN, false);
     } else {
@@ -243,7 +243,7 @@ void SoakDriver::VisitNextState() {
     break;
   case 3: Request(STATE_WEAPON_SELECT); break;
   case 4:
-    if (state == STATE_MAIN_MENU && !g_paused) {
+    if (state == STATE_MAIN_MENU && !g_loop.paused) {
       game->Key(SDL_SCANCODE_T, true);
       game->Key(SDL_SCANCODE_T, false);
     } else {
@@ -286,7 +286,7 @@ void SoakDriver::ClickEditorButton(const std::string& name) {
 }
 
 bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
-  if (!game || !game->running || g_currentState != STATE_EDITOR || g_nextState != STATE_EDITOR) return false;
+  if (!game || !game->running || g_loop.currentState != STATE_EDITOR || g_loop.nextState != STATE_EDITOR) return false;
   Settle();
   if (g_editor.renameMode) ClickEditorButton("RENAME");
   // The name a designer would have typed after RENAME.
@@ -298,7 +298,7 @@ bool SoakDriver::EditorSaveAndLoad(const std::string& name) {
   ClickEditorButton("SERIALIZE");
   const bool saved = std::filesystem::exists(path) && std::filesystem::exists(path + "2");
   if (saved) ++counts.editorSaves;
-  if (!game->running || g_currentState != STATE_EDITOR) return false;
+  if (!game->running || g_loop.currentState != STATE_EDITOR) return false;
   const size_t placed = g_editor.placedObjects.size();
   ClickEditorButton("UNSERIALIZE");
   const bool loaded = saved && g_editor.levelPath == path && g_editor.placedObjects.size() == placed;
@@ -311,15 +311,15 @@ bool SoakDriver::Visit(int stateId, int frames) {
   const int target = stateId == STATE_RESTART ? CurrentState() : stateId;
   // Leaving takes a frame; the restart comes back to the same id.
   if (!Step()) return false;
-  if (!StepsUntil([target] { return g_currentState == target; }, 300)) return false;
+  if (!StepsUntil([target] { return g_loop.currentState == target; }, 300)) return false;
   return Play(frames) && game && game->running;
 }
 
 bool SoakDriver::VisitEveryState(int frames) {
   bool ok = Visit(STATE_MAIN_MENU, frames) && Visit(STATE_LEVEL, frames);
-  if (ok && g_player) {
+  if (ok && g_play.player) {
     // The campaign's end screen: the tank runs out of hit points as it would under fire.
-    g_player->hp = 0;
+    g_play.player->hp = 0;
     ok = Play(frames);
   }
   ok = ok && Visit(STATE_RESTART, frames) && Visit(STATE_WEAPON_SELECT, frames) && Visit(STATE_TUTORIAL, frames) &&

@@ -23,20 +23,18 @@ GameObject* Animated(GameObjectFactory& factory, const std::string& name, const 
 
 void WorldTest::SetUp() {
   ASSERT_TRUE(GlTestContext::Get().ok);
-  g_frameTime = 1.0f / 60.0f;
-  g_player = nullptr;
-  g_camera.reset();
-  g_cheatMode = false;
-  g_pizzaCarried = false;
-  g_thermometer = 0.5f;
+  g_loop.frameTime = 1.0f / 60.0f;
+  g_play.Reset();
+  g_play.thermometer = 0.5f;
   FillParticlePools();
   FinishEffects();
   world.isMainLevel = true;
+  world.frame = ThisFrame(); // as a level fills it before its rules run
 }
 
 void WorldTest::TearDown() {
   EmptyParticlePools();
-  g_player = nullptr;
+  g_play.player = nullptr;
   world.Clear();
   factory.objects.clear();
 }
@@ -57,7 +55,7 @@ Vehicle* WorldTest::Player(const Vec3& at, int shots) {
     shot->active = false;
     v->children.push_back(shot);
   }
-  g_player = v;
+  g_play.player = v;
   return v;
 }
 

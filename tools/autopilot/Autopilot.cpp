@@ -54,7 +54,7 @@ bool GarageOverlayOpen() { return g_frontEnd.garageOpen || g_frontEnd.tutorialGa
 bool HelpOverlayOpen() { return g_frontEnd.helpOpen || g_frontEnd.tutorialHelpOpen; }
 
 bool PizzaCarried(const GenericLevel& level) {
-  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorial.pizzaTaken : g_pizzaCarried;
+  return IsTutorial(level) ? TUTORIAL_LEVEL::g_tutorial.pizzaTaken : g_play.pizzaCarried;
 }
 
 GameObject* PizzaOf(const GenericLevel& level) {
@@ -110,8 +110,8 @@ void Autopilot::Tap(SDL_Scancode key) {
 
 void Autopilot::Click(const Vec3& logical) {
   // The game scales window pixels to its logical screen: scale back.
-  const float sx = g_screenWidth > 0 ? static_cast<float>(g_windowWidth) / g_screenWidth : 1.0f;
-  const float sy = g_screenHeight > 0 ? static_cast<float>(g_windowHeight) / g_screenHeight : 1.0f;
+  const float sx = g_screen.width > 0 ? static_cast<float>(g_screen.windowWidth) / g_screen.width : 1.0f;
+  const float sy = g_screen.height > 0 ? static_cast<float>(g_screen.windowHeight) / g_screen.height : 1.0f;
   SDL_Event e{};
   e.type = SDL_MOUSEMOTION;
   e.motion.x = static_cast<int>(std::lround(logical.x * sx));
@@ -184,9 +184,9 @@ bool Autopilot::WaitFrames(int count) {
 // ============================================================================
 
 bool Autopilot::ReachMenu() {
-  for (int i = 0; i < 2000 && g_currentState != STATE_MAIN_MENU; ++i)
+  for (int i = 0; i < 2000 && g_loop.currentState != STATE_MAIN_MENU; ++i)
     if (!Frame()) return false;
-  if (g_currentState != STATE_MAIN_MENU) return false;
+  if (g_loop.currentState != STATE_MAIN_MENU) return false;
   // The splash takes a press to skip; the menu then fades in.
   for (int i = 0; i < 600 && !g_menu.splashDone; ++i) {
     if (oneShots.empty() && i % 30 == 0) Tap(SDL_SCANCODE_SPACE);
@@ -205,7 +205,7 @@ bool Autopilot::PressMenuButton(int index, int expectState) {
     Click(g_menu.buttons[static_cast<size_t>(index)]->Centre());
     for (int i = 0; i < 120; ++i) {
       if (!Frame()) return false;
-      if (g_currentState == expectState) {
+      if (g_loop.currentState == expectState) {
         oneShots.clear();
         return true;
       }
@@ -234,22 +234,22 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
   int endClickWait = 0;
   bool ok = true;
 
-  while (g_currentState == state || g_currentState == STATE_RESTART) {
+  while (g_loop.currentState == state || g_loop.currentState == STATE_RESTART) {
     auto* level = dynamic_cast<GenericLevel*>(harness.loop.CurrentLevel());
-    if (!level || !level->built || !g_player) {
+    if (!level || !level->built || !g_play.player) {
       ReleaseAll();
       if (!Frame()) return false;
       continue;
     }
     // A fresh build: the first, or the one the end screen's button asked for.
-    if (!current || (finished && !g_levelWon && !g_levelLost)) {
+    if (!current || (finished && !g_play.levelWon && !g_play.levelLost)) {
       StartLevel(*level);
       result.attempts = !retryPath.empty() && level->levelPath == retryPath ? nextAttempt : 1;
       endClickWait = 0;
     }
 
-    if (!finished && (g_levelWon || g_levelLost)) {
-      FinishLevel(*level, g_levelWon, g_levelWon ? "" : "destroyed");
+    if (!finished && (g_play.levelWon || g_play.levelLost)) {
+      FinishLevel(*level, g_play.levelWon, g_play.levelWon ? "" : "destroyed");
       if (result.won || result.attempts >= maxAttempts) {
         results.push_back(result);
         if (!result.won) ok = false;
@@ -266,7 +266,7 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
     if (finished) {
       ReleaseAll();
       auto* endScreen = dynamic_cast<WinLoseScreen*>(level->screens.endScreen.get());
-      const bool panelUp = g_levelWon || level->screens.deathTime >= 2.05f;
+      const bool panelUp = g_play.levelWon || level->screens.deathTime >= 2.05f;
       if (endScreen && panelUp && oneShots.empty() && ++endClickWait % 40 == 20) {
         if (endClickWait == 20) CaptureScreen(result.level + "_end"); // the first look at it
         Click(endScreen->endButton->Centre());
@@ -276,10 +276,10 @@ bool Autopilot::PlayUntilLeft(int state, std::vector<LevelResult>& results) {
       // What the end would report if the level were left during the next frame (a portal
       // straight to the menu ends the level without an end screen).
       lastSeen = result;
-      lastSeen.hp = g_player->hp;
-      lastSeen.stars = g_score;
-      lastSeen.thermometer = PizzaCarried(*level) ? std::clamp(g_thermometer, 0.0f, 1.0f) : 0.0f;
-      lastSeen.total = WinLoseScreen::TotalScore(lastSeen.thermometer, g_score);
+      lastSeen.hp = g_play.player->hp;
+      lastSeen.stars = g_play.score;
+      lastSeen.thermometer = PizzaCarried(*level) ? std::clamp(g_play.thermometer, 0.0f, 1.0f) : 0.0f;
+      lastSeen.total = WinLoseScreen::TotalScore(lastSeen.thermometer, g_play.score);
       lastSeen.frames = levelFrames + 1;
       if (levelFrames > maxLevelFrames) {
         FinishLevel(*level, false, "out of time");
@@ -327,8 +327,8 @@ void Autopilot::StartLevel(GenericLevel& level) {
   reverseFrames = 0;
   turningInPlace = false;
   lastCheckFrame = 0;
-  lastCheckPosition = g_player->Position();
-  lastCheckRotation = g_player->rotation;
+  lastCheckPosition = g_play.player->Position();
+  lastCheckRotation = g_play.player->rotation;
   nextShotAt = 0;
   g_ignoreUntil.clear();
   oneShots.clear();
@@ -341,10 +341,10 @@ void Autopilot::FinishLevel(GenericLevel& level, bool won, const std::string& no
   result.won = won;
   result.note = note;
   result.frames = levelFrames;
-  result.hp = g_player ? g_player->hp : 0;
-  result.stars = g_score;
-  result.thermometer = PizzaCarried(level) ? std::clamp(g_thermometer, 0.0f, 1.0f) : 0.0f;
-  result.total = WinLoseScreen::TotalScore(result.thermometer, g_score);
+  result.hp = g_play.player ? g_play.player->hp : 0;
+  result.stars = g_play.score;
+  result.thermometer = PizzaCarried(level) ? std::clamp(g_play.thermometer, 0.0f, 1.0f) : 0.0f;
+  result.total = WinLoseScreen::TotalScore(result.thermometer, g_play.score);
   ReleaseAll();
   oneShots.clear();
   Report(result);
@@ -382,8 +382,8 @@ void Autopilot::CaptureScreen(const std::string& name) {
 
 void Autopilot::Think(GenericLevel& level) {
   Capture();
-  Vehicle& player = *g_player;
-  if (level.screens.loading.shown || g_paused) {
+  Vehicle& player = *g_play.player;
+  if (level.screens.loading.shown || g_loop.paused) {
     // Standing still on purpose (loading, an overlay, the pause panel) is not being stuck.
     lastCheckFrame = levelFrames;
     lastCheckPosition = player.Position();
@@ -411,7 +411,7 @@ void Autopilot::Think(GenericLevel& level) {
     }
     return;
   }
-  if (g_paused) {
+  if (g_loop.paused) {
     // The pause panel: the window lost the focus for a moment.
     ReleaseAll();
     if (oneShots.empty() && HasKeyboardFocus() && --overlayWait <= 0) {
@@ -430,7 +430,7 @@ void Autopilot::Think(GenericLevel& level) {
                 "kills %d/%d, %.0f frames a second (update %.1f ms, draw %.1f ms)\n",
                 result.level.c_str(), levelFrames / 60.0, player.Position().x, player.Position().y, player.rotation,
                 player.hp, goalWhat.c_str(), route.size(), level.world.killCountA, level.world.killCountB,
-                real > 0 ? 120.0 / real : 0.0, g_updateTime * 1000.0, g_renderTime * 1000.0);
+                real > 0 ? 120.0 / real : 0.0, g_loop.updateTime * 1000.0, g_loop.renderTime * 1000.0);
   }
 
   // Arrived where a key is to be pressed.
@@ -476,13 +476,13 @@ void Autopilot::Replan(GenericLevel& level) {
             {Vec3(from.x + std::cos(shooter->rotation) * t, from.y + std::sin(shooter->rotation) * t, 0), 40.0f, 0.5f});
     }
   }
-  planner.Flood(g_player->Position());
+  planner.Flood(g_play.player->Position());
   ChooseGoal(level);
 }
 
 void Autopilot::ChooseGoal(GenericLevel& level) {
   const World& world = level.world;
-  const Vehicle& player = *g_player;
+  const Vehicle& player = *g_play.player;
   const bool tutorial = IsTutorial(level);
 
   struct Choice {
@@ -563,7 +563,7 @@ void Autopilot::ChooseGoal(GenericLevel& level) {
 
 bool Autopilot::Engage(GenericLevel& level) {
   const World& world = level.world;
-  Vehicle& player = *g_player;
+  Vehicle& player = *g_play.player;
   const Vec3 me = player.Position();
 
   struct Target {
@@ -634,7 +634,7 @@ bool Autopilot::Engage(GenericLevel& level) {
 }
 
 void Autopilot::Drive() {
-  Vehicle& player = *g_player;
+  Vehicle& player = *g_play.player;
   const Vec3 me = player.Position();
   wanted.clear();
 
