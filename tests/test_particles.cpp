@@ -116,29 +116,28 @@ TEST(ParticlePattern, BurstLeavesAlongEvenlySpacedDirections) {
 TEST_F(ParticleDraw, PoolsAreFilledOnceEachTime) {
   FillParticlePools();
   FillParticlePools();
-  EXPECT_EQ(g_burstParticles.size(), 10u);
-  EXPECT_EQ(g_puffParticles.size(), 50u);
-  EXPECT_EQ(g_smokeParticles.size(), 10u);
-  EXPECT_EQ(g_fireSmokeParticles.size(), 20u);
-  EXPECT_EQ(g_sparkParticles.size(), 50u);
-  EXPECT_EQ(g_flameParticles.size(), 5u);
-  EXPECT_EQ(g_burstParticles[0]->particleCount, 100);
-  EXPECT_EQ(g_flameParticles[4]->particleCount, 25);
-  for (auto& s : g_smokeParticles) {
+  EXPECT_EQ(g_particles.burst.size(), 10u);
+  EXPECT_EQ(g_particles.puff.size(), 50u);
+  EXPECT_EQ(g_particles.smoke.size(), 10u);
+  EXPECT_EQ(g_particles.fireSmoke.size(), 20u);
+  EXPECT_EQ(g_particles.spark.size(), 50u);
+  EXPECT_EQ(g_particles.flame.size(), 5u);
+  EXPECT_EQ(g_particles.burst[0]->particleCount, 100);
+  EXPECT_EQ(g_particles.flame[4]->particleCount, 25);
+  for (auto& s : g_particles.smoke) {
     const float k = s->duration / 0.5f;
     EXPECT_TRUE(k >= 3 - 1e-4 && k <= 6 + 1e-4 && std::fabs(k - std::round(k)) < 1e-4) << s->duration;
   }
   // The first ten fire-smoke systems are fiery, the rest grey.
-  EXPECT_EQ(g_fireSmokeParticles[0]->particles[0].color[0], 1.0f);
-  EXPECT_NE(g_fireSmokeParticles[0]->particles[0].color[1], g_fireSmokeParticles[0]->particles[0].color[2]);
-  EXPECT_EQ(g_fireSmokeParticles[15]->particles[0].color[1], g_fireSmokeParticles[15]->particles[0].color[2]);
+  EXPECT_EQ(g_particles.fireSmoke[0]->particles[0].color[0], 1.0f);
+  EXPECT_NE(g_particles.fireSmoke[0]->particles[0].color[1], g_particles.fireSmoke[0]->particles[0].color[2]);
+  EXPECT_EQ(g_particles.fireSmoke[15]->particles[0].color[1], g_particles.fireSmoke[15]->particles[0].color[2]);
 
   // Parked off screen: drawing every pool shows nothing.
-  for (auto* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
-                     &g_sparkParticles, &g_flameParticles})
+  for (auto* pool : g_particles.All())
     for (auto& s : *pool) s->Draw();
   gl->ReadFrame();
   EXPECT_TRUE(LitBox().Empty());
   EmptyParticlePools();
-  EXPECT_TRUE(g_sparkParticles.empty());
+  EXPECT_TRUE(g_particles.spark.empty());
 }

@@ -313,7 +313,7 @@ void GenericLevel::EmitLowHealthSmoke() {
   std::mt19937 random;
   std::uniform_int_distribution<int> offset(-3, 3);
   const Vec3 centre = g_player->Position();
-  for (auto& smoke : g_fireSmokeParticles) {
+  for (auto& smoke : g_particles.fireSmoke) {
     const int j = offset(random);
     const int i = offset(random);
     if (smoke->elapsed <= smoke->duration) continue;
@@ -506,8 +506,7 @@ void GenericLevel::Draw() {
   DrawObject(screens.keyPrompt.get(), camera);
   for (FuelPickup& pickup : world.fuelPickups)
     if (pickup.available) DrawObject(pickup.object.get(), camera);
-  for (ParticlePool* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
-                             &g_sparkParticles, &g_flameParticles})
+  for (ParticlePool* pool : g_particles.All())
     for (auto& system : *pool) {
       const float* v = camera.view;
       system->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);

@@ -176,7 +176,7 @@ void UpdateGunners(World& world, Vehicle& player) {
 
 void PlayerHit(World& world, Vehicle& player, const GameObject& shot) {
   player.hp -= shot.damage;
-  BurstAt(g_flameParticles, shot.Position());
+  BurstAt(g_particles.flame, shot.Position());
   RequestShake(world, shot.Position());
 }
 
@@ -343,7 +343,7 @@ void EnemyDeathCheck(World& world, GameObject& enemy) {
   star->name = "score";
   star->ResetTree();
   world.stars.push_back(star);
-  BurstAt(g_burstParticles, at);
+  BurstAt(g_particles.burst, at);
   if (!world.countsKills || !(world.isMainLevel || world.isBossLevel)) return;
   if (Contains(enemy.name, "ENEMY2A")) ++world.killCountA;
   else if (Contains(enemy.name, "ENEMY2B") || Contains(enemy.name, "ENEMY2VERTICALB")) ++world.killCountB;

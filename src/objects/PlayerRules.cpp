@@ -46,7 +46,7 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
     if (s.thumbLY < 0) {
       vehicle.Drive(REVERSE_THROTTLE, {});
     } else {
-      vehicle.Drive(FORWARD_THROTTLE, g_smokeParticles);
+      vehicle.Drive(FORWARD_THROTTLE, g_particles.smoke);
       input.forward = true;
     }
   }
@@ -61,7 +61,7 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
 DriveInput ApplyKeyInput(Vehicle& vehicle) {
   DriveInput input;
   if (IsDown(KEY_W)) {
-    vehicle.Drive(FORWARD_THROTTLE, g_smokeParticles);
+    vehicle.Drive(FORWARD_THROTTLE, g_particles.smoke);
     input.forward = true;
   } else if (IsDown(KEY_S)) {
     vehicle.Drive(REVERSE_THROTTLE, {});

@@ -48,7 +48,7 @@ GameObject* FindBlocker(const World& world, const Poly& shape) {
 
 void ShotEndsOn(World& world, GameObject& blocker, const Vec3& at) {
   if (std::find(world.sacks.begin(), world.sacks.end(), &blocker) != world.sacks.end()) HitSack(blocker);
-  BurstAt(g_puffParticles, at);
+  BurstAt(g_particles.puff, at);
 }
 
 void HitSack(GameObject& sack) {

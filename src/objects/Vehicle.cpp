@@ -158,7 +158,7 @@ void Vehicle::Fire(int mount, const Vec3& d) {
 }
 
 void Vehicle::MuzzleFlash(int mount) {
-  ParticleSys* spark = FirstReady(g_sparkParticles);
+  ParticleSys* spark = FirstReady(g_particles.spark);
   if (!spark) return;
   float angle = rotation;
   if (mount == 1) angle -= 0.35f;

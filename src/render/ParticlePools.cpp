@@ -2,12 +2,7 @@
 
 #include <random>
 
-ParticlePool g_burstParticles;
-ParticlePool g_puffParticles;
-ParticlePool g_smokeParticles;
-ParticlePool g_fireSmokeParticles;
-ParticlePool g_sparkParticles;
-ParticlePool g_flameParticles;
+ParticlePools g_particles;
 
 namespace {
 
@@ -23,12 +18,12 @@ struct PoolRow {
 };
 
 const PoolRow POOL_ROWS[] = {
-    {&g_burstParticles, 0, 10, 100, 0.75f, {1.0f, 0.5f, 0.5f, 1.0f}, 1.0f, 0},
-    {&g_puffParticles, 2, 50, 10, 0.25f, {0.2f, 0.2f, 0.2f, 1.0f}, 1.0f, 0},
-    {&g_smokeParticles, 1, 10, 20, 0.5f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.0f, 0},
-    {&g_fireSmokeParticles, 1, 20, 20, 0.1f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.0f, 10},
-    {&g_sparkParticles, 4, 50, 20, 0.15f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.5f, 0},
-    {&g_flameParticles, 3, 5, 25, 0.5f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.25f, 0},
+    {&g_particles.burst, 0, 10, 100, 0.75f, {1.0f, 0.5f, 0.5f, 1.0f}, 1.0f, 0},
+    {&g_particles.puff, 2, 50, 10, 0.25f, {0.2f, 0.2f, 0.2f, 1.0f}, 1.0f, 0},
+    {&g_particles.smoke, 1, 10, 20, 0.5f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.0f, 0},
+    {&g_particles.fireSmoke, 1, 20, 20, 0.1f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.0f, 10},
+    {&g_particles.spark, 4, 50, 20, 0.15f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.5f, 0},
+    {&g_particles.flame, 3, 5, 25, 0.5f, {1.0f, 1.0f, 1.0f, 1.0f}, 1.25f, 0},
 };
 
 const PoolRow* RowFor(const ParticlePool& pool, int kind) {
@@ -57,16 +52,14 @@ void FillParticlePool(ParticlePool& pool, int kind, bool grey) {
   }
 }
 
-void EmptyParticlePools() {
-  for (const PoolRow& row : POOL_ROWS) row.pool->clear();
-}
+void EmptyParticlePools() { g_particles = ParticlePools(); }
 
 void FillParticlePools() {
   EmptyParticlePools();
-  FillParticlePool(g_burstParticles, 0, true);
-  FillParticlePool(g_puffParticles, 2, true);
-  FillParticlePool(g_smokeParticles, 1, true);
-  FillParticlePool(g_fireSmokeParticles, 1, false);
-  FillParticlePool(g_sparkParticles, 4, true);
-  FillParticlePool(g_flameParticles, 3, true);
+  FillParticlePool(g_particles.burst, 0, true);
+  FillParticlePool(g_particles.puff, 2, true);
+  FillParticlePool(g_particles.smoke, 1, true);
+  FillParticlePool(g_particles.fireSmoke, 1, false);
+  FillParticlePool(g_particles.spark, 4, true);
+  FillParticlePool(g_particles.flame, 3, true);
 }

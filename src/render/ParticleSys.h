@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -51,13 +52,22 @@ public:
 
 using ParticlePool = std::vector<std::shared_ptr<ParticleSys>>;
 
+// The playing states' effects, one pool per kind of event. A pool's systems stay parked
+// off screen until a rule restarts a finished one where something happens.
+struct ParticlePools {
+  ParticlePool burst;     // an enemy's death
+  ParticlePool puff;      // a shot hitting a wall, closed gate or sack
+  ParticlePool smoke;     // the vehicle's driving dust
+  ParticlePool fireSmoke; // smoke from a badly hit vehicle
+  ParticlePool spark;     // muzzle flash
+  ParticlePool flame;     // an enemy shot hitting the player
+
+  // The six pools in the order they are filled and drawn.
+  std::array<ParticlePool*, 6> All() { return {&burst, &puff, &smoke, &fireSmoke, &spark, &flame}; }
+};
+
 // ---- shared by several modules ---------------------------------------------
-extern ParticlePool g_burstParticles;     // an enemy's death
-extern ParticlePool g_puffParticles;      // a shot hitting a wall, closed gate or sack
-extern ParticlePool g_smokeParticles;     // the vehicle's driving dust
-extern ParticlePool g_fireSmokeParticles; // smoke from a badly hit vehicle
-extern ParticlePool g_sparkParticles;     // muzzle flash
-extern ParticlePool g_flameParticles;     // an enemy shot hitting the player
+extern ParticlePools g_particles;
 
 // Fills the six pools with systems parked off screen, restarted and initialised.
 // Pools are emptied first, so a state that fills them again does not double them.

@@ -9,6 +9,7 @@
 #include "core/Window.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
+#include "render/ParticleSys.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,7 @@ void ResetGameGlobals() {
   g_fullscreen = false;
   g_systems.clear();
   g_currentState = g_nextState = g_previousState = STATE_MAIN_MENU;
+  g_particles = ParticlePools();
 }
 
 // ============================================================================
