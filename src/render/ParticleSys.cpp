@@ -22,27 +22,28 @@ const float SMOKE_FIRE[3][4] = {{1.0f, 0.2705f, 0.0f, 1.0f}, {1.0f, 0.8431f, 0.0
 
 void SetColor(Particle& p, const float c[4]) { std::copy(c, c + 4, p.color); }
 
-// Kinds 0, 2, 3, 4: each particle leaves along one of count evenly spaced directions.
+// Every kind but smoke: each particle leaves along one of count evenly spaced directions.
 void EmitRadial(ParticleSys& s, const float color[4], float sizeFactor) {
-  const int kind = s.kind;
+  const ParticleKind kind = s.kind;
   const int count = s.particleCount;
   const float* pair[2] = {color ? color : WHITE, GREY};
-  if (kind == 3) pair[0] = FLAME_COLORS[0], pair[1] = FLAME_COLORS[1];
-  if (kind == 4) pair[0] = SPARK_COLORS[0], pair[1] = SPARK_COLORS[1];
-  const double speed = kind == 0 ? 0.003 : 0.003 * 0.5;
+  if (kind == ParticleKind::Flame) pair[0] = FLAME_COLORS[0], pair[1] = FLAME_COLORS[1];
+  if (kind == ParticleKind::Spark) pair[0] = SPARK_COLORS[0], pair[1] = SPARK_COLORS[1];
+  const double speed = kind == ParticleKind::Burst ? 0.003 : 0.003 * 0.5;
   for (int i = 0; i < count; ++i) {
     Particle& p = s.particles[i];
     SetColor(p, pair[std::rand() % 2]);
     std::rand(); // one draw the pattern has always skipped
     const double a = (std::rand() % count) * 2.0 * std::numbers::pi / count;
     p.velocity = Vec3(static_cast<float>(std::cos(a) * speed), static_cast<float>(std::sin(a) * speed * 1.4), 0.0f);
-    const double m = (kind == 0 || kind == 4) ? (std::rand() % 100) * 0.01 : (std::rand() % 50) * 0.02;
+    const double m = (kind == ParticleKind::Burst || kind == ParticleKind::Spark) ? (std::rand() % 100) * 0.01
+                                                                                  : (std::rand() % 50) * 0.02;
     p.velocity = p.velocity * static_cast<float>(m);
-    p.size = kind == 0 ? 0.005f : static_cast<float>(sizeFactor * 0.005);
+    p.size = kind == ParticleKind::Burst ? 0.005f : static_cast<float>(sizeFactor * 0.005);
   }
 }
 
-// Kind 1: slow particles that drift sideways, bobbing, each with its own phase.
+// Smoke: slow particles that drift sideways, bobbing, each with its own phase.
 void EmitSmoke(ParticleSys& s, bool grey, float sizeFactor) {
   for (Particle& p : s.particles) {
     p.position.x = s.emitterPosition[0] + static_cast<float>(((std::rand() % 10) - 5) * 3.0);
@@ -62,7 +63,7 @@ void EmitSmoke(ParticleSys& s, bool grey, float sizeFactor) {
 
 } // namespace
 
-ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float duration_, int kind_, bool grey,
+ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float duration_, ParticleKind kind_, bool grey,
                          const float color[4], float sizeFactor) {
   duration = duration_;
   emitterPosition[0] = position.x;
@@ -74,7 +75,7 @@ ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float dur
   fadeRate = 1.0f / duration;
   for (Particle& p : particles) p.position = Vec3(position.x, position.y, depth);
   for (int i = 0; i < particleCount; ++i) particles[i].alive = true;
-  if (kind == 1)
+  if (kind == ParticleKind::Smoke)
     EmitSmoke(*this, grey, sizeFactor);
   else
     EmitRadial(*this, color, sizeFactor);
@@ -114,10 +115,10 @@ void ParticleSys::Draw() {
   float alone[24]; // one particle's quad when it is drawn by itself
   for (int i = 0; i < particleCount; ++i) {
     Particle& p = particles[i];
-    if (kind == 1) p.angleCounter += 1;
+    if (kind == ParticleKind::Smoke) p.angleCounter += 1;
     p.color[3] -= fadeRate * g_frameTime;
     p.position += p.velocity; // per frame, not per second
-    if (kind == 1) {
+    if (kind == ParticleKind::Smoke) {
       const int c = p.angleCounter;
       const float drift[3] = {static_cast<float>((c % 360) * 0.0002 * 0.01),
                               static_cast<float>(std::sin(c / 360.0 * 2.0 * std::numbers::pi) * 0.0002),

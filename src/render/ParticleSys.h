@@ -14,18 +14,27 @@ struct Particle {
   float color[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // r, g, b, alpha
   float size = 0.0f;                    // half side of the square, device units
   bool alive = false;
-  int angleCounter = 0;                 // drifting smoke only
+  int angleCounter = 0;                 // smoke only
+};
+
+// How an effect's particles leave the emitter and which colours they take.
+enum class ParticleKind : int {
+  Burst = 0, // radial at full speed, the caller's colour or grey, fixed size
+  Smoke = 1, // drifting sideways and bobbing, a grey or a fiery palette
+  Puff = 2,  // radial at half speed, the caller's colour or grey
+  Flame = 3, // radial at half speed, reds
+  Spark = 4, // radial at half speed with the burst's spread of speeds, yellows
 };
 
 // One short effect of up to 500 particles flying out of one emitter and fading over
-// duration seconds. Kinds: 0 burst, 1 drifting smoke, 2 puff, 3 flame, 4 spark.
+// duration seconds.
 // Velocities and colours are drawn at construction, so every Restart replays the
 // same pattern. It animates only while drawn: Draw moves, fades and ages it.
 class ParticleSys : public Graphic {
 public:
   // position: emitter in device coordinates; count is kept within 1-500; color
-  // (r, g, b, a) colours kinds 0 and 2; grey picks kind 1's palette.
-  ParticleSys(const Vec3& position, float depth, int count, float duration, int kind, bool grey,
+  // (r, g, b, a) colours bursts and puffs; grey picks the smoke's palette.
+  ParticleSys(const Vec3& position, float depth, int count, float duration, ParticleKind kind, bool grey,
               const float color[4], float sizeFactor);
 
   void Init() override;
@@ -39,7 +48,7 @@ public:
 
   float elapsed = 0.0f;    // seconds since the last Restart
   float duration = 0.0f;   // seconds the effect is drawn
-  float direction[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}; // row-major, turns kind 1's drift
+  float direction[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}; // row-major, turns the smoke's drift
   float emitterPosition[2] = {0.0f, 0.0f};           // device coordinates
   float emitterDepth = 0.0f;
   Particle particles[MAX_PARTICLES];
@@ -47,7 +56,7 @@ public:
   Vec3 cornerOffsets[4];   // a particle's square around its centre, drawn in this order
   bool active = true;
   float fadeRate = 0.0f;   // alpha lost per second
-  int kind = 0;
+  ParticleKind kind = ParticleKind::Burst;
 };
 
 using ParticlePool = std::vector<std::shared_ptr<ParticleSys>>;
@@ -74,6 +83,6 @@ extern ParticlePools g_particles;
 void FillParticlePools();
 // Appends one pool's systems (sizes from that pool's row; a pool that is not one of
 // the six gets the first row of that kind).
-void FillParticlePool(ParticlePool& pool, int kind, bool grey);
+void FillParticlePool(ParticlePool& pool, ParticleKind kind, bool grey);
 // Empties the six pools (the playing states do it when they end).
 void EmptyParticlePools();
