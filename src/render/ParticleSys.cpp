@@ -97,22 +97,11 @@ void ParticleSys::Init() {
 
 void ParticleSys::Draw() {
   if (!active || elapsed > duration) return;
-  const bool drawable = program && vertexArray;
-  const bool gathered = drawable && BatchingOn();
-  const ViewCull cull(*this);
-  const float half = std::fabs(cornerOffsets[0].x);
-  float* out = nullptr;
-  int written = 0;
-  if (gathered) {
-    out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
-  } else if (drawable) {
-    FlushDrawing();
-    glUseProgram(program);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    UploadUniforms();
-  }
-  float alone[24]; // one particle's quad when it is drawn by itself
+  Step();
+  DrawParticles();
+}
+
+void ParticleSys::Step() {
   for (int i = 0; i < particleCount; ++i) {
     Particle& p = particles[i];
     if (kind == ParticleKind::Smoke) p.angleCounter += 1;
@@ -129,31 +118,52 @@ void ParticleSys::Draw() {
                         d[6] * drift[0] + d[7] * drift[1] + d[8] * drift[2]);
       p.velocity.x = -p.velocity.x;
     }
-    if (!drawable) continue;
-    // Parked and far-flung particles still move and fade; they are only not drawn.
-    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
-    float* v = gathered ? out + static_cast<size_t>(written) * 24 : alone;
-    for (const Vec3& corner : cornerOffsets) {
-      const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
-                               p.color[2], p.color[3]};
-      std::copy(vertex, vertex + 6, v);
-      v += 6;
-    }
-    if (gathered) {
+  }
+  if (g_frameTime < 0.1f) elapsed += g_frameTime; // a long frame does not age the effect
+}
+
+void ParticleSys::WriteQuad(const Particle& p, float out[24]) const {
+  for (const Vec3& corner : cornerOffsets) {
+    const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1], p.color[2],
+                             p.color[3]};
+    std::copy(vertex, vertex + 6, out);
+    out += 6;
+  }
+}
+
+// Parked and far-flung particles still move and fade; they are only not drawn.
+void ParticleSys::DrawParticles() const {
+  if (!program || !vertexArray) return;
+  const ViewCull cull(*this);
+  const float half = std::fabs(cornerOffsets[0].x);
+  if (BatchingOn()) {
+    float* out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
+    int written = 0;
+    for (int i = 0; i < particleCount; ++i) {
+      const Particle& p = particles[i];
+      if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+      WriteQuad(p, out + static_cast<size_t>(written) * 24);
       ++written;
-      continue;
     }
-    glBufferData(GL_ARRAY_BUFFER, sizeof alone, alone, GL_STREAM_DRAW);
+    EndBatchQuads(written);
+    return;
+  }
+  FlushDrawing();
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  UploadUniforms();
+  for (int i = 0; i < particleCount; ++i) {
+    const Particle& p = particles[i];
+    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+    float quad[24];
+    WriteQuad(p, quad);
+    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     CountDirectDraw(1);
   }
-  if (gathered) {
-    EndBatchQuads(written);
-  } else if (drawable) {
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
-  }
-  if (g_frameTime < 0.1f) elapsed += g_frameTime; // a long frame does not age the effect
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
 }
 
 void ParticleSys::SetPosition(float px, float py) {

@@ -29,7 +29,7 @@ enum class ParticleKind : int {
 // One short effect of up to 500 particles flying out of one emitter and fading over
 // duration seconds.
 // Velocities and colours are drawn at construction, so every Restart replays the
-// same pattern. It animates only while drawn: Draw moves, fades and ages it.
+// same pattern. It animates only while drawn: Draw runs Step first.
 class ParticleSys : public Graphic {
 public:
   // position: emitter in device coordinates; count is kept within 1-500; color
@@ -38,8 +38,12 @@ public:
               const float color[4], float sizeFactor);
 
   void Init() override;
-  // Nothing once elapsed passes duration (or while not active).
+  // Steps the effect, then draws it; nothing once elapsed passes duration (or while not
+  // active).
   void Draw() override;
+  // One frame of g_frameTime: moves and fades every particle and ages the effect (a frame
+  // of 0.1 s or more does not age it).
+  void Step();
 
   // Moves the emitter to a point in logical pixels and gathers the particles there.
   void SetPosition(float px, float py);
@@ -57,6 +61,12 @@ public:
   bool active = true;
   float fadeRate = 0.0f;   // alpha lost per second
   ParticleKind kind = ParticleKind::Burst;
+
+private:
+  // The particles where Step left them, gathered while batching, else one draw call each.
+  void DrawParticles() const;
+  // p's square as four vertices of x, y, r, g, b, a.
+  void WriteQuad(const Particle& p, float out[24]) const;
 };
 
 using ParticlePool = std::vector<std::shared_ptr<ParticleSys>>;
