@@ -171,7 +171,7 @@ TEST_F(TextureDraw, ProgramsAreSharedWithinAStateAndRebuiltAfter) {
   for (GLuint name = 1; name < fresh; ++name) live += glIsProgram(name) ? 1 : 0;
   EXPECT_LE(live, 6) << "programs left behind by the rebuilds";
   DeleteSharedPrograms();
-  EXPECT_EQ(g_basicProgram.program, 0u);
+  EXPECT_EQ(CachedProgram(SharedProgram::Basic), 0u);
 }
 
 // ---- PNG decoding ------------------------------------------------------------

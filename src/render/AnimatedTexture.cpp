@@ -17,7 +17,7 @@ AnimatedTexture::AnimatedTexture(const char* file, int format_, const Vec3& posi
 void AnimatedTexture::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, sizeof spriteVertices, spriteVertices, GL_DYNAMIC_DRAW);
-  program = UseCachedProgram(g_spriteProgram, "../shaders/AnimatedG.vs", "../shaders/AnimatedG.fs");
+  program = UseSharedProgram(SharedProgram::Sprite);
   positionLocation = BindAttribute(program, "position", 2, 16, 0);
   texcoordLocation = BindAttribute(program, "texcoord", 2, 16, 8);
   colorLocation = -1;

@@ -84,7 +84,7 @@ void Graphic::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, vertexBytes, vertices.get(), GL_DYNAMIC_DRAW);
 
-  program = UseCachedProgram(g_basicProgram, "../shaders/Graphic.vs", "../shaders/Graphic.fs");
+  program = UseSharedProgram(SharedProgram::Basic);
   positionLocation = BindAttribute(program, "position", 2, 28, 0);
   colorLocation = BindAttribute(program, "color", 3, 28, 8);
   texcoordLocation = BindAttribute(program, "texcoord", 2, 28, 20);

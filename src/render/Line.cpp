@@ -29,7 +29,7 @@ Line::Line(const Vec3& p1, const Vec3& p2, const float c[3]) : Line() {
 void Line::Init() {
   NewBuffers(false);
   glBufferData(GL_ARRAY_BUFFER, 16, vertices.get(), GL_STATIC_DRAW);
-  program = UseCachedProgram(g_lineProgram, "../shaders/line.vs", "../shaders/line.fs");
+  program = UseSharedProgram(SharedProgram::Line);
   positionLocation = BindAttribute(program, "vertex", 2, 8, 0);
   cameraLocation = UniformLocation(program, "camera");
   SetIdentity4(camera);

@@ -89,7 +89,7 @@ ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float dur
 void ParticleSys::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, 24, nullptr, GL_STREAM_DRAW);
-  program = UseCachedProgram(g_particleProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
+  program = UseSharedProgram(SharedProgram::Particle);
   positionLocation = BindAttribute(program, "position", 2, 24, 0);
   colorLocation = BindAttribute(program, "color", 4, 24, 8);
   FinishInit(true);

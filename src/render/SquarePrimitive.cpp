@@ -34,7 +34,7 @@ void SquarePrimitive::Init() {
   NewBuffers(true);
   RebuildColorVertices();
   glBufferData(GL_ARRAY_BUFFER, 96, colorVertices.data(), GL_STREAM_DRAW);
-  program = UseCachedProgram(g_primitiveProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
+  program = UseSharedProgram(SharedProgram::Primitive);
   positionLocation = BindAttribute(program, "position", 2, 24, 0);
   colorLocation = BindAttribute(program, "color", 4, 24, 8);
   texcoordLocation = -1;
