@@ -469,7 +469,7 @@ TEST_F(CampaignTest, AShakeLastsOneHundredTwentyFramesWithEightHalvingSteps) {
     ++frames;
   }
   EXPECT_EQ(frames, 120);
-  EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.01f / 256.0f);
+  EXPECT_FLOAT_EQ(g_camera->shakeMagnitude, 0.01f / 256.0f);
   // A hit asks for a shake through the world; the level starts it.
   level->world.shake.requested = true;
   level->world.shake.towards = g_player->Position() + Vec3(0.0f, 50.0f);

@@ -329,7 +329,7 @@ void GenericLevel::EmitLowHealthSmoke() {
 
 void GenericLevel::StartShake(const Vec3& target) {
   if (shaking) return;
-  g_shakeMagnitude = 0.01f;
+  if (g_camera) g_camera->shakeMagnitude = 0.01f;
   const Vec3 d = (g_player ? g_player->Position() : Vec3()) - target;
   if (std::fabs(d.x) > std::fabs(d.y)) shakeDirection = d.x >= 0.0f ? 2 : 3;
   else shakeDirection = d.y >= 0.0f ? 0 : 1;
