@@ -199,8 +199,7 @@ void FireParticles(const Vec3& centre, int frame, const Camera& camera) {
   for (ParticlePool* pool : g_particles.All())
     for (auto& s : *pool) {
       ++n;
-      s->SetCamera(camera.view[0], camera.view[1], camera.view[2], camera.view[3], camera.view[4], camera.view[5],
-                   camera.view[6], camera.view[7], camera.view[8]);
+      s->SetCamera(camera);
       if (s->elapsed <= s->duration) continue;
       const float x = centre.x - g_screenWidth / 2.0f + static_cast<float>((n * 97 + frame * 13) % g_screenWidth);
       const float y = centre.y - g_screenHeight / 2.0f + static_cast<float>((n * 61 + frame * 7) % g_screenHeight);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/Window.h"
+#include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/Shader.h"
@@ -59,9 +60,9 @@ TEST_F(TextDraw, PenAdvancesByEachCellWidth) {
 TEST_F(TextDraw, TextKeepsItsColourAndIgnoresTheCamera) {
   Font font;
   font.Init();
-  const float shifted[9] = {1, 0, 0.5f, 0, 1, 0.5f, 0, 0, 1};
-  font.SetCamera(shifted[0], shifted[1], shifted[2], shifted[3], shifted[4], shifted[5], shifted[6], shifted[7],
-                 shifted[8]);
+  Camera shifted;
+  shifted.Move(0.5f, 0.5f);
+  font.SetCamera(shifted);
   gl->BeginFrame();
   font.DrawText("I", Vec3(200, 200, 0), Vec3(1, 0, 0), 2.0f);
   gl->ReadFrame();

@@ -31,11 +31,6 @@ std::string CapturedLine(const std::function<void()>& run) {
   return testing::internal::GetCapturedStdout();
 }
 
-void View(Graphic& g, const Camera& c) {
-  const float* v = c.view;
-  g.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 class TextureDraw : public RenderTest {};
 
 } // namespace
@@ -65,7 +60,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
   t.Init();
 
   Camera camera(0, 0, 1);
-  View(t, camera);
+  t.SetCamera(camera);
   t.Draw();
   gl->ReadFrame();
   const Box still = LitBox();
@@ -73,7 +68,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
 
   // 30 pixels right and 10 up, in device units.
   camera.Move(30 * 2.0f / g_screenWidth, 10 * 2.0f / g_screenHeight);
-  View(t, camera);
+  t.SetCamera(camera);
   gl->BeginFrame();
   t.Draw();
   gl->ReadFrame();
@@ -84,7 +79,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
   // Centring on a point 100 pixels right of the screen centre shifts the scene left.
   Camera follow(0, 0, 1);
   follow.SetPosition(g_screenWidth / 2.0f + 100, g_screenHeight / 2.0f);
-  View(t, follow);
+  t.SetCamera(follow);
   gl->BeginFrame();
   t.Draw();
   gl->ReadFrame();

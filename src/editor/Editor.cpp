@@ -67,11 +67,6 @@ void ShowStill(GameObject* o) {
   if (AnimatedTexture* a = o->Animated()) a->SetFrame(SHOWN_FRAME);
 }
 
-void ApplyCamera(GameObject* o, const Camera& camera) {
-  const float* v = camera.view;
-  o->graphic->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 // Touching is not overlapping: walls fill their cells exactly, so the copy is tested a
 // hair smaller than it is.
 bool Overlaps(const GameObject& copy, const GameObject& placed) {
@@ -229,7 +224,7 @@ void Editor::MakeButtons() {
 void Editor::LayGrass() {
   g_tileExtent = TileExtent{200, 200, g_screenWidth / 400 + 1, g_screenHeight / 400 + 1};
   LayTiles();
-  for (GameObject* tile : g_backgroundTiles) tile->graphic->SetCamera(1, 0, 0, 0, 1, 0, 0, 0, 1);
+  for (GameObject* tile : g_backgroundTiles) tile->graphic->SetCamera(Camera());
 }
 
 // Free and Unload both end the editor's run; whichever comes first releases, the other
@@ -286,7 +281,7 @@ void Editor::Update() {
   for (GameObject* entry : g_palette) ShowStill(entry);
   for (GameObject* o : g_placedObjects) {
     ShowStill(o);
-    ApplyCamera(o, *camera);
+    o->graphic->SetCamera(*camera);
   }
 
   if (g_audio) g_audio->Update(g_frameTime, !g_audio->suspended);
@@ -313,7 +308,7 @@ void Editor::Draw() {
 
   if (g_dragObject && g_dragObject->active) {
     ShowStill(g_dragObject);
-    ApplyCamera(g_dragObject, *camera);
+    g_dragObject->graphic->SetCamera(*camera);
     g_dragObject->graphic->Draw();
   }
 

@@ -36,14 +36,9 @@ bool Touches(const GameObject& a, const GameObject& b) {
   return a.shape && b.shape && a.shape->Intersects(*b.shape);
 }
 
-void HandCamera(Texture& picture, const Camera& camera) {
-  const float* v = camera.view;
-  picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 void DrawObject(GameObject* object, const Camera& camera) {
   if (!object || !object->active || !object->graphic) return;
-  HandCamera(*object->graphic, camera);
+  object->graphic->SetCamera(camera);
   object->graphic->Draw();
 }
 
@@ -485,7 +480,7 @@ void GenericLevel::DrawWorld() {
     if (g_player->hp > 0) DrawObject(weapon.get(), camera);
     for (auto& projectile : weapon->projectiles)
       if (projectile && projectile->active && projectile->graphic) {
-        HandCamera(*projectile->graphic, camera);
+        projectile->graphic->SetCamera(camera);
         projectile->graphic->Draw();
       }
   }
@@ -508,8 +503,7 @@ void GenericLevel::Draw() {
     if (pickup.available) DrawObject(pickup.object.get(), camera);
   for (ParticlePool* pool : g_particles.All())
     for (auto& system : *pool) {
-      const float* v = camera.view;
-      system->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+      system->SetCamera(camera);
       system->Draw();
     }
 

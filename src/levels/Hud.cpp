@@ -126,10 +126,7 @@ void DrawPizzaArrow(GameObject* pizza) {
   const Vec3 lb = centre - n * 10.0f + side * 10.0f, rb = centre + n * 10.0f + side * 10.0f;
   const Vec3 lt = centre - n * 10.0f - side * 10.0f, rt = centre + n * 10.0f - side * 10.0f;
   g_pizzaArrow->SetCorners(lb, 0.0f, rb, 0.0f, lt, 0.0f, rt, 0.0f);
-  if (g_camera) {
-    const float* v = g_camera->view;
-    g_pizzaArrow->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  }
+  if (g_camera) g_pizzaArrow->SetCamera(*g_camera);
   g_pizzaArrow->Draw();
 
   g_pizzaLabel = PizzaDistanceLabel(length);

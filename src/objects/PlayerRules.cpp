@@ -9,6 +9,7 @@
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
+#include "render/Camera.h"
 #include "render/Texture.h"
 
 namespace {
@@ -155,7 +156,7 @@ void UpdateSideWeapons(World& world, Vehicle& player) {
     weapon->SetPosition(player.Position());
     for (const auto& p : weapon->projectiles) {
       if (!p || !p->active) continue;
-      ApplyCamera(*p->graphic);
+      if (g_camera) p->graphic->SetCamera(*g_camera);
       p->remaining -= dt;
       if (p->remaining <= 0.0) {
         p->active = false;

@@ -7,15 +7,12 @@
 #include "objects/GameObject.h"
 #include "render/ParticleSys.h"
 
-class Texture;
 struct World;
 
 // A pooled effect whose last run has finished.
 inline bool EffectReady(const ParticleSys& system) { return system.elapsed > system.duration; }
 // Restarts the first finished effect of the pool at a point in world pixels; none free, none shown.
 void BurstAt(const ParticlePool& pool, const Vec3& at);
-// The level camera's view for a picture the level draws in the world (nothing without a camera).
-void ApplyCamera(Texture& picture);
 // Hit points after a hit, truncated toward zero and held inside an int: the loss may come
 // from a hand-edited loadout.
 inline int ClampToInt(double value) {

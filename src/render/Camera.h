@@ -5,6 +5,7 @@
 // drawn at zoom * R(rotation) v - (x, y).
 class Camera {
 public:
+  Camera() = default; // the view that moves nothing: screen-fixed pictures
   Camera(float x, float y, float zoom);
 
   // Centres the view on a point in logical pixels.

@@ -1,4 +1,5 @@
 #include "render/Graphic.h"
+#include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
@@ -150,8 +151,4 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
   return true;
 }
 
-void Graphic::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
-                        float m8) {
-  const float m[9] = {m0, m1, m2, m3, m4, m5, m6, m7, m8};
-  Place2DTransform(camera, m);
-}
+void Graphic::SetCamera(const Camera& view) { Place2DTransform(camera, view.view); }

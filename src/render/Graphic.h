@@ -1,6 +1,8 @@
 #pragma once
 #include <memory>
 
+class Camera;
+
 // ---- logical pixels to device coordinates ----------------------------------
 // Snaps to the whole pixel (truncating toward zero), takes the pixel's centre and
 // flips y: ToDeviceX(0) = 1/W - 1, ToDeviceY(0) = 1 - 1/H for the logical screen W x H.
@@ -54,9 +56,8 @@ public:
   virtual void Init();
   // Draws the quad with the bound 2D texture (the caller binds it).
   virtual void Draw();
-  // The camera's row-major 3x3 view.
-  virtual void SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6,
-                         float m7, float m8);
+  // Draws from now on through the camera's view as it stands (a copy is kept).
+  virtual void SetCamera(const Camera& camera);
 
   unsigned int vertexArray = 0;
   unsigned int vertexBuffer = 0;
