@@ -81,7 +81,7 @@ TEST_F(TextDraw, GlyphsAreMadeOncePerRunAndShared) {
   EXPECT_GT(first.glyphs['A'].advance, 0);
   first.Init();
   second.Init();
-  EXPECT_NE(first.program, second.program) << "each font has its own program";
+  EXPECT_NE(first.Program(), second.Program()) << "each font has its own program";
 }
 
 TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
@@ -98,7 +98,7 @@ TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
   std::filesystem::current_path(home);
   EXPECT_NE(out.find("ERROR::FREETYPE: Failed to load font ../Assets/font/RobotoCondensed-Regular.ttf: text is not drawn\n"), std::string::npos) << out;
   EXPECT_TRUE(font.glyphs.empty());
-  EXPECT_EQ(font.program, 0u);
+  EXPECT_EQ(font.Program(), 0u);
   gl->ReadFrame();
   EXPECT_TRUE(LitBox().Empty());
 }

@@ -89,9 +89,9 @@ ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float dur
 void ParticleSys::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, 24, nullptr, GL_STREAM_DRAW);
-  program = UseSharedProgram(SharedProgram::Particle);
-  positionLocation = BindAttribute(program, "position", 2, 24, 0);
-  colorLocation = BindAttribute(program, "color", 4, 24, 8);
+  gl->program = UseSharedProgram(SharedProgram::Particle);
+  gl->positionLocation = BindAttribute(gl->program, "position", 2, 24, 0);
+  gl->colorLocation = BindAttribute(gl->program, "color", 4, 24, 8);
   FinishInit(true);
 }
 
@@ -133,7 +133,7 @@ void ParticleSys::WriteQuad(const Particle& p, float out[24]) const {
 
 // Parked and far-flung particles still move and fade; they are only not drawn.
 void ParticleSys::DrawParticles() const {
-  if (!program || !vertexArray) return;
+  if (!CanDraw()) return;
   const ViewCull cull(*this);
   const float half = std::fabs(cornerOffsets[0].x);
   if (BatchingOn()) {
@@ -149,9 +149,9 @@ void ParticleSys::DrawParticles() const {
     return;
   }
   FlushDrawing();
-  glUseProgram(program);
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glUseProgram(gl->program);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   UploadUniforms();
   for (int i = 0; i < particleCount; ++i) {
     const Particle& p = particles[i];

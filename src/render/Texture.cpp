@@ -146,11 +146,11 @@ void Texture::WriteQuadPositions(const float q[8]) {
 
 void Texture::StoreQuad(const float q[8]) {
   WriteQuadPositions(q);
-  if (!vertexArray) return; // not initialised yet: Init uploads them
+  if (!HasBuffers()) return; // not initialised yet: Init uploads them
   if (DeferUpload()) return;
   const float* v = vertices.get();
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, v);
   gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
