@@ -93,10 +93,6 @@ void Print(const std::string& what, const Figure& f) {
               s_empty.median > 0 ? f.median / s_empty.median : 0.0, s_empty.p99 > 0 ? f.p99 / s_empty.p99 : 0.0);
 }
 
-ParticlePool* const POOLS[] = {&g_burstParticles,     &g_puffParticles,  &g_smokeParticles,
-                               &g_fireSmokeParticles, &g_sparkParticles, &g_flameParticles};
-
-
 // The campaign state with the build request of the bench's choice.
 class BenchLevel : public GenericLevel {
 public:
@@ -176,11 +172,10 @@ void SkipLoading(BenchLevel& state) {
 // Restarts finished effects of every pool at places inside the view around centre.
 void FireParticles(const Vec3& centre, int frame, const Camera& camera) {
   int n = 0;
-  for (ParticlePool* pool : POOLS)
+  for (ParticlePool* pool : g_particles.All())
     for (auto& s : *pool) {
       ++n;
-      s->SetCamera(camera.view[0], camera.view[1], camera.view[2], camera.view[3], camera.view[4], camera.view[5],
-                   camera.view[6], camera.view[7], camera.view[8]);
+      s->SetCamera(camera);
       if (s->elapsed <= s->duration) continue;
       const float x = centre.x - g_screen.width / 2.0f + static_cast<float>((n * 97 + frame * 13) % g_screen.width);
       const float y = centre.y - g_screen.height / 2.0f + static_cast<float>((n * 61 + frame * 7) % g_screen.height);

@@ -32,13 +32,10 @@ const int TEXTS = 50;
 
 using Clock = std::chrono::steady_clock;
 
-ParticlePool* const POOLS[] = {&g_burstParticles,     &g_puffParticles,  &g_smokeParticles,
-                               &g_fireSmokeParticles, &g_sparkParticles, &g_flameParticles};
-
 // Keeps every system of every pool running somewhere on screen.
 void RestartFinished(int frame) {
   int n = 0;
-  for (ParticlePool* pool : POOLS)
+  for (ParticlePool* pool : g_particles.All())
     for (auto& s : *pool) {
       ++n;
       if (s->elapsed <= s->duration) continue;
@@ -112,7 +109,7 @@ int main(int argc, char** argv) {
         }
         endPart(0, count);
         RestartFinished(frame);
-        for (ParticlePool* pool : POOLS)
+        for (ParticlePool* pool : g_particles.All())
           for (auto& s : *pool) s->Draw();
         endPart(1, count);
         for (int i = 0; i < TEXTS; ++i)

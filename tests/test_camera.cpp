@@ -56,16 +56,16 @@ TEST(CameraView, StartsAsIdentityAndFollowsPositionZoomAndRotation) {
 
 TEST(CameraView, ShakeStepsAndHalves) {
   Camera camera(0, 0, 1);
-  g_shakeMagnitude = 0.01f;
+  camera.shakeMagnitude = 0.01f;
   camera.Shake(2);
   EXPECT_FLOAT_EQ(camera.view[2], -0.01f);
   EXPECT_FLOAT_EQ(camera.view[5], 0.0f);
-  EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.005f);
+  EXPECT_FLOAT_EQ(camera.shakeMagnitude, 0.005f);
   camera.Shake(0);
   EXPECT_FLOAT_EQ(camera.view[5], 0.005f);
   camera.Shake(7); // no such direction: no step, still halves
   EXPECT_FLOAT_EQ(camera.view[5], 0.005f);
-  EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.00125f);
+  EXPECT_FLOAT_EQ(camera.shakeMagnitude, 0.00125f);
   const Camera after = camera.Move(0.5f, 0);
   EXPECT_FLOAT_EQ(after.view[2], camera.view[2]);
   EXPECT_FLOAT_EQ(camera.x, 0.5f - 0.01f);

@@ -195,8 +195,8 @@ TEST_F(CampaignTest, AShotIsDrawnThoughTheShooterThatSortsFirstDoesNotHoldIt) {
   shot->active = true;
   shot->lifetime = 5.0f;
   Frames(1);
-  const float* seen = shot->graphic->camera;
-  EXPECT_TRUE(std::equal(seen, seen + 16, g_play.player->graphic->camera)) << "drawn: handed the level's camera";
+  const float* seen = shot->graphic->CameraView();
+  EXPECT_TRUE(std::equal(seen, seen + 16, g_play.player->graphic->CameraView())) << "drawn: handed the level's camera";
 }
 
 TEST_F(CampaignTest, GaragesArePrintedAndEveryBuildResetsTheWorldsLists) {
@@ -486,7 +486,7 @@ TEST_F(CampaignTest, AShakeLastsOneHundredTwentyFramesWithEightHalvingSteps) {
     ++frames;
   }
   EXPECT_EQ(frames, 120);
-  EXPECT_FLOAT_EQ(g_shakeMagnitude, 0.01f / 256.0f);
+  EXPECT_FLOAT_EQ(g_play.camera->shakeMagnitude, 0.01f / 256.0f);
   // A hit asks for a shake through the world; the level starts it.
   level->world.shake.requested = true;
   level->world.shake.towards = g_play.player->Position() + Vec3(0.0f, 50.0f);

@@ -35,7 +35,7 @@ protected:
 
 TEST_F(ParticleDraw, EffectFadesAndStopsAfterItsDuration) {
   // One particle, so that overlapping squares do not saturate the picture.
-  ParticleSys burst(Vec3(0, 0, 0), 0, 1, 0.25f, 0, true, WHITE, 1.0f);
+  ParticleSys burst(Vec3(0, 0, 0), 0, 1, 0.25f, ParticleKind::Burst, true, WHITE, 1.0f);
   burst.Init();
   burst.SetPosition(600, 300);
   burst.Restart();
@@ -62,7 +62,7 @@ TEST_F(ParticleDraw, EffectFadesAndStopsAfterItsDuration) {
 }
 
 TEST_F(ParticleDraw, LongFramesMoveAndFadeWithoutAgeing) {
-  ParticleSys puff(Vec3(0, 0, 0), 0, 10, 1.0f, 2, true, WHITE, 1.0f);
+  ParticleSys puff(Vec3(0, 0, 0), 0, 10, 1.0f, ParticleKind::Puff, true, WHITE, 1.0f);
   puff.Init();
   puff.SetPosition(300, 300);
   puff.Restart();
@@ -75,7 +75,7 @@ TEST_F(ParticleDraw, LongFramesMoveAndFadeWithoutAgeing) {
 }
 
 TEST_F(ParticleDraw, RestartReplaysTheSamePicture) {
-  ParticleSys spark(Vec3(0, 0, 0), 0, 20, 0.5f, 4, true, WHITE, 1.5f);
+  ParticleSys spark(Vec3(0, 0, 0), 0, 20, 0.5f, ParticleKind::Spark, true, WHITE, 1.5f);
   spark.Init();
   spark.SetPosition(400, 400);
   g_loop.frameTime = 1.0f / 60.0f;
@@ -94,7 +94,7 @@ TEST_F(ParticleDraw, RestartReplaysTheSamePicture) {
 }
 
 TEST(ParticlePattern, BurstLeavesAlongEvenlySpacedDirections) {
-  ParticleSys burst(Vec3(0, 0, 0), 0, 100, 0.75f, 0, true, WHITE, 1.0f);
+  ParticleSys burst(Vec3(0, 0, 0), 0, 100, 0.75f, ParticleKind::Burst, true, WHITE, 1.0f);
   const double step = 2 * std::numbers::pi / 100;
   for (int i = 0; i < 100; ++i) {
     const Vec3 v = burst.particles[i].velocity;
@@ -107,38 +107,37 @@ TEST(ParticlePattern, BurstLeavesAlongEvenlySpacedDirections) {
   }
   EXPECT_FLOAT_EQ(burst.cornerOffsets[2].x, 0.005f);
   // Counts outside 1-500 are brought inside rather than overrun the store.
-  ParticleSys none(Vec3(0, 0, 0), 0, 0, 1.0f, 0, true, WHITE, 1.0f);
+  ParticleSys none(Vec3(0, 0, 0), 0, 0, 1.0f, ParticleKind::Burst, true, WHITE, 1.0f);
   EXPECT_EQ(none.particleCount, 1);
-  ParticleSys many(Vec3(0, 0, 0), 0, 9000, 1.0f, 3, true, WHITE, 1.0f);
+  ParticleSys many(Vec3(0, 0, 0), 0, 9000, 1.0f, ParticleKind::Flame, true, WHITE, 1.0f);
   EXPECT_EQ(many.particleCount, MAX_PARTICLES);
 }
 
 TEST_F(ParticleDraw, PoolsAreFilledOnceEachTime) {
   FillParticlePools();
   FillParticlePools();
-  EXPECT_EQ(g_burstParticles.size(), 10u);
-  EXPECT_EQ(g_puffParticles.size(), 50u);
-  EXPECT_EQ(g_smokeParticles.size(), 10u);
-  EXPECT_EQ(g_fireSmokeParticles.size(), 20u);
-  EXPECT_EQ(g_sparkParticles.size(), 50u);
-  EXPECT_EQ(g_flameParticles.size(), 5u);
-  EXPECT_EQ(g_burstParticles[0]->particleCount, 100);
-  EXPECT_EQ(g_flameParticles[4]->particleCount, 25);
-  for (auto& s : g_smokeParticles) {
+  EXPECT_EQ(g_particles.burst.size(), 10u);
+  EXPECT_EQ(g_particles.puff.size(), 50u);
+  EXPECT_EQ(g_particles.smoke.size(), 10u);
+  EXPECT_EQ(g_particles.fireSmoke.size(), 20u);
+  EXPECT_EQ(g_particles.spark.size(), 50u);
+  EXPECT_EQ(g_particles.flame.size(), 5u);
+  EXPECT_EQ(g_particles.burst[0]->particleCount, 100);
+  EXPECT_EQ(g_particles.flame[4]->particleCount, 25);
+  for (auto& s : g_particles.smoke) {
     const float k = s->duration / 0.5f;
     EXPECT_TRUE(k >= 3 - 1e-4 && k <= 6 + 1e-4 && std::fabs(k - std::round(k)) < 1e-4) << s->duration;
   }
   // The first ten fire-smoke systems are fiery, the rest grey.
-  EXPECT_EQ(g_fireSmokeParticles[0]->particles[0].color[0], 1.0f);
-  EXPECT_NE(g_fireSmokeParticles[0]->particles[0].color[1], g_fireSmokeParticles[0]->particles[0].color[2]);
-  EXPECT_EQ(g_fireSmokeParticles[15]->particles[0].color[1], g_fireSmokeParticles[15]->particles[0].color[2]);
+  EXPECT_EQ(g_particles.fireSmoke[0]->particles[0].color[0], 1.0f);
+  EXPECT_NE(g_particles.fireSmoke[0]->particles[0].color[1], g_particles.fireSmoke[0]->particles[0].color[2]);
+  EXPECT_EQ(g_particles.fireSmoke[15]->particles[0].color[1], g_particles.fireSmoke[15]->particles[0].color[2]);
 
   // Parked off screen: drawing every pool shows nothing.
-  for (auto* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
-                     &g_sparkParticles, &g_flameParticles})
+  for (auto* pool : g_particles.All())
     for (auto& s : *pool) s->Draw();
   gl->ReadFrame();
   EXPECT_TRUE(LitBox().Empty());
   EmptyParticlePools();
-  EXPECT_TRUE(g_sparkParticles.empty());
+  EXPECT_TRUE(g_particles.spark.empty());
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/Window.h"
+#include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/Shader.h"
@@ -59,9 +60,9 @@ TEST_F(TextDraw, PenAdvancesByEachCellWidth) {
 TEST_F(TextDraw, TextKeepsItsColourAndIgnoresTheCamera) {
   Font font;
   font.Init();
-  const float shifted[9] = {1, 0, 0.5f, 0, 1, 0.5f, 0, 0, 1};
-  font.SetCamera(shifted[0], shifted[1], shifted[2], shifted[3], shifted[4], shifted[5], shifted[6], shifted[7],
-                 shifted[8]);
+  Camera shifted;
+  shifted.Move(0.5f, 0.5f);
+  font.SetCamera(shifted);
   gl->BeginFrame();
   font.DrawText("I", Vec3(200, 200, 0), Vec3(1, 0, 0), 2.0f);
   gl->ReadFrame();
@@ -80,7 +81,7 @@ TEST_F(TextDraw, GlyphsAreMadeOncePerRunAndShared) {
   EXPECT_GT(first.glyphs['A'].advance, 0);
   first.Init();
   second.Init();
-  EXPECT_NE(first.program, second.program) << "each font has its own program";
+  EXPECT_NE(first.Program(), second.Program()) << "each font has its own program";
 }
 
 TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
@@ -108,7 +109,7 @@ TEST_F(TextDraw, MissingFontAndShadersLeaveAFontThatDrawsNothing) {
     EXPECT_EQ(out.find(line), out.rfind(line)) << out;
   }
   EXPECT_TRUE(font.glyphs.empty());
-  EXPECT_EQ(font.program, 0u);
+  EXPECT_EQ(font.Program(), 0u);
   gl->ReadFrame();
   EXPECT_TRUE(LitBox().Empty());
 }

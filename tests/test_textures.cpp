@@ -31,11 +31,6 @@ std::string CapturedLine(const std::function<void()>& run) {
   return testing::internal::GetCapturedStdout();
 }
 
-void View(Graphic& g, const Camera& c) {
-  const float* v = c.view;
-  g.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 class TextureDraw : public RenderTest {};
 
 } // namespace
@@ -65,7 +60,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
   t.Init();
 
   Camera camera(0, 0, 1);
-  View(t, camera);
+  t.SetCamera(camera);
   t.Draw();
   gl->ReadFrame();
   const Box still = LitBox();
@@ -73,7 +68,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
 
   // 30 pixels right and 10 up, in device units.
   camera.Move(30 * 2.0f / g_screen.width, 10 * 2.0f / g_screen.height);
-  View(t, camera);
+  t.SetCamera(camera);
   gl->BeginFrame();
   t.Draw();
   gl->ReadFrame();
@@ -84,7 +79,7 @@ TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {
   // Centring on a point 100 pixels right of the screen centre shifts the scene left.
   Camera follow(0, 0, 1);
   follow.SetPosition(g_screen.width / 2.0f + 100, g_screen.height / 2.0f);
-  View(t, follow);
+  t.SetCamera(follow);
   gl->BeginFrame();
   t.Draw();
   gl->ReadFrame();
@@ -116,7 +111,7 @@ TEST_F(TextureDraw, AxisAlignedCornersMatchSetPosition) {
   Texture b(nullptr, 1, Vec3(0, 0, 0), 30, 12);
   a.SetPosition(Vec3(200, 150, 0), 0.0f);
   b.SetCorners(Vec3(170, 162, 0), 0, Vec3(230, 162, 0), 0, Vec3(170, 138, 0), 0, Vec3(230, 138, 0), 0);
-  for (int i = 0; i < 28; ++i) EXPECT_FLOAT_EQ(a.vertices[i], b.vertices[i]) << "float " << i;
+  for (int i = 0; i < 28; ++i) EXPECT_FLOAT_EQ(a.VertexData()[i], b.VertexData()[i]) << "float " << i;
   // Corners from a damaged file, far beyond int's range: the sizes stay at its limit.
   b.SetCorners(Vec3(-1e30f, 0, 0), 0, Vec3(1e30f, 0, 0), 0, Vec3(-1e30f, -1e30f, 0), 0, Vec3(1e30f, -1e30f, 0), 0);
   EXPECT_EQ(b.halfWidth, INT_MAX);
@@ -124,8 +119,8 @@ TEST_F(TextureDraw, AxisAlignedCornersMatchSetPosition) {
   // The left-bottom vertex of a full-screen picture sits on the screen's corner pixel.
   Texture full(nullptr, 1, Vec3(g_screen.width / 2.0f, g_screen.height / 2.0f, 0), g_screen.width / 2,
                g_screen.height / 2);
-  EXPECT_FLOAT_EQ(full.vertices[0], ToDeviceX(0));
-  EXPECT_FLOAT_EQ(full.vertices[1], ToDeviceY(static_cast<float>(g_screen.height)));
+  EXPECT_FLOAT_EQ(full.VertexData()[0], ToDeviceX(0));
+  EXPECT_FLOAT_EQ(full.VertexData()[1], ToDeviceY(static_cast<float>(g_screen.height)));
 }
 
 TEST_F(TextureDraw, DestroyedCopyLeavesTheOriginalDrawing) {
@@ -149,21 +144,21 @@ TEST_F(TextureDraw, ProgramsAreSharedWithinAStateAndRebuiltAfter) {
   Texture a, b;
   a.Init();
   b.Init();
-  EXPECT_NE(a.program, 0u);
-  EXPECT_EQ(a.program, b.program);
+  EXPECT_NE(a.Program(), 0u);
+  EXPECT_EQ(a.Program(), b.Program());
   ResetStateProgramCaches();
   Texture c;
   c.Init();
-  EXPECT_NE(c.program, 0u);
+  EXPECT_NE(c.Program(), 0u);
   // Built anew into the same program: the graphics made before the reset still draw with
   // a live program, and a state change does not leave one program behind.
-  EXPECT_EQ(c.program, a.program);
-  EXPECT_TRUE(glIsProgram(a.program));
+  EXPECT_EQ(c.Program(), a.Program());
+  EXPECT_TRUE(glIsProgram(a.Program()));
   for (int state = 0; state < 5; ++state) {
     ResetStateProgramCaches();
     Texture d;
     d.Init();
-    EXPECT_EQ(d.program, a.program);
+    EXPECT_EQ(d.Program(), a.Program());
   }
   GLuint fresh = glCreateProgram();
   glDeleteProgram(fresh);
@@ -171,7 +166,7 @@ TEST_F(TextureDraw, ProgramsAreSharedWithinAStateAndRebuiltAfter) {
   for (GLuint name = 1; name < fresh; ++name) live += glIsProgram(name) ? 1 : 0;
   EXPECT_LE(live, 6) << "programs left behind by the rebuilds";
   DeleteSharedPrograms();
-  EXPECT_EQ(g_basicProgram.program, 0u);
+  EXPECT_EQ(CachedProgram(SharedProgram::Basic), 0u);
 }
 
 // ---- PNG decoding ------------------------------------------------------------

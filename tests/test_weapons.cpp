@@ -206,7 +206,7 @@ TEST_F(WeaponRules, AProjectileOnASackWearsItDownAndPuffs) {
   EXPECT_FALSE(p.active);
   EXPECT_EQ(sack->hp, 2);
   int puffing = 0;
-  for (auto& s : g_puffParticles) puffing += s->elapsed <= s->duration;
+  for (auto& s : g_particles.puff) puffing += s->elapsed <= s->duration;
   EXPECT_EQ(puffing, 1);
 }
 

@@ -56,11 +56,6 @@ void ShowStill(GameObject* o) {
   if (AnimatedTexture* a = o->Animated()) a->SetFrame(SHOWN_FRAME);
 }
 
-void ApplyCamera(GameObject* o, const Camera& camera) {
-  const float* v = camera.view;
-  o->graphic->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 // Touching is not overlapping: walls fill their cells exactly, so the copy is tested a
 // hair smaller than it is.
 bool Overlaps(const GameObject& copy, const GameObject& placed) {
@@ -218,7 +213,7 @@ void Editor::MakeButtons() {
 void Editor::LayGrass() {
   g_background.extent = TileExtent{200, 200, g_screen.width / 400 + 1, g_screen.height / 400 + 1};
   LayTiles();
-  for (GameObject* tile : g_background.tiles) tile->graphic->SetCamera(1, 0, 0, 0, 1, 0, 0, 0, 1);
+  for (GameObject* tile : g_background.tiles) tile->graphic->SetCamera(Camera());
 }
 
 // Free and Unload both end the editor's run; whichever comes first releases, the other
@@ -275,7 +270,7 @@ void Editor::Update() {
   for (GameObject* entry : g_editor.palette) ShowStill(entry);
   for (GameObject* o : g_editor.placedObjects) {
     ShowStill(o);
-    ApplyCamera(o, *camera);
+    o->graphic->SetCamera(*camera);
   }
 
   if (g_audio) g_audio->Update(g_loop.frameTime, !g_audio->suspended);
@@ -302,7 +297,7 @@ void Editor::Draw() {
 
   if (g_editor.dragObject && g_editor.dragObject->active) {
     ShowStill(g_editor.dragObject);
-    ApplyCamera(g_editor.dragObject, *camera);
+    g_editor.dragObject->graphic->SetCamera(*camera);
     g_editor.dragObject->graphic->Draw();
   }
 

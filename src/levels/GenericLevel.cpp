@@ -31,14 +31,9 @@
 
 namespace {
 
-void HandCamera(Texture& picture, const Camera& camera) {
-  const float* v = camera.view;
-  picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 void DrawObject(GameObject* object, const Camera& camera) {
   if (!object || !object->active || !object->graphic) return;
-  HandCamera(*object->graphic, camera);
+  object->graphic->SetCamera(camera);
   object->graphic->Draw();
 }
 
@@ -316,7 +311,7 @@ void GenericLevel::EmitLowHealthSmoke() {
   std::mt19937 random;
   std::uniform_int_distribution<int> offset(-3, 3);
   const Vec3 centre = g_play.player->Position();
-  for (auto& smoke : g_fireSmokeParticles) {
+  for (auto& smoke : g_particles.fireSmoke) {
     const int j = offset(random);
     const int i = offset(random);
     if (smoke->elapsed <= smoke->duration) continue;
@@ -332,7 +327,7 @@ void GenericLevel::EmitLowHealthSmoke() {
 
 void GenericLevel::StartShake(const Vec3& target) {
   if (shaking) return;
-  g_shakeMagnitude = 0.01f;
+  if (g_play.camera) g_play.camera->shakeMagnitude = 0.01f;
   const Vec3 d = (g_play.player ? g_play.player->Position() : Vec3()) - target;
   if (std::fabs(d.x) > std::fabs(d.y)) shakeDirection = d.x >= 0.0f ? 2 : 3;
   else shakeDirection = d.y >= 0.0f ? 0 : 1;
@@ -503,7 +498,7 @@ void GenericLevel::DrawWorld() {
     if (g_play.player->hp > 0) DrawObject(weapon.get(), camera);
     for (auto& projectile : weapon->projectiles)
       if (projectile && projectile->active && projectile->graphic) {
-        HandCamera(*projectile->graphic, camera);
+        projectile->graphic->SetCamera(camera);
         projectile->graphic->Draw();
       }
   }
@@ -524,11 +519,9 @@ void GenericLevel::Draw() {
   DrawObject(screens.keyPrompt.get(), camera);
   for (FuelPickup& pickup : world.fuelPickups)
     if (pickup.available) DrawObject(pickup.object.get(), camera);
-  for (ParticlePool* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
-                             &g_sparkParticles, &g_flameParticles})
+  for (ParticlePool* pool : g_particles.All())
     for (auto& system : *pool) {
-      const float* v = camera.view;
-      system->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+      system->SetCamera(camera);
       system->Draw();
     }
 

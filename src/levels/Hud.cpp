@@ -126,10 +126,7 @@ void DrawPizzaArrow(GameObject* pizza) {
   const Vec3 lb = centre - n * 10.0f + side * 10.0f, rb = centre + n * 10.0f + side * 10.0f;
   const Vec3 lt = centre - n * 10.0f - side * 10.0f, rt = centre + n * 10.0f - side * 10.0f;
   g_hud.pizzaArrow->SetCorners(lb, 0.0f, rb, 0.0f, lt, 0.0f, rt, 0.0f);
-  if (g_play.camera) {
-    const float* v = g_play.camera->view;
-    g_hud.pizzaArrow->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  }
+  if (g_play.camera) g_hud.pizzaArrow->SetCamera(*g_play.camera);
   g_hud.pizzaArrow->Draw();
 
   g_hud.pizzaLabel = PizzaDistanceLabel(length);

@@ -22,8 +22,7 @@ void Track::Update(const Camera& camera) {
   for (size_t i = 0; i < marks.size(); ++i) {
     TrackMark& mark = marks[i];
     mark.age += g_loop.frameTime;
-    const float* v = camera.view;
-    treadPrint->SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+    treadPrint->SetCamera(camera);
     if (mark.age > mark.lifetime) {
       marks.erase(marks.begin());
       return;

@@ -10,7 +10,6 @@
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
-#include "render/Camera.h"
 #include "render/Texture.h"
 
 namespace {
@@ -75,12 +74,6 @@ void BurstAt(const ParticlePool* pool, const Vec3& at) {
       system->Restart();
       return;
     }
-}
-
-void ApplyCamera(Texture& picture, const Camera* camera) {
-  if (!camera) return;
-  const float* v = camera->view;
-  picture.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
 }
 
 GameObject* FreeShot(const GameObject& owner) {

@@ -9,6 +9,7 @@
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
+#include "render/Camera.h"
 #include "render/Texture.h"
 
 namespace {
@@ -46,7 +47,7 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
     if (s.thumbLY < 0) {
       vehicle.Drive(REVERSE_THROTTLE, {});
     } else {
-      vehicle.Drive(FORWARD_THROTTLE, g_smokeParticles);
+      vehicle.Drive(FORWARD_THROTTLE, g_particles.smoke);
       input.forward = true;
     }
   }
@@ -61,7 +62,7 @@ DriveInput ApplyPadInput(Vehicle& vehicle, const Gamepad& pad) {
 DriveInput ApplyKeyInput(Vehicle& vehicle) {
   DriveInput input;
   if (IsDown(KEY_W)) {
-    vehicle.Drive(FORWARD_THROTTLE, g_smokeParticles);
+    vehicle.Drive(FORWARD_THROTTLE, g_particles.smoke);
     input.forward = true;
   } else if (IsDown(KEY_S)) {
     vehicle.Drive(REVERSE_THROTTLE, {});
@@ -155,7 +156,7 @@ void UpdateSideWeapons(World& world, Vehicle& player) {
     weapon->SetPosition(player.Position());
     for (const auto& p : weapon->projectiles) {
       if (!p || !p->active) continue;
-      ApplyCamera(*p->graphic, world.frame.camera);
+      if (world.frame.camera) p->graphic->SetCamera(*world.frame.camera);
       p->remaining -= dt;
       if (p->remaining <= 0.0) {
         p->active = false;

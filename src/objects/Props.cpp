@@ -9,6 +9,7 @@
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
+#include "render/Camera.h"
 #include "render/Texture.h"
 
 namespace {
@@ -107,7 +108,7 @@ void UpdatePizza(World& world, const Vehicle& player) {
 void UpdateFuelPickups(World& world, Vehicle& player) {
   for (FuelPickup& fuel : world.fuelPickups) {
     if (!fuel.object) continue;
-    ApplyCamera(*fuel.object->graphic, world.frame.camera);
+    if (world.frame.camera) fuel.object->graphic->SetCamera(*world.frame.camera);
     if (fuel.available && Touches(*fuel.object, player)) {
       PlaySlot(4);
       player.hp = 10;

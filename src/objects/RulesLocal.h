@@ -8,8 +8,6 @@
 #include "objects/Predicates.h"
 #include "render/ParticleSys.h"
 
-class Camera;
-class Texture;
 struct World;
 
 // A pooled effect whose last run has finished.
@@ -17,8 +15,6 @@ inline bool EffectReady(const ParticleSys& system) { return system.elapsed > sys
 // Restarts the first finished effect of the pool at a point in world pixels; none free (or no
 // pool), none shown.
 void BurstAt(const ParticlePool* pool, const Vec3& at);
-// The level camera's view for a picture the level draws in the world (nothing without a camera).
-void ApplyCamera(Texture& picture, const Camera* camera);
 // Hit points after a hit, truncated toward zero and held inside an int: the loss may come
 // from a hand-edited loadout.
 inline int ClampToInt(double value) {

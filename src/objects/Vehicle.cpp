@@ -158,7 +158,7 @@ void Vehicle::Fire(Mount mount, const Vec3& d) {
 }
 
 void Vehicle::MuzzleFlash(Mount mount) {
-  ParticleSys* spark = FirstReady(g_sparkParticles);
+  ParticleSys* spark = FirstReady(g_particles.spark);
   if (!spark) return;
   float angle = rotation;
   if (mount == Mount::LeftWeapon) angle -= 0.35f;

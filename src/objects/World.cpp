@@ -17,8 +17,8 @@ FrameContext ThisFrame() {
   frame.frameTime = g_loop.frameTime;
   frame.cheatMode = g_play.cheatMode;
   frame.camera = g_play.camera.get();
-  frame.bursts = &g_burstParticles;
-  frame.puffs = &g_puffParticles;
-  frame.flames = &g_flameParticles;
+  frame.bursts = &g_particles.burst;
+  frame.puffs = &g_particles.puff;
+  frame.flames = &g_particles.flame;
   return frame;
 }

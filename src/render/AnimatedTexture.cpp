@@ -17,10 +17,9 @@ AnimatedTexture::AnimatedTexture(const char* file, int format_, const Vec3& posi
 void AnimatedTexture::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, sizeof spriteVertices, spriteVertices, GL_DYNAMIC_DRAW);
-  program = UseCachedProgram(g_spriteProgram, "../shaders/AnimatedG.vs", "../shaders/AnimatedG.fs");
-  positionLocation = BindAttribute(program, "position", 2, 16, 0);
-  texcoordLocation = BindAttribute(program, "texcoord", 2, 16, 8);
-  colorLocation = -1;
+  gl->program = UseSharedProgram(SharedProgram::Sprite);
+  gl->positionLocation = BindAttribute(gl->program, "position", 2, 16, 0);
+  gl->texcoordLocation = BindAttribute(gl->program, "texcoord", 2, 16, 8);
   FinishInit(false);
   for (Line& line : outline) line.Init();
 }
@@ -67,10 +66,10 @@ void AnimatedTexture::StoreQuad(const float q[8]) {
 }
 
 void AnimatedTexture::UploadSpriteVertices() {
-  if (!vertexArray) return; // Init uploads them
+  if (!HasBuffers()) return; // Init uploads them
   if (DeferUpload()) return;
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof spriteVertices, spriteVertices);
   gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-float g_shakeMagnitude = 0.0f;
-
 namespace {
 
 // out = a * b, row-major 3x3.
@@ -56,7 +54,7 @@ Camera Camera::Move(float dx, float dy) {
 }
 
 void Camera::Shake(int direction) {
-  const float m = g_shakeMagnitude;
+  const float m = shakeMagnitude;
   float dx = 0.0f, dy = 0.0f;
   switch (direction) {
   case 0: dy = m; break;
@@ -65,7 +63,7 @@ void Camera::Shake(int direction) {
   case 3: dx = m; break;
   default: break;
   }
-  g_shakeMagnitude = m * 0.5f;
+  shakeMagnitude = m * 0.5f;
   Move(dx, dy);
 }
 

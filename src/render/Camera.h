@@ -1,20 +1,18 @@
 #pragma once
 #include <cstdint>
 
-// ---- shared by several modules ---------------------------------------------
-extern float g_shakeMagnitude; // device units, size of the next Shake step; each step halves it
-
 // The view every graphic receives through SetCamera before it draws. A vertex v is
 // drawn at zoom * R(rotation) v - (x, y).
 class Camera {
 public:
+  Camera() = default; // the view that moves nothing: screen-fixed pictures
   Camera(float x, float y, float zoom);
 
   // Centres the view on a point in logical pixels.
   void SetPosition(float px, float py);
   // Shifts the view by device units; returns the camera as it is afterwards.
   Camera Move(float dx, float dy);
-  // One shake step: 0 up, 1 down, 2 left, 3 right by g_shakeMagnitude (then halved).
+  // One shake step: 0 up, 1 down, 2 left, 3 right by shakeMagnitude (then halved).
   void Shake(int direction);
   // Adds velocity to the position and viewVelocity to the view, unless held.
   void ApplyVelocity();
@@ -28,6 +26,7 @@ public:
   bool held = true;                            // ApplyVelocity does nothing while set
   float viewVelocity[2] = {0.0f, 0.0f};        // device units per frame, added to the view
   float restView[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  float shakeMagnitude = 0.0f;                 // device units, size of the next Shake step; each step halves it
 
 private:
   void RebuildView();

@@ -329,17 +329,19 @@ bool ViewCull::SkipsSquare(float x, float y, float half) const {
 
 BatchState GatherStateOf(const Graphic& g, QuadLayout layout, GLuint texture) {
   BatchState state;
-  state.program = g.program;
   state.texture = texture;
   state.layout = layout;
-  state.attributes[0] = g.positionLocation;
-  state.attributes[1] = layout == QuadLayout::Sprite ? g.texcoordLocation : g.colorLocation;
-  state.attributes[2] = layout == QuadLayout::Basic ? g.texcoordLocation : -1;
-  state.cameraLocation = g.cameraLocation;
-  state.objectTransLocation = g.objectTransLocation;
-  state.texOffsetLocation = g.texOffSetLocation;
   state.camera = g.camera;
   state.objectTrans = g.objectTrans;
   state.texOffset = g.texOffset;
+  if (!g.gl) return state; // program 0: never drawn
+  const GraphicGL& gl = *g.gl;
+  state.program = gl.program;
+  state.attributes[0] = gl.positionLocation;
+  state.attributes[1] = layout == QuadLayout::Sprite ? gl.texcoordLocation : gl.colorLocation;
+  state.attributes[2] = layout == QuadLayout::Basic ? gl.texcoordLocation : -1;
+  state.cameraLocation = gl.cameraLocation;
+  state.objectTransLocation = gl.objectTransLocation;
+  state.texOffsetLocation = gl.texOffsetLocation;
   return state;
 }

@@ -251,9 +251,8 @@ void Font::Init() {
   NewBuffers(false);
   glBufferData(GL_ARRAY_BUFFER, 96, nullptr, GL_DYNAMIC_DRAW);
 
-  vertexShader = LoadShader(GL_VERTEX_SHADER, "../shaders/font.vs");
-  fragmentShader = LoadShader(GL_FRAGMENT_SHADER, "../shaders/font.fs");
-  program = 0;
+  const GLuint vertexShader = LoadShader(GL_VERTEX_SHADER, "../shaders/font.vs");
+  const GLuint fragmentShader = LoadShader(GL_FRAGMENT_SHADER, "../shaders/font.fs");
   if (vertexShader && fragmentShader) {
     GLuint p = glCreateProgram();
     glAttachShader(p, vertexShader);
@@ -263,8 +262,8 @@ void Font::Init() {
     glGetProgramiv(p, GL_LINK_STATUS, &linked);
     if (linked == GL_TRUE) {
       glUseProgram(p);
-      program = p;
-      buffers->ownProgram = p; // deleted with the last copy of this font
+      gl->program = p;
+      gl->ownProgram = p; // deleted with the last copy of this font
     } else {
       std::printf("%s\n", ConsoleText::PROGRAM_NOT_LINKED);
       glDeleteProgram(p);
@@ -274,15 +273,14 @@ void Font::Init() {
   if (vertexShader) glDeleteShader(vertexShader);
   if (fragmentShader) glDeleteShader(fragmentShader);
 
-  positionLocation = BindAttribute(program, "vertex", 4, 16, 0);
-  textCameraLocation = UniformLocation(program, "camera");
-  textColorLocation = UniformLocation(program, "textColor");
+  gl->positionLocation = BindAttribute(gl->program, "vertex", 4, 16, 0);
+  textColorLocation = UniformLocation(gl->program, "textColor");
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
 
 void Font::DrawText(std::string_view text, const Vec3& position, const Vec3& color, float scale) {
-  if (!program || !vertexArray) return;
+  if (!CanDraw()) return;
   float x = ToDeviceX(position.x);
   const float y = ToDeviceY(position.y);
   if (BatchingOn()) {
@@ -291,11 +289,11 @@ void Font::DrawText(std::string_view text, const Vec3& position, const Vec3& col
     return;
   }
   FlushDrawing();
-  glUseProgram(program);
+  glUseProgram(gl->program);
   if (textColorLocation >= 0) glUniform3f(textColorLocation, color.x, color.y, color.z);
   glActiveTexture(GL_TEXTURE0);
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   for (char ch : text) {
     auto found = glyphs.find(ch);
     const GLuint texture = found != glyphs.end() ? found->second.texture : 0;
@@ -320,10 +318,10 @@ void Font::DrawText(std::string_view text, const Vec3& position, const Vec3& col
 // The same cells as above, with the glyph's place in the atlas for its coordinates.
 void Font::DrawTextGathered(std::string_view text, float x, float y, const float color[3], float scale) {
   BatchState state;
-  state.program = program;
+  state.program = gl->program;
   state.texture = atlasTexture;
   state.layout = QuadLayout::Text;
-  state.attributes[0] = positionLocation;
+  state.attributes[0] = gl->positionLocation;
   state.colorLocation = textColorLocation;
   state.color = color;
   const size_t CHUNK = 1024;

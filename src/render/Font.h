@@ -32,14 +32,13 @@ public:
   // The pen moves right by each cell's width.
   void DrawText(std::string_view text, const Vec3& position, const Vec3& color, float scale);
 
-  int textCameraLocation = -1;  // "camera" in the text program
   std::map<char, Glyph> glyphs; // characters that loaded
-  unsigned int atlasTexture = 0; // every glyph of the set, bordered; 0 without glyphs
-  float blankCell[2] = {0, 0};   // atlas coordinates of an empty spot, for missing glyphs
 
 private:
   void DrawTextGathered(std::string_view text, float x, float y, const float color[3], float scale);
-  int textColorLocation = -1;   // "textColor"
+  unsigned int atlasTexture = 0; // every glyph of the set, bordered; 0 without glyphs
+  float blankCell[2] = {0, 0};   // atlas coordinates of an empty spot, for missing glyphs
+  int textColorLocation = -1;    // "textColor" in the text program
 };
 
 // The cell of ch in device units at scale: the base cell is 0.03 x 0.04 times scale,

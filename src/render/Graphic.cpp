@@ -1,4 +1,5 @@
 #include "render/Graphic.h"
+#include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
@@ -34,7 +35,7 @@ void Place2DTransform(float out[16], const float m[9]) {
     for (int c = 0; c < 3; ++c) out[c * 4 + r] = m[r * 3 + c];
 }
 
-GraphicBuffers::~GraphicBuffers() {
+GraphicGL::~GraphicGL() {
   // Text gathered with this program must be drawn while the program still exists.
   if (ownProgram) FlushDrawing();
   if (indexBuffer) glDeleteBuffers(1, &indexBuffer);
@@ -52,17 +53,20 @@ Graphic::Graphic(const float* data, int bytes) {
 }
 
 void Graphic::NewBuffers(bool withQuadIndices) {
-  buffers = std::make_shared<GraphicBuffers>();
-  glGenVertexArrays(1, &buffers->vertexArray);
-  glBindVertexArray(buffers->vertexArray);
-  glGenBuffers(1, &buffers->vertexBuffer);
-  glBindBuffer(GL_ARRAY_BUFFER, buffers->vertexBuffer);
-  if (withQuadIndices) buffers->indexBuffer = MakeQuadIndexBuffer();
+  gl = std::make_shared<GraphicGL>();
+  glGenVertexArrays(1, &gl->vertexArray);
+  glBindVertexArray(gl->vertexArray);
+  glGenBuffers(1, &gl->vertexBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
+  if (withQuadIndices) gl->indexBuffer = MakeQuadIndexBuffer();
   gpuStale = false;
-  vertexArray = buffers->vertexArray;
-  vertexBuffer = buffers->vertexBuffer;
-  indexBuffer = buffers->indexBuffer;
 }
+
+unsigned int Graphic::Program() const { return gl ? gl->program : 0; }
+
+bool Graphic::HasBuffers() const { return gl && gl->vertexArray; }
+
+bool Graphic::CanDraw() const { return gl && gl->program && gl->vertexArray; }
 
 float* Graphic::WritableVertices() {
   if (vertices && vertices.use_count() > 1) {
@@ -75,26 +79,27 @@ float* Graphic::WritableVertices() {
 }
 
 void Graphic::UploadUniforms() const {
-  if (objectTransLocation >= 0) glUniformMatrix4fv(objectTransLocation, 1, GL_FALSE, objectTrans);
-  if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
-  if (texOffSetLocation >= 0) glUniform2fv(texOffSetLocation, 1, texOffset);
+  if (!gl) return;
+  if (gl->objectTransLocation >= 0) glUniformMatrix4fv(gl->objectTransLocation, 1, GL_FALSE, objectTrans);
+  if (gl->cameraLocation >= 0) glUniformMatrix4fv(gl->cameraLocation, 1, GL_FALSE, camera);
+  if (gl->texOffsetLocation >= 0) glUniform2fv(gl->texOffsetLocation, 1, texOffset);
 }
 
 void Graphic::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, vertexBytes, vertices.get(), GL_DYNAMIC_DRAW);
 
-  program = UseCachedProgram(g_basicProgram, "../shaders/Graphic.vs", "../shaders/Graphic.fs");
-  positionLocation = BindAttribute(program, "position", 2, 28, 0);
-  colorLocation = BindAttribute(program, "color", 3, 28, 8);
-  texcoordLocation = BindAttribute(program, "texcoord", 2, 28, 20);
+  gl->program = UseSharedProgram(SharedProgram::Basic);
+  gl->positionLocation = BindAttribute(gl->program, "position", 2, 28, 0);
+  gl->colorLocation = BindAttribute(gl->program, "color", 3, 28, 8);
+  gl->texcoordLocation = BindAttribute(gl->program, "texcoord", 2, 28, 20);
   FinishInit(true);
 }
 
 void Graphic::FinishInit(bool withTexOffset) {
-  cameraLocation = UniformLocation(program, "camera");
-  objectTransLocation = UniformLocation(program, "objectTrans");
-  texOffSetLocation = withTexOffset ? UniformLocation(program, "texOffSet") : -1;
+  gl->cameraLocation = UniformLocation(gl->program, "camera");
+  gl->objectTransLocation = UniformLocation(gl->program, "objectTrans");
+  gl->texOffsetLocation = withTexOffset ? UniformLocation(gl->program, "texOffSet") : -1;
   SetIdentity4(objectTrans);
   SetIdentity4(camera);
   texOffset[0] = texOffset[1] = 0.0f;
@@ -103,10 +108,10 @@ void Graphic::FinishInit(bool withTexOffset) {
 }
 
 void Graphic::DrawQuad() const {
-  if (!program || !vertexArray) return;
-  glUseProgram(program);
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  if (!CanDraw()) return;
+  glUseProgram(gl->program);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   UploadUniforms();
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -117,18 +122,18 @@ void Graphic::DrawQuad() const {
 // the batcher's to know, so it goes out alone after what was gathered.
 void Graphic::Draw() {
   FlushDrawing();
-  if (program && vertexArray) CountDirectDraw(1);
+  if (CanDraw()) CountDirectDraw(1);
   DrawQuad();
 }
 
 bool Graphic::DeferUpload() {
-  if (!vertexArray || !BatchingOn()) return false;
+  if (!HasBuffers() || !BatchingOn()) return false;
   gpuStale = true;
   return true;
 }
 
 bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* data, int bytes) {
-  if (!program || !vertexArray) return true;
+  if (!CanDraw()) return true;
   if (ViewCull(*this).Skips(data, 4, QuadFloats(layout) / 4)) return false;
   if (BatchingOn()) {
     float* out = BeginBatchQuads(GatherStateOf(*this, layout, texture), 1);
@@ -138,7 +143,7 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
   }
   FlushDrawing();
   if (gpuStale) {
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
     glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, data);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     gpuStale = false;
@@ -150,8 +155,4 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
   return true;
 }
 
-void Graphic::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
-                        float m8) {
-  const float m[9] = {m0, m1, m2, m3, m4, m5, m6, m7, m8};
-  Place2DTransform(camera, m);
-}
+void Graphic::SetCamera(const Camera& view) { Place2DTransform(camera, view.view); }

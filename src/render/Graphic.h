@@ -1,6 +1,11 @@
 #pragma once
 #include <memory>
 
+class Camera;
+class ViewCull;
+struct BatchState;
+struct GraphicGL;
+
 // ---- logical pixels to device coordinates ----------------------------------
 // Snaps to the whole pixel (truncating toward zero), takes the pixel's centre and
 // flips y: ToDeviceX(0) = 1/W - 1, ToDeviceY(0) = 1 - 1/H for the logical screen W x H.
@@ -23,23 +28,12 @@ enum class QuadLayout : int {
   Text,   // x, y, u, v, six vertices a cell (glyphs)
 };
 
-// GPU objects of one graphic, shared by its copies and deleted with the last of them.
-struct GraphicBuffers {
-  unsigned int vertexArray = 0;
-  unsigned int vertexBuffer = 0;
-  unsigned int indexBuffer = 0;
-  unsigned int ownProgram = 0; // a program only this graphic uses (text), or 0
-  GraphicBuffers() = default;
-  GraphicBuffers(const GraphicBuffers&) = delete;
-  GraphicBuffers& operator=(const GraphicBuffers&) = delete;
-  ~GraphicBuffers();
-};
-
-// A drawable: vertex array, vertex and index buffers, a (usually shared) program and
-// its uniforms. The basic layout is 7 floats a vertex: x, y (device), r, g, b, u, v;
-// a quad is 4 vertices (left-bottom, right-bottom, right-top, left-top) and the
-// indices 0 1 2 2 3 0. Construction needs no GL; Init needs the context.
-// Copies share the GPU objects until one of them runs Init again.
+// A drawable: a quad (or the drawable's own shape) of vertex data in device coordinates,
+// drawn with a program shared by its kind, through a camera and an object transform.
+// The basic layout is 7 floats a vertex: x, y (device), r, g, b, u, v; a quad is 4
+// vertices (left-bottom, right-bottom, right-top, left-top) drawn as the triangles
+// 0 1 2 and 2 3 0. Construction needs no GL; Init needs the context. Copies share the
+// GPU objects until one of them runs Init again.
 class Graphic {
 public:
   Graphic() = default;
@@ -54,37 +48,32 @@ public:
   virtual void Init();
   // Draws the quad with the bound 2D texture (the caller binds it).
   virtual void Draw();
-  // The camera's row-major 3x3 view.
-  virtual void SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6,
-                         float m7, float m8);
+  // Draws from now on through the camera's view as it stands (a copy is kept).
+  virtual void SetCamera(const Camera& camera);
 
-  unsigned int vertexArray = 0;
-  unsigned int vertexBuffer = 0;
-  unsigned int indexBuffer = 0;
-  unsigned int program = 0;        // shared; 0 draws nothing
-  unsigned int fragmentShader = 0; // only the text graphic builds its own program
-  unsigned int vertexShader = 0;
-  int cameraLocation = -1;         // "camera"
-  int objectTransLocation = -1;    // "objectTrans"
-  int texOffSetLocation = -1;      // "texOffSet"
-  std::shared_ptr<float[]> vertices; // CPU copy of the vertex data
-  int positionLocation = -1;       // "position" (the text program's "vertex")
-  int colorLocation = -1;          // "color"
-  int texcoordLocation = -1;       // "texcoord"
-  int vertexBytes = 0;             // size of vertices in bytes
-  float objectTrans[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  float camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  float texOffset[2] = {0.0f, 0.0f};
+  // ---- inspection ------------------------------------------------------------
+  // The program the graphic draws with; 0 before Init, or when it did not build, and
+  // then the graphic draws nothing.
+  unsigned int Program() const;
+  // The CPU copy of the vertex data, in the graphic's own layout.
+  const float* VertexData() const { return vertices.get(); }
+  // The view SetCamera last gave it, 4x4 column-major.
+  const float* CameraView() const { return camera; }
 
 protected:
   // Generates a vertex array and a vertex buffer (both left bound) and, if asked,
-  // the quad's index buffer, replacing this graphic's share of the old ones.
+  // the quad's index buffer, replacing this graphic's share of the old ones. The
+  // program and its locations start over with them.
   void NewBuffers(bool withQuadIndices);
   // Uploads the matrices and offset to whichever of the uniforms the program has.
   void UploadUniforms() const;
   // The end of every Init: looks up "camera", "objectTrans" and, when the program
   // has one, "texOffSet"; resets the matrices and offset; unbinds buffer and array.
   void FinishInit(bool withTexOffset);
+  // Init has made the GPU objects.
+  bool HasBuffers() const;
+  // Init has made the GPU objects and the program built: a draw can be made.
+  bool CanDraw() const;
   // Draws the quad's six indices with this graphic's program, buffers and uniforms;
   // the caller binds any texture. Nothing happens without a program or buffers.
   void DrawQuad() const;
@@ -100,6 +89,18 @@ protected:
   // CPU data another copy uploads when it is initialised again.
   float* WritableVertices();
 
-  std::shared_ptr<GraphicBuffers> buffers;
-  bool gpuStale = false; // the own vertex buffer lags the CPU vertices
+  // Uniform values, 4x4 column-major: the graphic's own transform (identity) and the view
+  // SetCamera gave it.
+  float objectTrans[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  float camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  float texOffset[2] = {0.0f, 0.0f};   // added to texture coordinates
+  std::shared_ptr<float[]> vertices;   // CPU copy of the vertex data
+  int vertexBytes = 0;                 // size of vertices in bytes
+  std::shared_ptr<GraphicGL> gl;       // made by Init: GL objects, program, locations (RenderLocal.h)
+  bool gpuStale = false;               // the own vertex buffer lags the CPU vertices
+
+private:
+  // The renderer's internals read what the graphic draws with.
+  friend class ViewCull;
+  friend BatchState GatherStateOf(const Graphic& g, QuadLayout layout, unsigned int texture);
 };

@@ -29,9 +29,9 @@ Line::Line(const Vec3& p1, const Vec3& p2, const float c[3]) : Line() {
 void Line::Init() {
   NewBuffers(false);
   glBufferData(GL_ARRAY_BUFFER, 16, vertices.get(), GL_STATIC_DRAW);
-  program = UseCachedProgram(g_lineProgram, "../shaders/line.vs", "../shaders/line.fs");
-  positionLocation = BindAttribute(program, "vertex", 2, 8, 0);
-  cameraLocation = UniformLocation(program, "camera");
+  gl->program = UseSharedProgram(SharedProgram::Line);
+  gl->positionLocation = BindAttribute(gl->program, "vertex", 2, 8, 0);
+  gl->cameraLocation = UniformLocation(gl->program, "camera");
   SetIdentity4(camera);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
@@ -40,19 +40,19 @@ void Line::Init() {
 // Lines are debug outlines, few and drawn with line smoothing: they go out alone,
 // after what was gathered before them.
 void Line::Draw() {
-  if (!program || !vertexArray) return;
+  if (!CanDraw()) return;
   if (ViewCull(*this).Skips(vertices.get(), 2, 2)) return;
   FlushDrawing();
   CountDirectDraw(1);
-  glUseProgram(program);
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glUseProgram(gl->program);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   if (gpuStale) {
     glBufferSubData(GL_ARRAY_BUFFER, 0, 16, vertices.get());
     gpuStale = false;
   }
-  if (cameraLocation >= 0) glUniformMatrix4fv(cameraLocation, 1, GL_FALSE, camera);
-  const GLint colorAt = glGetUniformLocation(program, "lineColor");
+  if (gl->cameraLocation >= 0) glUniformMatrix4fv(gl->cameraLocation, 1, GL_FALSE, camera);
+  const GLint colorAt = glGetUniformLocation(gl->program, "lineColor");
   if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
   glEnable(GL_LINE_SMOOTH);
   glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);

@@ -22,27 +22,28 @@ const float SMOKE_FIRE[3][4] = {{1.0f, 0.2705f, 0.0f, 1.0f}, {1.0f, 0.8431f, 0.0
 
 void SetColor(Particle& p, const float c[4]) { std::copy(c, c + 4, p.color); }
 
-// Kinds 0, 2, 3, 4: each particle leaves along one of count evenly spaced directions.
+// Every kind but smoke: each particle leaves along one of count evenly spaced directions.
 void EmitRadial(ParticleSys& s, const float color[4], float sizeFactor) {
-  const int kind = s.kind;
+  const ParticleKind kind = s.kind;
   const int count = s.particleCount;
   const float* pair[2] = {color ? color : WHITE, GREY};
-  if (kind == 3) pair[0] = FLAME_COLORS[0], pair[1] = FLAME_COLORS[1];
-  if (kind == 4) pair[0] = SPARK_COLORS[0], pair[1] = SPARK_COLORS[1];
-  const double speed = kind == 0 ? 0.003 : 0.003 * 0.5;
+  if (kind == ParticleKind::Flame) pair[0] = FLAME_COLORS[0], pair[1] = FLAME_COLORS[1];
+  if (kind == ParticleKind::Spark) pair[0] = SPARK_COLORS[0], pair[1] = SPARK_COLORS[1];
+  const double speed = kind == ParticleKind::Burst ? 0.003 : 0.003 * 0.5;
   for (int i = 0; i < count; ++i) {
     Particle& p = s.particles[i];
     SetColor(p, pair[std::rand() % 2]);
     std::rand(); // one draw the pattern has always skipped
     const double a = (std::rand() % count) * 2.0 * std::numbers::pi / count;
     p.velocity = Vec3(static_cast<float>(std::cos(a) * speed), static_cast<float>(std::sin(a) * speed * 1.4), 0.0f);
-    const double m = (kind == 0 || kind == 4) ? (std::rand() % 100) * 0.01 : (std::rand() % 50) * 0.02;
+    const double m = (kind == ParticleKind::Burst || kind == ParticleKind::Spark) ? (std::rand() % 100) * 0.01
+                                                                                  : (std::rand() % 50) * 0.02;
     p.velocity = p.velocity * static_cast<float>(m);
-    p.size = kind == 0 ? 0.005f : static_cast<float>(sizeFactor * 0.005);
+    p.size = kind == ParticleKind::Burst ? 0.005f : static_cast<float>(sizeFactor * 0.005);
   }
 }
 
-// Kind 1: slow particles that drift sideways, bobbing, each with its own phase.
+// Smoke: slow particles that drift sideways, bobbing, each with its own phase.
 void EmitSmoke(ParticleSys& s, bool grey, float sizeFactor) {
   for (Particle& p : s.particles) {
     p.position.x = s.emitterPosition[0] + static_cast<float>(((std::rand() % 10) - 5) * 3.0);
@@ -62,7 +63,7 @@ void EmitSmoke(ParticleSys& s, bool grey, float sizeFactor) {
 
 } // namespace
 
-ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float duration_, int kind_, bool grey,
+ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float duration_, ParticleKind kind_, bool grey,
                          const float color[4], float sizeFactor) {
   duration = duration_;
   emitterPosition[0] = position.x;
@@ -74,7 +75,7 @@ ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float dur
   fadeRate = 1.0f / duration;
   for (Particle& p : particles) p.position = Vec3(position.x, position.y, depth);
   for (int i = 0; i < particleCount; ++i) particles[i].alive = true;
-  if (kind == 1)
+  if (kind == ParticleKind::Smoke)
     EmitSmoke(*this, grey, sizeFactor);
   else
     EmitRadial(*this, color, sizeFactor);
@@ -88,36 +89,25 @@ ParticleSys::ParticleSys(const Vec3& position, float depth, int count, float dur
 void ParticleSys::Init() {
   NewBuffers(true);
   glBufferData(GL_ARRAY_BUFFER, 24, nullptr, GL_STREAM_DRAW);
-  program = UseCachedProgram(g_particleProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
-  positionLocation = BindAttribute(program, "position", 2, 24, 0);
-  colorLocation = BindAttribute(program, "color", 4, 24, 8);
+  gl->program = UseSharedProgram(SharedProgram::Particle);
+  gl->positionLocation = BindAttribute(gl->program, "position", 2, 24, 0);
+  gl->colorLocation = BindAttribute(gl->program, "color", 4, 24, 8);
   FinishInit(true);
 }
 
 void ParticleSys::Draw() {
   if (!active || elapsed > duration) return;
-  const bool drawable = program && vertexArray;
-  const bool gathered = drawable && BatchingOn();
-  const ViewCull cull(*this);
-  const float half = std::fabs(cornerOffsets[0].x);
-  float* out = nullptr;
-  int written = 0;
-  if (gathered) {
-    out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
-  } else if (drawable) {
-    FlushDrawing();
-    glUseProgram(program);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    UploadUniforms();
-  }
-  float alone[24]; // one particle's quad when it is drawn by itself
+  Step();
+  DrawParticles();
+}
+
+void ParticleSys::Step() {
   for (int i = 0; i < particleCount; ++i) {
     Particle& p = particles[i];
-    if (kind == 1) p.angleCounter += 1;
+    if (kind == ParticleKind::Smoke) p.angleCounter += 1;
     p.color[3] -= fadeRate * g_loop.frameTime;
     p.position += p.velocity; // per frame, not per second
-    if (kind == 1) {
+    if (kind == ParticleKind::Smoke) {
       const int c = p.angleCounter;
       const float drift[3] = {static_cast<float>((c % 360) * 0.0002 * 0.01),
                               static_cast<float>(std::sin(c / 360.0 * 2.0 * std::numbers::pi) * 0.0002),
@@ -128,31 +118,52 @@ void ParticleSys::Draw() {
                         d[6] * drift[0] + d[7] * drift[1] + d[8] * drift[2]);
       p.velocity.x = -p.velocity.x;
     }
-    if (!drawable) continue;
-    // Parked and far-flung particles still move and fade; they are only not drawn.
-    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
-    float* v = gathered ? out + static_cast<size_t>(written) * 24 : alone;
-    for (const Vec3& corner : cornerOffsets) {
-      const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1],
-                               p.color[2], p.color[3]};
-      std::copy(vertex, vertex + 6, v);
-      v += 6;
-    }
-    if (gathered) {
+  }
+  if (g_loop.frameTime < 0.1f) elapsed += g_loop.frameTime; // a long frame does not age the effect
+}
+
+void ParticleSys::WriteQuad(const Particle& p, float out[24]) const {
+  for (const Vec3& corner : cornerOffsets) {
+    const float vertex[6] = {p.position.x + corner.x, p.position.y + corner.y, p.color[0], p.color[1], p.color[2],
+                             p.color[3]};
+    std::copy(vertex, vertex + 6, out);
+    out += 6;
+  }
+}
+
+// Parked and far-flung particles still move and fade; they are only not drawn.
+void ParticleSys::DrawParticles() const {
+  if (!CanDraw()) return;
+  const ViewCull cull(*this);
+  const float half = std::fabs(cornerOffsets[0].x);
+  if (BatchingOn()) {
+    float* out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
+    int written = 0;
+    for (int i = 0; i < particleCount; ++i) {
+      const Particle& p = particles[i];
+      if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+      WriteQuad(p, out + static_cast<size_t>(written) * 24);
       ++written;
-      continue;
     }
-    glBufferData(GL_ARRAY_BUFFER, sizeof alone, alone, GL_STREAM_DRAW);
+    EndBatchQuads(written);
+    return;
+  }
+  FlushDrawing();
+  glUseProgram(gl->program);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
+  UploadUniforms();
+  for (int i = 0; i < particleCount; ++i) {
+    const Particle& p = particles[i];
+    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+    float quad[24];
+    WriteQuad(p, quad);
+    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     CountDirectDraw(1);
   }
-  if (gathered) {
-    EndBatchQuads(written);
-  } else if (drawable) {
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
-  }
-  if (g_loop.frameTime < 0.1f) elapsed += g_loop.frameTime; // a long frame does not age the effect
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
 }
 
 void ParticleSys::SetPosition(float px, float py) {

@@ -6,6 +6,31 @@
 
 #include "render/Graphic.h"
 
+// ---- the GL side of a graphic ----------------------------------------------------
+
+// What a graphic's Init made and looked up: its GL objects, the program it draws with and
+// where that program takes its inputs (-1 where it has none). Copies of a graphic share
+// it until one of them runs Init again; the vertex array and buffers, and a program of
+// the graphic's own, are deleted with the last of them.
+struct GraphicGL {
+  GLuint vertexArray = 0;
+  GLuint vertexBuffer = 0;
+  GLuint indexBuffer = 0;         // the quad's triangles, or 0 (lines and text have none)
+  GLuint program = 0;             // usually a shared one; 0 draws nothing
+  GLuint ownProgram = 0;          // a program only this graphic uses (text), or 0
+  GLint positionLocation = -1;    // "position" (the line and text programs' "vertex")
+  GLint colorLocation = -1;       // "color"
+  GLint texcoordLocation = -1;    // "texcoord"
+  GLint cameraLocation = -1;      // "camera"
+  GLint objectTransLocation = -1; // "objectTrans"
+  GLint texOffsetLocation = -1;   // "texOffSet"
+
+  GraphicGL() = default;
+  GraphicGL(const GraphicGL&) = delete;
+  GraphicGL& operator=(const GraphicGL&) = delete;
+  ~GraphicGL();
+};
+
 // Enables attribute name of program on the bound vertex array; -1 (and nothing
 // enabled) when the program has no such active attribute, so a shader that
 // optimised an input away costs a missing effect rather than a GL error.

@@ -12,11 +12,52 @@
 #include <string>
 #include <vector>
 
-ProgramCache g_basicProgram;
-ProgramCache g_spriteProgram;
-ProgramCache g_lineProgram;
-ProgramCache g_particleProgram;
-ProgramCache g_primitiveProgram;
+namespace {
+
+// A cache with built == 0 builds its program on next use.
+struct ProgramCache {
+  int built = 0;            // times the program was built; 0 = build on next use
+  unsigned int program = 0; // current program name
+};
+
+// One cache per SharedProgram; the first three are rebuilt for every state.
+struct ProgramCaches {
+  ProgramCache basic;     // Texture and plain Graphic
+  ProgramCache sprite;    // AnimatedTexture
+  ProgramCache line;      // Line
+  ProgramCache particle;  // ParticleSys; kept for the run
+  ProgramCache primitive; // SquarePrimitive; kept for the run
+
+  ProgramCache& Of(SharedProgram which) {
+    switch (which) {
+    case SharedProgram::Sprite: return sprite;
+    case SharedProgram::Line: return line;
+    case SharedProgram::Particle: return particle;
+    case SharedProgram::Primitive: return primitive;
+    default: return basic;
+    }
+  }
+};
+
+ProgramCaches s_programs;
+
+struct ProgramFiles {
+  const char* vertex;
+  const char* fragment;
+};
+
+ProgramFiles FilesOf(SharedProgram which) {
+  switch (which) {
+  case SharedProgram::Sprite: return {"../shaders/AnimatedG.vs", "../shaders/AnimatedG.fs"};
+  case SharedProgram::Line: return {"../shaders/line.vs", "../shaders/line.fs"};
+  // Solid rectangles are drawn like particles: untextured, coloured per vertex.
+  case SharedProgram::Particle:
+  case SharedProgram::Primitive: return {"../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs"};
+  default: return {"../shaders/Graphic.vs", "../shaders/Graphic.fs"};
+  }
+}
+
+} // namespace
 
 namespace {
 
@@ -91,10 +132,12 @@ unsigned int BuildProgram(unsigned int vertexShader, unsigned int fragmentShader
   return program;
 }
 
-unsigned int UseCachedProgram(ProgramCache& cache, const char* vsPath, const char* fsPath) {
+unsigned int UseSharedProgram(SharedProgram which) {
+  ProgramCache& cache = s_programs.Of(which);
   if (cache.built == 0) {
-    GLuint vs = LoadShader(GL_VERTEX_SHADER, vsPath);
-    GLuint fs = LoadShader(GL_FRAGMENT_SHADER, fsPath);
+    const ProgramFiles files = FilesOf(which);
+    GLuint vs = LoadShader(GL_VERTEX_SHADER, files.vertex);
+    GLuint fs = LoadShader(GL_FRAGMENT_SHADER, files.fragment);
     if (cache.program && vs && fs) {
       // Graphics made in earlier states (the menu's buttons, the pause panel) still draw
       // with this name: the new build is linked into the same program. A new program each
@@ -119,20 +162,21 @@ unsigned int UseCachedProgram(ProgramCache& cache, const char* vsPath, const cha
   return cache.program;
 }
 
+unsigned int CachedProgram(SharedProgram which) { return s_programs.Of(which).program; }
+
 void ResetStateProgramCaches() {
-  g_basicProgram.built = 0;
-  g_spriteProgram.built = 0;
-  g_lineProgram.built = 0;
+  s_programs.basic.built = 0;
+  s_programs.sprite.built = 0;
+  s_programs.line.built = 0;
 }
 
 void DeleteSharedPrograms() {
   // Gathered draws may name these programs; the batcher's own objects go with them.
   ReleaseDrawBatch();
-  for (ProgramCache* cache : {&g_spriteProgram, &g_lineProgram, &g_basicProgram, &g_particleProgram,
-                              &g_primitiveProgram}) {
-    if (cache->program) glDeleteProgram(cache->program);
-    *cache = ProgramCache{};
-  }
+  for (const ProgramCache& cache : {s_programs.sprite, s_programs.line, s_programs.basic, s_programs.particle,
+                                    s_programs.primitive})
+    if (cache.program) glDeleteProgram(cache.program);
+  s_programs = ProgramCaches();
 }
 
 // ---- helpers for the drawables ---------------------------------------------

@@ -13,23 +13,22 @@ unsigned int LoadShader(unsigned int type, const char* path);
 // link is reported and deleted, and 0 comes back: graphics with program 0 draw nothing.
 unsigned int BuildProgram(unsigned int vertexShader, unsigned int fragmentShader);
 
-// ---- program caches ----------------------------------------------------------
-// A cache with built == 0 builds its program on next use. Programs a cache forgets
-// stay alive: graphics made earlier keep drawing with them.
-struct ProgramCache {
-  int built = 0;            // times the program was built; 0 = build on next use
-  unsigned int program = 0; // current program name
+// ---- shared programs ---------------------------------------------------------
+// Every graphic of one kind draws with one program, built from its two files on first
+// use and cached. Programs a cache forgets stay alive: graphics made earlier keep
+// drawing with them.
+enum class SharedProgram : int {
+  Basic,     // Texture and plain Graphic; rebuilt per state
+  Sprite,    // AnimatedTexture; rebuilt per state
+  Line,      // Line; rebuilt per state
+  Particle,  // ParticleSys; kept for the run
+  Primitive, // SquarePrimitive; kept for the run
 };
 
-// ---- shared by several modules ---------------------------------------------
-extern ProgramCache g_basicProgram;     // Texture and plain Graphic; rebuilt per state
-extern ProgramCache g_spriteProgram;    // AnimatedTexture; rebuilt per state
-extern ProgramCache g_lineProgram;      // Line; rebuilt per state
-extern ProgramCache g_particleProgram;  // ParticleSys; kept for the run
-extern ProgramCache g_primitiveProgram; // SquarePrimitive; kept for the run
-
-// The cache's program, building it from the two files when the cache says so.
-unsigned int UseCachedProgram(ProgramCache& cache, const char* vsPath, const char* fsPath);
+// The kind's program, building it when its cache says so; 0 when it does not build.
+unsigned int UseSharedProgram(SharedProgram which);
+// The program the kind's cache holds now, without building it; 0 when it holds none.
+unsigned int CachedProgram(SharedProgram which);
 
 // The game loop calls this after each state's Load: the next basic, sprite-sheet
 // and line graphic builds a fresh program.

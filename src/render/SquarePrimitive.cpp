@@ -20,10 +20,10 @@ void SquarePrimitive::RebuildColorVertices() {
 }
 
 void SquarePrimitive::UploadColorVertices() {
-  if (!vertexArray) return; // Init uploads them
+  if (!HasBuffers()) return; // Init uploads them
   if (DeferUpload()) return;
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, 96, colorVertices.data());
   gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -34,10 +34,9 @@ void SquarePrimitive::Init() {
   NewBuffers(true);
   RebuildColorVertices();
   glBufferData(GL_ARRAY_BUFFER, 96, colorVertices.data(), GL_STREAM_DRAW);
-  program = UseCachedProgram(g_primitiveProgram, "../shaders/ParticleSys.vs", "../shaders/ParticleSys.fs");
-  positionLocation = BindAttribute(program, "position", 2, 24, 0);
-  colorLocation = BindAttribute(program, "color", 4, 24, 8);
-  texcoordLocation = -1;
+  gl->program = UseSharedProgram(SharedProgram::Primitive);
+  gl->positionLocation = BindAttribute(gl->program, "position", 2, 24, 0);
+  gl->colorLocation = BindAttribute(gl->program, "color", 4, 24, 8);
   FinishInit(true);
 }
 

@@ -104,10 +104,9 @@ void Texture::Draw() {
     for (Line& line : outline) line.Draw();
 }
 
-void Texture::SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
-                        float m8) {
-  Graphic::SetCamera(m0, m1, m2, m3, m4, m5, m6, m7, m8);
-  for (Line& line : outline) line.SetCamera(m0, m1, m2, m3, m4, m5, m6, m7, m8);
+void Texture::SetCamera(const Camera& view) {
+  Graphic::SetCamera(view);
+  for (Line& line : outline) line.SetCamera(view);
 }
 
 void Texture::SetPosition(const Vec3& p, float z) {
@@ -147,11 +146,11 @@ void Texture::WriteQuadPositions(const float q[8]) {
 
 void Texture::StoreQuad(const float q[8]) {
   WriteQuadPositions(q);
-  if (!vertexArray) return; // not initialised yet: Init uploads them
+  if (!HasBuffers()) return; // not initialised yet: Init uploads them
   if (DeferUpload()) return;
   const float* v = vertices.get();
-  glBindVertexArray(vertexArray);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBindVertexArray(gl->vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
   glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, v);
   gpuStale = false;
   glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -17,8 +17,7 @@ public:
 
   void Init() override;  // buffers, program and the outline lines
   void Draw() override;  // the image, then the outline while showOutline
-  void SetCamera(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
-                 float m8) override;
+  void SetCamera(const Camera& camera) override; // the outline's lines too
   // The quad's corners in logical pixels, as the (possibly rotated) rectangle
   // p0 left-bottom, p1 right-bottom, p2 left-top, p3 right-top; sizes follow its edges.
   virtual void SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, const Vec3& p2, float z2,

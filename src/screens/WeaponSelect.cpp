@@ -23,11 +23,6 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-void ApplyCamera(Texture& t, const Camera& c) {
-  const float* v = c.view;
-  t.SetCamera(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-}
-
 // The rack's entries are made by the factory, which owns them; the garage keeps them alive
 // by sharing that ownership, so a level clearing the factory first does not pull them away.
 std::vector<std::shared_ptr<GameObject>> LoadRack(const std::string& path) {
@@ -84,7 +79,7 @@ void WeaponSelect::Initialize() {
 
   previewVehicle = std::make_shared<Vehicle>("PREVIEW", "../Assets/image/Tank_moving.png", anchor, 25, 25, 1,
                                              "../Assets/image/Tank_moving.txt");
-  ApplyCamera(*previewVehicle->graphic, *camera);
+  previewVehicle->graphic->SetCamera(*camera);
 
   fitted.clear();
   if (g_play.player)
@@ -156,7 +151,7 @@ void WeaponSelect::Update() {
   const Vec3 at = previewVehicle->Position();
   for (const auto& gun : fitted) {
     if (!gun) continue;
-    ApplyCamera(*gun->graphic, *camera);
+    gun->graphic->SetCamera(*camera);
     gun->SetPosition(at);
   }
   const bool outlines = g_loop.debugView == 1;
@@ -214,7 +209,7 @@ void WeaponSelect::Draw() {
     backdrop->Draw();
   }
   for (const auto& gun : gunTemplates) {
-    ApplyCamera(*gun->graphic, *camera);
+    gun->graphic->SetCamera(*camera);
     gun->graphic->Draw();
   }
   previewVehicle->graphic->Draw();

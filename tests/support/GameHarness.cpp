@@ -18,6 +18,7 @@
 #include "objects/WorldRules.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
+#include "render/ParticleSys.h"
 #include "screens/HighscoreTable.h"
 #include "screens/MainMenu.h"
 #include <chrono>
@@ -53,6 +54,7 @@ void ResetGameGlobals() {
   g_frontEnd = FrontEnd();
   g_levelNames.clear();
   EndPlayTest();
+  g_particles = ParticlePools();
 }
 
 // ============================================================================

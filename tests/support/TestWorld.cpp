@@ -40,8 +40,7 @@ void WorldTest::TearDown() {
 }
 
 void WorldTest::FinishEffects() {
-  for (ParticlePool* pool : {&g_burstParticles, &g_puffParticles, &g_smokeParticles, &g_fireSmokeParticles,
-                             &g_sparkParticles, &g_flameParticles})
+  for (ParticlePool* pool : g_particles.All())
     for (auto& system : *pool) system->elapsed = system->duration + 1.0f;
 }
 
