@@ -28,7 +28,6 @@
 #include "platform/KeyCodes.h"
 #include "render/Camera.h"
 #include "render/Graphic.h"
-#include "render/TextureCache.h"
 #include "support/GameHarness.h"
 
 namespace fs = std::filesystem;
@@ -84,16 +83,10 @@ protected:
     fs::copy_file(assets / "Windows.txt", fs::path(tree->root) / "Assets" / "Windows.txt");
     // Three hit points in the loadout: the level must start with ten all the same.
     tree->Write("Assets/Player.txt", "3\n0\n");
-    game.Install(STATE_MAIN_MENU, [] { return std::make_unique<Level>(); });
-    game.Install<GenericLevel>(STATE_LEVEL);
-    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.StartWithLevel());
   }
   void TearDown() override {
-    // Leave the level while its window still exists, so that it frees what it drew with.
-    g_loop.nextState = STATE_MAIN_MENU;
-    game.Frame(2);
-    DeleteCachedTextures();
-    game.Stop();
+    game.LeaveLevelAndStop();
     tree.reset();
   }
 

@@ -21,6 +21,7 @@
 #include "audio/Audio.h"
 #include "levels/LevelFile.h"
 #include "levels/LevelTokens.h"
+#include "support/TestImages.h"
 
 namespace {
 
@@ -97,13 +98,6 @@ std::vector<Frame> ReadDescriptor(const std::string& path, std::string& problem)
     frames.push_back(f);
   }
   return frames;
-}
-
-std::vector<std::string> ReadTokens(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<std::string> tokens;
-  for (std::string t; in >> t;) tokens.push_back(t);
-  return tokens;
 }
 
 std::string Slurp(const std::string& path) {

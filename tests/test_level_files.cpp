@@ -24,14 +24,6 @@ namespace {
 
 const float HALF_PI = 1.5707964f;
 
-std::vector<std::string> Tokens(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<std::string> tokens;
-  std::string t;
-  while (in >> t) tokens.push_back(t);
-  return tokens;
-}
-
 std::string Block(const std::string& keyword, const std::string& name, const std::string& image,
                   const std::string& numbers) {
   std::istringstream in(numbers);
@@ -94,7 +86,7 @@ TEST_F(LevelFiles, SaveAndReloadKeepsValuesToSixSignificantDigits) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Serializing..\nSerialized 7 objects\n");
   EXPECT_EQ(wall->name, "name");
   EXPECT_FALSE(fs::exists("../Assets/Levels/ROUND.txt2.saving"));
-  auto description = Tokens("../Assets/Levels/ROUND.txt");
+  auto description = ReadTokens("../Assets/Levels/ROUND.txt");
   EXPECT_NE(std::find(description.begin(), description.end(), "FILLER"), description.end());
   // The pictureless block keeps its 12 tokens, so the level stays on the list.
   EXPECT_TRUE(ValidateLevelFile("../Assets/Levels/ROUND.txt"));
@@ -135,11 +127,11 @@ TEST_F(LevelFiles, ListFileUndoesTheRotationAndTheDescriptionDoesNot) {
   player->weapons.push_back(nullptr);
   const Poly before = *player->shape;
   SaveLevel({player}, "../Assets/Levels/TURN.txt");
-  auto list = Tokens("../Assets/Levels/TURN.txt2");
+  auto list = ReadTokens("../Assets/Levels/TURN.txt2");
   ASSERT_EQ(list.size(), 12u);
   EXPECT_EQ(std::vector<std::string>(list.begin() + 6, list.end()),
             (std::vector<std::string>{"1.5708", "100", "100", "10", "5", "EndVehicle"}));
-  auto description = Tokens("../Assets/Levels/TURN.txt");
+  auto description = ReadTokens("../Assets/Levels/TURN.txt");
   ASSERT_EQ(description.size(), 12u + 15u);
   EXPECT_EQ(description[5], "5");
   EXPECT_EQ(description[6], "10");
@@ -153,8 +145,8 @@ TEST_F(LevelFiles, SavingWithoutAPlayerOrUnableToFinishTouchesNothing) {
   WriteText("../Assets/Levels/KEEP.txt", "old description\n");
   WriteText("../Assets/Levels/KEEP.txt2", "old list\n");
   auto unchanged = [] {
-    EXPECT_EQ(Tokens("../Assets/Levels/KEEP.txt"), (std::vector<std::string>{"old", "description"}));
-    EXPECT_EQ(Tokens("../Assets/Levels/KEEP.txt2"), (std::vector<std::string>{"old", "list"}));
+    EXPECT_EQ(ReadTokens("../Assets/Levels/KEEP.txt"), (std::vector<std::string>{"old", "description"}));
+    EXPECT_EQ(ReadTokens("../Assets/Levels/KEEP.txt2"), (std::vector<std::string>{"old", "list"}));
     EXPECT_FALSE(fs::exists("../Assets/Levels/KEEP.txt.saving"));
   };
   GameObject* nameless = Brick("", 0, 0);

@@ -9,7 +9,6 @@
 #include "core/Window.h"
 #include "levels/GenericLevel.h"
 #include "objects/Vehicle.h"
-#include "render/TextureCache.h"
 #include "support/AllocationCount.h"
 #include "support/GameHarness.h"
 
@@ -18,16 +17,9 @@ namespace {
 class SteadyPlay : public ::testing::Test {
 protected:
   void SetUp() override {
-    game.Install(STATE_MAIN_MENU, [] { return std::make_unique<Level>(); });
-    game.Install<GenericLevel>(STATE_LEVEL);
-    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.StartWithLevel());
   }
-  void TearDown() override {
-    g_loop.nextState = STATE_MAIN_MENU;
-    game.Frame(2);
-    DeleteCachedTextures();
-    game.Stop();
-  }
+  void TearDown() override { game.LeaveLevelAndStop(); }
 
   // The level's own frame, as the loop runs it, with the player kept alive so that
   // nothing ends while the frames are counted.

@@ -10,6 +10,7 @@
 #include "audio/Audio.h"
 #include "editor/Editor.h"
 #include "levels/FrontEnd.h"
+#include "levels/GenericLevel.h"
 #include "levels/Hud.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
@@ -19,6 +20,7 @@
 #include "platform/Display.h"
 #include "platform/Focus.h"
 #include "render/ParticleSys.h"
+#include "render/TextureCache.h"
 #include "screens/HighscoreTable.h"
 #include "screens/MainMenu.h"
 #include <chrono>
@@ -147,6 +149,19 @@ void GameHarness::Settle(double maxSeconds) {
   }
   if (running) std::printf("harness: still unsettled after %.1f s (focus %d, %d messages waiting)\n", maxSeconds,
                            HasKeyboardFocus() ? 1 : 0, PendingMessages());
+}
+
+bool GameHarness::StartWithLevel() {
+  Install(STATE_MAIN_MENU, [] { return std::make_unique<Level>(); });
+  Install<GenericLevel>(STATE_LEVEL);
+  return Start();
+}
+
+void GameHarness::LeaveLevelAndStop() {
+  g_loop.nextState = STATE_MAIN_MENU;
+  Frame(2);
+  DeleteCachedTextures();
+  Stop();
 }
 
 void GameHarness::Stop() {

@@ -38,6 +38,11 @@ public:
   // that pushed input is the next thing the loop takes.
   void Settle(double maxSeconds = 5.0);
   void Stop();               // shut-down, whatever state the loop is in
+  // The campaign level (STATE_LEVEL) behind a bare main menu, then Start.
+  bool StartWithLevel();
+  // Back to the menu while the window still exists, so that the level frees what it
+  // drew with, then the texture cache and Stop.
+  void LeaveLevelAndStop();
 
   // ---- input, queued as the platform would queue it ----------------------------------
   void Key(SDL_Scancode key, bool down, bool repeat = false);

@@ -122,6 +122,14 @@ void WriteText(const std::string& path, const std::string& text) {
   out << text;
 }
 
+std::vector<std::string> ReadTokens(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> tokens;
+  std::string t;
+  while (in >> t) tokens.push_back(t);
+  return tokens;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -29,4 +29,6 @@ bool WriteBmp(const std::string& path, int width, int height, const std::vector<
 
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// The file's whitespace-separated words, as the level reader sees them.
+std::vector<std::string> ReadTokens(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
