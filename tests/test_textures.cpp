@@ -392,3 +392,27 @@ TEST_F(TextureDraw, EachFileIsUploadedOnceAndShared) {
   gate.Draw();
   EXPECT_TRUE(Near(gl->Pixel(50, 50), GREEN));
 }
+
+// The debug view's outline gets its GL side only when first shown, and must then
+// stand where the picture stands, under the view the picture was given before.
+TEST_F(TextureDraw, OutlineFirstShownFollowsTheViewGivenBefore) {
+  const std::string folder = TempFolder();
+  Texture picture(QuadrantPng(folder).c_str(), 1, Vec3(300, 300, 0), 20, 20);
+  picture.Init();
+  Camera view(0, 0, 1);
+  view.Move(60 * 2.0f / g_screen.width, 0); // 60 pixels right
+  picture.SetCamera(view);
+  picture.Draw();
+  gl->ReadFrame();
+  const Box where = LitBox();
+  ASSERT_NEAR(where.left, 340, 1) << "the view did not move the picture";
+  int greenBefore = 0, greenAfter = 0;
+  for (int y = where.top; y <= where.bottom; ++y) greenBefore += Near(gl->FramePixel(where.left, y), GREEN);
+
+  gl->BeginFrame();
+  picture.showOutline = true;
+  picture.Draw();
+  gl->ReadFrame();
+  for (int y = where.top; y <= where.bottom; ++y) greenAfter += Near(gl->FramePixel(where.left, y), GREEN);
+  EXPECT_GT(greenAfter, greenBefore + where.Height() / 2) << "no outline on the picture's left edge";
+}

@@ -21,14 +21,16 @@ void AnimatedTexture::Init() {
   gl->positionLocation = BindAttribute(gl->program, "position", 2, 16, 0);
   gl->texcoordLocation = BindAttribute(gl->program, "texcoord", 2, 16, 8);
   FinishInit(false);
-  for (Line& line : outline) line.Init();
 }
 
 void AnimatedTexture::Draw() {
   Animate();
   if (!SubmitQuad(QuadLayout::Sprite, textureName, spriteVertices, sizeof spriteVertices)) return;
   if (showOutline)
-    for (Line& line : outline) line.Draw();
+    for (Line& line : outline) {
+      line.InitOnce();
+      line.Draw();
+    }
 }
 
 void AnimatedTexture::Animate() {

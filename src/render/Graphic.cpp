@@ -38,7 +38,6 @@ void Place2DTransform(float out[16], const float m[9]) {
 GraphicGL::~GraphicGL() {
   // Text gathered with this program must be drawn while the program still exists.
   if (ownProgram) FlushDrawing();
-  if (indexBuffer) glDeleteBuffers(1, &indexBuffer);
   if (vertexBuffer) glDeleteBuffers(1, &vertexBuffer);
   if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
   if (ownProgram) glDeleteProgram(ownProgram);
@@ -58,7 +57,7 @@ void Graphic::NewBuffers(bool withQuadIndices) {
   glBindVertexArray(gl->vertexArray);
   glGenBuffers(1, &gl->vertexBuffer);
   glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
-  if (withQuadIndices) gl->indexBuffer = MakeQuadIndexBuffer();
+  if (withQuadIndices) gl->indexBuffer = QuadIndexBuffer();
   gpuStale = false;
 }
 

@@ -2,6 +2,7 @@
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +36,15 @@ void Line::Init() {
   SetIdentity4(camera);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
+}
+
+void Line::InitOnce() {
+  if (HasBuffers()) return;
+  FlushDrawing(); // what was gathered before draws with the state it was gathered in
+  float view[16];
+  std::copy(camera, camera + 16, view);
+  Init();
+  std::copy(view, view + 16, camera);
 }
 
 // Lines are debug outlines, few and drawn with line smoothing: they go out alone,

@@ -11,6 +11,9 @@ public:
 
   void Init() override;
   void Draw() override;
+  // Init unless done before, keeping the view SetCamera gave: an object's outline lines
+  // get their GL side the first time the debug view shows them, not with the object.
+  void InitOnce();
 
   // Moves both ends; the GPU copy follows once the line is initialised.
   void SetEnds(const Vec3& p1, const Vec3& p2);

@@ -15,7 +15,7 @@
 struct GraphicGL {
   GLuint vertexArray = 0;
   GLuint vertexBuffer = 0;
-  GLuint indexBuffer = 0;         // the quad's triangles, or 0 (lines and text have none)
+  GLuint indexBuffer = 0;         // QuadIndexBuffer(), shared, or 0 (lines and text have none)
   GLuint program = 0;             // usually a shared one; 0 draws nothing
   GLuint ownProgram = 0;          // a program only this graphic uses (text), or 0
   GLint positionLocation = -1;    // "position" (the line and text programs' "vertex")
@@ -38,9 +38,9 @@ GLint BindAttribute(GLuint program, const char* name, GLint floats, GLsizei stri
 // glGetUniformLocation that tolerates program 0.
 GLint UniformLocation(GLuint program, const char* name);
 
-// The quad's triangles 0-1-2 and 2-3-0 in a new static index buffer bound to the
-// current vertex array.
-GLuint MakeQuadIndexBuffer();
+// The quad's triangles 0-1-2 and 2-3-0: the one static index buffer of the current GL
+// context, bound to the current vertex array. Shared: no graphic deletes it.
+GLuint QuadIndexBuffer();
 
 // The whole part of v as an int, held at int's limits (NaN gives 0): positions from a
 // damaged file can be far beyond them, where the plain cast is undefined.

@@ -1,4 +1,5 @@
 #include "render/Shader.h"
+#include "platform/Display.h"
 #include "platform/ConsoleTexts.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
@@ -27,6 +28,8 @@ struct ProgramCaches {
   ProgramCache line;      // Line
   ProgramCache particle;  // ParticleSys; kept for the run
   ProgramCache primitive; // SquarePrimitive; kept for the run
+  GLuint quadIndices = 0; // QuadIndexBuffer's buffer, and the GL context it was made in
+  unsigned quadContext = 0;
 
   ProgramCache& Of(SharedProgram which) {
     switch (which) {
@@ -176,6 +179,8 @@ void DeleteSharedPrograms() {
   for (const ProgramCache& cache : {s_programs.sprite, s_programs.line, s_programs.basic, s_programs.particle,
                                     s_programs.primitive})
     if (cache.program) glDeleteProgram(cache.program);
+  if (s_programs.quadIndices && s_programs.quadContext == GLContextGeneration())
+    glDeleteBuffers(1, &s_programs.quadIndices);
   s_programs = ProgramCaches();
 }
 
@@ -195,11 +200,17 @@ GLint UniformLocation(GLuint program, const char* name) {
   return program ? glGetUniformLocation(program, name) : -1;
 }
 
-GLuint MakeQuadIndexBuffer() {
-  static const GLuint indices[6] = {0, 1, 2, 2, 3, 0};
-  GLuint buffer = 0;
-  glGenBuffers(1, &buffer);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(indices), indices, GL_STATIC_DRAW);
-  return buffer;
+GLuint QuadIndexBuffer() {
+  // Every quad has the same six indices: one buffer per GL context serves them all, where
+  // one per graphic cost a buffer object for each of a level's thousand pictures.
+  if (!s_programs.quadIndices || s_programs.quadContext != GLContextGeneration()) {
+    static const GLuint indices[6] = {0, 1, 2, 2, 3, 0};
+    glGenBuffers(1, &s_programs.quadIndices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s_programs.quadIndices);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(indices), indices, GL_STATIC_DRAW);
+    s_programs.quadContext = GLContextGeneration();
+  } else {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s_programs.quadIndices);
+  }
+  return s_programs.quadIndices;
 }

@@ -95,13 +95,15 @@ void Texture::PlaceOutline(float x, float y) {
 
 void Texture::Init() {
   Graphic::Init();
-  for (Line& line : outline) line.Init();
 }
 
 void Texture::Draw() {
   if (!SubmitQuad(QuadLayout::Basic, textureName, vertices.get(), vertexBytes)) return; // out of view, outline too
   if (showOutline)
-    for (Line& line : outline) line.Draw();
+    for (Line& line : outline) {
+      line.InitOnce();
+      line.Draw();
+    }
 }
 
 void Texture::SetCamera(const Camera& view) {

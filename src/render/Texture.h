@@ -15,7 +15,7 @@ public:
   // path may be null (a quad without image); position is the centre, z kept in depth.
   Texture(const char* path, int format, const Vec3& position, int halfWidth, int halfHeight);
 
-  void Init() override;  // buffers, program and the outline lines
+  void Init() override;  // buffers and program; the outline's lines wait until first shown
   void Draw() override;  // the image, then the outline while showOutline
   void SetCamera(const Camera& camera) override; // the outline's lines too
   // The quad's corners in logical pixels, as the (possibly rotated) rectangle
