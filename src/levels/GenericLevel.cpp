@@ -71,6 +71,12 @@ std::string PortalTarget(const std::string& portalName, bool& toMainMenu) {
   return "../Assets/Levels/" + rest + ".txt";
 }
 
+LevelKind KindOfLevel(const std::string& path) {
+  for (const char* campaign : CAMPAIGN_LEVEL_PATHS)
+    if (path == campaign) return Contains(path, "BOSS") ? LevelKind::Boss : LevelKind::Main;
+  return LevelKind::Tutorial;
+}
+
 GenericLevel::GenericLevel() : GenericLevel(g_campaignWorld, g_frontEnd.garageOpen, g_frontEnd.helpOpen) {
   levelPath = levelPaths[levelIndex];
 }
@@ -435,11 +441,11 @@ void GenericLevel::EnteredGarage() {
   if (world.isBossLevel) {
     if (!world.garageVisited.empty() && !world.garageVisited[0]) {
       world.garageVisited[0] = true;
-      OpenGate(world.gates, 21); // once, on the first visit
+      OpenGate(world.gates, BOSS_GARAGE_GATE.group); // once, on the first visit
     }
   } else if (!world.isMainLevel && !world.garageGateOpened) {
     world.garageGateOpened = true;
-    OpenGate(world.gates, 0);
+    OpenGate(world.gates, STAGE_GARAGE_GATE.group);
   }
 }
 
@@ -449,8 +455,7 @@ NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
     if (!(padOpens || ConsumeTrigger(KEY_C))) continue;
     if (screens.helpPicture && screens.helpPicture->graphic) {
       screens.helpPicture->active = true;
-      const std::string rest = npc->name.size() > 3 ? npc->name.substr(3) : std::string();
-      screens.helpPicture->graphic->SetImage(("../Assets/image/npc/npc" + rest + ".png").c_str());
+      screens.helpPicture->graphic->SetImage(HelpCardPath(npc->name).c_str());
     }
     helpOpen = true;
     g_loop.paused = true;

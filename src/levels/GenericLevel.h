@@ -5,8 +5,17 @@
 #include "levels/LevelBuild.h"
 #include "levels/PathGrid.h"
 #include "objects/World.h"
+#include "objects/WorldRules.h"
 
 class Gamepad;
+
+// The campaign's levels, in the order it plays them.
+inline constexpr const char* CAMPAIGN_LEVEL_PATHS[3] = {"../Assets/Levels/FIRSTMOD.txt", "../Assets/Levels/SECOND.txt",
+                                                        "../Assets/Levels/BOSS.txt"};
+// The kind a level file plays as: the campaign's files as its main levels and its boss level;
+// any other file only ever plays in the tutorial's state (a stage, a portal's target, the
+// editor's play test).
+LevelKind KindOfLevel(const std::string& path);
 
 // The campaign: FIRSTMOD, SECOND and BOSS in order, each built from its file, played, and
 // ended at the END road, at a portal or at 0 hit points. The end screen advances
@@ -37,8 +46,7 @@ public:
 
   std::string levelPath;
   int levelIndex = 0;
-  std::string levelPaths[3] = {"../Assets/Levels/FIRSTMOD.txt", "../Assets/Levels/SECOND.txt",
-                               "../Assets/Levels/BOSS.txt"};
+  std::string levelPaths[3] = {CAMPAIGN_LEVEL_PATHS[0], CAMPAIGN_LEVEL_PATHS[1], CAMPAIGN_LEVEL_PATHS[2]};
 
   // ---- what the frame works on (public for the tests that drive it) --------------------
   World& world;

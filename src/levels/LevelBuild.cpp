@@ -72,54 +72,86 @@ CameraLimits ComputeCameraLimits(const std::vector<GameObject*>& walls) {
 
 // ---- roles ------------------------------------------------------------------------------
 
+BuildRules BuildRulesFor(LevelKind kind) {
+  BuildRules rules;
+  if (kind == LevelKind::Tutorial) {
+    rules.gunnerMark = "ENEMY_"; // any numbered gunner, not only turret batteries
+    rules.honourReverse = false; // every patroller starts forwards
+    rules.detectLevelKind = false;
+  }
+  return rules;
+}
+
+ObjectRole RoleOf(const std::string& name, const BuildRules& rules) {
+  if (name == "ENEMY" || Contains(name, rules.gunnerMark.c_str())) return ObjectRole::Shooter;
+  if (name == "PROJECTILE") return ObjectRole::PlayerShot;
+  if (name == "ENEMYPROJECTILE") return ObjectRole::EnemyShot;
+  if (Contains(name, "ENEMY2")) return ObjectRole::Patroller;
+  if (name == "WALL") return ObjectRole::Wall;
+  if (name == "SACK") return ObjectRole::Sack;
+  if (Contains(name, "PORTAL") || Contains(name, "GATE")) return ObjectRole::Gate;
+  if (Contains(name, "NPC")) return ObjectRole::Character;
+  if (Contains(name, "GARAGE")) return ObjectRole::Garage;
+  if (name == "ROAD" || name == "END") return ObjectRole::Road;
+  if (name == "GAS") return ObjectRole::Fuel;
+  if (name == "PIZZA") return ObjectRole::Pizza;
+  if (name == "FILLER") return ObjectRole::Filler;
+  return ObjectRole::None;
+}
+
 void SortObjectsIntoRoles(World& world, const BuildRules& rules) {
   for (GameObject* object : world.levelObjects) {
     if (!object) continue;
     const std::string& name = object->name;
-    if (name == "ENEMY" || Contains(name, rules.gunnerMark.c_str())) {
+    switch (RoleOf(name, rules)) {
+    case ObjectRole::Shooter:
       object->hp = 2;
       SetAnimation(*object, 0.5f, true);
       world.shooters.push_back(object);
-    } else if (name == "PROJECTILE") {
+      break;
+    case ObjectRole::PlayerShot:
       object->damage = 2;
       object->Scale(0.5f);
       if (g_play.player) g_play.player->children.push_back(object);
-    } else if (name == "ENEMYPROJECTILE") {
+      break;
+    case ObjectRole::EnemyShot:
       // Cleared at load (every shot starts in the pool, not in flight); it stays cleared.
       object->active = false;
       object->damage = 1;
       object->Scale(0.5f);
       for (GameObject* shooter : world.shooters) shooter->children.push_back(object);
       world.enemyShots.push_back(object);
-    } else if (Contains(name, "ENEMY2")) {
+      break;
+    case ObjectRole::Patroller:
       object->hp = 2;
       object->damage = 1;
       if (Contains(name, "ENEMY2VERTICAL")) object->vertical = true;
       if (rules.honourReverse && Contains(name, "REVERSE")) object->forward = false;
       SetAnimation(*object, 0.5f, true);
       world.patrollers.push_back(object);
-    } else if (name == "WALL") {
-      world.walls.push_back(object);
-    } else if (name == "SACK") {
+      break;
+    case ObjectRole::Wall: world.walls.push_back(object); break;
+    case ObjectRole::Sack:
       world.sacks.push_back(object);
       object->hp = 3;
       if (AnimatedTexture* sheet = object->Animated()) sheet->SetFrame(2);
-    } else if (Contains(name, "PORTAL") || Contains(name, "GATE")) {
+      break;
+    case ObjectRole::Gate:
       world.gates.push_back(object);
       object->hp = 1;
       SetAnimation(*object, 0.1f, true);
-    } else if (Contains(name, "NPC")) {
+      break;
+    case ObjectRole::Character:
       if (auto* npc = dynamic_cast<NPC*>(object)) world.npcs.push_back(npc);
-    } else if (Contains(name, "GARAGE")) {
+      break;
+    case ObjectRole::Garage:
       if (auto* garage = dynamic_cast<NPC*>(object)) world.garages.push_back(garage);
-    } else if (name == "ROAD" || name == "END") {
-      world.roads.push_back(object);
-    } else if (name == "GAS") {
-      world.fuelPickups.push_back(MakeFuelPickup(object->Position()));
-    } else if (name == "PIZZA") {
-      world.pizza = object;
-    } else if (name == "FILLER") {
-      world.fillers.push_back(object);
+      break;
+    case ObjectRole::Road: world.roads.push_back(object); break;
+    case ObjectRole::Fuel: world.fuelPickups.push_back(MakeFuelPickup(object->Position())); break;
+    case ObjectRole::Pizza: world.pizza = object; break;
+    case ObjectRole::Filler: world.fillers.push_back(object); break;
+    case ObjectRole::None: break;
     }
   }
 }

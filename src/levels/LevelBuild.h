@@ -8,6 +8,7 @@
 #include "levels/Track.h"
 #include "objects/GameObject.h"
 #include "objects/World.h"
+#include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
@@ -33,6 +34,30 @@ struct BuildRules {
   bool honourReverse = true;          // "REVERSE" in a patroller's name starts it backwards
   bool detectLevelKind = true;        // boss and main levels by path, and their music
 };
+
+// The campaign's rules (the defaults above), or the tutorial's: any numbered gunner, every
+// patroller forwards, no kind detection.
+BuildRules BuildRulesFor(LevelKind kind);
+
+// What the build makes of an object by its name: the first of these that the name calls for.
+// Gate holds portals too; Character and Garage also need the loader's NPC kind.
+enum class ObjectRole : int {
+  None = 0,
+  Shooter,    // exactly "ENEMY", or holding the rules' gunner mark
+  PlayerShot, // "PROJECTILE"
+  EnemyShot,  // "ENEMYPROJECTILE"
+  Patroller,  // holding "ENEMY2"
+  Wall,       // "WALL"
+  Sack,       // "SACK"
+  Gate,       // holding "PORTAL" or "GATE"
+  Character,  // holding "NPC"
+  Garage,     // holding "GARAGE"
+  Road,       // "ROAD" or "END"
+  Fuel,       // "GAS"
+  Pizza,      // "PIZZA"
+  Filler,     // "FILLER"
+};
+ObjectRole RoleOf(const std::string& name, const BuildRules& rules);
 
 // Step 8 of the build: every object of world.levelObjects into the role list its name calls
 // for, with its role values. The player must already be in g_play.player (shots join its pool).

@@ -9,9 +9,8 @@ constexpr int REACHED = 2;
 constexpr int DONE = 1;
 constexpr int TO_EXPAND = 0;
 
-// Neighbour k of a cell is (row + dr[k], column + dc[k]).
-constexpr int dr[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
-constexpr int dc[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+constexpr const int* dr = NEIGHBOUR_ROW;
+constexpr const int* dc = NEIGHBOUR_COLUMN;
 
 float DistanceSquared(const Vec3& a, const Vec3& b) {
   const float dx = a.x - b.x, dy = a.y - b.y;
@@ -48,15 +47,10 @@ void PathGrid::Lay(const Vec3& player) {
 void PathGrid::MarkObstacles(const World& world) {
   auto mark = [this](const GameObject* object) {
     if (!object || !object->active || !object->shape) return;
-    auto [low, high] = object->shape->Bounds();
-    const float cx = (low.x + high.x) * 0.5f, cy = (low.y + high.y) * 0.5f;
-    // Doubled about its centre, so a chaser keeps a cell's width from the obstacle.
-    const float minX = cx + 2.0f * (low.x - cx), maxX = cx + 2.0f * (high.x - cx);
-    const float minY = cy + 2.0f * (low.y - cy), maxY = cy + 2.0f * (high.y - cy);
+    const BlockedArea area = BlockedAreaOf(*object);
     for (auto& row : cells)
       for (PathCell& cell : row)
-        if (cell.centre.x >= minX && cell.centre.x <= maxX && cell.centre.y >= minY && cell.centre.y <= maxY)
-          cell.cost = BLOCKED;
+        if (area.Covers(cell.centre)) cell.cost = BLOCKED;
   };
   for (const GameObject* wall : world.walls) mark(wall);
   for (const GameObject* sack : world.sacks) mark(sack);
@@ -95,10 +89,9 @@ void PathGrid::Spread(PathCell* start) {
           if (next->state == UNVISITED) next->state = REACHED;
           float step = next->cost;
           if (dr[k] != 0 && dc[k] != 0) {
-            // A diagonal step is fair only when neither cell beside it is blocked.
             const PathCell& side1 = cells[r + dr[k]][i];
             const PathCell& side2 = cells[r][i + dc[k]];
-            step *= (side1.cost < 9999.0f && side2.cost < 9999.0f) ? 1.4142135f : 10000.0f;
+            step *= DiagonalFair(side1.cost, side2.cost) ? 1.4142135f : 10000.0f;
           }
           if (next->distance > cell.distance + step) {
             next->distance = cell.distance + step;
@@ -145,6 +138,17 @@ void PathGrid::Rebuild(World& world, const Vec3& player) {
     }
     world.trailList.push_back(entry);
   }
+}
+
+BlockedArea BlockedAreaOf(const GameObject& obstacle) {
+  auto [low, high] = obstacle.shape->Bounds();
+  const float cx = (low.x + high.x) * 0.5f, cy = (low.y + high.y) * 0.5f;
+  BlockedArea area;
+  area.minX = cx + 2.0f * (low.x - cx);
+  area.maxX = cx + 2.0f * (high.x - cx);
+  area.minY = cy + 2.0f * (low.y - cy);
+  area.maxY = cy + 2.0f * (high.y - cy);
+  return area;
 }
 
 PathCell* TrailEntry(const World& world, size_t patrollerIndex) {

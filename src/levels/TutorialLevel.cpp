@@ -41,9 +41,7 @@ BuildRequest TutorialLevel::MakeBuildRequest() const {
   // The stage named by the last portal (or the first stage), not a fixed list.
   BuildRequest request;
   request.path = levelPath;
-  request.rules.gunnerMark = "ENEMY_"; // any numbered gunner, not only turret batteries
-  request.rules.honourReverse = false; // every patroller starts forwards
-  request.rules.detectLevelKind = false;
+  request.rules = BuildRulesFor(LevelKind::Tutorial);
   request.helpPicture = Contains(levelPath, "SHOOT") ? "../Assets/image/npc/npcdefault2.png"
                                                      : "../Assets/image/npc/npcdefault1.png";
   // A designer trying out a level from the editor wants to drive at once, not read the
@@ -102,16 +100,16 @@ void TutorialLevel::UpdateWorld() {
 void TutorialLevel::OpenGatesByConversation() {
   if (g_tutorial.talkedTo2) {
     g_tutorial.talkedTo2 = false;
-    OpenGate(world.gates, 1);
+    OpenGate(world.gates, TALK_GATE_1.group);
   }
   if (g_tutorial.talkedTo3) {
     g_tutorial.talkedTo3 = false;
-    OpenGate(world.gates, 2);
+    OpenGate(world.gates, TALK_GATE_2.group);
   }
   // The mechanic's gate waits for a garage visit; the wish is kept until then.
   if (g_tutorial.talkedTo4 && g_tutorial.garageVisited) {
     g_tutorial.talkedTo4 = false;
-    OpenGate(world.gates, 3);
+    OpenGate(world.gates, TALK_GATE_3.group);
   }
 }
 
@@ -147,14 +145,14 @@ void TutorialLevel::HandleKeyboard() {
 }
 
 void TutorialLevel::Talked(const NPC& character) {
-  if (Contains(character.name, "2")) g_tutorial.talkedTo2 = true;
-  if (Contains(character.name, "3")) g_tutorial.talkedTo3 = true;
-  if (Contains(character.name, "4")) g_tutorial.talkedTo4 = true;
+  if (TalkOpens(character.name, TALK_GATE_1)) g_tutorial.talkedTo2 = true;
+  if (TalkOpens(character.name, TALK_GATE_2)) g_tutorial.talkedTo3 = true;
+  if (TalkOpens(character.name, TALK_GATE_3)) g_tutorial.talkedTo4 = true;
 }
 
 void TutorialLevel::EnteredGarage() {
   // The first garage entry of a stage opens every gate of it.
-  if (!g_tutorial.garageVisited) OpenGate(world.gates, 0);
+  if (!g_tutorial.garageVisited) OpenGate(world.gates, STAGE_GARAGE_GATE.group);
   g_tutorial.garageVisited = true;
 }
 

@@ -90,7 +90,7 @@ void UpdateCharacters(World& world, const Vehicle& player, GameObject* keyPrompt
   for (auto* list : {&world.npcs, &world.garages})
     for (NPC* character : *list) {
       if (!character) continue;
-      character->near = LengthSquared2D(p - character->Position()) <= 5000.0f;
+      character->near = LengthSquared2D(p - character->Position()) <= CHARACTER_REACH_SQUARED;
       if (character->near && !first) first = character;
     }
   if (!keyPrompt) return;
@@ -343,6 +343,15 @@ void EnemyDeathCheck(World& world, GameObject& enemy) {
   world.stars.push_back(star);
   BurstAt(world.frame.bursts, at);
   if (!world.countsKills || !(world.isMainLevel || world.isBossLevel)) return;
-  if (Contains(enemy.name, "ENEMY2A")) ++world.killCountA;
-  else if (Contains(enemy.name, "ENEMY2B") || Contains(enemy.name, "ENEMY2VERTICALB")) ++world.killCountB;
+  switch (KillGroupOf(enemy.name)) {
+  case KillGroup::A: ++world.killCountA; break;
+  case KillGroup::B: ++world.killCountB; break;
+  case KillGroup::None: break;
+  }
+}
+
+KillGroup KillGroupOf(const std::string& patrollerName) {
+  if (Contains(patrollerName, "ENEMY2A")) return KillGroup::A;
+  if (Contains(patrollerName, "ENEMY2B") || Contains(patrollerName, "ENEMY2VERTICALB")) return KillGroup::B;
+  return KillGroup::None;
 }

@@ -6,3 +6,8 @@ NPC::NPC(const std::string& image, const Vec3& position, int halfWidth, int half
       offset(offset_) {}
 
 NPC::~NPC() = default;
+
+std::string HelpCardPath(const std::string& characterName) {
+  const std::string rest = characterName.size() > 3 ? characterName.substr(3) : std::string();
+  return "../Assets/image/npc/npc" + rest + ".png";
+}

@@ -17,3 +17,7 @@ public:
   Vec3 target;           // the creation position plus offset
   Vec3 offset;
 };
+
+// The card a talking character shows: "../Assets/image/npc/npc" + its name from the fourth
+// character on + ".png" (NPC12 shows npc12.png).
+std::string HelpCardPath(const std::string& characterName);

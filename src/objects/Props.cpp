@@ -77,22 +77,38 @@ void CloseAllGates(std::vector<GameObject*>& gates) {
   for (int number = 0; number <= 9; ++number) SetGates(gates, number, 1, GATE_CLOSED);
 }
 
+bool GateInGroup(const std::string& gateName, int number) { return Contains(gateName, GateText(number).c_str()); }
+
 void ApplyGateRules(World& world) {
   if (!world.gateStage1 && g_play.pizzaCarried) {
     world.gateStage1 = true;
-    OpenGate(world.gates, 10);
+    OpenGate(world.gates, PIZZA_GATE.group);
   }
-  if (!world.gateStage2 && world.killCountA > 3) {
+  if (!world.gateStage2 && world.killCountA >= KILLS_A_GATE.count) {
     world.gateStage2 = true;
-    OpenGate(world.gates, 11);
+    OpenGate(world.gates, KILLS_A_GATE.group);
   }
-  if (!world.gateStage3 && world.killCountB > 6) {
+  if (!world.gateStage3 && world.killCountB >= KILLS_B_GATE.count) {
     world.gateStage3 = true;
-    OpenGate(world.gates, 12);
+    OpenGate(world.gates, KILLS_B_GATE.group);
   }
   if (!world.isBossLevel) return;
   for (size_t i = 0; i < world.garageVisited.size(); ++i)
-    if (world.garageVisited[i]) OpenGate(world.gates, 21 + static_cast<int>(i));
+    if (world.garageVisited[i]) OpenGate(world.gates, BOSS_GARAGE_GATE.group + static_cast<int>(i));
+}
+
+std::vector<GateRule> GateRulesOf(LevelKind kind) {
+  switch (kind) {
+  case LevelKind::Main: return {PIZZA_GATE, KILLS_A_GATE, KILLS_B_GATE};
+  case LevelKind::Boss: return {PIZZA_GATE, KILLS_A_GATE, KILLS_B_GATE, BOSS_GARAGE_GATE};
+  case LevelKind::Tutorial: return {TALK_GATE_1, TALK_GATE_2, TALK_GATE_3, STAGE_GARAGE_GATE};
+  }
+  return {};
+}
+
+bool TalkOpens(const std::string& characterName, const GateRule& rule) {
+  const bool talk = rule.opener == GateOpener::Talk || rule.opener == GateOpener::TalkAndGarage;
+  return talk && characterName.find(static_cast<char>('0' + rule.count)) != std::string::npos;
 }
 
 // ---- pickups ------------------------------------------------------------------------------------

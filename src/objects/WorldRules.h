@@ -111,6 +111,8 @@ void HitSack(GameObject& sack);
 void OpenGate(std::vector<GameObject*>& gates, int number);
 void OpenAllGates(std::vector<GameObject*>& gates);
 void CloseAllGates(std::vector<GameObject*>& gates);
+// Whether OpenGate(..., number) reaches a gate of this name.
+bool GateInGroup(const std::string& gateName, int number);
 // Gate 10 with the pizza, 11 after four A kills, 12 after seven B kills, each once; in the
 // boss level also 21 + i for every garage i visited.
 void ApplyGateRules(World& world);
@@ -120,6 +122,48 @@ void UpdatePizza(World& world, const Vehicle& player);
 void UpdateFuelPickups(World& world, Vehicle& player);
 // A fresh fuel can at centre.
 FuelPickup MakeFuelPickup(const Vec3& centre);
+
+// ==== what opens the gates =====================================================================
+// The rules above, the campaign's garage and the tutorial's talks open gate groups by these
+// entries; the editor's level check reads the same ones.
+
+// The kinds of level, by the rules they play with: the campaign's main levels (FIRSTMOD and
+// SECOND), its boss level, and every level the tutorial's state plays (its stages, and any
+// other level: the editor's play test runs there).
+enum class LevelKind : int { Main = 0, Boss = 1, Tutorial = 2 };
+
+enum class GateOpener : int {
+  Pizza = 0,         // the pizza is picked up
+  KillsA = 1,        // `count` patrollers of kill group A destroyed
+  KillsB = 2,        // `count` patrollers of kill group B destroyed
+  Garage = 3,        // a garage is entered for the first time
+  Talk = 4,          // a character whose name holds the digit `count` is talked to
+  TalkAndGarage = 5, // the same, once a garage has been entered
+};
+struct GateRule {
+  int group = 0; // OpenGate's number
+  GateOpener opener = GateOpener::Pizza;
+  int count = 0; // kills needed, or the digit the character's name holds
+};
+inline constexpr GateRule PIZZA_GATE{10, GateOpener::Pizza, 0};
+inline constexpr GateRule KILLS_A_GATE{11, GateOpener::KillsA, 4};
+inline constexpr GateRule KILLS_B_GATE{12, GateOpener::KillsB, 7};
+inline constexpr GateRule BOSS_GARAGE_GATE{21, GateOpener::Garage, 0}; // the boss level's first garage
+inline constexpr GateRule TALK_GATE_1{1, GateOpener::Talk, 2};
+inline constexpr GateRule TALK_GATE_2{2, GateOpener::Talk, 3};
+inline constexpr GateRule TALK_GATE_3{3, GateOpener::TalkAndGarage, 4};
+inline constexpr GateRule STAGE_GARAGE_GATE{0, GateOpener::Garage, 0}; // every gate of a stage
+// Every rule that opens gates in a level of this kind.
+std::vector<GateRule> GateRulesOf(LevelKind kind);
+// A talk with a character of this name answers a Talk or TalkAndGarage rule.
+bool TalkOpens(const std::string& characterName, const GateRule& rule);
+
+// Which kill counter a destroyed patroller raises (main and boss levels only).
+enum class KillGroup : int { None = 0, A = 1, B = 2 };
+KillGroup KillGroupOf(const std::string& patrollerName); // A: "ENEMY2A"; B: "ENEMY2B", "ENEMY2VERTICALB"
+
+// Squared distance within which the player is near a character or garage (C talks or enters).
+inline constexpr float CHARACTER_REACH_SQUARED = 5000.0f;
 
 // ==== the grass carpet ========================================================================
 
