@@ -166,6 +166,8 @@ void Editor::Initialize() {
       if (found != g_levelNames.end()) g_editor.levelIndex = static_cast<int>(found - g_levelNames.begin());
       LoadNamedLevel();
     }
+  } else {
+    g_editor.history.Start(g_editor.placedObjects);
   }
 }
 
@@ -219,6 +221,7 @@ void Editor::LayGrass() {
 // Free and Unload both end the editor's run; whichever comes first releases, the other
 // finds nothing left.
 void Editor::ReleaseAll() {
+  g_editor.history.Clear();
   DeletePropertyBar();
   g_editor.propertyBar.objects = nullptr;
   g_editor.soundBar.reset();
@@ -255,6 +258,8 @@ void Editor::Update() {
   g_editor.mouse = Vec3(g_input.mousePosition.x + camera->x / 2, g_input.mousePosition.y - camera->y / 2, 0.0f);
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
+  // What the property bar changed while it was drawn is a step of its own.
+  RecordChange();
   HandleKeyboard();
   HandleMouse();
 
@@ -345,24 +350,29 @@ void Editor::HandleKeyboard() {
     g_input.lastKeyChar = '-';
   }
 
+  const bool ctrl = IsDown(KEY_CTRL), shift = IsDown(KEY_SHIFT);
   if (ConsumeTrigger(KEY_F5)) {
     PlayTest();
     return;
   }
-  if (ConsumeTrigger(KEY_C)) {
+  HandleShortcuts(ctrl, shift);
+  // With Ctrl held the letters are shortcuts, never the bare keys' actions.
+  if (!ctrl && ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
     ResetPropertyBar();
+    RecordChange();
   }
   PanCamera();
 }
 
 void Editor::PanCamera() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
-  if (IsDown(KEY_UP) || IsDown(KEY_W)) {
+  const bool letters = !IsDown(KEY_CTRL); // Ctrl+A, Ctrl+S and Ctrl+D do not pan
+  if (IsDown(KEY_UP) || (letters && IsDown(KEY_W))) {
     camera->held = false;
     camera->velocity[1] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = -PAN_STEP / h;
-  } else if (IsDown(KEY_DOWN) || IsDown(KEY_S)) {
+  } else if (IsDown(KEY_DOWN) || (letters && IsDown(KEY_S))) {
     camera->held = false;
     camera->velocity[1] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = PAN_STEP / h;
@@ -370,11 +380,11 @@ void Editor::PanCamera() {
     camera->velocity[1] = 0;
     camera->viewVelocity[1] = 0.0f;
   }
-  if (IsDown(KEY_LEFT) || IsDown(KEY_A)) {
+  if (IsDown(KEY_LEFT) || (letters && IsDown(KEY_A))) {
     camera->held = false;
     camera->velocity[0] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = PAN_STEP / w;
-  } else if (IsDown(KEY_RIGHT) || IsDown(KEY_D)) {
+  } else if (IsDown(KEY_RIGHT) || (letters && IsDown(KEY_D))) {
     camera->held = false;
     camera->velocity[0] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = -PAN_STEP / w;
@@ -432,6 +442,7 @@ void Editor::HandleMouse() {
         }
       }
       if (g_editor.currentKind) PlaceObject();
+      RecordChange();
     }
     const Vec3 mouse(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
     for (GameObject* entry : g_editor.palette)
@@ -453,6 +464,7 @@ void Editor::HandleMouse() {
     // Only a drop on the field places: one over the panel would hide under it.
     if (g_input.mousePosition.x < w - LEVEL_AREA_MARGIN && g_editor.currentKind) PlaceObject();
     g_editor.dragging = false;
+    RecordChange();
   }
 
   if (ConsumeTrigger(MOUSE_RIGHT)) {
@@ -463,6 +475,7 @@ void Editor::HandleMouse() {
         break;
       }
     ResetPropertyBar();
+    RecordChange();
   }
 }
 
@@ -570,6 +583,7 @@ void Editor::LoadNamedLevel() {
   // them would turn more of the level's walls cracked every time.
   g_editor.placedObjects = LoadObjectListToEdit(g_editor.levelPath, true);
   ResetPropertyBar();
+  g_editor.history.Start(g_editor.placedObjects); // another level, another history
 }
 
 void Editor::SaveEditedLevel() {
@@ -594,6 +608,7 @@ void Editor::SaveEditedLevel() {
     addPool("ENEMYPROJECTILE", 20);
   }
   std::fflush(stdout);
+  RecordChange(); // the pools are a change of their own
   g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
   SaveLevel(g_editor.placedObjects, g_editor.levelPath);
   ListLevels();
@@ -610,4 +625,27 @@ void Editor::PlayTest() {
   }
   StartPlayTest(g_editor.levelPath);
   g_loop.nextState = STATE_TUTORIAL;
+}
+
+// ============================================================================
+// History
+// ============================================================================
+
+void Editor::RecordChange() { g_editor.history.Record(g_editor.placedObjects); }
+
+void Editor::UndoOrRedo(bool redo) {
+  auto& placed = g_editor.placedObjects;
+  if (!(redo ? g_editor.history.Redo(placed) : g_editor.history.Undo(placed))) return;
+  ResetPropertyBar(); // the bar may show an object the step took away
+}
+
+// ============================================================================
+// Shortcuts
+// ============================================================================
+
+void Editor::HandleShortcuts(bool ctrl, bool shift) {
+  if (!ctrl) return;
+  if (ConsumeTrigger(KEY_Z)) UndoOrRedo(shift);
+  if (ConsumeTrigger(KEY_Y)) UndoOrRedo(true);
+  if (ConsumeTrigger(KEY_S)) SaveEditedLevel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Level.h"
 #include "core/Vec3.h"
+#include "editor/EditHistory.h"
 #include "editor/PropertyBar.h"
 #include <memory>
 #include <string>
@@ -17,6 +18,9 @@ class Texture;
 // drop them on, a view moved with the arrows or WASD, the level's name, and buttons to
 // snap, rename, load, save and step through the levels of the level folder. F5 saves
 // and plays the level at once; the property bar and the sound bar sit over the field.
+//
+// Beyond placing: Ctrl+Z undoes and Ctrl+Y or Ctrl+Shift+Z redoes every change to the
+// level; Ctrl+S saves.
 
 class Editor : public Level {
 public:
@@ -35,7 +39,7 @@ public:
   void PlaceObject();         // a copy of g_editor.currentKind at the mouse, by the placing rules
   void HandleEditorButtons(); // hover looks; a click runs the button under the mouse
   void SaveEditedLevel();     // shot pools added once, then the level files and the list
-  void LoadNamedLevel();      // g_editor.displayName's level replaces the placed objects
+  void LoadNamedLevel();      // g_editor.displayName's level replaces the placed objects; a new history
   void PlayTest();            // save, then play the level in the tutorial state
 
   std::shared_ptr<Camera> camera;
@@ -50,6 +54,11 @@ private:
   void TypeName();
   void EndRename();
   void StepLevel(int step);
+
+  // ---- history (Editor.cpp, lower half) ------------------------------------------------
+  void RecordChange();                 // one undo step when the level changed
+  void UndoOrRedo(bool redo);
+  void HandleShortcuts(bool ctrl, bool shift);
 
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;
@@ -77,6 +86,9 @@ struct EditorState {
   Vec3 mouse;                             // the mouse in world coordinates
   PropertyBar propertyBar;                // the bar "happybar" (PropertyBar.h)
   std::shared_ptr<ATSound> soundBar;      // the bar "anotherbar", held while the editor runs; null otherwise
+
+  // ---- undo ----
+  EditHistory history;                    // every change to placedObjects, one step each
 
   void Reset();
 };

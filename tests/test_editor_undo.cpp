@@ -1,0 +1,144 @@
+// Undo in the editor, driven through the real loop: every kind of change is one step
+// Ctrl+Z takes back and Ctrl+Y puts again; a long seeded session undone saves the shipped
+// level byte for byte.
+#include "editor/Editor.h"
+#include "levels/LevelFile.h"
+#include "objects/GameObject.h"
+#include "support/EditorSession.h"
+#include <gtest/gtest.h>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+namespace {
+
+void Chord(EditorSession& s, std::initializer_list<SDL_Scancode> held, const std::function<void()>& act) {
+  for (SDL_Scancode h : held) s.harness.Key(h, true);
+  s.harness.Drain();
+  act();
+  for (SDL_Scancode h : held) s.harness.Key(h, false);
+  s.harness.Drain();
+}
+void Ctrl(EditorSession& s, SDL_Scancode key) { Chord(s, {SDL_SCANCODE_LCTRL}, [&] { s.Key(key); }); }
+void Undo(EditorSession& s) { Ctrl(s, SDL_SCANCODE_Z); }
+
+// What the level writer writes of the placed objects, in order.
+std::string LevelText() {
+  std::ostringstream out;
+  for (GameObject* o : g_editor.placedObjects) WriteObjectFields(out, *o);
+  return out.str();
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A player, two walls, a gunner, a road and the shot pools; the player clear of the bars.
+void EnterSmallLevel(EditorSession& s) {
+  const std::string level =
+      "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 300 600 25 25 EndVehicle\n"
+      "GameObject WALL ../Assets/image/wall.png 0 1 1 0 442 494 26 26 EndGameObject\n"
+      "GameObject WALL ../Assets/image/wall.png 0 1 1 0 494 494 26 26 EndGameObject\n"
+      "GameObject ENEMY ../Assets/image/enemy/gunner.png 0 1 1 0 700 300 25 25 EndGameObject\n"
+      "GameObject ROAD ../Assets/image/props/road.png 0 1 1 0 625 625 25 25 EndGameObject\n"
+      "GameObject PROJECTILE ../Assets/image/mushroom2.png 0 1 1 0 0 0 10 5 EndGameObject\n"
+      "GameObject ENEMYPROJECTILE ../Assets/image/mushroom2.png 0 1 1 0 0 0 10 5 EndGameObject\n";
+  for (const char* file : {"Assets/Levels/SMALL.txt", "Assets/Levels/SMALL.txt2"}) s.tree.Write(file, level);
+  ASSERT_TRUE(s.Enter());
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_EQ(g_editor.placedObjects.size(), 7u);
+}
+
+} // namespace
+
+TEST(EditorUndo, EveryKindOfChangeIsOneStepUndoneAndRedoneExactly) {
+  EditorSession s;
+  EnterSmallLevel(s);
+  s.Key(SDL_SCANCODE_4); // gunners: a press on a placed object places nothing there
+  const std::string loaded = LevelText();
+  const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"place", [&] { s.Click(800, 420); }},
+      {"right-click removal", [&] { s.Click(700, 300, SDL_BUTTON_RIGHT); }},
+      {"clear", [&] { s.Key(SDL_SCANCODE_C); }},
+      {"property", [&] { s.Click(700, 300); s.EnterValue("happybar", "Pos X: ", "720"); }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    const int at = g_editor.history.Position();
+    change();
+    const std::string changed = LevelText();
+    ASSERT_NE(changed, loaded);
+    EXPECT_EQ(g_editor.history.Position(), at + 1); // one step, however many frames it took
+    Undo(s);
+    EXPECT_EQ(LevelText(), loaded);
+    Ctrl(s, SDL_SCANCODE_Y);
+    EXPECT_EQ(LevelText(), changed);
+    Undo(s);
+    Chord(s, {SDL_SCANCODE_LCTRL, SDL_SCANCODE_LSHIFT}, [&] { s.Key(SDL_SCANCODE_Z); });
+    EXPECT_EQ(LevelText(), changed);
+    Undo(s);
+    EXPECT_EQ(g_editor.history.Position(), at);
+  }
+
+  // Two hundred and five steps, a road at a time clear of the bars, all undone.
+  s.Key(SDL_SCANCODE_2);
+  for (int cell = 0; g_editor.history.Steps() < 205 && cell < 280; ++cell) {
+    const float x = 25.0f + 50 * (cell % 20), y = 25.0f + 50 * (cell / 20);
+    if ((x > 375 || y > 450) && !(x == 625 && y == 625)) s.Click(x, y);
+  }
+  ASSERT_EQ(g_editor.history.Steps(), 205);
+  for (int i = 0; i < 205; ++i) Undo(s);
+  EXPECT_EQ(LevelText(), loaded);
+
+  // A change after an undo drops what could have been redone; saving keeps the history;
+  // loading starts a new one.
+  s.Key(SDL_SCANCODE_4);
+  s.Click(800, 420);
+  Undo(s);
+  s.Click(850, 200);
+  const std::string branch = LevelText();
+  Ctrl(s, SDL_SCANCODE_Y);
+  EXPECT_EQ(LevelText(), branch);
+  s.ClickButton("SERIALIZE");
+  Undo(s);
+  EXPECT_EQ(LevelText(), loaded);
+  s.ClickButton("UNSERIALIZE");
+  EXPECT_EQ(g_editor.history.Steps(), 0);
+}
+
+// Seeded edits of every kind on the largest shipped level, undos and redos among them, all
+// undone: the level saves as the files it was loaded from.
+TEST(EditorUndo, ALongRandomSessionUndoneSavesTheShippedLevelByteForByte) {
+  EditorSession s({.shippedLevels = true, .palette = true, .paletteText = ""});
+  ASSERT_TRUE(s.Enter());
+  g_editor.levelName = g_editor.displayName = "SECOND";
+  s.ClickButton("UNSERIALIZE");
+  ASSERT_GT(g_editor.placedObjects.size(), 800u);
+  std::mt19937 random(20261208);
+  auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+  for (int operation = 0; operation < 200; ++operation) {
+    const float x = uniform(30, 950), y = uniform(30, 690), w = uniform(20, 200), h = uniform(20, 200);
+    switch (std::uniform_int_distribution<int>(0, 9)(random)) {
+    case 0: case 1: case 2:
+      s.Key(static_cast<SDL_Scancode>(SDL_SCANCODE_1 + std::uniform_int_distribution<int>(0, 8)(random)));
+      s.Click(x, y);
+      break;
+    case 3: s.Click(x, y, SDL_BUTTON_RIGHT); break;
+    case 4: case 5: case 6: s.Drag(x, y, x + w - 110, y + h - 110); break;
+    case 7: case 8: Undo(s); break;
+    default: Ctrl(s, SDL_SCANCODE_Y); break;
+    }
+  }
+  ASSERT_GE(g_editor.history.Steps(), 20);
+  for (int i = 0; i < 256 && g_editor.history.Position() > 0; ++i) Undo(s);
+  EXPECT_EQ(g_editor.history.Position(), 0);
+  g_editor.levelName = g_editor.displayName = "UNDONE";
+  s.ClickButton("SERIALIZE");
+  for (const char* suffix : {".txt", ".txt2"}) {
+    const std::string original = Bytes(s.LevelsFolder() + "/SECOND" + suffix);
+    ASSERT_FALSE(original.empty());
+    EXPECT_TRUE(original == Bytes(s.LevelsFolder() + "/UNDONE" + suffix)) << suffix;
+  }
+}
