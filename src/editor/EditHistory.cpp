@@ -84,12 +84,16 @@ void Restore(const LevelSnapshot& snapshot, std::vector<GameObject*>& placed) {
 
 void EditHistory::Start(const std::vector<GameObject*>& placed) {
   states.assign(1, TakeSnapshot(placed));
-  position = 0;
+  position = savedPosition = 0;
+  saved = states[0];
+  ++version;
 }
 
 void EditHistory::Clear() {
   states.clear();
-  position = 0;
+  saved.clear();
+  position = savedPosition = 0;
+  ++version;
 }
 
 bool EditHistory::Record(const std::vector<GameObject*>& placed) {
@@ -99,23 +103,42 @@ bool EditHistory::Record(const std::vector<GameObject*>& placed) {
   }
   if (Matches(states[position], placed)) return false;
   states.resize(position + 1);
+  if (savedPosition > position) savedPosition = -1; // the saved state was on the dropped branch
   states.push_back(TakeSnapshot(placed, &states[position]));
   ++position;
   if (Steps() > STEP_LIMIT) {
     states.erase(states.begin());
     --position;
+    if (savedPosition >= 0) --savedPosition;
   }
+  ++version;
   return true;
 }
 
 bool EditHistory::Undo(std::vector<GameObject*>& placed) {
   if (position <= 0) return false;
   Restore(states[--position], placed);
+  ++version;
   return true;
 }
 
 bool EditHistory::Redo(std::vector<GameObject*>& placed) {
   if (position + 1 >= static_cast<int>(states.size())) return false;
   Restore(states[++position], placed);
+  ++version;
   return true;
 }
+
+void EditHistory::RevertToSaved(std::vector<GameObject*>& placed) {
+  const LevelSnapshot kept = saved;
+  Restore(kept, placed);
+  Start(placed);
+}
+
+void EditHistory::MarkSaved() {
+  if (states.empty()) return;
+  savedPosition = position;
+  saved = states[position];
+}
+
+bool EditHistory::Unsaved() const { return !states.empty() && position != savedPosition; }

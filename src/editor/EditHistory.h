@@ -40,7 +40,7 @@ class EditHistory {
 public:
   static constexpr int STEP_LIMIT = 256; // undo steps kept; the oldest go first
 
-  // A new history whose only state is the level as it is now.
+  // A new history whose only state is the level as it is now, counted as saved.
   void Start(const std::vector<GameObject*>& placed);
   void Clear(); // no history at all (the editor has ended)
   // One step when the level differs from the current state; a change made after an
@@ -48,10 +48,19 @@ public:
   bool Record(const std::vector<GameObject*>& placed);
   bool Undo(std::vector<GameObject*>& placed); // false when there is nothing to undo
   bool Redo(std::vector<GameObject*>& placed);
+  // The level as it last was when saved (or loaded), as the first state of a new history.
+  void RevertToSaved(std::vector<GameObject*>& placed);
+
+  void MarkSaved();            // the current state is what the files hold
+  bool Unsaved() const;        // the current state differs from what was saved or loaded
   int Steps() const { return static_cast<int>(states.size()) - 1; }
   int Position() const { return position; }
+  unsigned long Version() const { return version; } // changes with every step, undo and redo
 
 private:
   std::vector<LevelSnapshot> states; // states[0] the oldest kept; states[position] the level now
   int position = 0;
+  int savedPosition = 0;             // -1: the saved state is no longer in the history
+  LevelSnapshot saved;               // what the files hold, for RevertToSaved
+  unsigned long version = 0;
 };

@@ -5,6 +5,7 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "editor/PropertyBar.h"
+#include "editor/Recovery.h"
 #include "editor/SoundBar.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
@@ -16,7 +17,9 @@
 #include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/Font.h"
+#include "render/SquarePrimitive.h"
 #include "render/Texture.h"
+#include "platform/Display.h"
 #include "platform/KeyCodes.h"
 #include "platform/TweakBar.h"
 #include <GL/glew.h>
@@ -24,6 +27,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 // ============================================================================
 // Editor globals
@@ -40,6 +44,10 @@ constexpr int NAME_LIMIT = 10;           // characters a typed level name may ha
 constexpr float PAN_STEP = 10.0f;        // camera units per frame; the picture moves half of it
 constexpr unsigned int SHOWN_FRAME = 2;  // animated objects stand still on this frame in the editor
 constexpr float TOUCH_ALLOWANCE = 0.5f;  // units by which a copy may meet a placed object
+constexpr float NOTE_SECONDS = 4.0f;     // how long a refusal stays on the panel
+constexpr const char* GAME_TITLE = "Kvo"; // the caption the game gives its window, put back on the way out
+const Vec3 NOTE_COLOUR(0.96f, 0.76f, 0.26f);
+constexpr float NOTE_SCALE = 0.5f;
 
 GameObjectFactory* Factory() { return FindSystem<GameObjectFactory>(); }
 
@@ -100,6 +108,22 @@ void KeepLevelIndexInList() {
     g_editor.levelIndex = std::clamp(g_editor.levelIndex, 0, LevelCount() - 1);
 }
 
+bool Unsaved() { return g_editor.history.Unsaved(); }
+
+// The level's own saved object list: the file a save replaces.
+std::string SavedListPath() { return LEVEL_FOLDER + g_editor.displayName + ".txt2"; }
+
+// Something a designer placed; the shot pools alone are what a save adds by itself.
+bool HasWork() {
+  return std::any_of(g_editor.placedObjects.begin(), g_editor.placedObjects.end(),
+                     [](GameObject* o) { return o->name != "PROJECTILE" && o->name != "ENEMYPROJECTILE"; });
+}
+
+// Leaving, loading or stepping away from changes that would otherwise be dropped asks
+// first. A level never saved is not dropped: leaving it keeps its recovery copy, offered
+// at the next entry; and an emptied level has nothing to lose that its files do not hold.
+bool MustAsk() { return Unsaved() && HasWork() && std::filesystem::exists(SavedListPath()); }
+
 } // namespace
 
 Vec3 SnapToRoadGrid(const Vec3& p) { return Snap(p, 50.0f); }
@@ -140,6 +164,8 @@ void Editor::Initialize() {
   hudBackground->Init();
   selectionMarker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, Vec3(-10000, -10000, 0), 25, 25);
   selectionMarker->Init();
+  noteBand = std::make_shared<SquarePrimitive>(Vec3(), 10, 14, 0.145f, 0.169f, 0.212f, 0.85f);
+  noteBand->Init();
 
   LayOutPalette();
 
@@ -168,7 +194,9 @@ void Editor::Initialize() {
     }
   } else {
     g_editor.history.Start(g_editor.placedObjects);
+    OfferRecovery();
   }
+  ShowTitle();
 }
 
 void Editor::LayOutPalette() {
@@ -221,7 +249,15 @@ void Editor::LayGrass() {
 // Free and Unload both end the editor's run; whichever comes first releases, the other
 // finds nothing left.
 void Editor::ReleaseAll() {
+  if (!g_editor.windowTitle.empty()) SetWindowCaption(g_screen.window, GAME_TITLE);
+  g_editor.windowTitle.clear();
+  g_editor.dialog.Release();
+  g_editor.pendingAction = ACTION_NONE;
   g_editor.history.Clear();
+  g_editor.note.clear();
+  g_editor.recoveryName.clear();
+  g_editor.recoveryClock = 0.0f;
+  noteBand.reset();
   DeletePropertyBar();
   g_editor.propertyBar.objects = nullptr;
   g_editor.soundBar.reset();
@@ -237,6 +273,15 @@ void Editor::ReleaseAll() {
 }
 
 void Editor::Free() {
+  // Left for anything but the play test (which saved first): changes the designer was not
+  // asked about (the window closed, the game stopped) are kept for the next run; a level
+  // left saved or discarded needs its copy no more.
+  if (g_loop.nextState != STATE_TUTORIAL) {
+    if (Unsaved() && HasWork())
+      WriteRecovery();
+    else
+      DropRecovery();
+  }
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
 }
@@ -260,8 +305,15 @@ void Editor::Update() {
 
   // What the property bar changed while it was drawn is a step of its own.
   RecordChange();
-  HandleKeyboard();
-  HandleMouse();
+  if (g_editor.dialog.IsOpen()) {
+    AnswerDialog();
+  } else {
+    HandleKeyboard();
+    HandleMouse();
+  }
+  KeepRecoveryCopy();
+  ShowTitle();
+  g_editor.noteTime = std::max(0.0f, g_editor.noteTime - g_loop.frameTime);
 
   if (g_editor.currentKind) {
     const Texture& g = *g_editor.currentKind->graphic;
@@ -296,9 +348,19 @@ void Editor::Draw() {
     if (o->name != "ROAD") o->graphic->Draw();
 
   hudBackground->Draw();
-  // The HUD keeps its place on the screen while the view moves.
+  // The HUD keeps its place on the screen while the view moves; a mark after the name
+  // says the level has changes that are not saved.
   const Vec3 screenCentre(g_screen.width / 2.0f, g_screen.height / 2.0f, 0.0f);
-  font->DrawText(g_editor.displayName, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
+  const std::string mark = !g_editor.renameMode && Unsaved() ? "*" : "";
+  font->DrawText(g_editor.displayName + mark, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
+  if (g_editor.noteTime > 0.0f && noteBand) {
+    const std::string note = Upper(g_editor.note);
+    const float width = TextWidth(note, NOTE_SCALE);
+    noteBand->halfWidth = static_cast<int>(width / 2) + 10;
+    noteBand->SetPosition(Vec3(width / 2 + 12, g_screen.height - 24.0f, 0.0f), 0.0f);
+    noteBand->Draw();
+    font->DrawText(note, Vec3(12, g_screen.height - 16.0f, 0.0f), NOTE_COLOUR, NOTE_SCALE);
+  }
 
   if (g_editor.dragObject && g_editor.dragObject->active) {
     ShowStill(g_editor.dragObject);
@@ -315,6 +377,7 @@ void Editor::Draw() {
   // underneath them.
   FlushDrawing();
   TwDraw();
+  g_editor.dialog.Draw(*font); // over the bars too: a question waits for its answer
 
   if (g_loop.debugView != 0) {
     const Vec3 at(camera->x, camera->y, 0.0f);
@@ -333,6 +396,13 @@ void Editor::Draw() {
 // ============================================================================
 
 void Editor::HandleKeyboard() {
+  // Escape leaves for the menu (the loop sees it after the frame); a changed level asks first.
+  if (g_input.keyTriggered[KEY_ESCAPE] && MustAsk()) {
+    ConsumeTrigger(KEY_ESCAPE);
+    if (g_editor.renameMode) EndRename();
+    Ask(ACTION_LEAVE);
+    return;
+  }
   if (g_editor.renameMode) {
     // Digits typed into the name are characters, not palette keys.
     g_input.lastDigit = 10;
@@ -352,7 +422,12 @@ void Editor::HandleKeyboard() {
 
   const bool ctrl = IsDown(KEY_CTRL), shift = IsDown(KEY_SHIFT);
   if (ConsumeTrigger(KEY_F5)) {
-    PlayTest();
+    // The play test saves over the level's files: changes to a level that has them ask first.
+    if (Unsaved() && HasWork()) WriteRecovery();
+    if (MustAsk())
+      Ask(ACTION_PLAY);
+    else
+      PlayTest();
     return;
   }
   HandleShortcuts(ctrl, shift);
@@ -504,14 +579,13 @@ void Editor::HandleEditorButtons() {
       g_input.typedText.clear();
       g_editor.displayName = g_editor.levelName;
     } else if (b->name == "UNSERIALIZE") {
-      LoadNamedLevel();
+      MustAsk() ? Ask(ACTION_LOAD) : Carry(ACTION_LOAD);
     } else if (b->name == "SERIALIZE") {
       SaveEditedLevel();
     } else if (b->name == "PREVIOUS") {
-      StepLevel(-1);
+      MustAsk() ? Ask(ACTION_PREVIOUS) : Carry(ACTION_PREVIOUS);
     } else if (b->name == "NEXT") {
-      StepLevel(+1);
-      ResetPropertyBar();
+      MustAsk() ? Ask(ACTION_NEXT) : Carry(ACTION_NEXT);
     }
     return;
   }
@@ -583,10 +657,12 @@ void Editor::LoadNamedLevel() {
   // them would turn more of the level's walls cracked every time.
   g_editor.placedObjects = LoadObjectListToEdit(g_editor.levelPath, true);
   ResetPropertyBar();
-  g_editor.history.Start(g_editor.placedObjects); // another level, another history
+  // Another level, another history; whatever copy was kept of the last one is done with.
+  g_editor.history.Start(g_editor.placedObjects);
+  DropRecovery();
 }
 
-void Editor::SaveEditedLevel() {
+bool Editor::SaveEditedLevel() {
   GameObjectFactory* factory = Factory();
   auto hasKind = [](const char* kind) {
     const auto& placed = g_editor.placedObjects;
@@ -610,13 +686,24 @@ void Editor::SaveEditedLevel() {
   std::fflush(stdout);
   RecordChange(); // the pools are a change of their own
   g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
+  const FileStamp before = StampOf(g_editor.levelPath + "2");
   SaveLevel(g_editor.placedObjects, g_editor.levelPath);
+  const FileStamp after = StampOf(g_editor.levelPath + "2");
   ListLevels();
   KeepLevelIndexInList();
+  const bool saved = after.exists && !(after == before);
+  if (saved) {
+    g_editor.history.MarkSaved();
+    DropRecovery();
+  }
+  return saved;
 }
 
-void Editor::PlayTest() {
-  SaveEditedLevel();
+void Editor::PlayTest(bool save) {
+  if (save)
+    SaveEditedLevel();
+  else
+    g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
   // Only a level the game can list can be played: it needs its player.
   if (!ValidateLevelFile(g_editor.levelPath)) {
     std::printf("The level cannot be played: it has no PLAYER\n");
@@ -648,4 +735,144 @@ void Editor::HandleShortcuts(bool ctrl, bool shift) {
   if (ConsumeTrigger(KEY_Z)) UndoOrRedo(shift);
   if (ConsumeTrigger(KEY_Y)) UndoOrRedo(true);
   if (ConsumeTrigger(KEY_S)) SaveEditedLevel();
+}
+
+void Editor::Note(const std::string& text) {
+  g_editor.note = text;
+  g_editor.noteTime = NOTE_SECONDS;
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+// ============================================================================
+// Questions before changes are lost
+// ============================================================================
+
+void Editor::Ask(int action) {
+  g_editor.pendingAction = action;
+  g_editor.dialog.Open(DialogKind::Unsaved, g_editor.displayName);
+}
+
+void Editor::Carry(int action) {
+  switch (action) {
+  case ACTION_LEAVE: g_loop.nextState = STATE_MAIN_MENU; break;
+  case ACTION_LOAD: LoadNamedLevel(); break;
+  case ACTION_PREVIOUS: StepLevel(-1); break;
+  case ACTION_NEXT:
+    StepLevel(+1);
+    ResetPropertyBar();
+    break;
+  case ACTION_PLAY: PlayTest(false); break; // saved just now, or discarded: the files are the level
+  default: break;
+  }
+}
+
+void Editor::AnswerDialog() {
+  const DialogKind kind = g_editor.dialog.Kind();
+  const DialogAnswer answer = g_editor.dialog.Update();
+  if (answer == DialogAnswer::None) return;
+  g_editor.dialog.Close();
+  if (kind == DialogKind::Restore) {
+    const std::string name = g_editor.dialog.LevelName();
+    if (answer == DialogAnswer::Restore) RestoreRecovery(name);
+    if (answer == DialogAnswer::Discard) RemoveRecoveryCopy(name);
+    return; // later: the copy waits for the next time the editor opens
+  }
+  const int action = g_editor.pendingAction;
+  g_editor.pendingAction = ACTION_NONE;
+  if (answer == DialogAnswer::Stay) return;
+  if (answer == DialogAnswer::Save && !SaveEditedLevel()) {
+    Note("The level was not saved: it stays open");
+    return;
+  }
+  if (answer == DialogAnswer::Discard) {
+    DropRecovery();
+    g_editor.history.RevertToSaved(g_editor.placedObjects);
+    ResetPropertyBar();
+  }
+  Carry(action);
+}
+
+// ============================================================================
+// Recovery copies
+// ============================================================================
+
+namespace {
+
+// The name the level is kept under: the one being typed counts once it is confirmed.
+std::string KeptName() {
+  if (!g_editor.renameMode) return g_editor.displayName;
+  return g_editor.levelName.empty() ? "MYLEVEL" : g_editor.levelName;
+}
+
+} // namespace
+
+// The newest copy a run left unsaved is offered; older ones wait for the next entries.
+void Editor::OfferRecovery() {
+  const std::vector<std::string> offers = RecoveryCopiesToOffer();
+  if (!offers.empty()) g_editor.dialog.Open(DialogKind::Restore, offers.front());
+}
+
+void Editor::RestoreRecovery(const std::string& name) {
+  std::vector<GameObject*> recovered = LoadObjectListToEdit(RecoveryPath(name), false);
+  if (recovered.empty()) {
+    Note("The recovery copy of " + name + " could not be read; it is kept");
+    return;
+  }
+  g_editor.levelName = g_editor.displayName = name;
+  auto found = std::find(g_levelNames.begin(), g_levelNames.end(), name);
+  if (found != g_levelNames.end()) g_editor.levelIndex = static_cast<int>(found - g_levelNames.begin());
+  // The level as saved is where an undo goes back to; the copy is one step on from it.
+  if (std::filesystem::exists(SavedListPath())) {
+    LoadNamedLevel();
+  } else {
+    g_editor.levelPath = LEVEL_FOLDER + name + ".txt";
+    g_editor.placedObjects.clear();
+    g_editor.history.Start(g_editor.placedObjects);
+  }
+  g_editor.placedObjects = recovered;
+  RecordChange();
+  ResetPropertyBar();
+  g_editor.recoveryName = name;
+  g_editor.recoveredVersion = g_editor.history.Version();
+}
+
+void Editor::KeepRecoveryCopy() {
+  if (!Unsaved() || !HasWork()) {
+    DropRecovery(); // back to what the files hold, or nothing at all: nothing to recover
+    g_editor.recoveryClock = 0.0f;
+    return;
+  }
+  if (g_editor.history.Version() == g_editor.recoveredVersion && g_editor.recoveryName == KeptName()) {
+    g_editor.recoveryClock = 0.0f;
+    return;
+  }
+  g_editor.recoveryClock += g_loop.frameTime;
+  if (g_editor.recoveryClock >= RECOVERY_INTERVAL && !g_editor.renameMode) WriteRecovery();
+}
+
+bool Editor::WriteRecovery() {
+  const std::string name = KeptName();
+  g_editor.recoveryClock = 0.0f;
+  if (name == g_editor.recoveryName && g_editor.history.Version() == g_editor.recoveredVersion) return true;
+  if (!WriteRecoveryCopy(g_editor.placedObjects, name)) return false;
+  if (!g_editor.recoveryName.empty() && g_editor.recoveryName != name) RemoveRecoveryCopy(g_editor.recoveryName);
+  g_editor.recoveryName = name;
+  g_editor.recoveredVersion = g_editor.history.Version();
+  return true;
+}
+
+void Editor::DropRecovery() {
+  if (!g_editor.recoveryName.empty()) RemoveRecoveryCopy(g_editor.recoveryName);
+  g_editor.recoveryName.clear();
+  g_editor.recoveredVersion = 0;
+}
+
+// The level's name on the panel and in the window's caption, marked while it has changes
+// that are not saved.
+void Editor::ShowTitle() {
+  const std::string title = KeptName() + (Unsaved() ? "*" : "") + " - " + GAME_TITLE + " level editor";
+  if (title == g_editor.windowTitle) return;
+  SetWindowCaption(g_screen.window, title);
+  g_editor.windowTitle = title;
 }

@@ -2,6 +2,7 @@
 #include "core/Level.h"
 #include "core/Vec3.h"
 #include "editor/EditHistory.h"
+#include "editor/EditorDialog.h"
 #include "editor/PropertyBar.h"
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@ class Button;
 class Camera;
 class Font;
 class GameObject;
+class SquarePrimitive;
 class Texture;
 
 // The level editor (state 4): a palette of object kinds on the right, a grass field to
@@ -20,7 +22,9 @@ class Texture;
 // and plays the level at once; the property bar and the sound bar sit over the field.
 //
 // Beyond placing: Ctrl+Z undoes and Ctrl+Y or Ctrl+Shift+Z redoes every change to the
-// level; Ctrl+S saves.
+// level; Ctrl+S saves. A changed level asks before it is left (Escape, LOAD,
+// PREVIOUS, NEXT, and F5 over a saved level), and a copy of it is kept in
+// ../Assets/Recovery/ until it is saved or discarded (Recovery.h).
 
 class Editor : public Level {
 public:
@@ -38,9 +42,9 @@ public:
   // ---- the editor's commands -------------------------------------------------------
   void PlaceObject();         // a copy of g_editor.currentKind at the mouse, by the placing rules
   void HandleEditorButtons(); // hover looks; a click runs the button under the mouse
-  void SaveEditedLevel();     // shot pools added once, then the level files and the list
+  bool SaveEditedLevel();     // shot pools added once, then the level files and the list; false when not saved
   void LoadNamedLevel();      // g_editor.displayName's level replaces the placed objects; a new history
-  void PlayTest();            // save, then play the level in the tutorial state
+  void PlayTest(bool save = true); // save (or not), then play the level in the tutorial state
 
   std::shared_ptr<Camera> camera;
   Vec3 textColor;
@@ -55,15 +59,29 @@ private:
   void EndRename();
   void StepLevel(int step);
 
-  // ---- history (Editor.cpp, lower half) ------------------------------------------------
+  // ---- history and the questions (Editor.cpp, lower half) -----------------------------
   void RecordChange();                 // one undo step when the level changed
   void UndoOrRedo(bool redo);
   void HandleShortcuts(bool ctrl, bool shift);
+  void Ask(int action);                // the unsaved-changes question before `action`
+  void Carry(int action);              // `action` once answered
+  void AnswerDialog();
+  void OfferRecovery();
+  void RestoreRecovery(const std::string& name);
+  void KeepRecoveryCopy();             // every RECOVERY_INTERVAL seconds of unsaved editing
+  bool WriteRecovery();
+  void DropRecovery();                 // the copy this run wrote is no longer needed
+  void ShowTitle();
+  void Note(const std::string& text);  // one line on the panel for a few seconds
 
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;
   std::shared_ptr<Texture> selectionMarker;
+  std::shared_ptr<SquarePrimitive> noteBand;   // under the note, so it reads on any ground
 };
+
+// What a question stands in front of.
+enum EditorAction : int { ACTION_NONE = 0, ACTION_LEAVE, ACTION_LOAD, ACTION_PREVIOUS, ACTION_NEXT, ACTION_PLAY };
 
 // ---- the editor's state ----------------------------------------------------------------
 // Everything the editor keeps between frames: the level being edited, the palette, the
@@ -87,8 +105,16 @@ struct EditorState {
   PropertyBar propertyBar;                // the bar "happybar" (PropertyBar.h)
   std::shared_ptr<ATSound> soundBar;      // the bar "anotherbar", held while the editor runs; null otherwise
 
-  // ---- undo ----
+  // ---- undo and keeping work safe ----
   EditHistory history;                    // every change to placedObjects, one step each
+  EditorDialog dialog;                    // the open question, if any
+  int pendingAction = ACTION_NONE;        // what the unsaved-changes question stands before
+  std::string recoveryName;               // the level this run keeps a recovery copy of; "" for none
+  unsigned long recoveredVersion = 0;     // the history version that copy holds
+  float recoveryClock = 0.0f;             // seconds of unsaved editing since the copy fell behind
+  std::string note;                       // why a move or paste was refused, shown on the panel
+  float noteTime = 0.0f;                  // seconds the note still shows
+  std::string windowTitle;                // the caption last given to the window; "" when untouched
 
   void Reset();
 };

@@ -36,6 +36,7 @@ constexpr int KEY_D = 68;
 constexpr int KEY_E = 69;
 constexpr int KEY_K = 75;
 constexpr int KEY_Q = 81;
+constexpr int KEY_R = 82;
 constexpr int KEY_S = 83;
 constexpr int KEY_T = 84;
 constexpr int KEY_W = 87;
