@@ -1,11 +1,15 @@
-// Undo in the editor, driven through the real loop: every kind of change is one step
-// Ctrl+Z takes back and Ctrl+Y puts again; a long seeded session undone saves the shipped
-// level byte for byte.
+// Undo and zoom in the editor, driven through the real loop: every kind of change is one
+// step Ctrl+Z takes back and Ctrl+Y puts again; a long seeded session undone saves the
+// shipped level byte for byte; a click lands in the cell under the pointer at every zoom.
+#include "core/Window.h"
 #include "editor/Editor.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObject.h"
+#include "render/Graphic.h"
+#include "render/Texture.h"
 #include "support/EditorSession.h"
 #include <gtest/gtest.h>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -22,6 +26,11 @@ void Chord(EditorSession& s, std::initializer_list<SDL_Scancode> held, const std
 }
 void Ctrl(EditorSession& s, SDL_Scancode key) { Chord(s, {SDL_SCANCODE_LCTRL}, [&] { s.Key(key); }); }
 void Undo(EditorSession& s) { Ctrl(s, SDL_SCANCODE_Z); }
+void Wheel(EditorSession& s, float x, float y, int notches) {
+  s.MoveTo(x, y);
+  s.harness.MouseWheel(notches);
+  s.harness.Drain();
+}
 
 // What the level writer writes of the placed objects, in order.
 std::string LevelText() {
@@ -33,6 +42,10 @@ std::string LevelText() {
 std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool OnWallGrid(const GameObject& o) {
+  return std::fmod(o.Position().x - 26.0f, 52.0f) == 0.0f && std::fmod(o.Position().y - 26.0f, 52.0f) == 0.0f;
 }
 
 // A player, two walls, a gunner, a road and the shot pools; the player clear of the bars.
@@ -130,7 +143,8 @@ TEST(EditorUndo, ALongRandomSessionUndoneSavesTheShippedLevelByteForByte) {
       break;
     case 3: s.Click(x, y, SDL_BUTTON_RIGHT); break;
     case 4: case 5: case 6: s.Drag(x, y, x + w - 110, y + h - 110); break;
-    case 7: case 8: Undo(s); break;
+    case 7: Wheel(s, x, y, static_cast<int>(w) % 5 - 2); break;
+    case 8: Undo(s); break;
     default: Ctrl(s, SDL_SCANCODE_Y); break;
     }
   }
@@ -143,5 +157,39 @@ TEST(EditorUndo, ALongRandomSessionUndoneSavesTheShippedLevelByteForByte) {
     const std::string original = Bytes(s.LevelsFolder() + "/SECOND" + suffix);
     ASSERT_FALSE(original.empty());
     EXPECT_TRUE(original == Bytes(s.LevelsFolder() + "/UNDONE" + suffix)) << suffix;
+  }
+}
+
+TEST(EditorZoom, AClickLandsInTheCellUnderThePointerAtEveryZoom) {
+  EditorSession s;
+  ASSERT_TRUE(s.Enter());
+  for (GameObject* entry : g_editor.palette)
+    if (entry->name == "WALL") s.Click(entry->Position().x, entry->Position().y);
+  // Zoomed about a point clear of the bars, clicked right of and below it: every point
+  // clicked lies at positive coordinates, where a grid's cell holds the point.
+  const struct { int notches; float zoom; } rows[] = {{0, 1.0f}, {-3, 0.512f}, {-10, EditorView::MIN_ZOOM}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(rows[i].zoom);
+    Wheel(s, 400, 450, rows[i].notches);
+    EXPECT_NEAR(g_editor.view.zoom, rows[i].zoom, 1e-4f);
+    for (Vec3 pointer : {Vec3(420 + 61 * i, 470 + 37 * i), Vec3(950 - 53 * i, 690 - 71 * i), Vec3(600 + 29 * i, 560 + 43 * i)}) {
+      const size_t before = g_editor.placedObjects.size();
+      s.Click(pointer.x, pointer.y);
+      ASSERT_EQ(g_editor.placedObjects.size(), before + 1);
+      const GameObject& wall = *g_editor.placedObjects.back();
+      EXPECT_TRUE(OnWallGrid(wall));
+      // Where the camera draws it: within its cell around the pointer, at this zoom.
+      const float* m = wall.graphic->CameraView(); // column-major; the 2D shift is the third column
+      const float x = m[0] * ToDeviceX(wall.Position().x) + m[8], y = m[5] * ToDeviceY(wall.Position().y) + m[9];
+      EXPECT_LE(std::fabs((x + 1) * g_screen.width / 2 - 0.5f - pointer.x), 26.0f * rows[i].zoom + 1.5f);
+      EXPECT_LE(std::fabs((1 - y) * g_screen.height / 2 - 0.5f - pointer.y), 26.0f * rows[i].zoom + 1.5f);
+    }
+  }
+  Wheel(s, 1100, 300, 3); // the panel does not zoom
+  EXPECT_FLOAT_EQ(g_editor.view.zoom, EditorView::MIN_ZOOM);
+  for (SDL_Scancode key : {SDL_SCANCODE_Z, SDL_SCANCODE_HOME}) {
+    s.Key(key);
+    EXPECT_FLOAT_EQ(g_editor.view.zoom, 1.0f);
+    Wheel(s, 500, 300, -2);
   }
 }

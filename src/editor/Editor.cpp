@@ -155,6 +155,7 @@ void Editor::Initialize() {
   g_editor.dragging = false;
   g_editor.dragObject = nullptr;
   g_input.typedText.clear();
+  g_input.wheelSteps = 0;
   if (!camera) Load();
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
@@ -254,6 +255,7 @@ void Editor::ReleaseAll() {
   g_editor.dialog.Release();
   g_editor.pendingAction = ACTION_NONE;
   g_editor.history.Clear();
+  g_editor.view = EditorView();
   g_editor.note.clear();
   g_editor.recoveryName.clear();
   g_editor.recoveryClock = 0.0f;
@@ -300,7 +302,8 @@ void Editor::Unload() {
 void Editor::Update() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   camera->ApplyVelocity();
-  g_editor.mouse = Vec3(g_input.mousePosition.x + camera->x / 2, g_input.mousePosition.y - camera->y / 2, 0.0f);
+  g_editor.view.Apply(*camera);
+  g_editor.mouse = g_editor.view.ToWorld(g_input.mousePosition, *camera);
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   // What the property bar changed while it was drawn is a step of its own.
@@ -311,6 +314,7 @@ void Editor::Update() {
     HandleKeyboard();
     HandleMouse();
   }
+  g_editor.view.Apply(*camera); // the wheel may have zoomed
   KeepRecoveryCopy();
   ShowTitle();
   g_editor.noteTime = std::max(0.0f, g_editor.noteTime - g_loop.frameTime);
@@ -473,8 +477,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  ConsumeTrigger(KEY_C);
-  ConsumeTrigger(KEY_F5);
+  for (int key : {KEY_C, KEY_F5, KEY_Z, KEY_HOME}) ConsumeTrigger(key);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
@@ -505,6 +508,7 @@ void Editor::HandleMouse() {
   }
   const float w = static_cast<float>(g_screen.width);
   HandleEditorButtons();
+  Zoom();
 
   if (ConsumeTrigger(MOUSE_LEFT)) {
     g_editor.dragging = false;
@@ -727,14 +731,23 @@ void Editor::UndoOrRedo(bool redo) {
 }
 
 // ============================================================================
-// Shortcuts
+// Shortcuts and zoom
 // ============================================================================
 
 void Editor::HandleShortcuts(bool ctrl, bool shift) {
+  if (ConsumeTrigger(KEY_HOME) || (!ctrl && ConsumeTrigger(KEY_Z))) g_editor.view.Reset(g_input.mousePosition, *camera);
   if (!ctrl) return;
   if (ConsumeTrigger(KEY_Z)) UndoOrRedo(shift);
   if (ConsumeTrigger(KEY_Y)) UndoOrRedo(true);
   if (ConsumeTrigger(KEY_S)) SaveEditedLevel();
+}
+
+void Editor::Zoom() {
+  const int notches = g_input.wheelSteps;
+  g_input.wheelSteps = 0;
+  // The panel on the right keeps its size; only the field zooms.
+  if (notches != 0 && g_input.mousePosition.x < g_screen.width - LEVEL_AREA_MARGIN)
+    g_editor.view.ZoomAbout(g_input.mousePosition, notches, *camera);
 }
 
 void Editor::Note(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "core/Vec3.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorDialog.h"
+#include "editor/EditorView.h"
 #include "editor/PropertyBar.h"
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ class Texture;
 // and plays the level at once; the property bar and the sound bar sit over the field.
 //
 // Beyond placing: Ctrl+Z undoes and Ctrl+Y or Ctrl+Shift+Z redoes every change to the
-// level; Ctrl+S saves. A changed level asks before it is left (Escape, LOAD,
+// level; the wheel zooms about the pointer (Z or Home back to 1); Ctrl+S saves. A
+// changed level asks before it is left (Escape, LOAD,
 // PREVIOUS, NEXT, and F5 over a saved level), and a copy of it is kept in
 // ../Assets/Recovery/ until it is saved or discarded (Recovery.h).
 
@@ -59,10 +61,11 @@ private:
   void EndRename();
   void StepLevel(int step);
 
-  // ---- history and the questions (Editor.cpp, lower half) -----------------------------
+  // ---- history, view and the questions (Editor.cpp, lower half) ------------------------
   void RecordChange();                 // one undo step when the level changed
   void UndoOrRedo(bool redo);
   void HandleShortcuts(bool ctrl, bool shift);
+  void Zoom();
   void Ask(int action);                // the unsaved-changes question before `action`
   void Carry(int action);              // `action` once answered
   void AnswerDialog();
@@ -105,8 +108,9 @@ struct EditorState {
   PropertyBar propertyBar;                // the bar "happybar" (PropertyBar.h)
   std::shared_ptr<ATSound> soundBar;      // the bar "anotherbar", held while the editor runs; null otherwise
 
-  // ---- undo and keeping work safe ----
+  // ---- undo, zoom and keeping work safe ----
   EditHistory history;                    // every change to placedObjects, one step each
+  EditorView view;                        // the field's zoom
   EditorDialog dialog;                    // the open question, if any
   int pendingAction = ACTION_NONE;        // what the unsaved-changes question stands before
   std::string recoveryName;               // the level this run keeps a recovery copy of; "" for none

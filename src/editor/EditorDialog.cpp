@@ -34,6 +34,7 @@ void SwallowInput() {
   g_input.typedText.clear();
   g_input.lastDigit = 10;
   g_input.lastKeyChar = '-';
+  g_input.wheelSteps = 0;
   for (bool& triggered : g_gamepad.triggered) triggered = false;
 }
 
