@@ -1,6 +1,7 @@
-// Undo and zoom in the editor, driven through the real loop: every kind of change is one
-// step Ctrl+Z takes back and Ctrl+Y puts again; a long seeded session undone saves the
-// shipped level byte for byte; a click lands in the cell under the pointer at every zoom.
+// Undo, zoom and the selection in the editor, driven through the real loop: every kind of
+// change is one step Ctrl+Z takes back and Ctrl+Y puts again; a long seeded session undone
+// saves the shipped level byte for byte; a click lands in the cell under the pointer at
+// every zoom; groups move, paste and go by the placing rules.
 #include "core/Window.h"
 #include "editor/Editor.h"
 #include "levels/LevelFile.h"
@@ -26,6 +27,9 @@ void Chord(EditorSession& s, std::initializer_list<SDL_Scancode> held, const std
 }
 void Ctrl(EditorSession& s, SDL_Scancode key) { Chord(s, {SDL_SCANCODE_LCTRL}, [&] { s.Key(key); }); }
 void Undo(EditorSession& s) { Ctrl(s, SDL_SCANCODE_Z); }
+void ShiftDrag(EditorSession& s, float x0, float y0, float x1, float y1) {
+  Chord(s, {SDL_SCANCODE_LSHIFT}, [&] { s.Drag(x0, y0, x1, y1); });
+}
 void Wheel(EditorSession& s, float x, float y, int notches) {
   s.MoveTo(x, y);
   s.harness.MouseWheel(notches);
@@ -73,9 +77,13 @@ TEST(EditorUndo, EveryKindOfChangeIsOneStepUndoneAndRedoneExactly) {
   const std::string loaded = LevelText();
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"place", [&] { s.Click(800, 420); }},
+      {"drag one object", [&] { s.Drag(700, 300, 760, 340); }},
       {"right-click removal", [&] { s.Click(700, 300, SDL_BUTTON_RIGHT); }},
       {"clear", [&] { s.Key(SDL_SCANCODE_C); }},
       {"property", [&] { s.Click(700, 300); s.EnterValue("happybar", "Pos X: ", "720"); }},
+      {"paste", [&] { ShiftDrag(s, 660, 260, 740, 340); Ctrl(s, SDL_SCANCODE_C); s.MoveTo(850, 200); Ctrl(s, SDL_SCANCODE_V); }},
+      {"group move", [&] { ShiftDrag(s, 400, 460, 530, 530); s.Drag(442, 494, 442, 600); }},
+      {"group delete", [&] { ShiftDrag(s, 400, 460, 530, 530); s.Key(SDL_SCANCODE_DELETE); }},
   };
   for (const auto& [name, change] : changes) {
     SCOPED_TRACE(name);
@@ -142,7 +150,14 @@ TEST(EditorUndo, ALongRandomSessionUndoneSavesTheShippedLevelByteForByte) {
       s.Click(x, y);
       break;
     case 3: s.Click(x, y, SDL_BUTTON_RIGHT); break;
-    case 4: case 5: case 6: s.Drag(x, y, x + w - 110, y + h - 110); break;
+    case 4: s.Drag(x, y, x + w - 110, y + h - 110); break;
+    case 5: ShiftDrag(s, x, y, x + w, y + h); s.Key(SDL_SCANCODE_DELETE); break;
+    case 6:
+      ShiftDrag(s, x, y, x + w, y + h);
+      Ctrl(s, SDL_SCANCODE_C);
+      s.MoveTo(uniform(30, 950), uniform(30, 690));
+      Ctrl(s, SDL_SCANCODE_V);
+      break;
     case 7: Wheel(s, x, y, static_cast<int>(w) % 5 - 2); break;
     case 8: Undo(s); break;
     default: Ctrl(s, SDL_SCANCODE_Y); break;
@@ -192,4 +207,55 @@ TEST(EditorZoom, AClickLandsInTheCellUnderThePointerAtEveryZoom) {
     EXPECT_FLOAT_EQ(g_editor.view.zoom, 1.0f);
     Wheel(s, 500, 300, -2);
   }
+}
+
+TEST(EditorSelection, GroupsMovePasteAndGoByThePlacingRules) {
+  EditorSession s;
+  EnterSmallLevel(s);
+  auto& placed = g_editor.placedObjects;
+  auto& selection = g_editor.selection;
+  GameObject* wall = placed[1];
+  Ctrl(s, SDL_SCANCODE_C); // with nothing selected, as below with a selection: never a clear
+  ShiftDrag(s, 400, 460, 530, 530);
+  ASSERT_EQ(selection, (std::vector<GameObject*>{placed[1], placed[2]}));
+  for (size_t count : {3u, 2u}) {
+    Chord(s, {SDL_SCANCODE_LSHIFT}, [&] { s.Click(700, 300); });
+    EXPECT_EQ(selection.size(), count);
+  }
+
+  // A drag moves the group, each wall snapped to its grid; onto the gunner it goes back whole.
+  s.Drag(442, 494, 502, 604);
+  EXPECT_EQ(wall->Position().x, 494.0f);
+  EXPECT_EQ(wall->Position().y, 598.0f);
+  EXPECT_EQ(placed[2]->Position().x, 546.0f);
+  s.Drag(494, 598, 700, 300);
+  EXPECT_EQ(wall->Position().x, 494.0f);
+  EXPECT_NE(g_editor.note.find("refused"), std::string::npos);
+
+  // Pasted around the pointer, on the grid; again onto itself it is refused whole.
+  Ctrl(s, SDL_SCANCODE_C);
+  for (int paste = 0; paste < 2; ++paste) {
+    s.MoveTo(800, 500);
+    Ctrl(s, SDL_SCANCODE_V);
+    ASSERT_EQ(placed.size(), 9u);
+  }
+  for (GameObject* copy : selection) EXPECT_TRUE(OnWallGrid(*copy));
+  EXPECT_NEAR((selection[0]->Position().x + selection[1]->Position().x) / 2, 800.0f, 26.0f);
+
+  // The player is one: a copy of it is refused, and Ctrl+A leaves it (and the pools) out.
+  ShiftDrag(s, 260, 560, 340, 640);
+  ASSERT_EQ(selection, std::vector<GameObject*>{placed[0]});
+  Ctrl(s, SDL_SCANCODE_C);
+  s.MoveTo(850, 650);
+  Ctrl(s, SDL_SCANCODE_V);
+  EXPECT_EQ(placed.size(), 9u);
+  Ctrl(s, SDL_SCANCODE_A);
+  EXPECT_EQ(selection.size(), 6u);
+  s.Key(SDL_SCANCODE_DELETE);
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[0]->name, "PLAYER");
+  s.Key(SDL_SCANCODE_C); // a bare C still clears, and is undone like any change
+  EXPECT_TRUE(placed.empty());
+  Undo(s);
+  EXPECT_EQ(placed.size(), 3u);
 }

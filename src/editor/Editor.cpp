@@ -6,6 +6,7 @@
 #include "core/Window.h"
 #include "editor/PropertyBar.h"
 #include "editor/Recovery.h"
+#include "editor/Selection.h"
 #include "editor/SoundBar.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
@@ -17,6 +18,7 @@
 #include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/Font.h"
+#include "render/Line.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
 #include "platform/Display.h"
@@ -44,34 +46,17 @@ constexpr int NAME_LIMIT = 10;           // characters a typed level name may ha
 constexpr float PAN_STEP = 10.0f;        // camera units per frame; the picture moves half of it
 constexpr unsigned int SHOWN_FRAME = 2;  // animated objects stand still on this frame in the editor
 constexpr float TOUCH_ALLOWANCE = 0.5f;  // units by which a copy may meet a placed object
+constexpr float DRAG_START = 3.0f;       // pixels the pointer travels before a press on the selection drags it
 constexpr float NOTE_SECONDS = 4.0f;     // how long a refusal stays on the panel
 constexpr const char* GAME_TITLE = "Kvo"; // the caption the game gives its window, put back on the way out
+const float SELECTION_COLOUR[3] = {0.98f, 0.76f, 0.26f}; // cheese: seen on grass, roads and walls alike
 const Vec3 NOTE_COLOUR(0.96f, 0.76f, 0.26f);
 constexpr float NOTE_SCALE = 0.5f;
 
 GameObjectFactory* Factory() { return FindSystem<GameObjectFactory>(); }
 
-// Takes a copy that was refused back out of the factory.
-void Discard(GameObject* object) {
-  GameObjectFactory* factory = Factory();
-  if (!factory || !object) return;
-  auto& list = factory->objects;
-  list.erase(std::remove_if(list.begin(), list.end(), [object](const auto& o) { return o.get() == object; }),
-             list.end());
-}
-
 void ShowStill(GameObject* o) {
   if (AnimatedTexture* a = o->Animated()) a->SetFrame(SHOWN_FRAME);
-}
-
-// Touching is not overlapping: walls fill their cells exactly, so the copy is tested a
-// hair smaller than it is.
-bool Overlaps(const GameObject& copy, const GameObject& placed) {
-  Poly shrunk = *copy.shape;
-  auto [low, high] = shrunk.Bounds();
-  float half = std::min(high.x - low.x, high.y - low.y) / 2.0f;
-  if (half > TOUCH_ALLOWANCE) shrunk.Scale(1.0f - TOUCH_ALLOWANCE / half);
-  return placed.shape->Intersects(shrunk);
 }
 
 float SnapAxisY(float y, float cell) {
@@ -126,6 +111,24 @@ bool MustAsk() { return Unsaved() && HasWork() && std::filesystem::exists(SavedL
 
 } // namespace
 
+// Takes a copy that was refused back out of the factory.
+void DiscardCopy(GameObject* object) {
+  GameObjectFactory* factory = Factory();
+  if (!factory || !object) return;
+  auto& list = factory->objects;
+  list.erase(std::remove_if(list.begin(), list.end(), [object](const auto& o) { return o.get() == object; }),
+             list.end());
+}
+
+// The copy is tested a hair smaller than it is, so that walls may touch.
+bool Overlaps(const GameObject& copy, const GameObject& placed) {
+  Poly shrunk = *copy.shape;
+  auto [low, high] = shrunk.Bounds();
+  float half = std::min(high.x - low.x, high.y - low.y) / 2.0f;
+  if (half > TOUCH_ALLOWANCE) shrunk.Scale(1.0f - TOUCH_ALLOWANCE / half);
+  return placed.shape->Intersects(shrunk);
+}
+
 Vec3 SnapToRoadGrid(const Vec3& p) { return Snap(p, 50.0f); }
 Vec3 SnapToWallGrid(const Vec3& p) { return Snap(p, 52.0f); }
 
@@ -167,6 +170,11 @@ void Editor::Initialize() {
   selectionMarker->Init();
   noteBand = std::make_shared<SquarePrimitive>(Vec3(), 10, 14, 0.145f, 0.169f, 0.212f, 0.85f);
   noteBand->Init();
+  boxLines.clear();
+  for (int side = 0; side < 4; ++side) {
+    boxLines.push_back(std::make_unique<Line>(Vec3(), Vec3(), SELECTION_COLOUR));
+    boxLines.back()->Init();
+  }
 
   LayOutPalette();
 
@@ -255,10 +263,15 @@ void Editor::ReleaseAll() {
   g_editor.dialog.Release();
   g_editor.pendingAction = ACTION_NONE;
   g_editor.history.Clear();
+  g_editor.selection.clear();
+  g_editor.clipboard.clear(); // its objects go with the factory's list
+  g_editor.groupMove = GroupMove();
+  g_editor.box = SelectBox();
   g_editor.view = EditorView();
   g_editor.note.clear();
   g_editor.recoveryName.clear();
   g_editor.recoveryClock = 0.0f;
+  boxLines.clear();
   noteBand.reset();
   DeletePropertyBar();
   g_editor.propertyBar.objects = nullptr;
@@ -307,7 +320,7 @@ void Editor::Update() {
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
   // What the property bar changed while it was drawn is a step of its own.
-  RecordChange();
+  if (!GroupMoving()) RecordChange();
   if (g_editor.dialog.IsOpen()) {
     AnswerDialog();
   } else {
@@ -350,6 +363,8 @@ void Editor::Draw() {
     if (o->name == "ROAD") o->graphic->Draw();
   for (GameObject* o : g_editor.placedObjects)
     if (o->name != "ROAD") o->graphic->Draw();
+
+  DrawSelection();
 
   hudBackground->Draw();
   // The HUD keeps its place on the screen while the view moves; a mark after the name
@@ -427,6 +442,7 @@ void Editor::HandleKeyboard() {
   const bool ctrl = IsDown(KEY_CTRL), shift = IsDown(KEY_SHIFT);
   if (ConsumeTrigger(KEY_F5)) {
     // The play test saves over the level's files: changes to a level that has them ask first.
+    CancelGroupMove();
     if (Unsaved() && HasWork()) WriteRecovery();
     if (MustAsk())
       Ask(ACTION_PLAY);
@@ -436,7 +452,7 @@ void Editor::HandleKeyboard() {
   }
   HandleShortcuts(ctrl, shift);
   // With Ctrl held the letters are shortcuts, never the bare keys' actions.
-  if (!ctrl && ConsumeTrigger(KEY_C)) {
+  if (!ctrl && !GroupMoving() && ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
     ResetPropertyBar();
     RecordChange();
@@ -477,7 +493,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  for (int key : {KEY_C, KEY_F5, KEY_Z, KEY_HOME}) ConsumeTrigger(key);
+  for (int key : {KEY_C, KEY_F5, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
@@ -520,8 +536,18 @@ void Editor::HandleMouse() {
           break;
         }
       }
-      if (g_editor.currentKind) PlaceObject();
-      RecordChange();
+      if (!PressOnSelection(IsDown(KEY_SHIFT))) {
+        ClearSelection();
+        const unsigned long version = g_editor.history.Version();
+        if (g_editor.currentKind) PlaceObject();
+        RecordChange();
+        // A press that placed nothing on an object picks that object up: it can be dragged.
+        const bool placed = g_editor.history.Version() != version;
+        if (GameObject* under = placed ? nullptr : ObjectAt(g_editor.mouse)) {
+          g_editor.selection = {under};
+          PressOnSelection(false);
+        }
+      }
     }
     const Vec3 mouse(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
     for (GameObject* entry : g_editor.palette)
@@ -546,7 +572,10 @@ void Editor::HandleMouse() {
     RecordChange();
   }
 
-  if (ConsumeTrigger(MOUSE_RIGHT)) {
+  FollowSelection();
+
+  // Not while the selection is carried: what it holds must stay in the level.
+  if (ConsumeTrigger(MOUSE_RIGHT) && !GroupMoving()) {
     for (GameObject* o : g_editor.placedObjects)
       if (o->shape->ContainsPoint(g_editor.mouse)) {
         auto& placed = g_editor.placedObjects;
@@ -622,7 +651,7 @@ void Editor::PlaceObject() {
       if (o->name != "ROAD") continue;
       Vec3 q = o->Position();
       if (q.x == copy->Position().x && q.y == copy->Position().y) {
-        Discard(copy);
+        DiscardCopy(copy);
         return;
       }
     }
@@ -639,15 +668,15 @@ void Editor::PlaceObject() {
   for (GameObject* o : g_editor.placedObjects) {
     if (o == player) {
       o->SetPosition(Vec3(at.x, at.y, o->Position().z));
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
     if (copy->name == "WALL" && o->name == "WALL" && o->Position().x == at.x && o->Position().y == at.y) {
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
     if (o->name != "ROAD" && Overlaps(*copy, *o)) {
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
   }
@@ -662,6 +691,8 @@ void Editor::LoadNamedLevel() {
   g_editor.placedObjects = LoadObjectListToEdit(g_editor.levelPath, true);
   ResetPropertyBar();
   // Another level, another history; whatever copy was kept of the last one is done with.
+  g_editor.groupMove = GroupMove();
+  ClearSelection();
   g_editor.history.Start(g_editor.placedObjects);
   DropRecovery();
 }
@@ -722,24 +753,92 @@ void Editor::PlayTest(bool save) {
 // History
 // ============================================================================
 
-void Editor::RecordChange() { g_editor.history.Record(g_editor.placedObjects); }
+void Editor::RecordChange() {
+  if (g_editor.history.Record(g_editor.placedObjects)) ForgetUnplaced();
+}
 
 void Editor::UndoOrRedo(bool redo) {
   auto& placed = g_editor.placedObjects;
   if (!(redo ? g_editor.history.Redo(placed) : g_editor.history.Undo(placed))) return;
-  ResetPropertyBar(); // the bar may show an object the step took away
+  // The bar may show an object the step took away.
+  ClearSelection();
+  ResetPropertyBar();
 }
 
 // ============================================================================
-// Shortcuts and zoom
+// Shortcuts, selection and zoom
 // ============================================================================
 
 void Editor::HandleShortcuts(bool ctrl, bool shift) {
   if (ConsumeTrigger(KEY_HOME) || (!ctrl && ConsumeTrigger(KEY_Z))) g_editor.view.Reset(g_input.mousePosition, *camera);
-  if (!ctrl) return;
+  // The selection is in the air while it is dragged: nothing else changes the level meanwhile.
+  if (GroupMoving() || !ctrl) {
+    if (!GroupMoving() && ConsumeTrigger(KEY_DELETE) && !g_editor.selection.empty()) {
+      DeleteSelection();
+      ResetPropertyBar();
+      RecordChange();
+    }
+    return;
+  }
   if (ConsumeTrigger(KEY_Z)) UndoOrRedo(shift);
   if (ConsumeTrigger(KEY_Y)) UndoOrRedo(true);
+  if (ConsumeTrigger(KEY_A)) SelectAllButPlayer();
   if (ConsumeTrigger(KEY_S)) SaveEditedLevel();
+  if (ConsumeTrigger(KEY_C)) CopySelection();
+  if (ConsumeTrigger(KEY_V)) {
+    std::string refusal;
+    if (g_input.mousePosition.x >= g_screen.width - LEVEL_AREA_MARGIN)
+      Note("Point at the field to paste");
+    else if (PasteAt(g_editor.mouse, refusal))
+      RecordChange();
+    else if (!refusal.empty())
+      Note("Paste refused: " + refusal);
+  }
+}
+
+bool Editor::PressOnSelection(bool shift) {
+  const Vec3 screen = g_input.mousePosition;
+  if (shift) {
+    g_editor.box = SelectBox{true, screen, screen};
+    return true;
+  }
+  GameObject* under = nullptr;
+  for (GameObject* o : g_editor.selection)
+    if (o->shape->ContainsPoint(g_editor.mouse)) under = o;
+  if (!under) return false;
+  BeginGroupMove(g_editor.mouse);
+  g_editor.groupMove.pressed = screen;
+  return true;
+}
+
+void Editor::FollowSelection() {
+  const Vec3 screen = g_input.mousePosition;
+  SelectBox& box = g_editor.box;
+  if (box.active) {
+    if (IsDown(MOUSE_LEFT)) {
+      box.to = screen;
+    } else {
+      box.active = false;
+      const Vec3 from = g_editor.view.ToWorld(box.from, *camera), to = g_editor.view.ToWorld(box.to, *camera);
+      // A box no bigger than a click is a click: it adds or takes away one object.
+      if (Length2D(box.to - box.from) < DRAG_START)
+        ToggleSelected(ObjectAt(from));
+      else
+        SelectInBox(from, to);
+    }
+  }
+  GroupMove& move = g_editor.groupMove;
+  if (!move.active) return;
+  if (IsDown(MOUSE_LEFT)) {
+    if (Length2D(screen - move.pressed) >= DRAG_START) move.travelling = true;
+    if (move.travelling) FollowGroupMove(g_editor.mouse);
+    return;
+  }
+  std::string refusal;
+  if (EndGroupMove(refusal))
+    RecordChange();
+  else if (!refusal.empty())
+    Note("Move refused: " + refusal);
 }
 
 void Editor::Zoom() {
@@ -757,11 +856,31 @@ void Editor::Note(const std::string& text) {
   std::fflush(stdout);
 }
 
+// Outlines over everything placed, so that no neighbour hides them.
+void Editor::DrawSelection() {
+  for (GameObject* o : g_editor.selection)
+    for (Line& line : o->graphic->outline) {
+      std::copy(SELECTION_COLOUR, SELECTION_COLOUR + 3, line.color);
+      line.InitOnce();
+      line.Draw();
+    }
+  const SelectBox& box = g_editor.box;
+  if (!box.active || boxLines.size() < 4) return;
+  const Vec3 a = box.from, b(box.to.x, box.from.y, 0.0f), c = box.to, d(box.from.x, box.to.y, 0.0f);
+  boxLines[0]->SetEnds(a, b);
+  boxLines[1]->SetEnds(b, c);
+  boxLines[2]->SetEnds(c, d);
+  boxLines[3]->SetEnds(d, a);
+  for (auto& line : boxLines) line->Draw();
+}
+
 // ============================================================================
 // Questions before changes are lost
 // ============================================================================
 
 void Editor::Ask(int action) {
+  CancelGroupMove(); // what is asked about is the level as it stands, not a group in the air
+  g_editor.box = SelectBox();
   g_editor.pendingAction = action;
   g_editor.dialog.Open(DialogKind::Unsaved, g_editor.displayName);
 }
@@ -800,6 +919,8 @@ void Editor::AnswerDialog() {
   }
   if (answer == DialogAnswer::Discard) {
     DropRecovery();
+    g_editor.groupMove = GroupMove();
+    ClearSelection();
     g_editor.history.RevertToSaved(g_editor.placedObjects);
     ResetPropertyBar();
   }

@@ -39,6 +39,7 @@ constexpr int KEY_Q = 81;
 constexpr int KEY_R = 82;
 constexpr int KEY_S = 83;
 constexpr int KEY_T = 84;
+constexpr int KEY_V = 86;
 constexpr int KEY_W = 87;
 constexpr int KEY_Y = 89;
 constexpr int KEY_Z = 90;
