@@ -85,6 +85,17 @@ void ToggleLook(Button& button) {
   button.SetFrame(f < 2 ? f + 2 : f - 2);
 }
 
+// A letter pressed with Ctrl is a shortcut: it does not pan while it stays down, even
+// after Ctrl is let go first.
+bool PanKey(int letter) {
+  bool& shortcut = g_editor.shortcutLetters[letter - KEY_A];
+  if (!IsDown(letter))
+    shortcut = false;
+  else if (IsDown(KEY_CTRL))
+    shortcut = true;
+  return IsDown(letter) && !shortcut;
+}
+
 // g_editor.levelIndex always names an entry when there is one.
 void KeepLevelIndexInList() {
   if (LevelCount() <= 0)
@@ -462,12 +473,12 @@ void Editor::HandleKeyboard() {
 
 void Editor::PanCamera() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
-  const bool letters = !IsDown(KEY_CTRL); // Ctrl+A, Ctrl+S and Ctrl+D do not pan
-  if (IsDown(KEY_UP) || (letters && IsDown(KEY_W))) {
+  const bool up = PanKey(KEY_W), left = PanKey(KEY_A), down = PanKey(KEY_S), right = PanKey(KEY_D);
+  if (IsDown(KEY_UP) || up) {
     camera->held = false;
     camera->velocity[1] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = -PAN_STEP / h;
-  } else if (IsDown(KEY_DOWN) || (letters && IsDown(KEY_S))) {
+  } else if (IsDown(KEY_DOWN) || down) {
     camera->held = false;
     camera->velocity[1] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = PAN_STEP / h;
@@ -475,11 +486,11 @@ void Editor::PanCamera() {
     camera->velocity[1] = 0;
     camera->viewVelocity[1] = 0.0f;
   }
-  if (IsDown(KEY_LEFT) || (letters && IsDown(KEY_A))) {
+  if (IsDown(KEY_LEFT) || left) {
     camera->held = false;
     camera->velocity[0] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = PAN_STEP / w;
-  } else if (IsDown(KEY_RIGHT) || (letters && IsDown(KEY_D))) {
+  } else if (IsDown(KEY_RIGHT) || right) {
     camera->held = false;
     camera->velocity[0] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = -PAN_STEP / w;
@@ -847,6 +858,7 @@ void Editor::Zoom() {
   // The panel on the right keeps its size; only the field zooms.
   if (notches != 0 && g_input.mousePosition.x < g_screen.width - LEVEL_AREA_MARGIN)
     g_editor.view.ZoomAbout(g_input.mousePosition, notches, *camera);
+  g_editor.mouse = g_editor.view.ToWorld(g_input.mousePosition, *camera); // what the rest of the frame clicks on
 }
 
 void Editor::Note(const std::string& text) {

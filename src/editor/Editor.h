@@ -152,6 +152,7 @@ struct EditorState {
   std::string note;                       // why a move or paste was refused, shown on the panel
   float noteTime = 0.0f;                  // seconds the note still shows
   std::string windowTitle;                // the caption last given to the window; "" when untouched
+  bool shortcutLetters[26] = {};          // letters pressed with Ctrl: they do not pan until let go
 
   void Reset();
 };
