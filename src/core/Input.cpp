@@ -92,6 +92,7 @@ bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   case MSG_MBUTTON_UP: KeyUp(MOUSE_MIDDLE); return true;
   case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
   case MSG_CHAR: CharTyped(wParam); return true;
+  case MSG_MOUSE_WHEEL: g_input.wheelSteps += static_cast<int>(static_cast<intptr_t>(wParam)); return true;
   default: return false;
   }
 }

@@ -17,6 +17,7 @@ struct InputState {
   char lastKeyChar = '\0';          // last key pressed if its code is 48-90, else '-'
   int lastDigit = 10;               // value of the last digit key pressed; 10 = none
   bool usingGamepad = false;        // the pad is the active device (a mouse move clears it)
+  int wheelSteps = 0;               // wheel notches since a reader last took them; positive away from the user
   // Printable ASCII characters typed since a reader last emptied it, as the keyboard layout
   // gives them (the letter printed on the key, shifted or not); the newest 32 are kept.
   std::string typedText;

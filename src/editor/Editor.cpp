@@ -5,6 +5,8 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "editor/PropertyBar.h"
+#include "editor/Recovery.h"
+#include "editor/Selection.h"
 #include "editor/SoundBar.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
@@ -16,7 +18,10 @@
 #include "render/Camera.h"
 #include "render/DrawBatch.h"
 #include "render/Font.h"
+#include "render/Line.h"
+#include "render/SquarePrimitive.h"
 #include "render/Texture.h"
+#include "platform/Display.h"
 #include "platform/KeyCodes.h"
 #include "platform/TweakBar.h"
 #include <GL/glew.h>
@@ -24,6 +29,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 // ============================================================================
 // Editor globals
@@ -40,30 +46,17 @@ constexpr int NAME_LIMIT = 10;           // characters a typed level name may ha
 constexpr float PAN_STEP = 10.0f;        // camera units per frame; the picture moves half of it
 constexpr unsigned int SHOWN_FRAME = 2;  // animated objects stand still on this frame in the editor
 constexpr float TOUCH_ALLOWANCE = 0.5f;  // units by which a copy may meet a placed object
+constexpr float DRAG_START = 3.0f;       // pixels the pointer travels before a press on the selection drags it
+constexpr float NOTE_SECONDS = 4.0f;     // how long a refusal stays on the panel
+constexpr const char* GAME_TITLE = "Kvo"; // the caption the game gives its window, put back on the way out
+const float SELECTION_COLOUR[3] = {0.98f, 0.76f, 0.26f}; // cheese: seen on grass, roads and walls alike
+const Vec3 NOTE_COLOUR(0.96f, 0.76f, 0.26f);
+constexpr float NOTE_SCALE = 0.5f;
 
 GameObjectFactory* Factory() { return FindSystem<GameObjectFactory>(); }
 
-// Takes a copy that was refused back out of the factory.
-void Discard(GameObject* object) {
-  GameObjectFactory* factory = Factory();
-  if (!factory || !object) return;
-  auto& list = factory->objects;
-  list.erase(std::remove_if(list.begin(), list.end(), [object](const auto& o) { return o.get() == object; }),
-             list.end());
-}
-
 void ShowStill(GameObject* o) {
   if (AnimatedTexture* a = o->Animated()) a->SetFrame(SHOWN_FRAME);
-}
-
-// Touching is not overlapping: walls fill their cells exactly, so the copy is tested a
-// hair smaller than it is.
-bool Overlaps(const GameObject& copy, const GameObject& placed) {
-  Poly shrunk = *copy.shape;
-  auto [low, high] = shrunk.Bounds();
-  float half = std::min(high.x - low.x, high.y - low.y) / 2.0f;
-  if (half > TOUCH_ALLOWANCE) shrunk.Scale(1.0f - TOUCH_ALLOWANCE / half);
-  return placed.shape->Intersects(shrunk);
 }
 
 float SnapAxisY(float y, float cell) {
@@ -92,6 +85,17 @@ void ToggleLook(Button& button) {
   button.SetFrame(f < 2 ? f + 2 : f - 2);
 }
 
+// A letter pressed with Ctrl is a shortcut: it does not pan while it stays down, even
+// after Ctrl is let go first.
+bool PanKey(int letter) {
+  bool& shortcut = g_editor.shortcutLetters[letter - KEY_A];
+  if (!IsDown(letter))
+    shortcut = false;
+  else if (IsDown(KEY_CTRL))
+    shortcut = true;
+  return IsDown(letter) && !shortcut;
+}
+
 // g_editor.levelIndex always names an entry when there is one.
 void KeepLevelIndexInList() {
   if (LevelCount() <= 0)
@@ -100,7 +104,41 @@ void KeepLevelIndexInList() {
     g_editor.levelIndex = std::clamp(g_editor.levelIndex, 0, LevelCount() - 1);
 }
 
+bool Unsaved() { return g_editor.history.Unsaved(); }
+
+// The level's own saved object list: the file a save replaces.
+std::string SavedListPath() { return LEVEL_FOLDER + g_editor.displayName + ".txt2"; }
+
+// Something a designer placed; the shot pools alone are what a save adds by itself.
+bool HasWork() {
+  return std::any_of(g_editor.placedObjects.begin(), g_editor.placedObjects.end(),
+                     [](GameObject* o) { return o->name != "PROJECTILE" && o->name != "ENEMYPROJECTILE"; });
+}
+
+// Leaving, loading or stepping away from changes that would otherwise be dropped asks
+// first. A level never saved is not dropped: leaving it keeps its recovery copy, offered
+// at the next entry; and an emptied level has nothing to lose that its files do not hold.
+bool MustAsk() { return Unsaved() && HasWork() && std::filesystem::exists(SavedListPath()); }
+
 } // namespace
+
+// Takes a copy that was refused back out of the factory.
+void DiscardCopy(GameObject* object) {
+  GameObjectFactory* factory = Factory();
+  if (!factory || !object) return;
+  auto& list = factory->objects;
+  list.erase(std::remove_if(list.begin(), list.end(), [object](const auto& o) { return o.get() == object; }),
+             list.end());
+}
+
+// The copy is tested a hair smaller than it is, so that walls may touch.
+bool Overlaps(const GameObject& copy, const GameObject& placed) {
+  Poly shrunk = *copy.shape;
+  auto [low, high] = shrunk.Bounds();
+  float half = std::min(high.x - low.x, high.y - low.y) / 2.0f;
+  if (half > TOUCH_ALLOWANCE) shrunk.Scale(1.0f - TOUCH_ALLOWANCE / half);
+  return placed.shape->Intersects(shrunk);
+}
 
 Vec3 SnapToRoadGrid(const Vec3& p) { return Snap(p, 50.0f); }
 Vec3 SnapToWallGrid(const Vec3& p) { return Snap(p, 52.0f); }
@@ -131,6 +169,7 @@ void Editor::Initialize() {
   g_editor.dragging = false;
   g_editor.dragObject = nullptr;
   g_input.typedText.clear();
+  g_input.wheelSteps = 0;
   if (!camera) Load();
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
@@ -140,6 +179,13 @@ void Editor::Initialize() {
   hudBackground->Init();
   selectionMarker = std::make_shared<Texture>("../Assets/image/editorSelectedIcon.png", 1, Vec3(-10000, -10000, 0), 25, 25);
   selectionMarker->Init();
+  noteBand = std::make_shared<SquarePrimitive>(Vec3(), 10, 14, 0.145f, 0.169f, 0.212f, 0.85f);
+  noteBand->Init();
+  boxLines.clear();
+  for (int side = 0; side < 4; ++side) {
+    boxLines.push_back(std::make_unique<Line>(Vec3(), Vec3(), SELECTION_COLOUR));
+    boxLines.back()->Init();
+  }
 
   LayOutPalette();
 
@@ -166,7 +212,11 @@ void Editor::Initialize() {
       if (found != g_levelNames.end()) g_editor.levelIndex = static_cast<int>(found - g_levelNames.begin());
       LoadNamedLevel();
     }
+  } else {
+    g_editor.history.Start(g_editor.placedObjects);
+    OfferRecovery();
   }
+  ShowTitle();
 }
 
 void Editor::LayOutPalette() {
@@ -219,6 +269,21 @@ void Editor::LayGrass() {
 // Free and Unload both end the editor's run; whichever comes first releases, the other
 // finds nothing left.
 void Editor::ReleaseAll() {
+  if (!g_editor.windowTitle.empty()) SetWindowCaption(g_screen.window, GAME_TITLE);
+  g_editor.windowTitle.clear();
+  g_editor.dialog.Release();
+  g_editor.pendingAction = ACTION_NONE;
+  g_editor.history.Clear();
+  g_editor.selection.clear();
+  g_editor.clipboard.clear(); // its objects go with the factory's list
+  g_editor.groupMove = GroupMove();
+  g_editor.box = SelectBox();
+  g_editor.view = EditorView();
+  g_editor.note.clear();
+  g_editor.recoveryName.clear();
+  g_editor.recoveryClock = 0.0f;
+  boxLines.clear();
+  noteBand.reset();
   DeletePropertyBar();
   g_editor.propertyBar.objects = nullptr;
   g_editor.soundBar.reset();
@@ -234,6 +299,15 @@ void Editor::ReleaseAll() {
 }
 
 void Editor::Free() {
+  // Left for anything but the play test (which saved first): changes the designer was not
+  // asked about (the window closed, the game stopped) are kept for the next run; a level
+  // left saved or discarded needs its copy no more.
+  if (g_loop.nextState != STATE_TUTORIAL) {
+    if (Unsaved() && HasWork())
+      WriteRecovery();
+    else
+      DropRecovery();
+  }
   ReleaseAll();
   if (GameObjectFactory* factory = Factory()) factory->objects.clear();
 }
@@ -252,11 +326,22 @@ void Editor::Unload() {
 void Editor::Update() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   camera->ApplyVelocity();
-  g_editor.mouse = Vec3(g_input.mousePosition.x + camera->x / 2, g_input.mousePosition.y - camera->y / 2, 0.0f);
+  g_editor.view.Apply(*camera);
+  g_editor.mouse = g_editor.view.ToWorld(g_input.mousePosition, *camera);
   g_editor.hudAnchor = Vec3(w / 2 + camera->x, h / 2 + camera->y, 0.0f);
 
-  HandleKeyboard();
-  HandleMouse();
+  // What the property bar changed while it was drawn is a step of its own.
+  if (!GroupMoving()) RecordChange();
+  if (g_editor.dialog.IsOpen()) {
+    AnswerDialog();
+  } else {
+    HandleKeyboard();
+    HandleMouse();
+  }
+  g_editor.view.Apply(*camera); // the wheel may have zoomed
+  KeepRecoveryCopy();
+  ShowTitle();
+  g_editor.noteTime = std::max(0.0f, g_editor.noteTime - g_loop.frameTime);
 
   if (g_editor.currentKind) {
     const Texture& g = *g_editor.currentKind->graphic;
@@ -290,10 +375,22 @@ void Editor::Draw() {
   for (GameObject* o : g_editor.placedObjects)
     if (o->name != "ROAD") o->graphic->Draw();
 
+  DrawSelection();
+
   hudBackground->Draw();
-  // The HUD keeps its place on the screen while the view moves.
+  // The HUD keeps its place on the screen while the view moves; a mark after the name
+  // says the level has changes that are not saved.
   const Vec3 screenCentre(g_screen.width / 2.0f, g_screen.height / 2.0f, 0.0f);
-  font->DrawText(g_editor.displayName, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
+  const std::string mark = !g_editor.renameMode && Unsaved() ? "*" : "";
+  font->DrawText(g_editor.displayName + mark, screenCentre + Vec3(460, 325, 0), textColor, 0.6f);
+  if (g_editor.noteTime > 0.0f && noteBand) {
+    const std::string note = Upper(g_editor.note);
+    const float width = TextWidth(note, NOTE_SCALE);
+    noteBand->halfWidth = static_cast<int>(width / 2) + 10;
+    noteBand->SetPosition(Vec3(width / 2 + 12, g_screen.height - 24.0f, 0.0f), 0.0f);
+    noteBand->Draw();
+    font->DrawText(note, Vec3(12, g_screen.height - 16.0f, 0.0f), NOTE_COLOUR, NOTE_SCALE);
+  }
 
   if (g_editor.dragObject && g_editor.dragObject->active) {
     ShowStill(g_editor.dragObject);
@@ -310,6 +407,7 @@ void Editor::Draw() {
   // underneath them.
   FlushDrawing();
   TwDraw();
+  g_editor.dialog.Draw(*font); // over the bars too: a question waits for its answer
 
   if (g_loop.debugView != 0) {
     const Vec3 at(camera->x, camera->y, 0.0f);
@@ -328,6 +426,13 @@ void Editor::Draw() {
 // ============================================================================
 
 void Editor::HandleKeyboard() {
+  // Escape leaves for the menu (the loop sees it after the frame); a changed level asks first.
+  if (g_input.keyTriggered[KEY_ESCAPE] && MustAsk()) {
+    ConsumeTrigger(KEY_ESCAPE);
+    if (g_editor.renameMode) EndRename();
+    Ask(ACTION_LEAVE);
+    return;
+  }
   if (g_editor.renameMode) {
     // Digits typed into the name are characters, not palette keys.
     g_input.lastDigit = 10;
@@ -345,24 +450,35 @@ void Editor::HandleKeyboard() {
     g_input.lastKeyChar = '-';
   }
 
+  const bool ctrl = IsDown(KEY_CTRL), shift = IsDown(KEY_SHIFT);
   if (ConsumeTrigger(KEY_F5)) {
-    PlayTest();
+    // The play test saves over the level's files: changes to a level that has them ask first.
+    CancelGroupMove();
+    if (Unsaved() && HasWork()) WriteRecovery();
+    if (MustAsk())
+      Ask(ACTION_PLAY);
+    else
+      PlayTest();
     return;
   }
-  if (ConsumeTrigger(KEY_C)) {
+  HandleShortcuts(ctrl, shift);
+  // With Ctrl held the letters are shortcuts, never the bare keys' actions.
+  if (!ctrl && !GroupMoving() && ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
     ResetPropertyBar();
+    RecordChange();
   }
   PanCamera();
 }
 
 void Editor::PanCamera() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
-  if (IsDown(KEY_UP) || IsDown(KEY_W)) {
+  const bool up = PanKey(KEY_W), left = PanKey(KEY_A), down = PanKey(KEY_S), right = PanKey(KEY_D);
+  if (IsDown(KEY_UP) || up) {
     camera->held = false;
     camera->velocity[1] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = -PAN_STEP / h;
-  } else if (IsDown(KEY_DOWN) || IsDown(KEY_S)) {
+  } else if (IsDown(KEY_DOWN) || down) {
     camera->held = false;
     camera->velocity[1] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[1] = PAN_STEP / h;
@@ -370,11 +486,11 @@ void Editor::PanCamera() {
     camera->velocity[1] = 0;
     camera->viewVelocity[1] = 0.0f;
   }
-  if (IsDown(KEY_LEFT) || IsDown(KEY_A)) {
+  if (IsDown(KEY_LEFT) || left) {
     camera->held = false;
     camera->velocity[0] = -static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = PAN_STEP / w;
-  } else if (IsDown(KEY_RIGHT) || IsDown(KEY_D)) {
+  } else if (IsDown(KEY_RIGHT) || right) {
     camera->held = false;
     camera->velocity[0] = static_cast<int>(PAN_STEP);
     camera->viewVelocity[0] = -PAN_STEP / w;
@@ -388,8 +504,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  ConsumeTrigger(KEY_C);
-  ConsumeTrigger(KEY_F5);
+  for (int key : {KEY_C, KEY_F5, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
@@ -420,6 +535,7 @@ void Editor::HandleMouse() {
   }
   const float w = static_cast<float>(g_screen.width);
   HandleEditorButtons();
+  Zoom();
 
   if (ConsumeTrigger(MOUSE_LEFT)) {
     g_editor.dragging = false;
@@ -431,7 +547,18 @@ void Editor::HandleMouse() {
           break;
         }
       }
-      if (g_editor.currentKind) PlaceObject();
+      if (!PressOnSelection(IsDown(KEY_SHIFT))) {
+        ClearSelection();
+        const unsigned long version = g_editor.history.Version();
+        if (g_editor.currentKind) PlaceObject();
+        RecordChange();
+        // A press that placed nothing on an object picks that object up: it can be dragged.
+        const bool placed = g_editor.history.Version() != version;
+        if (GameObject* under = placed ? nullptr : ObjectAt(g_editor.mouse)) {
+          g_editor.selection = {under};
+          PressOnSelection(false);
+        }
+      }
     }
     const Vec3 mouse(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
     for (GameObject* entry : g_editor.palette)
@@ -453,9 +580,13 @@ void Editor::HandleMouse() {
     // Only a drop on the field places: one over the panel would hide under it.
     if (g_input.mousePosition.x < w - LEVEL_AREA_MARGIN && g_editor.currentKind) PlaceObject();
     g_editor.dragging = false;
+    RecordChange();
   }
 
-  if (ConsumeTrigger(MOUSE_RIGHT)) {
+  FollowSelection();
+
+  // Not while the selection is carried: what it holds must stay in the level.
+  if (ConsumeTrigger(MOUSE_RIGHT) && !GroupMoving()) {
     for (GameObject* o : g_editor.placedObjects)
       if (o->shape->ContainsPoint(g_editor.mouse)) {
         auto& placed = g_editor.placedObjects;
@@ -463,6 +594,7 @@ void Editor::HandleMouse() {
         break;
       }
     ResetPropertyBar();
+    RecordChange();
   }
 }
 
@@ -491,14 +623,13 @@ void Editor::HandleEditorButtons() {
       g_input.typedText.clear();
       g_editor.displayName = g_editor.levelName;
     } else if (b->name == "UNSERIALIZE") {
-      LoadNamedLevel();
+      MustAsk() ? Ask(ACTION_LOAD) : Carry(ACTION_LOAD);
     } else if (b->name == "SERIALIZE") {
       SaveEditedLevel();
     } else if (b->name == "PREVIOUS") {
-      StepLevel(-1);
+      MustAsk() ? Ask(ACTION_PREVIOUS) : Carry(ACTION_PREVIOUS);
     } else if (b->name == "NEXT") {
-      StepLevel(+1);
-      ResetPropertyBar();
+      MustAsk() ? Ask(ACTION_NEXT) : Carry(ACTION_NEXT);
     }
     return;
   }
@@ -531,7 +662,7 @@ void Editor::PlaceObject() {
       if (o->name != "ROAD") continue;
       Vec3 q = o->Position();
       if (q.x == copy->Position().x && q.y == copy->Position().y) {
-        Discard(copy);
+        DiscardCopy(copy);
         return;
       }
     }
@@ -548,15 +679,15 @@ void Editor::PlaceObject() {
   for (GameObject* o : g_editor.placedObjects) {
     if (o == player) {
       o->SetPosition(Vec3(at.x, at.y, o->Position().z));
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
     if (copy->name == "WALL" && o->name == "WALL" && o->Position().x == at.x && o->Position().y == at.y) {
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
     if (o->name != "ROAD" && Overlaps(*copy, *o)) {
-      Discard(copy);
+      DiscardCopy(copy);
       return;
     }
   }
@@ -570,9 +701,14 @@ void Editor::LoadNamedLevel() {
   // them would turn more of the level's walls cracked every time.
   g_editor.placedObjects = LoadObjectListToEdit(g_editor.levelPath, true);
   ResetPropertyBar();
+  // Another level, another history; whatever copy was kept of the last one is done with.
+  g_editor.groupMove = GroupMove();
+  ClearSelection();
+  g_editor.history.Start(g_editor.placedObjects);
+  DropRecovery();
 }
 
-void Editor::SaveEditedLevel() {
+bool Editor::SaveEditedLevel() {
   GameObjectFactory* factory = Factory();
   auto hasKind = [](const char* kind) {
     const auto& placed = g_editor.placedObjects;
@@ -594,14 +730,26 @@ void Editor::SaveEditedLevel() {
     addPool("ENEMYPROJECTILE", 20);
   }
   std::fflush(stdout);
+  RecordChange(); // the pools are a change of their own
   g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
+  const FileStamp before = StampOf(g_editor.levelPath + "2");
   SaveLevel(g_editor.placedObjects, g_editor.levelPath);
+  const FileStamp after = StampOf(g_editor.levelPath + "2");
   ListLevels();
   KeepLevelIndexInList();
+  const bool saved = after.exists && !(after == before);
+  if (saved) {
+    g_editor.history.MarkSaved();
+    DropRecovery();
+  }
+  return saved;
 }
 
-void Editor::PlayTest() {
-  SaveEditedLevel();
+void Editor::PlayTest(bool save) {
+  if (save)
+    SaveEditedLevel();
+  else
+    g_editor.levelPath = LEVEL_FOLDER + g_editor.displayName + ".txt";
   // Only a level the game can list can be played: it needs its player.
   if (!ValidateLevelFile(g_editor.levelPath)) {
     std::printf("The level cannot be played: it has no PLAYER\n");
@@ -610,4 +758,267 @@ void Editor::PlayTest() {
   }
   StartPlayTest(g_editor.levelPath);
   g_loop.nextState = STATE_TUTORIAL;
+}
+
+// ============================================================================
+// History
+// ============================================================================
+
+void Editor::RecordChange() {
+  if (g_editor.history.Record(g_editor.placedObjects)) ForgetUnplaced();
+}
+
+void Editor::UndoOrRedo(bool redo) {
+  auto& placed = g_editor.placedObjects;
+  if (!(redo ? g_editor.history.Redo(placed) : g_editor.history.Undo(placed))) return;
+  // The bar may show an object the step took away.
+  ClearSelection();
+  ResetPropertyBar();
+}
+
+// ============================================================================
+// Shortcuts, selection and zoom
+// ============================================================================
+
+void Editor::HandleShortcuts(bool ctrl, bool shift) {
+  if (ConsumeTrigger(KEY_HOME) || (!ctrl && ConsumeTrigger(KEY_Z))) g_editor.view.Reset(g_input.mousePosition, *camera);
+  // The selection is in the air while it is dragged: nothing else changes the level meanwhile.
+  if (GroupMoving() || !ctrl) {
+    if (!GroupMoving() && ConsumeTrigger(KEY_DELETE) && !g_editor.selection.empty()) {
+      DeleteSelection();
+      ResetPropertyBar();
+      RecordChange();
+    }
+    return;
+  }
+  if (ConsumeTrigger(KEY_Z)) UndoOrRedo(shift);
+  if (ConsumeTrigger(KEY_Y)) UndoOrRedo(true);
+  if (ConsumeTrigger(KEY_A)) SelectAllButPlayer();
+  if (ConsumeTrigger(KEY_S)) SaveEditedLevel();
+  if (ConsumeTrigger(KEY_C)) CopySelection();
+  if (ConsumeTrigger(KEY_V)) {
+    std::string refusal;
+    if (g_input.mousePosition.x >= g_screen.width - LEVEL_AREA_MARGIN)
+      Note("Point at the field to paste");
+    else if (PasteAt(g_editor.mouse, refusal))
+      RecordChange();
+    else if (!refusal.empty())
+      Note("Paste refused: " + refusal);
+  }
+}
+
+bool Editor::PressOnSelection(bool shift) {
+  const Vec3 screen = g_input.mousePosition;
+  if (shift) {
+    g_editor.box = SelectBox{true, screen, screen};
+    return true;
+  }
+  GameObject* under = nullptr;
+  for (GameObject* o : g_editor.selection)
+    if (o->shape->ContainsPoint(g_editor.mouse)) under = o;
+  if (!under) return false;
+  BeginGroupMove(g_editor.mouse);
+  g_editor.groupMove.pressed = screen;
+  return true;
+}
+
+void Editor::FollowSelection() {
+  const Vec3 screen = g_input.mousePosition;
+  SelectBox& box = g_editor.box;
+  if (box.active) {
+    if (IsDown(MOUSE_LEFT)) {
+      box.to = screen;
+    } else {
+      box.active = false;
+      const Vec3 from = g_editor.view.ToWorld(box.from, *camera), to = g_editor.view.ToWorld(box.to, *camera);
+      // A box no bigger than a click is a click: it adds or takes away one object.
+      if (Length2D(box.to - box.from) < DRAG_START)
+        ToggleSelected(ObjectAt(from));
+      else
+        SelectInBox(from, to);
+    }
+  }
+  GroupMove& move = g_editor.groupMove;
+  if (!move.active) return;
+  if (IsDown(MOUSE_LEFT)) {
+    if (Length2D(screen - move.pressed) >= DRAG_START) move.travelling = true;
+    if (move.travelling) FollowGroupMove(g_editor.mouse);
+    return;
+  }
+  std::string refusal;
+  if (EndGroupMove(refusal))
+    RecordChange();
+  else if (!refusal.empty())
+    Note("Move refused: " + refusal);
+}
+
+void Editor::Zoom() {
+  const int notches = g_input.wheelSteps;
+  g_input.wheelSteps = 0;
+  // The panel on the right keeps its size; only the field zooms.
+  if (notches != 0 && g_input.mousePosition.x < g_screen.width - LEVEL_AREA_MARGIN)
+    g_editor.view.ZoomAbout(g_input.mousePosition, notches, *camera);
+  g_editor.mouse = g_editor.view.ToWorld(g_input.mousePosition, *camera); // what the rest of the frame clicks on
+}
+
+void Editor::Note(const std::string& text) {
+  g_editor.note = text;
+  g_editor.noteTime = NOTE_SECONDS;
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+// Outlines over everything placed, so that no neighbour hides them.
+void Editor::DrawSelection() {
+  for (GameObject* o : g_editor.selection)
+    for (Line& line : o->graphic->outline) {
+      std::copy(SELECTION_COLOUR, SELECTION_COLOUR + 3, line.color);
+      line.InitOnce();
+      line.Draw();
+    }
+  const SelectBox& box = g_editor.box;
+  if (!box.active || boxLines.size() < 4) return;
+  const Vec3 a = box.from, b(box.to.x, box.from.y, 0.0f), c = box.to, d(box.from.x, box.to.y, 0.0f);
+  boxLines[0]->SetEnds(a, b);
+  boxLines[1]->SetEnds(b, c);
+  boxLines[2]->SetEnds(c, d);
+  boxLines[3]->SetEnds(d, a);
+  for (auto& line : boxLines) line->Draw();
+}
+
+// ============================================================================
+// Questions before changes are lost
+// ============================================================================
+
+void Editor::Ask(int action) {
+  CancelGroupMove(); // what is asked about is the level as it stands, not a group in the air
+  g_editor.box = SelectBox();
+  g_editor.pendingAction = action;
+  g_editor.dialog.Open(DialogKind::Unsaved, g_editor.displayName);
+}
+
+void Editor::Carry(int action) {
+  switch (action) {
+  case ACTION_LEAVE: g_loop.nextState = STATE_MAIN_MENU; break;
+  case ACTION_LOAD: LoadNamedLevel(); break;
+  case ACTION_PREVIOUS: StepLevel(-1); break;
+  case ACTION_NEXT:
+    StepLevel(+1);
+    ResetPropertyBar();
+    break;
+  case ACTION_PLAY: PlayTest(false); break; // saved just now, or discarded: the files are the level
+  default: break;
+  }
+}
+
+void Editor::AnswerDialog() {
+  const DialogKind kind = g_editor.dialog.Kind();
+  const DialogAnswer answer = g_editor.dialog.Update();
+  if (answer == DialogAnswer::None) return;
+  g_editor.dialog.Close();
+  if (kind == DialogKind::Restore) {
+    const std::string name = g_editor.dialog.LevelName();
+    if (answer == DialogAnswer::Restore) RestoreRecovery(name);
+    if (answer == DialogAnswer::Discard) RemoveRecoveryCopy(name);
+    return; // later: the copy waits for the next time the editor opens
+  }
+  const int action = g_editor.pendingAction;
+  g_editor.pendingAction = ACTION_NONE;
+  if (answer == DialogAnswer::Stay) return;
+  if (answer == DialogAnswer::Save && !SaveEditedLevel()) {
+    Note("The level was not saved: it stays open");
+    return;
+  }
+  if (answer == DialogAnswer::Discard) {
+    DropRecovery();
+    g_editor.groupMove = GroupMove();
+    ClearSelection();
+    g_editor.history.RevertToSaved(g_editor.placedObjects);
+    ResetPropertyBar();
+  }
+  Carry(action);
+}
+
+// ============================================================================
+// Recovery copies
+// ============================================================================
+
+namespace {
+
+// The name the level is kept under: the one being typed counts once it is confirmed.
+std::string KeptName() {
+  if (!g_editor.renameMode) return g_editor.displayName;
+  return g_editor.levelName.empty() ? "MYLEVEL" : g_editor.levelName;
+}
+
+} // namespace
+
+// The newest copy a run left unsaved is offered; older ones wait for the next entries.
+void Editor::OfferRecovery() {
+  const std::vector<std::string> offers = RecoveryCopiesToOffer();
+  if (!offers.empty()) g_editor.dialog.Open(DialogKind::Restore, offers.front());
+}
+
+void Editor::RestoreRecovery(const std::string& name) {
+  std::vector<GameObject*> recovered = LoadObjectListToEdit(RecoveryPath(name), false);
+  if (recovered.empty()) {
+    Note("The recovery copy of " + name + " could not be read; it is kept");
+    return;
+  }
+  g_editor.levelName = g_editor.displayName = name;
+  auto found = std::find(g_levelNames.begin(), g_levelNames.end(), name);
+  if (found != g_levelNames.end()) g_editor.levelIndex = static_cast<int>(found - g_levelNames.begin());
+  // The level as saved is where an undo goes back to; the copy is one step on from it.
+  if (std::filesystem::exists(SavedListPath())) {
+    LoadNamedLevel();
+  } else {
+    g_editor.levelPath = LEVEL_FOLDER + name + ".txt";
+    g_editor.placedObjects.clear();
+    g_editor.history.Start(g_editor.placedObjects);
+  }
+  g_editor.placedObjects = recovered;
+  RecordChange();
+  ResetPropertyBar();
+  g_editor.recoveryName = name;
+  g_editor.recoveredVersion = g_editor.history.Version();
+}
+
+void Editor::KeepRecoveryCopy() {
+  if (!Unsaved() || !HasWork()) {
+    DropRecovery(); // back to what the files hold, or nothing at all: nothing to recover
+    g_editor.recoveryClock = 0.0f;
+    return;
+  }
+  if (g_editor.history.Version() == g_editor.recoveredVersion && g_editor.recoveryName == KeptName()) {
+    g_editor.recoveryClock = 0.0f;
+    return;
+  }
+  g_editor.recoveryClock += g_loop.frameTime;
+  if (g_editor.recoveryClock >= RECOVERY_INTERVAL && !g_editor.renameMode) WriteRecovery();
+}
+
+bool Editor::WriteRecovery() {
+  const std::string name = KeptName();
+  g_editor.recoveryClock = 0.0f;
+  if (name == g_editor.recoveryName && g_editor.history.Version() == g_editor.recoveredVersion) return true;
+  if (!WriteRecoveryCopy(g_editor.placedObjects, name)) return false;
+  if (!g_editor.recoveryName.empty() && g_editor.recoveryName != name) RemoveRecoveryCopy(g_editor.recoveryName);
+  g_editor.recoveryName = name;
+  g_editor.recoveredVersion = g_editor.history.Version();
+  return true;
+}
+
+void Editor::DropRecovery() {
+  if (!g_editor.recoveryName.empty()) RemoveRecoveryCopy(g_editor.recoveryName);
+  g_editor.recoveryName.clear();
+  g_editor.recoveredVersion = 0;
+}
+
+// The level's name on the panel and in the window's caption, marked while it has changes
+// that are not saved.
+void Editor::ShowTitle() {
+  const std::string title = KeptName() + (Unsaved() ? "*" : "") + " - " + GAME_TITLE + " level editor";
+  if (title == g_editor.windowTitle) return;
+  SetWindowCaption(g_screen.window, title);
+  g_editor.windowTitle = title;
 }

@@ -129,6 +129,14 @@ static PlatformMessage Translate(const SDL_Event& e) {
       m.wParam = code;
     }
     break;
+  case SDL_MOUSEWHEEL: {
+    const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+    if (notches != 0) {
+      m.message = MSG_MOUSE_WHEEL;
+      m.wParam = static_cast<uintptr_t>(static_cast<intptr_t>(notches));
+    }
+    break;
+  }
   case SDL_MOUSEMOTION:
     m.message = MSG_MOUSE_MOVE;
     m.lParam = PackPoint(e.motion.x, e.motion.y);

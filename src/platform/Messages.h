@@ -4,7 +4,7 @@
 // The window messages the game handles. Their numbers are the ones the game's
 // message handling has always used; the platform translates its own events into them.
 enum : unsigned {
-  MSG_NULL = 0x0000,         // anything the game does not handle (focus, expose, wheel, ...)
+  MSG_NULL = 0x0000,         // anything the game does not handle (focus, expose, ...)
   MSG_DESTROY = 0x0002,      // the window is going away: the game quits
   MSG_SIZE = 0x0005,         // the client area changed size; lParam = width | height << 16
   MSG_QUIT = 0x0012,         // the application is asked to end
@@ -18,6 +18,7 @@ enum : unsigned {
   MSG_RBUTTON_UP = 0x0205,
   MSG_MBUTTON_DOWN = 0x0207,
   MSG_MBUTTON_UP = 0x0208,
+  MSG_MOUSE_WHEEL = 0x020A,  // wParam = notches turned, signed, positive away from the user
 };
 
 struct PlatformMessage {
