@@ -8,6 +8,7 @@
 #include "editor/Recovery.h"
 #include "editor/Selection.h"
 #include "editor/SoundBar.h"
+#include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
 #include "objects/GameObject.h"
@@ -284,6 +285,7 @@ void Editor::ReleaseAll() {
   g_editor.recoveryClock = 0.0f;
   boxLines.clear();
   noteBand.reset();
+  checkPanel.Release();
   DeletePropertyBar();
   g_editor.propertyBar.objects = nullptr;
   g_editor.soundBar.reset();
@@ -376,6 +378,7 @@ void Editor::Draw() {
     if (o->name != "ROAD") o->graphic->Draw();
 
   DrawSelection();
+  checkPanel.Draw(*camera);
 
   hudBackground->Draw();
   // The HUD keeps its place on the screen while the view moves; a mark after the name
@@ -462,6 +465,12 @@ void Editor::HandleKeyboard() {
     return;
   }
   HandleShortcuts(ctrl, shift);
+  if (!ctrl && ConsumeTrigger(KEY_K)) {
+    if (checkPanel.Visible())
+      checkPanel.Hide();
+    else
+      RunCheck();
+  }
   // With Ctrl held the letters are shortcuts, never the bare keys' actions.
   if (!ctrl && !GroupMoving() && ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
@@ -504,7 +513,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  for (int key : {KEY_C, KEY_F5, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
+  for (int key : {KEY_C, KEY_F5, KEY_K, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
@@ -536,6 +545,7 @@ void Editor::HandleMouse() {
   const float w = static_cast<float>(g_screen.width);
   HandleEditorButtons();
   Zoom();
+  ClickCheckPanel();
 
   if (ConsumeTrigger(MOUSE_LEFT)) {
     g_editor.dragging = false;
@@ -706,6 +716,7 @@ void Editor::LoadNamedLevel() {
   ClearSelection();
   g_editor.history.Start(g_editor.placedObjects);
   DropRecovery();
+  checkPanel.Hide();
 }
 
 bool Editor::SaveEditedLevel() {
@@ -742,7 +753,24 @@ bool Editor::SaveEditedLevel() {
     g_editor.history.MarkSaved();
     DropRecovery();
   }
+  RunCheck(); // every save shows what would keep the level from playing as laid out
   return saved;
+}
+
+void Editor::RunCheck() {
+  checkPanel.Show(CheckLevel(g_editor.placedObjects, KindOfLevel(LEVEL_FOLDER + g_editor.displayName + ".txt")));
+}
+
+void Editor::ClickCheckPanel() {
+  const Vec3 point(g_input.mousePosition.x, g_input.mousePosition.y, 0.0f);
+  if (!checkPanel.Visible() || !checkPanel.Covers(point)) return;
+  // The panel lies over the field: what is clicked there is the panel, never the level.
+  ConsumeTrigger(MOUSE_RIGHT);
+  if (!ConsumeTrigger(MOUSE_LEFT)) return;
+  if (const auto at = checkPanel.Click(point)) {
+    const Vec3 fieldCentre((g_screen.width - LEVEL_AREA_MARGIN) / 2.0f, g_screen.height / 2.0f, 0.0f);
+    g_editor.view.CentreOn(*at, fieldCentre, *camera);
+  }
 }
 
 void Editor::PlayTest(bool save) {

@@ -4,6 +4,7 @@
 #include "editor/EditHistory.h"
 #include "editor/EditorDialog.h"
 #include "editor/EditorView.h"
+#include "editor/CheckPanel.h"
 #include "editor/PropertyBar.h"
 #include <memory>
 #include <string>
@@ -82,6 +83,10 @@ private:
   void ShowTitle();
   void Note(const std::string& text);  // one line on the panel for a few seconds
   void DrawSelection();
+  void RunCheck();                     // the level check's findings in the panel
+  void ClickCheckPanel();              // a click on the panel's rows centres the view on the finding
+
+  CheckPanel checkPanel;
 
   std::unique_ptr<Font> font;
   std::shared_ptr<Texture> hudBackground;

@@ -44,6 +44,11 @@ void EditorView::Reset(const Vec3& screen, Camera& camera) {
   SetPan(camera, Vec3(std::round(held.x - screen.x), std::round(held.y - screen.y), 0.0f));
 }
 
+void EditorView::CentreOn(const Vec3& world, const Vec3& at, Camera& camera) const {
+  const Vec3 c = Centre();
+  SetPan(camera, Vec3(std::round(zoom * (world.x - c.x) + c.x - at.x), std::round(zoom * (world.y - c.y) + c.y - at.y), 0.0f));
+}
+
 void EditorView::Apply(Camera& camera) const {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
   camera.zoom = zoom;

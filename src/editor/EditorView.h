@@ -23,6 +23,8 @@ struct EditorView {
   void ZoomAbout(const Vec3& screen, int notches, Camera& camera);
   // Back to zoom 1 about `screen`, the pan rounded to whole pixels as panning leaves it.
   void Reset(const Vec3& screen, Camera& camera);
+  // Pans so that `world` shows at the screen point `at`, at the current zoom.
+  void CentreOn(const Vec3& world, const Vec3& at, Camera& camera) const;
   // The camera's matrix for this zoom and its pan.
   void Apply(Camera& camera) const;
 };
