@@ -1,4 +1,4 @@
-#include "Planner.h"
+#include "pilot/Planner.h"
 
 #include <algorithm>
 #include <cmath>
