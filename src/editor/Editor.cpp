@@ -11,6 +11,7 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/WorldRules.h"
+#include "pilot/Prove.h"
 #include "render/AnimatedTexture.h"
 #include "screens/Button.h"
 #include "render/Camera.h"
@@ -289,6 +290,7 @@ void Editor::Draw() {
     if (o->name == "ROAD") o->graphic->Draw();
   for (GameObject* o : g_editor.placedObjects)
     if (o->name != "ROAD") o->graphic->Draw();
+  DrawProveResult(*camera, *font, g_editor.levelPath); // the last F9's route and card
 
   hudBackground->Draw();
   // The HUD keeps its place on the screen while the view moves.
@@ -349,6 +351,11 @@ void Editor::HandleKeyboard() {
     PlayTest();
     return;
   }
+  if (ConsumeTrigger(PROVE_KEY)) { // F9: saved, then played by the autopilot
+    SaveEditedLevel();
+    StartProve(g_editor.levelPath);
+    return;
+  }
   if (ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
     ResetPropertyBar();
@@ -390,6 +397,7 @@ void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
   ConsumeTrigger(KEY_C);
   ConsumeTrigger(KEY_F5);
+  ConsumeTrigger(PROVE_KEY);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));

@@ -362,12 +362,15 @@ void Pilot::ChooseGoal(GenericLevel& level) {
       const bool a = Contains(p->name, "ENEMY2A");
       if ((a && needA) || (IsBType(p->name) && needB)) consider(p->Position(), "hunt " + p->name, p, Arrival::None);
     }
-  // 7. The way out: a portal or the road's end (in the tutorial, the portal first).
+  // 7. The way out: a portal or the road's end (in the tutorial, the portal first, when the
+  // stage has one: a designer's level played from the editor may have none).
   if (!tierDone()) {
     const bool portalTaken = tutorial && level.levelPath != stagePath;
+    const bool portalFirst =
+        tutorial && !portalTaken && std::any_of(world.gates.begin(), world.gates.end(), IsPortal);
     for (GameObject* gate : world.gates)
       if (gate->active && IsPortal(gate) && !portalTaken) consider(gate->Position(), gate->name, gate, Arrival::None);
-    if (!tutorial || portalTaken)
+    if (!portalFirst)
       for (GameObject* road : world.roads)
         if (Contains(road->name, "END")) consider(road->Position(), "END", road, Arrival::None);
   }
