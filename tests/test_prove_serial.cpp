@@ -16,14 +16,19 @@ std::string Wall(int column, int row) {
          std::to_string(26 + 52 * row) + " 26 26 EndGameObject\n";
 }
 
-// A yard of 12 by 7 cells closed by walls, the player at its west end and the road's end at
-// (490, 182), with `inside` added.
+// The player at (104, 182) and the road's end at (490, 182), with `more` added.
+std::string Ends(const std::string& more) {
+  return "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 104 182 25 25 EndVehicle\n"
+         "GameObject END ../Assets/image/props/roadEnd.png 0 1 1 0 490 182 25 25 EndGameObject\n" +
+         more;
+}
+
+// Both ends in a yard of 12 by 7 cells closed by walls, with `inside` added.
 std::string Yard(const std::string& inside) {
-  std::string level = "Vehicle PLAYER ../Assets/image/Tank_moving.png 0 1 1 0 104 182 25 25 EndVehicle\n"
-                      "GameObject END ../Assets/image/props/roadEnd.png 0 1 1 0 490 182 25 25 EndGameObject\n";
-  for (int c = 0; c < 12; ++c) level += Wall(c, 0) + Wall(c, 6);
-  for (int r = 1; r < 6; ++r) level += Wall(0, r) + Wall(11, r);
-  return level + inside;
+  std::string walls;
+  for (int c = 0; c < 12; ++c) walls += Wall(c, 0) + Wall(c, 6);
+  for (int r = 1; r < 6; ++r) walls += Wall(0, r) + Wall(11, r);
+  return Ends(walls + inside);
 }
 
 struct ProveCase {
@@ -41,7 +46,8 @@ TEST(EditorProve, F9PlaysTheSavedLevelAndComesBackOnItsVerdict) {
     for (int r = 2; r <= 4; ++r)
       if (c != 9 || r != 3) ring += Wall(c, r);
   const ProveCase cases[] = {
-      {"OPEN", Yard(""), ProveVerdict::Won, "OPEN PROVED: WON"},
+      {"YARD", Yard(""), ProveVerdict::Won, "YARD PROVED: WON"},
+      {"FIELD", Ends(""), ProveVerdict::Won, "FIELD PROVED: WON"}, // no walls at all
       {"WALLED", Yard(ring), ProveVerdict::NoRoute, "WALLED NOT WON: NO ROUTE FOUND"},
   };
   for (const ProveCase& c : cases) {

@@ -285,7 +285,7 @@ void Pilot::Think(GenericLevel& level) {
 void Pilot::Replan(GenericLevel& level) {
   framesSinceReplan = 0;
   const World& world = level.world;
-  planner.Read(world);
+  planner.Read(world, g_play.player->Position());
   planner.dangers.clear();
   // Gunners' reach and turret lanes are dear to stand in.
   for (const GameObject* shooter : world.shooters) {
