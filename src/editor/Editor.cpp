@@ -14,6 +14,7 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/WorldRules.h"
+#include "pilot/Prove.h"
 #include "render/AnimatedTexture.h"
 #include "screens/Button.h"
 #include "render/Camera.h"
@@ -376,6 +377,7 @@ void Editor::Draw() {
     if (o->name == "ROAD") o->graphic->Draw();
   for (GameObject* o : g_editor.placedObjects)
     if (o->name != "ROAD") o->graphic->Draw();
+  DrawProveResult(*camera, *font, g_editor.levelPath); // the last F9's route and card
 
   DrawSelection();
   checkPanel.Draw(*camera);
@@ -464,6 +466,12 @@ void Editor::HandleKeyboard() {
       PlayTest();
     return;
   }
+  if (ConsumeTrigger(PROVE_KEY)) { // F9: saved, then played by the autopilot
+    CancelGroupMove();
+    SaveEditedLevel();
+    StartProve(g_editor.levelPath);
+    return;
+  }
   HandleShortcuts(ctrl, shift);
   if (!ctrl && ConsumeTrigger(KEY_K)) {
     if (checkPanel.Visible())
@@ -513,7 +521,7 @@ void Editor::PanCamera() {
 // level names have always been.
 void Editor::TypeName() {
   // The name's letters are keys too: none of them may act once renaming ends.
-  for (int key : {KEY_C, KEY_F5, KEY_K, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
+  for (int key : {KEY_C, KEY_F5, PROVE_KEY, KEY_K, KEY_Z, KEY_HOME, KEY_DELETE}) ConsumeTrigger(key);
   if (ConsumeTrigger(KEY_BACKSPACE) && !g_editor.levelName.empty()) g_editor.levelName.pop_back();
   for (char typed : g_input.typedText) {
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
@@ -793,7 +801,9 @@ void Editor::PlayTest(bool save) {
 // ============================================================================
 
 void Editor::RecordChange() {
-  if (g_editor.history.Record(g_editor.placedObjects)) ForgetUnplaced();
+  if (!g_editor.history.Record(g_editor.placedObjects)) return;
+  ForgetUnplaced();
+  ClearProveRoute(); // the route was driven through the level as it was
 }
 
 void Editor::UndoOrRedo(bool redo) {
@@ -802,6 +812,7 @@ void Editor::UndoOrRedo(bool redo) {
   // The bar may show an object the step took away.
   ClearSelection();
   ResetPropertyBar();
+  ClearProveRoute();
 }
 
 // ============================================================================

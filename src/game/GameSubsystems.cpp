@@ -13,6 +13,7 @@
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
 #include "objects/WorldRules.h"
+#include "pilot/Prove.h"
 #include "platform/TweakBar.h"
 #include "render/Shader.h"
 #include "screens/MainMenu.h"
@@ -49,7 +50,9 @@ public:
     case STATE_LEVEL: return std::make_unique<GenericLevel>();
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
-    case STATE_TUTORIAL: return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
+    case STATE_TUTORIAL:
+      if (ProveRequested()) return MakeProveLevel(); // F9 in the editor: the autopilot plays the level
+      return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     default: return nullptr; // not a state
     }
   }

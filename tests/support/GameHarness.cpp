@@ -17,6 +17,7 @@
 #include "levels/TutorialLevel.h"
 #include "objects/World.h"
 #include "objects/WorldRules.h"
+#include "pilot/Prove.h"
 #include "platform/Display.h"
 #include "platform/Focus.h"
 #include "render/ParticleSys.h"
@@ -56,6 +57,7 @@ void ResetGameGlobals() {
   g_frontEnd = FrontEnd();
   g_levelNames.clear();
   EndPlayTest();
+  g_prove = ProveState();
   g_particles = ParticlePools();
 }
 

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Autopilot pilot(harness);
-  pilot.verbose = verbose;
+  pilot.brain.verbose = verbose;
   pilot.shotsFolder = shots;
   pilot.shotEverySeconds = every;
 

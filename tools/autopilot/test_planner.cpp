@@ -2,7 +2,7 @@
 // wide, sacks as a price rather than a wall, closed gates as walls, and lines of sight.
 #include <gtest/gtest.h>
 
-#include "Planner.h"
+#include "pilot/Planner.h"
 
 namespace {
 

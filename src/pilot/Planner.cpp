@@ -1,4 +1,4 @@
-#include "Planner.h"
+#include "pilot/Planner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "objects/GameObject.h"
+#include "objects/NPC.h"
 #include "objects/World.h"
 
 namespace {
@@ -16,14 +17,27 @@ int CellOf(float v) { return static_cast<int>(std::floor(v / Planner::CELL)); }
 
 } // namespace
 
-void Planner::Read(const World& world) {
-  // The map's size from its walls: every level is closed by a wall frame.
+void Planner::Read(const World& world, const Vec3& player) {
+  // The map's size from its walls: the shipped levels are closed by a wall frame. A level
+  // drawn in the editor may be open: the player, the roads and the ways out, the characters
+  // and the garages beyond the walls get room around them. (Not what moves on its own: a
+  // shot flying off over a frame's wall would change the map under a closed level.)
   int maxC = 0, maxR = 0;
   for (const GameObject* wall : world.walls) {
     const Vec3 p = wall->Position();
     maxC = std::max(maxC, CellOf(p.x));
     maxR = std::max(maxR, CellOf(p.y));
   }
+  const int wallC = maxC, wallR = maxR;
+  auto makeRoom = [&](const Vec3& p) {
+    if (CellOf(p.x) > wallC) maxC = std::max(maxC, CellOf(p.x) + OPEN_MARGIN);
+    if (CellOf(p.y) > wallR) maxR = std::max(maxR, CellOf(p.y) + OPEN_MARGIN);
+  };
+  makeRoom(player);
+  for (const GameObject* road : world.roads) makeRoom(road->Position());
+  for (const GameObject* gate : world.gates) makeRoom(gate->Position());
+  for (const GameObject* npc : world.npcs) makeRoom(npc->Position());
+  for (const GameObject* garage : world.garages) makeRoom(garage->Position());
   columns = maxC + 1;
   rows = maxR + 1;
   cells.assign(static_cast<size_t>(columns * rows), 0);

@@ -15,9 +15,11 @@ class Planner {
 public:
   static constexpr float CELL = 52.0f;
   static constexpr float SACK_COST = 8.0f; // in cells of detour a sack is worth
+  static constexpr int OPEN_MARGIN = 3;    // cells of room beyond an object outside the walls
 
-  // The cells of the running level: walls, closed gates (not portals) and sacks.
-  void Read(const World& world);
+  // The cells of the running level: walls, closed gates (not portals) and sacks; the map
+  // reaches past the walls where the player or a place to go lies beyond them.
+  void Read(const World& world, const Vec3& player);
   // The same from rows of characters ('#' wall, 'g' closed gate, '%' sack, anything else
   // open), for tests and tools that have no running level.
   void ReadRows(const std::vector<const char*>& rows);
