@@ -378,3 +378,28 @@ TEST(EditorBars, OpenApartOnTheFieldWithRoomForEverySoundName) {
       if (item.kind == "readonly") { EXPECT_TRUE(item.whole) << item.value << " is cut"; }
   }
 }
+
+// A font file cut short (its outlines lost, or its tables too) is said once; the bars write
+// with ImGui's own font, still with room for every sound name.
+TEST(EditorBars, ADamagedFontIsSaidOnceAndTheBarsWriteWithTheirOwn) {
+  for (double keep : {0.5, 0.1}) {
+    SCOPED_TRACE(keep);
+    EditorSession s;
+    const std::string font = s.tree.root + "/Assets/font";
+    std::filesystem::remove(font); // the link, not the shipped folder
+    std::filesystem::create_directories(font);
+    const std::string file = font + "/RobotoCondensed-Regular.ttf";
+    std::filesystem::copy_file(s.realAssets + "/font/RobotoCondensed-Regular.ttf", file);
+    std::filesystem::resize_file(file, static_cast<uintmax_t>(std::filesystem::file_size(file) * keep));
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(s.Enter());
+    s.Key(SDL_SCANCODE_F12); // the bars made again: nothing more is said
+    s.harness.Frame(3);
+    const std::string output = testing::internal::GetCapturedStdout();
+    size_t said = 0;
+    for (size_t at = 0; (at = output.find("is not a font the tweak bars can use", at)) != std::string::npos; ++at) ++said;
+    EXPECT_EQ(said, 1u) << output;
+    for (const TwItemInfo& item : s.Items(SOUND_BAR))
+      if (item.kind == "readonly") { EXPECT_TRUE(item.whole) << item.value << " is cut"; }
+  }
+}

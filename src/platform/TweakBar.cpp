@@ -78,7 +78,7 @@ std::vector<std::function<void()>> s_pending;
 // text stays sharp on a large screen; widths are measured with those very glyphs.
 std::string s_fontPath;          // the file in use; "" for ImGui's own font
 std::vector<char> s_fontData;    // its bytes: the atlas only borrows them
-std::string s_fontRefused;       // a file already reported as unusable, not tried again
+std::string s_fontRefused;       // a file reported as unusable, not tried again until TwTerminate
 float s_fontPixels = 13.0f;      // text height in the bars' space (13: ImGui's own font)
 float s_fontRaster = 13.0f;      // the glyphs' height in drawable pixels
 bool s_fontTextureStale = false; // the glyphs changed after the renderer made its texture
@@ -290,7 +290,9 @@ bool BuildFontAtlas(const std::vector<char>* data, float pixels, float raster) {
     ImFontConfig config;
     config.FontDataOwnedByAtlas = false;
     atlas.AddFontFromMemoryTTF(const_cast<char*>(data->data()), static_cast<int>(data->size()), raster, &config);
-    built = atlas.Build();
+    // A file cut short may still open, its outlines gone: letters must show.
+    const ImFontGlyph* letter = atlas.Build() ? atlas.Fonts[0]->FindGlyphNoFallback('A') : nullptr;
+    built = letter && letter->Visible;
     if (!built) atlas.Clear();
   }
   if (!built) {
@@ -534,6 +536,7 @@ void TwTerminate() {
   s_bars.clear();
   s_fontPath.clear();
   s_fontData.clear();
+  s_fontRefused.clear();
   s_pending.clear();
   TwPictureArea(0, 0, 0, 0); // the next window starts whole
   if (!s_initialized) return;
