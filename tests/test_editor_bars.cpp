@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <vector>
 
@@ -321,4 +322,84 @@ TEST(EditorBars, StayOnTheLetterboxedPicture) {
   EXPECT_TRUE(pressTaken(area.x + 20, area.y + 3));
   if (area.y > 0) { EXPECT_FALSE(pressTaken(area.x + 20, area.y - 3)); }
   if (area.x > 0) { EXPECT_FALSE(pressTaken(area.x - 3, area.y + 20)); }
+}
+
+// The bars open on the field, apart from each other and clear of the palette, the sound
+// bar wide enough for every sound name in the bars' font, on any screen: the shipped one,
+// full screen on a 1600 x 1200 display (the picture letterboxed and drawn larger), and the
+// smaller logical screens Windows.txt may ask for, where the bars end up stacked.
+TEST(EditorBars, OpenApartOnTheFieldWithRoomForEverySoundName) {
+  struct Screen {
+    const char* name;
+    const char* windows; // Windows.txt; null: the shipped one
+    int displayWidth, displayHeight; // a full-screen display to show the picture on; 0: none
+    bool sideBySide;
+  };
+  const Screen screens[] = {
+      {"shipped", nullptr, 0, 0, true},
+      {"full screen 1600 x 1200", nullptr, 1600, 1200, true},
+      {"800 x 600", "816 640 0\n", 0, 0, true},
+      {"640 x 360", "656 400 0\n", 0, 0, false},
+  };
+  for (const Screen& screen : screens) {
+    SCOPED_TRACE(screen.name);
+    EditorSession s;
+    if (screen.windows) {
+      std::filesystem::remove(s.tree.root + "/Assets/Windows.txt"); // the link, not the shipped file
+      s.tree.Write("Assets/Windows.txt", screen.windows);
+    }
+    ASSERT_TRUE(s.Enter());
+    if (screen.displayWidth > 0) {
+      // What the window does on such a display: the picture moves, the bars are made again.
+      const PictureArea area = FitPicture(screen.displayWidth, screen.displayHeight, g_screen.width, g_screen.height);
+      TwPictureArea(area.x, area.y, area.width, area.height);
+      RebuildEditorBars();
+    }
+    const float fieldWidth = static_cast<float>(g_screen.width - LEVEL_AREA_MARGIN);
+    s.Key(SDL_SCANCODE_1);
+    for (int click = 0; click < 2; ++click) s.Click(fieldWidth - 40, g_screen.height - 40.0f); // placed, then shown
+    ASSERT_EQ(Labels(s, PROPERTY_BAR).size(), 7u);
+
+    struct Rect {
+      float x = 0, y = 0, w = 0, h = 0;
+    } bars[2];
+    for (int i = 0; i < 2; ++i) {
+      const char* name = i == 0 ? PROPERTY_BAR : SOUND_BAR;
+      TwShownPlacement(TwFindBar(name), bars[i].x, bars[i].y, bars[i].w, bars[i].h);
+      EXPECT_GT(bars[i].w, 0.0f) << name;
+      EXPECT_GE(std::min(bars[i].x, bars[i].y), 0.0f) << name;
+      EXPECT_LE(bars[i].x + bars[i].w, fieldWidth) << name << " covers the palette";
+      EXPECT_LE(bars[i].y + bars[i].h, static_cast<float>(g_screen.height)) << name;
+    }
+    const Rect &a = bars[0], &b = bars[1];
+    EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y) << "the bars overlap";
+    EXPECT_EQ(a.y == b.y, screen.sideBySide);
+    for (const TwItemInfo& item : s.Items(SOUND_BAR))
+      if (item.kind == "readonly") { EXPECT_TRUE(item.whole) << item.value << " is cut"; }
+  }
+}
+
+// A font file cut short (its outlines lost, or its tables too) is said once; the bars write
+// with ImGui's own font, still with room for every sound name.
+TEST(EditorBars, ADamagedFontIsSaidOnceAndTheBarsWriteWithTheirOwn) {
+  for (double keep : {0.5, 0.1}) {
+    SCOPED_TRACE(keep);
+    EditorSession s;
+    const std::string font = s.tree.root + "/Assets/font";
+    std::filesystem::remove(font); // the link, not the shipped folder
+    std::filesystem::create_directories(font);
+    const std::string file = font + "/RobotoCondensed-Regular.ttf";
+    std::filesystem::copy_file(s.realAssets + "/font/RobotoCondensed-Regular.ttf", file);
+    std::filesystem::resize_file(file, static_cast<uintmax_t>(std::filesystem::file_size(file) * keep));
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(s.Enter());
+    s.Key(SDL_SCANCODE_F12); // the bars made again: nothing more is said
+    s.harness.Frame(3);
+    const std::string output = testing::internal::GetCapturedStdout();
+    size_t said = 0;
+    for (size_t at = 0; (at = output.find("is not a font the tweak bars can use", at)) != std::string::npos; ++at) ++said;
+    EXPECT_EQ(said, 1u) << output;
+    for (const TwItemInfo& item : s.Items(SOUND_BAR))
+      if (item.kind == "readonly") { EXPECT_TRUE(item.whole) << item.value << " is cut"; }
+  }
 }

@@ -1,5 +1,5 @@
 #include "editor/PropertyBar.h"
-#include "core/Window.h"
+#include "editor/BarLayout.h"
 #include "editor/Editor.h"
 #include "objects/GameObject.h"
 #include "platform/TweakBar.h"
@@ -78,13 +78,22 @@ void Fill(GameObject* o) {
              " group=Name help='Set name for game object' ");
 }
 
+// Room for every row an object shows, whichever it is: the name button, the six values
+// beside the widest label, and the Name heading; values wide enough for "-1234.56" and
+// for three digits of hit points beside their step buttons.
+constexpr int OBJECT_ROWS = 8;
+constexpr const char* WIDEST_LABEL = "Rotate Degree: ";
+constexpr float VALUES_WIDTH = 84.0f;
+
 // The bars are placed in logical pixels, as everything on the game's screen is; the
 // tweak-bar layer shows that space wherever the picture lies in the window.
 void MakeBar() {
   g_editor.propertyBar.index = 0;
   g_editor.propertyBar.bar = TwNewBar("happybar");
-  TwWindowSize(g_screen.width, g_screen.height);
-  TwDefine(" happybar refresh=0.0 position='0 0' size='200 150'");
+  DressEditorBars();
+  int width = 0, height = 0;
+  TwBarSizeFor(TwTextWidth(WIDEST_LABEL), VALUES_WIDTH, OBJECT_ROWS, width, height);
+  PlaceBar("happybar", NextBarSlot(BarCorner(), nullptr, width, height), VALUES_WIDTH);
   std::vector<GameObject*>* objects = g_editor.propertyBar.objects;
   if (!objects || objects->empty())
     TwAddButton(g_editor.propertyBar.bar, EMPTY_LABEL, TitleClicked, nullptr, "");

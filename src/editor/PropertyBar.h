@@ -25,7 +25,7 @@ struct PropertyBar {
 };
 
 // The operations on the one bar, which lives in the editor's state (g_editor.propertyBar).
-void CreatePropertyBar(std::vector<GameObject*>* objects); // a fresh bar at (0, 0), 200 x 150
+void CreatePropertyBar(std::vector<GameObject*>* objects); // a fresh bar at the field's top-left corner
 void ResetPropertyBar();          // only the button "Update! Container is 0"
 void ShowObjectProperties(int i); // the rows of object i; index stays; nothing for a bad i
 void NextObjectProperties();      // the next object after index, wrapping; the empty bar without objects

@@ -1,6 +1,7 @@
 #include "editor/SoundBar.h"
 #include "audio/Audio.h"
-#include "core/Window.h"
+#include "editor/BarLayout.h"
+#include "editor/Editor.h"
 #include "platform/TweakBar.h"
 
 namespace {
@@ -24,13 +25,15 @@ constexpr SlotRow EFFECT_ROWS[] = {
     {"SE5: ", 6, " group=Effects help='victory sound' "},
 };
 
+// Five digits of a slot's number and its step buttons; a longer sound name widens the column.
+constexpr float SLOT_VALUES_WIDTH = 96.0f;
+
 } // namespace
 
 ATSound::ATSound() : audio(g_audio.get()) {
   bar = TwNewBar("anotherbar");
-  TwWindowSize(g_screen.width, g_screen.height); // logical pixels, as the property bar's
-  TwDefine(" anotherbar refresh=0.0 position='100 0' size='250 380' valueswidth=120 ");
   AddContents();
+  Place();
 }
 
 ATSound::~ATSound() {
@@ -68,9 +71,8 @@ void ATSound::RebuildSoundBar() {
   TwRemoveAllVars(bar);
   TwDeleteBar(bar);
   bar = TwNewBar("anotherbar");
-  TwWindowSize(g_screen.width, g_screen.height);
-  TwDefine(" anotherbar refresh=0.0 position='100 0' size='250 380' valueswidth=120 ");
   AddContents();
+  Place();
 }
 
 void ATSound::PlaySelectedSound() {
@@ -88,4 +90,16 @@ void ATSound::ReloadSounds() {
   audio = g_audio.get();
   labelCounter = 1;
   AddContents();
+  Place(); // the new list may hold a longer name
+}
+
+// Beside the property bar, wide enough for the longest sound name in the bars' font.
+void ATSound::Place() {
+  DressEditorBars();
+  float valuesWidth = SLOT_VALUES_WIDTH;
+  int width = 0, height = 0;
+  TwBarFitSize(bar, valuesWidth, width, height);
+  BarSlot property;
+  const bool beside = TwBarPlacement(g_editor.propertyBar.bar, property.x, property.y, property.width, property.height);
+  PlaceBar("anotherbar", NextBarSlot(BarCorner(), beside ? &property : nullptr, width, height), valuesWidth);
 }

@@ -28,5 +28,6 @@ public:
 
 private:
   void AddContents();
+  void Place();                    // its place and size for the rows it now holds
   std::vector<std::string> labels; // the rows' texts; the bar shows them by pointer
 };

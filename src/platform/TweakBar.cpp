@@ -3,12 +3,16 @@
 #include <SDL.h>
 #include <imgui.h>
 #include <imgui_impl_opengl3.h>
+#include <imgui_freetype.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_stdlib.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -36,6 +40,7 @@ struct Item {
   bool editing = false;                // the string field had the keyboard at the last draw
   float x = 0, y = 0, width = 0, height = 0; // the row's widget at the last draw
   bool visible = false;                // inside its bar's scrolled view at the last draw
+  bool whole = false;                  // the value's text fitted inside its field at the last draw
 };
 
 } // namespace
@@ -68,6 +73,15 @@ bool s_editingText = false; // a bar's text field had the keyboard at the last d
 // Pressing a button may rebuild the very bar it sits on: what the user did runs after
 // the frame's widgets are done with the items.
 std::vector<std::function<void()>> s_pending;
+
+// The bars' font. Its glyphs are drawn at the size the picture shows them (raster), so the
+// text stays sharp on a large screen; widths are measured with those very glyphs.
+std::string s_fontPath;          // the file in use; "" for ImGui's own font
+std::vector<char> s_fontData;    // its bytes: the atlas only borrows them
+std::string s_fontRefused;       // a file reported as unusable, not tried again until TwTerminate
+float s_fontPixels = 13.0f;      // text height in the bars' space (13: ImGui's own font)
+float s_fontRaster = 13.0f;      // the glyphs' height in drawable pixels
+bool s_fontTextureStale = false; // the glyphs changed after the renderer made its texture
 
 TwBar* FindBar(const std::string& name) {
   for (auto& bar : s_bars)
@@ -191,6 +205,113 @@ std::string FormatValue(const Item& item) {
   }
 }
 
+// ---- the game's look ------------------------------------------------------------
+
+// Colours of the game's palette (content/art/palette.txt) as the editor's own panel wears
+// them (content/art/image/editorHudBg.svg, editorsBtns.svg): a slate board, 2 px ink
+// outlines, slate-light buttons that turn sky-dark under the pointer, paper text.
+constexpr uint32_t INK = 0x2a1d1b, NIGHT = 0x161a22, SLATE_DARK = 0x252b36, SLATE = 0x3a4250,
+                   SLATE_LIGHT = 0x5a6575, STEEL_DARK = 0x5f6b78, STEEL = 0x8e9aa6, PAPER = 0xf6ecd6,
+                   CHEESE = 0xf5c242, CHEESE_LIGHT = 0xfde58a, TOMATO_DARK = 0x94261b, SKY_DARK = 0x2f7a94,
+                   SKY = 0x5cbfd9;
+
+ImVec4 Color(uint32_t rgb, float alpha = 1.0f) {
+  return ImVec4(((rgb >> 16) & 0xff) / 255.0f, ((rgb >> 8) & 0xff) / 255.0f, (rgb & 0xff) / 255.0f, alpha);
+}
+
+void ApplyGameLook() {
+  ImGuiStyle& style = ImGui::GetStyle();
+  style = ImGuiStyle();
+  // Rounded like the editor's buttons, outlined as every picture of the game is, and
+  // dense: a bar shows many values in little room.
+  style.WindowRounding = 8.0f;
+  style.ChildRounding = style.PopupRounding = 6.0f;
+  style.FrameRounding = style.GrabRounding = style.TabRounding = 4.0f;
+  style.ScrollbarRounding = 5.0f;
+  style.WindowBorderSize = style.PopupBorderSize = 2.0f;
+  style.FrameBorderSize = 0.0f;
+  style.WindowPadding = ImVec2(8.0f, 6.0f);
+  style.FramePadding = ImVec2(5.0f, 2.0f);
+  style.ItemSpacing = ImVec2(6.0f, 4.0f);
+  style.ItemInnerSpacing = ImVec2(4.0f, 4.0f);
+  style.ScrollbarSize = 10.0f;
+  style.GrabMinSize = 10.0f;
+  style.WindowTitleAlign = ImVec2(0.0f, 0.5f);
+  // The fold arrow at the title's right end, away from where a click brings a bar forward.
+  style.WindowMenuButtonPosition = ImGuiDir_Right;
+
+  ImVec4* c = style.Colors;
+  c[ImGuiCol_Text] = Color(PAPER);
+  c[ImGuiCol_TextDisabled] = Color(STEEL);
+  c[ImGuiCol_WindowBg] = Color(SLATE_DARK, 0.96f); // one bar's rows must not show through another
+  c[ImGuiCol_ChildBg] = Color(SLATE_DARK, 0.0f);
+  c[ImGuiCol_PopupBg] = Color(SLATE_DARK, 0.98f);
+  c[ImGuiCol_Border] = Color(INK);
+  c[ImGuiCol_BorderShadow] = Color(INK, 0.0f);
+  c[ImGuiCol_FrameBg] = Color(NIGHT);
+  c[ImGuiCol_FrameBgHovered] = Color(SLATE);
+  c[ImGuiCol_FrameBgActive] = Color(SLATE_LIGHT);
+  c[ImGuiCol_TitleBg] = c[ImGuiCol_TitleBgCollapsed] = Color(SLATE);
+  c[ImGuiCol_TitleBgActive] = Color(TOMATO_DARK);
+  c[ImGuiCol_MenuBarBg] = Color(SLATE);
+  c[ImGuiCol_ScrollbarBg] = Color(NIGHT, 0.6f);
+  c[ImGuiCol_ScrollbarGrab] = Color(SLATE_LIGHT);
+  c[ImGuiCol_ScrollbarGrabHovered] = Color(STEEL_DARK);
+  c[ImGuiCol_ScrollbarGrabActive] = Color(STEEL);
+  c[ImGuiCol_CheckMark] = c[ImGuiCol_SliderGrab] = Color(CHEESE);
+  c[ImGuiCol_SliderGrabActive] = Color(CHEESE_LIGHT);
+  c[ImGuiCol_Button] = Color(SLATE_LIGHT);
+  c[ImGuiCol_ButtonHovered] = c[ImGuiCol_HeaderHovered] = c[ImGuiCol_SeparatorHovered] = Color(SKY_DARK);
+  c[ImGuiCol_ButtonActive] = c[ImGuiCol_HeaderActive] = c[ImGuiCol_SeparatorActive] = Color(SKY);
+  c[ImGuiCol_Header] = c[ImGuiCol_Separator] = Color(SLATE);
+  c[ImGuiCol_ResizeGrip] = Color(SLATE_LIGHT, 0.5f);
+  c[ImGuiCol_ResizeGripHovered] = Color(SKY_DARK);
+  c[ImGuiCol_ResizeGripActive] = Color(SKY);
+  c[ImGuiCol_Tab] = c[ImGuiCol_TabUnfocused] = Color(SLATE);
+  c[ImGuiCol_TabHovered] = Color(SKY_DARK);
+  c[ImGuiCol_TabActive] = c[ImGuiCol_TabUnfocusedActive] = Color(SLATE_LIGHT);
+  c[ImGuiCol_TextSelectedBg] = Color(SKY_DARK, 0.6f);
+  c[ImGuiCol_DragDropTarget] = Color(CHEESE);
+  c[ImGuiCol_NavHighlight] = Color(SKY);
+}
+
+// ---- the font --------------------------------------------------------------------
+
+// Fills the atlas with the one font the bars use: the file's bytes drawn at `raster`
+// drawable pixels and shown at `pixels` of the space, or ImGui's own font without them.
+// False when the file's bytes are not a font (ImGui's own then).
+bool BuildFontAtlas(const std::vector<char>* data, float pixels, float raster) {
+  ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+  atlas.Clear();
+  // FreeType reads a damaged file safely, where stb_truetype may read past its end.
+  atlas.FontBuilderIO = ImGuiFreeType::GetBuilderForFreeType();
+  bool built = false;
+  if (data && !data->empty()) {
+    ImFontConfig config;
+    config.FontDataOwnedByAtlas = false;
+    atlas.AddFontFromMemoryTTF(const_cast<char*>(data->data()), static_cast<int>(data->size()), raster, &config);
+    // A file cut short may still open, its outlines gone: letters must show.
+    const ImFontGlyph* letter = atlas.Build() ? atlas.Fonts[0]->FindGlyphNoFallback('A') : nullptr;
+    built = letter && letter->Visible;
+    if (!built) atlas.Clear();
+  }
+  if (!built) {
+    atlas.AddFontDefault();
+    atlas.Build();
+    pixels = raster = 13.0f;
+  }
+  s_fontPixels = pixels;
+  s_fontRaster = raster;
+  ImGui::GetIO().FontGlobalScale = pixels / raster;
+  s_fontTextureStale = true;
+  return built;
+}
+
+const ImFont* BarFont() {
+  ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+  return atlas.Fonts.empty() ? nullptr : atlas.Fonts[0];
+}
+
 // ---- drawing -------------------------------------------------------------------
 
 void NoteRow(Item& item) {
@@ -267,15 +388,24 @@ void DrawItem(Item& item, float labelColumn, float valuesWidth) {
     }
   }
   NoteRow(item);
+  // Editable numbers keep the end of their field for the step buttons.
+  const ImGuiStyle& style = ImGui::GetStyle();
+  const bool steps = item.kind != ItemKind::VarRO && (item.type == TW_TYPE_INT32 || item.type == TW_TYPE_UINT32) &&
+                     (item.kind == ItemKind::VarRW || item.set);
+  const float room = valuesWidth - 2.0f * style.FramePadding.x -
+                     (steps ? 2.0f * (ImGui::GetFrameHeight() + style.ItemInnerSpacing.x) : 0.0f);
+  item.whole = ImGui::CalcTextSize(FormatValue(item).c_str()).x <= room;
 }
 
 void DrawBar(TwBar& bar) {
   if (!bar.placed) {
     ImGui::SetNextWindowPos(ImVec2(static_cast<float>(bar.x), static_cast<float>(bar.y)), ImGuiCond_Always);
     ImGui::SetNextWindowSize(ImVec2(static_cast<float>(bar.width), static_cast<float>(bar.height)), ImGuiCond_Always);
+    ImGui::SetNextWindowCollapsed(false, ImGuiCond_Always); // a bar opens unfolded where it is placed
     bar.placed = true;
   }
-  bool open = ImGui::Begin(bar.name.c_str(), nullptr, ImGuiWindowFlags_NoCollapse);
+  // Folded, a bar is its title alone (the arrow at the title's right, or a double click).
+  bool open = ImGui::Begin(bar.name.c_str());
   ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
   bar.shownX = pos.x;
   bar.shownY = pos.y;
@@ -285,7 +415,7 @@ void DrawBar(TwBar& bar) {
   if (open) {
     float content = ImGui::GetContentRegionAvail().x;
     float valuesWidth = bar.valuesWidth > 0 ? static_cast<float>(bar.valuesWidth) : content * 0.45f;
-    valuesWidth = std::min(valuesWidth, content * 0.8f);
+    valuesWidth = std::min(valuesWidth, content);
     // Room for the widest label, as long as the values keep a usable width.
     float widestLabel = 0.0f;
     for (const Item& item : bar.items)
@@ -299,7 +429,7 @@ void DrawBar(TwBar& bar) {
       Item& item = bar.items[i];
       if (item.group != group) {
         group = item.group;
-        if (!group.empty()) ImGui::TextColored(ImVec4(0.95f, 0.75f, 0.35f, 1.0f), "%s", group.c_str());
+        if (!group.empty()) ImGui::TextColored(Color(CHEESE), "%s", group.c_str());
       }
       ImGui::PushID(static_cast<int>(i));
       DrawItem(item, labelColumn, valuesWidth);
@@ -323,6 +453,18 @@ Area PictureArea() {
   if (s_window) SDL_GetWindowSize(s_window, &w, &h);
   if (w <= 0 || h <= 0) return {0, 0, static_cast<float>(s_spaceWidth), static_cast<float>(s_spaceHeight)};
   return {0, 0, static_cast<float>(w), static_cast<float>(h)};
+}
+
+// Drawable pixels per pixel of the bars' space, upright (text is as tall as it is shown).
+float PictureScale() {
+  const Area area = PictureArea();
+  int windowHeight = 0, drawableHeight = 0, unused = 0;
+  if (s_window) {
+    SDL_GetWindowSize(s_window, &unused, &windowHeight);
+    SDL_GL_GetDrawableSize(s_window, &unused, &drawableHeight);
+  }
+  const float density = windowHeight > 0 && drawableHeight > 0 ? static_cast<float>(drawableHeight) / windowHeight : 1.0f;
+  return area.height * density / s_spaceHeight;
 }
 
 // Window pixels -> the bars' space. Points beside the picture stay outside the space,
@@ -371,14 +513,11 @@ bool TwInit() {
   io.IniFilename = nullptr; // bars are placed by their definitions, not by a file
   io.LogFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange; // the game owns the pointer
-  ImGui::StyleColorsDark();
-  // Dense rows, as tweak bars have always been: a bar shows many values in little room.
-  ImGuiStyle& style = ImGui::GetStyle();
-  style.WindowRounding = 3.0f;
-  style.WindowPadding = ImVec2(6.0f, 4.0f);
-  style.FramePadding = ImVec2(4.0f, 1.0f);
-  style.ItemSpacing = ImVec2(6.0f, 2.0f);
-  style.Colors[ImGuiCol_WindowBg].w = 0.94f; // one bar's rows must not show through another
+  io.ConfigWindowsMoveFromTitleBarOnly = true; // a drag across a bar's rows never carries it off
+  ApplyGameLook();
+  s_fontPath.clear();
+  s_fontData.clear();
+  BuildFontAtlas(nullptr, 13.0f, 13.0f); // ImGui's own, until TwFont names the game's
   if (!ImGui_ImplSDL2_InitForOpenGL(s_window, context) || !ImGui_ImplOpenGL3_Init("#version 130")) {
     std::printf("Error: the tweak bars cannot start their renderer\n");
     ImGui::DestroyContext();
@@ -395,6 +534,9 @@ bool TwInit() {
 
 void TwTerminate() {
   s_bars.clear();
+  s_fontPath.clear();
+  s_fontData.clear();
+  s_fontRefused.clear();
   s_pending.clear();
   TwPictureArea(0, 0, 0, 0); // the next window starts whole
   if (!s_initialized) return;
@@ -511,6 +653,96 @@ void TwPictureArea(int x, int y, int width, int height) {
   s_pictureHeight = some ? height : 0;
 }
 
+// ============================================================================
+// Text
+// ============================================================================
+
+bool TwFont(const char* ttfPath, float pixels) {
+  if (!s_initialized || !ttfPath || !(pixels > 0.0f)) return false;
+  const std::string path = ttfPath;
+  if (path == s_fontRefused) return false;
+  const float raster = std::max(1.0f, std::round(pixels * PictureScale()));
+  if (path == s_fontPath && pixels == s_fontPixels && raster == s_fontRaster) return true;
+  if (path != s_fontPath) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.is_open() || data.empty()) {
+      std::printf("Error: %s cannot be read: the tweak bars keep the font they have\n", ttfPath);
+      s_fontRefused = path;
+      return false;
+    }
+    s_fontData = std::move(data);
+  }
+  if (!BuildFontAtlas(&s_fontData, pixels, raster)) {
+    std::printf("Error: %s is not a font the tweak bars can use: they write with ImGui's own\n", ttfPath);
+    s_fontRefused = path;
+    s_fontPath.clear();
+    s_fontData.clear();
+    return false;
+  }
+  s_fontPath = path;
+  return true;
+}
+
+float TwTextWidth(const char* text) {
+  const ImFont* font = s_initialized && text ? BarFont() : nullptr;
+  // In whole pixels, rounded up as ImGui::CalcTextSize does when it lays the rows out.
+  return font ? std::floor(font->CalcTextSizeA(s_fontPixels, FLT_MAX, 0.0f, text).x + 0.99999f) : 0.0f;
+}
+
+// A window of rows as ImGui lays it out: the title, the padding round the rows, the rows
+// and the gaps between them; the labels' column ends with a gap (see DrawBar).
+static void WindowSizeFor(float labelsWidth, float valuesWidth, float rowsHeight, int rows, int& width, int& height) {
+  const ImGuiStyle& style = ImGui::GetStyle();
+  const float title = s_fontPixels + 2.0f * style.FramePadding.y;
+  const float content = labelsWidth + style.ItemSpacing.x + valuesWidth;
+  width = static_cast<int>(std::ceil(content + 2.0f * style.WindowPadding.x + style.ScrollbarSize));
+  height = static_cast<int>(std::ceil(title + 2.0f * style.WindowPadding.y + rowsHeight +
+                                      std::max(rows - 1, 0) * style.ItemSpacing.y));
+}
+
+void TwBarSizeFor(float labelsWidth, float valuesWidth, int rows, int& width, int& height) {
+  width = height = 0;
+  if (!s_initialized) return;
+  const float field = s_fontPixels + 2.0f * ImGui::GetStyle().FramePadding.y;
+  WindowSizeFor(labelsWidth, valuesWidth, rows * field, rows, width, height);
+}
+
+bool TwBarFitSize(const TwBar* bar, float& valuesWidth, int& width, int& height) {
+  width = height = 0;
+  if (!s_initialized || !Exists(bar)) return false;
+  const float padding = ImGui::GetStyle().FramePadding.x;
+  const float field = s_fontPixels + 2.0f * ImGui::GetStyle().FramePadding.y;
+  float labelsWidth = 0.0f, rowsHeight = 0.0f, buttonsWidth = 0.0f;
+  int rows = 0;
+  std::string group;
+  for (const Item& item : bar->items) {
+    if (item.group != group && !item.group.empty()) { // the group's heading, a line of text
+      rowsHeight += s_fontPixels;
+      ++rows;
+    }
+    group = item.group;
+    ++rows;
+    switch (item.kind) {
+    case ItemKind::Separator: rowsHeight += 1.0f; break;
+    case ItemKind::Button:
+      rowsHeight += field;
+      buttonsWidth = std::max(buttonsWidth, TwTextWidth(item.label.c_str()) + 2.0f * padding);
+      break;
+    case ItemKind::VarRO:
+      valuesWidth = std::max(valuesWidth, TwTextWidth(FormatValue(item).c_str()) + 2.0f * padding);
+      [[fallthrough]];
+    default:
+      rowsHeight += field;
+      labelsWidth = std::max(labelsWidth, TwTextWidth(item.label.c_str()));
+    }
+  }
+  // Buttons span the bar: a long one widens the labels' column, which the values follow.
+  labelsWidth = std::max(labelsWidth, buttonsWidth - ImGui::GetStyle().ItemSpacing.x - valuesWidth);
+  WindowSizeFor(labelsWidth, valuesWidth, rowsHeight, rows, width, height);
+  return true;
+}
+
 // Every kind of row starts the same way: its kind and its label.
 static Item NewItem(ItemKind kind, const char* name) {
   Item item;
@@ -569,6 +801,12 @@ bool TwRemoveAllVars(TwBar* bar) {
 bool TwDraw() {
   if (!s_initialized || s_bars.empty()) return false;
   ImGui_ImplOpenGL3_NewFrame();
+  if (s_fontTextureStale) {
+    // New glyphs: the renderer's texture is made again from the atlas.
+    ImGui_ImplOpenGL3_DestroyFontsTexture();
+    ImGui_ImplOpenGL3_CreateFontsTexture();
+    s_fontTextureStale = false;
+  }
   ImGui_ImplSDL2_NewFrame();
 
   // The bars live in their own space stretched over the game's picture, and the pointer
@@ -643,6 +881,7 @@ std::vector<TwItemInfo> TwBarItems(const TwBar* bar) {
     info.width = item.width;
     info.height = item.height;
     info.visible = item.visible;
+    info.whole = item.whole;
     out.push_back(info);
   }
   return out;

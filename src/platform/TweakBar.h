@@ -16,6 +16,9 @@
 // over the game's picture (TwPictureArea) as the game's logical screen is: a letterboxed
 // full screen keeps the bars inside the picture. Nothing here throws; a call with a bar
 // that does not exist does nothing and returns false.
+//
+// The bars wear the game's look (its palette, rounded corners, a 2 px outline) and, once
+// TwFont names it, the game's font. Each can be moved by its title and folded to it.
 
 struct TwBar; // a bar; valid until TwDeleteBar or TwTerminate
 
@@ -51,6 +54,21 @@ bool TwWindowSize(int width, int height); // the space bars are placed in
 // size means the whole window (the start).
 void TwPictureArea(int x, int y, int width, int height);
 
+// ---- text -------------------------------------------------------------------------
+// The bars' font: a TrueType file at `pixels` of TwWindowSize space, its glyphs drawn for
+// the picture's scale at this call (so call it again, then measure and place the bars
+// again, after the picture changed). Nothing happens when nothing changed. A file that
+// cannot be read or used prints one line, once, and the bars keep the font they had.
+bool TwFont(const char* ttfPath, float pixels);
+// Measures with the bars' font, in TwWindowSize pixels. A bar's sizes keep room for a
+// scroll bar, so a bar placed shorter keeps its columns.
+float TwTextWidth(const char* text);
+// The bar that shows `rows` rows of fields whole, labels labelsWidth and values valuesWidth wide.
+void TwBarSizeFor(float labelsWidth, float valuesWidth, int rows, int& width, int& height);
+// The bar that shows every row it holds whole; valuesWidth comes in as the least the values
+// need and goes out widened to show every read-only value whole.
+bool TwBarFitSize(const TwBar* bar, float& valuesWidth, int& width, int& height);
+
 // ---- contents, drawn in the order added ----------------------------------------------
 // Definitions understand group=Name (items of one group are drawn under its heading)
 // and help='text' (shown when the pointer rests on the item).
@@ -76,6 +94,7 @@ struct TwItemInfo {
   float x = 0, y = 0;     // the item's row at the last draw, in TwWindowSize space; 0 before
   float width = 0, height = 0;
   bool visible = false;   // wholly inside the bar's scrolled view at the last draw
+  bool whole = false;     // a value row's text fitted inside its field at the last draw
 };
 TwBar* TwFindBar(const char* name);
 int TwBarCount();

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const FONT_PATH = "../Assets/font/RobotoCondensed-Regular.ttf";
+const char* const FONT_PATH = GAME_FONT_PATH;
 const int FONT_PIXELS = 48;
 
 const int ATLAS_WIDTH = 1024;

@@ -6,6 +6,9 @@
 #include "core/Vec3.h"
 #include "render/Graphic.h"
 
+// The game's one typeface: every text of the game, and the editor's tweak bars.
+inline constexpr const char* GAME_FONT_PATH = "../Assets/font/RobotoCondensed-Regular.ttf";
+
 // One rasterised character. Every character moves the pen by a cell of a fixed size
 // (GlyphCell); letters and digits fill their cell, while other marks ("!", "'", ",") are
 // placed in it by these metrics, at the size they have beside a capital.
