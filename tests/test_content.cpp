@@ -161,6 +161,7 @@ TEST(ContentSheets, DescriptorsParseFitTheirPicturesAndHoldTheFramesTheCodeUses)
   std::vector<Sheet> sheets = {
       {"mainmenuBtns.png", "mainmenuBtns.txt", 12}, {"btnSelect.png", "BtnSelect.txt", 2},
       {"snapbutton.png", "SnapButton.txt", 4},       {"RenameBtns.png", "RenameBtns.txt", 4},
+      {"CheckBtns.png", "CheckBtns.txt", 4},
       {"editorsBtns.png", "editorsBtns.txt", 8},     {"optiontmp/pauseback.png", "optiontmp/pauseback.txt", 2},
       {"optiontmp/button/setting.png", "optiontmp/button/setting.txt", 3},
       {"optiontmp/exploding.png", "optiontmp/exploding.txt", 2}, {"pic/loadS.png", "pic/loadS.txt", 2},

@@ -282,6 +282,16 @@ TEST(EditorLevels, SavingAddsTheShotPoolsOnce) {
   EXPECT_EQ(CountTokens(list, "PROJECTILE"), 5);
   EXPECT_EQ(CountTokens(list, "ENEMYPROJECTILE"), 20);
   EXPECT_EQ(list[1], "PLAYER");
+
+  // Every save looks the level over; K and CHECK put the findings away and bring them back.
+  const Editor& editor = *dynamic_cast<Editor*>(s.harness.loop.CurrentLevel());
+  EXPECT_TRUE(editor.CheckShown());
+  s.Key(SDL_SCANCODE_K);
+  EXPECT_FALSE(editor.CheckShown());
+  s.ClickButton("CHECK");
+  EXPECT_TRUE(editor.CheckShown());
+  s.ClickButton("CHECK");
+  EXPECT_FALSE(editor.CheckShown());
   EXPECT_TRUE(ValidateLevelFile("../Assets/Levels/LEVEL.txt"));
   EXPECT_EQ(g_levelNames, std::vector<std::string>{"LEVEL"});
 

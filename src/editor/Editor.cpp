@@ -258,6 +258,9 @@ void Editor::MakeButtons() {
   add("SERIALIZE", Vec3(575, 175, 0), 25, 25, sheet + ".txt", sheet + ".png", 1);
   add("PREVIOUS", Vec3(525, 125, 0), 25, 25, sheet + ".txt", sheet + ".png", 7);
   add("NEXT", Vec3(575, 125, 0), 25, 25, sheet + ".txt", sheet + ".png", 5);
+  // Over the level buttons, in the free column beside the palette's second row of kinds.
+  add("CHECK", Vec3(550, 70, 0), 50, 25, "../Assets/image/CheckBtns.txt", "../Assets/image/CheckBtns.png", 1);
+  add("PROVE", Vec3(550, 15, 0), 50, 25, "../Assets/image/CheckBtns.txt", "../Assets/image/CheckBtns.png", 3);
 }
 
 // The game's shared grass tiles, laid over the screen; the field is drawn without the
@@ -466,19 +469,12 @@ void Editor::HandleKeyboard() {
       PlayTest();
     return;
   }
-  if (ConsumeTrigger(PROVE_KEY)) { // F9: saved, then played by the autopilot
-    CancelGroupMove();
-    SaveEditedLevel();
-    StartProve(g_editor.levelPath);
+  if (ConsumeTrigger(PROVE_KEY)) {
+    Prove();
     return;
   }
   HandleShortcuts(ctrl, shift);
-  if (!ctrl && ConsumeTrigger(KEY_K)) {
-    if (checkPanel.Visible())
-      checkPanel.Hide();
-    else
-      RunCheck();
-  }
+  if (!ctrl && ConsumeTrigger(KEY_K)) ToggleCheck();
   // With Ctrl held the letters are shortcuts, never the bare keys' actions.
   if (!ctrl && !GroupMoving() && ConsumeTrigger(KEY_C)) {
     g_editor.placedObjects.clear();
@@ -648,6 +644,10 @@ void Editor::HandleEditorButtons() {
       MustAsk() ? Ask(ACTION_PREVIOUS) : Carry(ACTION_PREVIOUS);
     } else if (b->name == "NEXT") {
       MustAsk() ? Ask(ACTION_NEXT) : Carry(ACTION_NEXT);
+    } else if (b->name == "CHECK") {
+      ToggleCheck();
+    } else if (b->name == "PROVE") {
+      Prove();
     }
     return;
   }
@@ -763,6 +763,20 @@ bool Editor::SaveEditedLevel() {
   }
   RunCheck(); // every save shows what would keep the level from playing as laid out
   return saved;
+}
+
+// Saved first, so the autopilot plays what the designer sees, then played through the game.
+void Editor::Prove() {
+  CancelGroupMove();
+  SaveEditedLevel();
+  StartProve(g_editor.levelPath);
+}
+
+void Editor::ToggleCheck() {
+  if (checkPanel.Visible())
+    checkPanel.Hide();
+  else
+    RunCheck();
 }
 
 void Editor::RunCheck() {

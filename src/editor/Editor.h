@@ -51,6 +51,7 @@ public:
   bool SaveEditedLevel();     // shot pools added once, then the level files and the list; false when not saved
   void LoadNamedLevel();      // g_editor.displayName's level replaces the placed objects; a new history
   void PlayTest(bool save = true); // save (or not), then play the level in the tutorial state
+  bool CheckShown() const { return checkPanel.Visible(); }
 
   std::shared_ptr<Camera> camera;
   Vec3 textColor;
@@ -84,6 +85,8 @@ private:
   void Note(const std::string& text);  // one line on the panel for a few seconds
   void DrawSelection();
   void RunCheck();                     // the level check's findings in the panel
+  void ToggleCheck();                  // K and CHECK: the findings shown, or the panel put away
+  void Prove();                        // F9 and PROVE: saved, then won or not by the autopilot
   void ClickCheckPanel();              // a click on the panel's rows centres the view on the finding
 
   CheckPanel checkPanel;
