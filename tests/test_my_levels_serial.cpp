@@ -190,8 +190,18 @@ TEST_F(MyLevels, FiveHundredLevelsOpenAtOnceAndScrollByKeysWheelAndPad) {
     WriteLevel(name, WINNABLE);
   }
   Start();
+  VirtualPad pad;
+  auto press = [&](SDL_GameControllerButton button) {
+    pad.Button(button, true);
+    game.Frame(2);
+    pad.Button(button, false);
+    game.Frame(2);
+  };
+  game.Frame(2);
+  press(SDL_CONTROLLER_BUTTON_DPAD_LEFT); // MY LEVELS sits left of the board
+  EXPECT_EQ(g_menu.selection, MainMenu::MY_LEVELS);
   const auto began = std::chrono::steady_clock::now();
-  game.TapKey(SDL_SCANCODE_M);
+  press(SDL_CONTROLLER_BUTTON_A);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(), 3.0);
   ASSERT_EQ(g_myLevels.rows.size(), 500u);
 
@@ -204,17 +214,14 @@ TEST_F(MyLevels, FiveHundredLevelsOpenAtOnceAndScrollByKeysWheelAndPad) {
   game.TapKey(SDL_SCANCODE_HOME);
   game.TapKey(SDL_SCANCODE_PAGEDOWN);
   EXPECT_EQ(g_myLevels.selected, MY_LEVELS_ROWS_SHOWN);
-  VirtualPad pad;
-  game.Frame(2);
-  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-  game.Frame(2);
-  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
-  game.Frame(2);
+  press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   EXPECT_EQ(g_myLevels.selected, MY_LEVELS_ROWS_SHOWN + 1);
   // A frame draws the rows in view only, however long the list.
   const auto drawn = std::chrono::steady_clock::now();
   game.Frame(20);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - drawn).count(), 2.0);
+  press(SDL_CONTROLLER_BUTTON_B);
+  EXPECT_FALSE(g_myLevels.open);
 }
 
 TEST_F(MyLevels, CampaignStartsAtAReachedLevelAndADamagedProgressFileStartsAtTheFirst) {
