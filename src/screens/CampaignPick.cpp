@@ -27,6 +27,7 @@ struct Pick {
   std::shared_ptr<Texture> board;
   int selection = 0;
   bool stickLatched = false;
+  Vec3 lastMouse; // the pointer picks a button only when it moves, or the keys could not move off it
 };
 Pick s_pick;
 
@@ -76,6 +77,7 @@ void StartCampaign() {
   // The pad starts on the furthest level reached: the one a returning player wants.
   s_pick.selection = static_cast<int>(s_pick.buttons.size()) - 1;
   s_pick.stickLatched = true; // the push that chose CAMPAIGN must not move the pick too
+  s_pick.lastMouse = g_input.mousePosition;
   s_pick.open = true;
 }
 
@@ -115,10 +117,11 @@ void UpdateCampaignPick() {
   // The mouse: hover highlights, a click chooses; a click beside the board closes it.
   if (g_input.usingGamepad) {
     g_input.mousePosition = s_pick.buttons[s_pick.selection]->Centre();
-  } else {
+  } else if (g_input.mousePosition.x != s_pick.lastMouse.x || g_input.mousePosition.y != s_pick.lastMouse.y) {
     for (size_t k = 0; k < s_pick.buttons.size(); ++k)
       if (s_pick.buttons[k]->UnderMouse()) s_pick.selection = static_cast<int>(k);
   }
+  s_pick.lastMouse = g_input.mousePosition;
   for (size_t k = 0; k < s_pick.buttons.size(); ++k) {
     Button& b = *s_pick.buttons[k];
     const unsigned int idle = START_FRAME[s_pick.levels[k]];
