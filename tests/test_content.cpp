@@ -128,7 +128,8 @@ TEST(ContentPictures, EveryPictureTheCodeNamesDecodes) {
       "RenameBtns.png", "snapbutton.png", "Tank_moving.png", "arrow.png", "btmHUD.png", "btmHUD2.png",
       "customize/customize.png", "editorHudBg.png", "editorSelectedIcon.png", "editorsBtns.png", "fuel.png",
       "gateClose.png", "gateOpen.png", "grass.png", "greyout.png", "highscore.png", "keys/E.png", "keys/Q.png",
-      "keys/SPACE.png", "mainmenuBackground.png", "mainmenuBtns.png", "mech1.png", "mushroom2.png",
+      "keys/SPACE.png", "mainmenuBackground.png", "mainmenuBtns.png", "mech1.png", "mushroom2.png", "mylevels.png",
+      "campaignPick.png",
       "npc/npcdefault.png", "npc/npcdefault1.png", "npc/npcdefault2.png", "optiontmp/button/scrollbar.png",
       "optiontmp/exploding.png", "optiontmp/pauseback.png", "pic/creditscreen.png", "pic/howtoplay.png",
       "pic/loadS.png", "power.png", "shootingstyle/boomstyle.png", "shootingstyle/singlesplitstyle.png",
@@ -159,7 +160,7 @@ TEST(ContentSheets, DescriptorsParseFitTheirPicturesAndHoldTheFramesTheCodeUses)
     size_t minFrames;
   };
   std::vector<Sheet> sheets = {
-      {"mainmenuBtns.png", "mainmenuBtns.txt", 12}, {"btnSelect.png", "BtnSelect.txt", 2},
+      {"mainmenuBtns.png", "mainmenuBtns.txt", 20}, {"btnSelect.png", "BtnSelect.txt", 2},
       {"snapbutton.png", "SnapButton.txt", 4},       {"RenameBtns.png", "RenameBtns.txt", 4},
       {"CheckBtns.png", "CheckBtns.txt", 4},
       {"editorsBtns.png", "editorsBtns.txt", 8},     {"optiontmp/pauseback.png", "optiontmp/pauseback.txt", 2},

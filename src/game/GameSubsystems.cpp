@@ -18,6 +18,7 @@
 #include "render/Shader.h"
 #include "screens/MainMenu.h"
 #include "screens/OptionMenu.h"
+#include "screens/UserLevel.h"
 #include "screens/WeaponSelect.h"
 #include "screens/WinLoseScreen.h"
 #include <GL/glew.h>
@@ -47,7 +48,9 @@ public:
   std::unique_ptr<Level> MakeLevel(int stateId) override {
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
-    case STATE_LEVEL: return std::make_unique<GenericLevel>();
+    case STATE_LEVEL:
+      if (UserLevelRequested()) return MakeUserLevel(); // a level of MY LEVELS, not the campaign
+      return std::make_unique<GenericLevel>();
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     case STATE_TUTORIAL:

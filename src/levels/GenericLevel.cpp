@@ -13,6 +13,7 @@
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
+#include "levels/PlayerRecords.h"
 #include "objects/WorldRules.h"
 #include "levels/Track.h"
 #include "objects/GameObject.h"
@@ -78,6 +79,7 @@ LevelKind KindOfLevel(const std::string& path) {
 }
 
 GenericLevel::GenericLevel() : GenericLevel(g_campaignWorld, g_frontEnd.garageOpen, g_frontEnd.helpOpen) {
+  levelIndex = TakeCampaignStart(); // the menu's pick of a level reached, or the first
   levelPath = levelPaths[levelIndex];
 }
 
@@ -115,6 +117,7 @@ bool GenericLevel::StartLevel() {
 void GenericLevel::Initialize() {
   // The portal's target lasts only until here: the campaign goes by its index.
   if (levelIndex >= 0 && levelIndex < 3) levelPath = levelPaths[levelIndex];
+  NoteCampaignLevelReached(levelIndex);
   StartLevel();
 }
 

@@ -10,7 +10,9 @@
 #include "objects/GameObjectFactory.h"
 #include "platform/Focus.h"
 #include "platform/KeyCodes.h"
+#include "screens/CampaignPick.h"
 #include "screens/Highscore.h"
+#include "screens/MyLevels.h"
 #include <GL/glew.h>
 #include <cstdio>
 
@@ -34,6 +36,10 @@ constexpr unsigned int IDLE_FRAME[MainMenu::BUTTON_COUNT] = {8, 6, 0, 4, 2, 10};
 constexpr float MENU_X = 1065.0f;
 constexpr float MENU_TOP = 345.0f;
 constexpr float MENU_STEP = 61.0f;
+// MY LEVELS, left of the board at the first button's height.
+constexpr unsigned int MY_LEVELS_FRAME = 12;
+constexpr float MY_LEVELS_X = 320.0f;
+constexpr int KEY_M = KEY_A + 12; // opens MY LEVELS
 constexpr float SPLASH_SECONDS = 3.0f;
 constexpr float SLOW_FRAME = 0.1f; // frames this long or longer do not advance the splash
 
@@ -61,8 +67,16 @@ void SilenceEffects() {
 }
 
 void MoveSelection(int step) {
+  // Up and down walk the board; from MY LEVELS they come back to it at its first button.
+  if (g_menu.selection == MainMenu::MY_LEVELS) {
+    g_menu.selection = MainMenu::CAMPAIGN;
+    return;
+  }
   g_menu.selection = (g_menu.selection + step + MainMenu::BUTTON_COUNT) % MainMenu::BUTTON_COUNT;
 }
+
+// The menu's own overlays of the player's game: the list of MY LEVELS and the campaign's pick.
+bool PlayerOverlayOpen() { return g_myLevels.open || CampaignPickOpen(); }
 
 } // namespace
 
@@ -108,7 +122,10 @@ void ReleaseMenuPictures() {
   g_menu.confirmYes.reset();
   g_menu.dialogBack.reset();
   g_menu.buttons.clear();
+  g_menu.myLevels.reset();
   g_menu.highscore.reset();
+  ReleaseMyLevels();
+  ReleaseCampaignPick();
 }
 
 // ============================================================================
@@ -154,8 +171,11 @@ void MainMenu::Initialize() {
     g_menu.buttons.push_back(std::make_shared<Button>(1, Vec3(MENU_X, MENU_TOP + MENU_STEP * i), 200, 30, "DEFAULT",
                                                       "../Assets/image/mainmenuBtns.txt",
                                                       "../Assets/image/mainmenuBtns.png"));
+  g_menu.myLevels = std::make_shared<Button>(1, Vec3(MY_LEVELS_X, MENU_TOP), 200, 30, "DEFAULT",
+                                             "../Assets/image/mainmenuBtns.txt", "../Assets/image/mainmenuBtns.png");
   g_menu.backButton->SetPosition(Vec3(1200, 50));
   for (int i = 0; i < BUTTON_COUNT; ++i) g_menu.buttons[i]->SetFrame(IDLE_FRAME[i]);
+  g_menu.myLevels->SetFrame(MY_LEVELS_FRAME);
 
   PlayMusicSlot(1);
   if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->ApplyVolumes();
@@ -165,6 +185,11 @@ void MainMenu::Initialize() {
   g_menu.dialogBack->SetFrame(1);
   ListLevels();
   g_loop.paused = false;
+  // A level of MY LEVELS won: back to the list, read again with the new bests.
+  CloseCampaignPick();
+  CloseMyLevels();
+  if (g_myLevels.reopen) OpenMyLevels();
+  g_myLevels.reopen = false;
 }
 
 void MainMenu::Update() {
@@ -179,6 +204,10 @@ void MainMenu::Update() {
       g_gamepad.Update(); // B closes the picture (DrawMenuPictures)
     } else if (g_loop.paused) {
       if (panel) panel->Update();
+    } else if (PlayerOverlayOpen()) {
+      g_gamepad.Update();
+      if (g_myLevels.open) UpdateMyLevels();
+      else UpdateCampaignPick();
     } else if (g_menu.showHighscores) {
       g_gamepad.Update(); // A closes the table (Highscore::Update)
       if (panel) panel->Update();
@@ -196,7 +225,7 @@ void MainMenu::Update() {
 
 void MainMenu::Activate(int index) {
   switch (index) {
-  case CAMPAIGN: g_loop.nextState = STATE_LEVEL; break;
+  case CAMPAIGN: StartCampaign(); break;
   case TUTORIAL: g_loop.nextState = STATE_TUTORIAL; break;
   case HOW_TO_PLAY: g_menu.showHowToPlay = true; break;
   case HIGHSCORES:
@@ -205,24 +234,27 @@ void MainMenu::Activate(int index) {
     break;
   case CREDITS: g_menu.showCredits = true; break;
   case QUIT: g_menu.confirmQuit = true; break;
+  case MY_LEVELS: OpenMyLevels(); break;
   default: break;
   }
 }
 
 void MainMenu::HandleKeyboard() {
-  if (ConsumeTrigger(KEY_ENTER)) g_loop.nextState = STATE_LEVEL;
+  if (ConsumeTrigger(KEY_ENTER)) StartCampaign();
   if (ConsumeTrigger(KEY_T)) g_loop.nextState = STATE_TUTORIAL;
   if (ConsumeTrigger(KEY_E)) g_loop.nextState = STATE_EDITOR; // the level editor
+  if (ConsumeTrigger(KEY_M)) OpenMyLevels();
 }
 
 void MainMenu::HandleMouse() {
   auto menuButton = [this](int index) {
-    Button& b = *g_menu.buttons[index];
+    Button& b = index == MY_LEVELS ? *g_menu.myLevels : *g_menu.buttons[index];
     const bool over = b.UnderMouse();
-    b.SetFrame(over ? IDLE_FRAME[index] + 1 : IDLE_FRAME[index]);
+    const unsigned int idle = index == MY_LEVELS ? MY_LEVELS_FRAME : IDLE_FRAME[index];
+    b.SetFrame(over ? idle + 1 : idle);
     if (over && ConsumeTrigger(MOUSE_LEFT)) Activate(index);
   };
-  if (g_menu.buttons.size() < BUTTON_COUNT) return;
+  if (g_menu.buttons.size() < BUTTON_COUNT || !g_menu.myLevels) return;
   // The order the game has always tested them in: one click reaches only the first.
   menuButton(CAMPAIGN);
   menuButton(QUIT);
@@ -239,6 +271,7 @@ void MainMenu::HandleMouse() {
   }
   menuButton(HOW_TO_PLAY);
   menuButton(CREDITS);
+  menuButton(MY_LEVELS);
 }
 
 void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
@@ -259,6 +292,8 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
   if (!xOut) g_menu.stickLatched = yOut;
   if (pad.triggered[PAD_UP]) MoveSelection(-1);
   if (pad.triggered[PAD_DOWN]) MoveSelection(+1);
+  if (pad.triggered[PAD_LEFT]) g_menu.selection = MY_LEVELS;
+  if (pad.triggered[PAD_RIGHT] && g_menu.selection == MY_LEVELS) g_menu.selection = CAMPAIGN;
 
   if (pad.triggered[PAD_A]) {
     // The press is used here: the table it may open must not see it and close again.
@@ -278,6 +313,8 @@ void MainMenu::HandleGamepad(Gamepad& pad, GameObject*) {
   if (g_input.usingGamepad) {
     if (g_menu.selection >= 0 && g_menu.selection < static_cast<int>(g_menu.buttons.size()))
       g_input.mousePosition = g_menu.buttons[g_menu.selection]->Centre();
+    else if (g_menu.selection == MY_LEVELS && g_menu.myLevels)
+      g_input.mousePosition = g_menu.myLevels->Centre();
   } else {
     g_menu.selection = 0;
   }
@@ -322,6 +359,9 @@ void MainMenu::DrawMenu() {
   glClear(GL_COLOR_BUFFER_BIT);
   if (background) background->Draw();
   for (auto& b : g_menu.buttons) b->Draw();
+  if (g_menu.myLevels) g_menu.myLevels->Draw();
+  DrawCampaignPick();
+  DrawMyLevels();
   if (g_frontEnd.pausePanel) g_frontEnd.pausePanel->Draw();
   else DrawMenuPictures();
   if (g_menu.confirmQuit && g_menu.dialogBack && g_menu.confirmNo && g_menu.confirmYes) {
@@ -352,4 +392,5 @@ void MainMenu::Free() {
 void MainMenu::Unload() {
   Free();
   g_menu.buttons.clear();
+  g_menu.myLevels.reset();
 }

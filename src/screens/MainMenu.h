@@ -16,8 +16,10 @@ class Highscore;
 // pause panel runs over it as over the levels.
 class MainMenu : public Level {
 public:
-  // The six buttons, in the order they are drawn top to bottom.
+  // The six buttons of the board, in the order they are drawn top to bottom, then MY LEVELS
+  // on its own left of the board (the pad's left and right go to it and back).
   enum : int { CAMPAIGN = 0, TUTORIAL = 1, HOW_TO_PLAY = 2, HIGHSCORES = 3, CREDITS = 4, QUIT = 5, BUTTON_COUNT = 6 };
+  enum : int { MY_LEVELS = 6 };
 
   void Initialize() override;
   void Update() override;
@@ -47,6 +49,7 @@ private:
 // their result in `highscore`. Reset by assignment.
 struct MenuState {
   std::vector<std::shared_ptr<Button>> buttons; // the six, by MainMenu's indices
+  std::shared_ptr<Button> myLevels;             // MY LEVELS, left of the board
   std::shared_ptr<Button> backButton;           // the overlays' back button
   std::shared_ptr<Button> confirmNo;            // the quit dialog's buttons
   std::shared_ptr<Button> confirmYes;
@@ -61,7 +64,7 @@ struct MenuState {
   float splashTime = 0.0f;     // seconds of splash shown
   float splashAlpha = 1.0f;    // the splash veil's alpha
   float fadeAlpha = 1.0f;      // the menu's fade-in veil; falls below 0 and stays drawn-invisible
-  int selection = 0;           // the pad's button, an index into buttons
+  int selection = 0;           // the pad's button, an index into buttons, or MY_LEVELS
   bool stickLatched = false;   // the stick has moved the selection and not yet come back to centre
   std::shared_ptr<Highscore> highscore; // made by the menu, used by the end screens
 };

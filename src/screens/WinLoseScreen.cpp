@@ -39,6 +39,10 @@ void WinLoseScreen::Update(bool won_, int& levelIndex) {
   if (!over || !ConsumeTrigger(MOUSE_LEFT)) return;
   g_loop.paused = false;
   PlayClick();
+  MoveOn(won, levelIndex);
+}
+
+void WinLoseScreen::MoveOn(bool won, int& levelIndex) {
   if (won) {
     ++levelIndex;
     g_loop.nextState = levelIndex < CAMPAIGN_LEVELS ? STATE_RESTART : STATE_MAIN_MENU;
@@ -82,14 +86,18 @@ void WinLoseScreen::Draw() {
   font->DrawText("TOTAL SCORE : " + std::to_string(total), Vec3(x, h / 2), ink, 1.0f);
 
   if (!ranked) {
-    if (!g_menu.highscore) g_menu.highscore = std::make_shared<Highscore>();
-    g_highscoreFile.rank = g_menu.highscore->FindRank(total);
-    if (g_highscoreFile.rank >= 0) g_menu.highscore->Insert(total, "NONAME");
+    resultLine = KeepResult(total);
     ranked = true;
   }
-  font->DrawText(g_highscoreFile.rank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!",
-                 Vec3(x, h / 2 + 50), ink, 1.0f);
+  font->DrawText(resultLine, Vec3(x, h / 2 + 50), ink, 1.0f);
   g_highscoreFile.resultRecorded = true;
+}
+
+std::string WinLoseScreen::KeepResult(int total) {
+  if (!g_menu.highscore) g_menu.highscore = std::make_shared<Highscore>();
+  g_highscoreFile.rank = g_menu.highscore->FindRank(total);
+  if (g_highscoreFile.rank >= 0) g_menu.highscore->Insert(total, "NONAME");
+  return g_highscoreFile.rank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!";
 }
 
 void InstallFrontEndScreens() {

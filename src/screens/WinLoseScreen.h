@@ -18,6 +18,11 @@ public:
   void Update(bool won, int& levelIndex) override;
   void Draw() override;
 
+  // What the button does once clicked, and where the result is kept (the first Draw's line
+  // under the total): the campaign's way here, a level of MY LEVELS has its own.
+  virtual void MoveOn(bool won, int& levelIndex);
+  virtual std::string KeepResult(int total);
+
   // The pizza's warmth that counts: the thermometer while the pizza is carried, within
   // [0, 1]; 0 otherwise (and the thermometer is then set to 0).
   float Warmth();
@@ -33,6 +38,7 @@ public:
   Vec3 hoverPoint;
   bool won = false;
   bool ranked = false; // the first Draw has ranked the result
+  std::string resultLine; // what KeepResult said
 };
 
 // Installs the garage and end-screen makers in g_frontEnd.

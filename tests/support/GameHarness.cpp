@@ -13,6 +13,7 @@
 #include "levels/GenericLevel.h"
 #include "levels/Hud.h"
 #include "levels/LevelFile.h"
+#include "levels/PlayerRecords.h"
 #include "levels/PlayTest.h"
 #include "levels/TutorialLevel.h"
 #include "objects/World.h"
@@ -24,6 +25,8 @@
 #include "render/TextureCache.h"
 #include "screens/HighscoreTable.h"
 #include "screens/MainMenu.h"
+#include "screens/MyLevels.h"
+#include "screens/UserLevel.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +53,9 @@ void ResetGameGlobals() {
   DestroyBackgroundTiles();
   // The screens' records, as a new run of the game finds them.
   g_menu = MenuState();
+  g_myLevels = MyLevelsState();
+  g_userLevelRequest = UserLevelRequest();
+  TakeCampaignStart();
   g_highscoreFile.ClearResult(); // the table stays where the test or the autopilot pointed it
   g_editor.Reset();
   g_hud.Reset();
@@ -92,6 +98,8 @@ GameHarness::GameHarness() {
   std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
   if (mkdtemp(pattern.data())) optionsFolder = pattern;
   SetOptionsPath(optionsFolder + "/Options.txt");
+  savedRecordPaths = g_recordPaths;
+  g_recordPaths = RecordPaths{optionsFolder + "/LevelBests.txt", optionsFolder + "/Progress.txt"};
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -100,6 +108,7 @@ GameHarness::GameHarness() {
 GameHarness::~GameHarness() {
   Stop();
   SetOptionsPath(savedOptionsPath);
+  g_recordPaths = savedRecordPaths;
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

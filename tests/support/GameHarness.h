@@ -4,6 +4,7 @@
 // controller and runs frames until what it waits for has happened.
 #include "core/GameLoop.h"
 #include "core/Level.h"
+#include "levels/PlayerRecords.h"
 #include <SDL.h>
 #include <functional>
 #include <memory>
@@ -65,6 +66,7 @@ private:
   int pointerY = 0;
   std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
   std::string optionsFolder;
+  RecordPaths savedRecordPaths; // the player's records before this harness pointed them at its folder
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).
