@@ -35,9 +35,9 @@ protected:
     root = TempFolder();
     prefix = root + "/usr";
     own = root + "/data/kvo";
-    fs::create_directories(prefix + "/bin");
+    fs::create_directories(prefix + "/games");
     fs::create_directories(prefix + "/libexec/kvo");
-    fs::copy_file(LAUNCHER, prefix + "/bin/kvo");
+    fs::copy_file(LAUNCHER, prefix + "/games/kvo");
     // The game stands in as a script that notes where it was started and with what.
     WriteText(prefix + "/libexec/kvo/Kvo", "#!/bin/sh\n{ pwd -P; echo \"$@\"; } > \"$(dirname \"$0\")/started\"\n");
     fs::permissions(prefix + "/libexec/kvo/Kvo", fs::perms::owner_all);
@@ -47,6 +47,11 @@ protected:
     Ship("shaders/basic.vert", "void main() {}\n");
     WriteRgbaPng(Shipped("Assets/image/tank.png"), 4, 4, std::vector<uint32_t>(16, 0xffffffffu));
     Ship("Assets/image/tank.txt", "f= 0 0 4 4\n");
+    // The font is another package's, linked as the Debian package links it.
+    fs::create_directories(prefix + "/share/fonts");
+    WriteText(prefix + "/share/fonts/Font.ttf", "system font\n");
+    fs::create_directories(Shipped("Assets/font"));
+    fs::create_symlink("../../../fonts/Font.ttf", Shipped("Assets/font/Font.ttf"));
   }
   void TearDown() override {
     g_systems.clear();
@@ -55,17 +60,18 @@ protected:
     fs::remove_all(root, ignored);
   }
   std::string Shipped(const std::string& relative) { return prefix + "/share/kvo/" + relative; }
-  // Installed files are read-only, as the install makes them.
+  // Installed files are the owner's to write and everyone's to read, as the install makes them.
   void Ship(const std::string& relative, const std::string& text) {
     const std::string path = Shipped(relative);
     fs::create_directories(fs::path(path).parent_path());
     if (fs::exists(path)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     WriteText(path, text);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
   }
   int Launch(const std::string& environment = "") {
     const std::string command = "env " + (environment.empty() ? "XDG_DATA_HOME=" + root + "/data" : environment) +
-                                " " + prefix + "/bin/kvo -x 1";
+                                " " + prefix + "/games/kvo -x 1";
     return std::system(command.c_str());
   }
   std::string Own(const std::string& relative) { return own + "/" + relative; }
@@ -86,6 +92,7 @@ TEST_F(Launcher, StartsTheGameInAFolderOfThePlayersOwn) {
   }
   EXPECT_TRUE(fs::is_symlink(Own("shaders")));
   EXPECT_EQ(Text(Own("shaders/basic.vert")), "void main() {}\n");
+  EXPECT_EQ(Text(Own("Assets/font/Font.ttf")), "system font\n");
 }
 
 TEST_F(Launcher, WithoutXdgDataHomeTheFolderIsInTheHomeFolder) {
