@@ -1,5 +1,6 @@
 #include "core/GameLoop.h"
 #include "platform/ConsoleTexts.h"
+#include "core/Controls.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 using Clock = std::chrono::steady_clock;
 
@@ -82,6 +84,7 @@ bool GameLoop::Startup() {
   g_loop.debugView = 0;
 
   ReadOptions(g_options);
+  LoadBindings();
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
   // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
@@ -212,7 +215,7 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(KEY_F12)) { // F12
+  if (ConsumeTrigger(KEY_F12) || std::exchange(g_loop.toggleDisplay, false)) { // F12, or the pause panel
     window->ToggleDisplayMode();
     ChoosePacing();
     Options chosen = g_options;

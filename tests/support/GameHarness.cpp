@@ -27,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include "core/Controls.h"
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -41,6 +42,7 @@ void ResetGameGlobals() {
   g_input.Reset();
   g_gamepad = Gamepad();
   g_options = Options{};
+  g_controls.Reset();
   g_systems.clear();
   // Sound, play and the campaign's world.
   g_audio.reset();
@@ -92,6 +94,8 @@ GameHarness::GameHarness() {
   std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
   if (mkdtemp(pattern.data())) optionsFolder = pattern;
   SetOptionsPath(optionsFolder + "/Options.txt");
+  savedControlsPath = ControlsPath();
+  SetControlsPath(optionsFolder + "/Controls.txt");
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -100,6 +104,7 @@ GameHarness::GameHarness() {
 GameHarness::~GameHarness() {
   Stop();
   SetOptionsPath(savedOptionsPath);
+  SetControlsPath(savedControlsPath);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

@@ -64,6 +64,7 @@ private:
   int pointerX = 0; // window pixels of the last MouseMove, carried by button events
   int pointerY = 0;
   std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
+  std::string savedControlsPath;
   std::string optionsFolder;
 };
 
