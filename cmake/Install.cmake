@@ -10,7 +10,6 @@
 #   share/icons/hicolor/NxN/apps/kvo.png       the icon, 16 to 256 px
 include(GNUInstallDirs)
 
-set(KVO_VERSION 0.1.0)
 set(KVO_RELEASE_DATE 2026-12-08)
 set(KVO_APP_ID io.kvo.Kvo)
 

@@ -7,6 +7,8 @@
 #include "core/Input.h"
 #include "core/Options.h"
 #include "core/Window.h"
+#include "editor/Editor.h"
+#include "game/CommandLine.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "objects/Vehicle.h"
@@ -164,6 +166,42 @@ TEST_F(PlayersControls, TheDisplayModeAndShakeAreRememberedWithTheOtherOptions) 
   ASSERT_TRUE(ReadOptions(read));
   EXPECT_EQ(read.fullscreen, g_screen.fullscreen);
   EXPECT_FALSE(read.shake);
+}
+
+// ---- the command line's run ----------------------------------------------------------------
+
+TEST(CommandLine, ALevelOrTheEditorOpensAtOnceInTheModeAskedForThisRunOnly) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int state;
+    bool fullscreen;
+  } cases[] = {
+      {{"--windowed", "--level", "SECOND"}, STATE_LEVEL, false},
+      {{"--editor", "SECOND", "--fullscreen"}, STATE_EDITOR, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments[0]);
+    GameHarness game;
+    g_options.fullscreen = !c.fullscreen;
+    const LaunchOptions options = ParseCommandLine(c.arguments);
+    ASSERT_EQ(options.exitCode, -1);
+    ApplyLaunchOptions(options, game.loop);
+    ASSERT_TRUE(game.Start());
+    game.Frame(3);
+    EXPECT_EQ(g_loop.currentState, c.state);
+    EXPECT_EQ(g_screen.fullscreen, c.fullscreen);
+    if (c.state == STATE_LEVEL) {
+      auto* level = dynamic_cast<GenericLevel*>(game.loop.CurrentLevel());
+      ASSERT_NE(level, nullptr);
+      EXPECT_EQ(level->levelPath, "../Assets/Levels/SECOND.txt");
+    } else {
+      EXPECT_EQ(g_editor.displayName, "SECOND");
+      EXPECT_FALSE(g_editor.placedObjects.empty());
+    }
+    Options written;
+    EXPECT_TRUE(!ReadOptions(written) || written.fullscreen != c.fullscreen); // not remembered
+    game.LeaveLevelAndStop();
+  }
 }
 
 } // namespace

@@ -89,7 +89,7 @@ bool GameLoop::Startup() {
   window->subsystems = subsystems.get();
   // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
   // last chose.
-  g_screen.fullscreen = !g_options.fullscreen;
+  g_screen.fullscreen = fullscreenThisRun >= 0 ? fullscreenThisRun == 0 : !g_options.fullscreen;
   window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
@@ -100,6 +100,8 @@ bool GameLoop::Startup() {
   subsystems->MakeBackgroundTiles();
   level = MakeState(STATE_MAIN_MENU);
   g_loop.currentState = g_loop.nextState = g_loop.previousState = STATE_MAIN_MENU;
+  // Another first state is made as it is entered; leaving it leads to the menu.
+  if (firstState != STATE_MAIN_MENU) g_loop.currentState = g_loop.nextState = firstState;
   subsystems->CreateAudio();
   subsystems->CreateOptionMenu();
   subsystems->InitTweakBars();
