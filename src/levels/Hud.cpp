@@ -47,8 +47,12 @@ float KeyCaps::TextWidth(const std::string& text, float scale) const {
   return width * g_screen.width / 2.0f;
 }
 
-void KeyCaps::Draw(const std::string& label, const Vec3& centre, float minWidth, float minHeight, float scale) {
-  const float width = std::max(minWidth, TextWidth(label, scale) + 8.0f);
+void KeyCaps::Draw(const std::string& label, const Vec3& centre, float minWidth, float maxWidth, float minHeight,
+                   float scale) {
+  constexpr float MARGIN = 8.0f;
+  const float natural = TextWidth(label, scale) + MARGIN;
+  if (natural > maxWidth) scale *= (maxWidth - MARGIN) / (natural - MARGIN);
+  const float width = std::clamp(natural, minWidth, maxWidth);
   auto place = [&](SquarePrimitive& s, float w, float h) {
     s.halfWidth = static_cast<int>(w / 2.0f);
     s.halfHeight = static_cast<int>(h / 2.0f);
@@ -174,13 +178,13 @@ void DrawMovedKeyHints() {
                                std::pair(Mount::RightWeapon, Action::RightGun)}) {
     Vec3 at;
     if (KeyFor(action) != InfoOf(action).defaultKey && g_play.player->KeyHintCentre(mount, at))
-      g_hud.keyCaps->Draw(KeyName(KeyFor(action)), at, 18.0f, 18.0f, 0.45f);
+      g_hud.keyCaps->Draw(KeyName(KeyFor(action)), at, 18.0f, 44.0f, 18.0f, 0.45f);
   }
 }
 
 bool DrawMovedTalkHint(GameObject* prompt) {
   if (KeyFor(Action::Talk) == InfoOf(Action::Talk).defaultKey || !g_hud.keyCaps) return false;
-  if (prompt && prompt->active) g_hud.keyCaps->Draw(KeyName(KeyFor(Action::Talk)), ScreenOf(prompt->Position()), 24.0f, 24.0f, 0.45f);
+  if (prompt && prompt->active) g_hud.keyCaps->Draw(KeyName(KeyFor(Action::Talk)), ScreenOf(prompt->Position()), 24.0f, 60.0f, 24.0f, 0.45f);
   return true;
 }
 

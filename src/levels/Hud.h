@@ -15,8 +15,9 @@ class KeyCaps {
 public:
   KeyCaps(); // the GL context must exist
   ~KeyCaps();
-  // A cap at least minWidth x minHeight logical pixels (wider for a long label).
-  void Draw(const std::string& label, const Vec3& centre, float minWidth, float minHeight, float scale);
+  // A cap minWidth x height logical pixels, wider for a long label up to maxWidth; a label
+  // longer still is written smaller.
+  void Draw(const std::string& label, const Vec3& centre, float minWidth, float maxWidth, float height, float scale);
   // Plain lines of text over a board of the how-to-play page's colour.
   void Board(const Vec3& centre, float width, float height);
   void Text(const std::string& text, const Vec3& at, float scale); // bottom-left of the text

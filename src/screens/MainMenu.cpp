@@ -59,12 +59,12 @@ void DrawHowToPlayBindings(const Vec3& pictureCentre) {
                                  {Action::RightGun, 526, 342, 38},     {Action::Talk, 482, 396, 38}};
   for (const Cap& cap : CAPS)
     if (KeyFor(cap.action) != InfoOf(cap.action).defaultKey)
-      s_howToPlayCaps->Draw(KeyName(KeyFor(cap.action)), corner + Vec3(cap.x, cap.y, 0.0f), cap.w, 32.0f, 0.5f);
-  auto lines = [&](float x, float y, float w, float h, std::initializer_list<std::string> text) {
+      s_howToPlayCaps->Draw(KeyName(KeyFor(cap.action)), corner + Vec3(cap.x, cap.y, 0.0f), cap.w, cap.w, 32.0f, 0.55f);
+  auto lines = [&](float x, float y, float w, float h, float scale, std::initializer_list<std::string> text) {
     s_howToPlayCaps->Board(corner + Vec3(x + w / 2.0f, y + h / 2.0f, 0.0f), w, h);
     float line = y + 20.0f;
     for (const std::string& t : text) {
-      s_howToPlayCaps->Text(t, corner + Vec3(x + 6.0f, line, 0.0f), 0.5f);
+      s_howToPlayCaps->Text(t, corner + Vec3(x + 6.0f, line, 0.0f), scale);
       line += 28.0f;
     }
   };
@@ -72,14 +72,14 @@ void DrawHowToPlayBindings(const Vec3& pictureCentre) {
   bool padMoved = false;
   for (int a = 0; a < ACTION_COUNT; ++a) padMoved = padMoved || g_controls.bound.pad[a] != own.pad[a];
   if (padMoved)
-    lines(455.0f, 530.0f, 385.0f, 90.0f,
+    lines(455.0f, 530.0f, 385.0f, 90.0f, 0.55f,
           {"Left stick: drive. Right stick: turn.",
            PadName(PadFor(Action::MainGun)) + ": main gun. " + PadName(PadFor(Action::LeftGun)) + " / " +
                PadName(PadFor(Action::RightGun)) + ": side guns.",
            PadName(PadFor(Action::Talk)) + ": talk and garage. " + PadName(PadFor(Action::Pause)) + ": pause."});
   if (KeyFor(Action::Talk) != InfoOf(Action::Talk).defaultKey)
-    lines(945.0f, 538.0f, 300.0f, 56.0f,
-          {"At a garage, press " + KeyName(KeyFor(Action::Talk)) + " to fit other", "side guns: SPRAY, SPLIT, BOOM."});
+    lines(945.0f, 538.0f, 300.0f, 56.0f, 0.45f,
+          {"At a garage, press " + KeyName(KeyFor(Action::Talk)) + " to fit", "other side guns: SPRAY, SPLIT, BOOM."});
 }
 
 void MakeMenuPictures() {
