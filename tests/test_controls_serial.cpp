@@ -149,6 +149,14 @@ TEST_F(PlayersControls, AHeldKeyOffersASwapAndReservedKeysAreRefused) {
   EXPECT_EQ(KeyFor(Action::MainGun), KEY_W);
   EXPECT_EQ(KeyFor(Action::DriveForward), KEY_SPACE);
 
+  // The pad's Start answers a waiting row (it is the pause's button) instead of unpausing.
+  VirtualPad pad;
+  ClickRow(Action::LeftGun);
+  pad.Button(SDL_CONTROLLER_BUTTON_START, true), game.Frame(3), pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+  EXPECT_TRUE(Page().swapAsked);
+  EXPECT_TRUE(g_loop.paused);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+
   // DEFAULTS puts the game's own keys back.
   Click(g_screen.width / 2.0f - 140.0f, g_screen.height / 2.0f + 260.0f);
   EXPECT_EQ(g_controls.bound, DefaultBindings());

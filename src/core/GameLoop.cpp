@@ -275,7 +275,8 @@ void GameLoop::NoteGamepadActivity() {
 // Runs after Draw: a state that wants Escape for itself consumes it in its Update.
 void GameLoop::HandlePauseKey() {
   bool escape = ConsumeTrigger(KEY_ESCAPE);
-  bool start = g_gamepad.triggered[PAD_START];
+  // A controls page waiting for a button takes Start as its answer.
+  bool start = g_gamepad.triggered[PAD_START] && !g_controls.listening;
   if (!escape && !start) return;
   // Start is consumed as Escape is, or a state that never polls the pad would
   // see the same press every frame.
