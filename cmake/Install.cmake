@@ -12,7 +12,6 @@
 #   share/doc/kvo/copyright, changelog.gz      what Debian asks of every package
 include(GNUInstallDirs)
 
-set(KVO_VERSION 0.2.0)
 set(KVO_APP_ID io.kvo.kvo)
 set(KVO_MAINTAINER "The Kvo team <team@kvo.io>")
 

@@ -1,3 +1,3 @@
 #include "game/GameSubsystems.h"
 
-int main() { return RunGame(); }
+int main(int argc, char** argv) { return RunGame(argc, argv); }

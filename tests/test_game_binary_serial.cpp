@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -32,18 +34,22 @@ Window FindWindowOf(Display* display, pid_t pid) {
 
 // The game started from the working directory, its standard output read as it comes.
 struct Game {
-  explicit Game(bool withoutDisplay) {
+  explicit Game(bool withoutDisplay, std::vector<std::string> arguments = {}) {
     int out[2];
     if (pipe(out) != 0) return;
+    std::vector<char*> argv{const_cast<char*>("Kvo")};
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
     pid = fork();
     if (pid == 0) {
       dup2(out[1], STDOUT_FILENO);
+      if (argv.size() > 2) dup2(out[1], STDERR_FILENO); // a command line's answer, whichever stream
       // Without a display a message box cannot wait for a click.
       if (withoutDisplay) {
         unsetenv("DISPLAY");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
       }
-      execl("./Kvo", "Kvo", static_cast<char*>(nullptr));
+      execv("./Kvo", argv.data());
       _exit(127);
     }
     close(out[1]);
@@ -115,6 +121,33 @@ TEST(GameBinary, WithoutAGLWindowItSaysSoAndFails) {
   EXPECT_EQ(game.Wait(), 1) << game.printed; // a game that could not start is no success
   EXPECT_NE(game.printed.find("Call to CreateWindow failed!"), std::string::npos) << game.printed;
   EXPECT_NE(game.printed.find("Error: there is no window to draw in"), std::string::npos) << game.printed;
+}
+
+// Answered without a window (none could open here): the help and the version, and one line
+// with the usage for a command line the game cannot follow.
+TEST(GameBinary, TheCommandLineIsAnsweredBeforeAnyWindow) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    const char* printed;
+  } cases[] = {
+      {{"--help"}, 0, "usage: Kvo [--help] [--version] [--windowed] [--fullscreen] [--level NAME] [--editor [NAME]]\n"},
+      {{"--version"}, 0, "Kvo " KVO_VERSION "\n"},
+      {{"--windowed", "--bogus"}, 2, "Kvo: --bogus is not an option; usage: Kvo [--help]"},
+      {{"--level"}, 2, "Kvo: --level needs a NAME; usage: Kvo"},
+      {{"--level", "NOSUCHLEVEL"}, 2, "Kvo: there is no level NOSUCHLEVEL in ../Assets/Levels/; usage: Kvo"},
+      {{"--editor", "NOSUCHLEVEL"}, 2, "Kvo: there is no level NOSUCHLEVEL"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    Game game(true, c.arguments);
+    ASSERT_GT(game.pid, 0);
+    EXPECT_EQ(game.Wait(), c.exitCode);
+    EXPECT_EQ(game.printed.substr(0, std::string(c.printed).size()), c.printed);
+    if (c.exitCode == 2) {
+      EXPECT_EQ(std::count(game.printed.begin(), game.printed.end(), '\n'), 1) << game.printed;
+    }
+  }
 }
 
 } // namespace

@@ -37,6 +37,7 @@ TEST(Options, WhatIsWrittenIsReadBack) {
   chosen.effectsLevel = 1.0f;
   chosen.musicMuted = true;
   chosen.fullscreen = false;
+  chosen.shake = false;
   ASSERT_TRUE(WriteOptions(chosen));
   Read r = ReadFrom(tree, nullptr);
   EXPECT_TRUE(r.ok);
@@ -66,6 +67,7 @@ TEST(Options, AMissingOrDamagedFileGivesTheDefaultsAndOneLine) {
       "music nan\n",                    // not a level
       "musicMuted 2\n",                 // switches are 0 or 1
       "fullscreen 1 0\n",               // one value a line
+      "shake on\n",                     // switches are 0 or 1
       "music 0.5x\n",                   // trailing junk
       "\x01\xff\xfe garbage \x7f\n",    // not text at all
   };

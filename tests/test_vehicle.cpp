@@ -5,14 +5,17 @@
 #include <GL/glew.h>
 #include <cmath>
 
+#include "core/Controls.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/Window.h"
+#include "levels/Hud.h"
 #include "objects/Vehicle.h"
 #include "objects/WorldRules.h"
 #include "render/AnimatedTexture.h"
 #include "render/DrawBatch.h"
+#include "platform/KeyCodes.h"
 #include "render/Texture.h"
 #include "support/GlTestContext.h"
 #include "support/TestWorld.h"
@@ -298,6 +301,37 @@ TEST_F(HudDrawing, EmptySlotsAreGreyedAndOnlyKnownKindsShowABullet) {
   glReadPixels(left, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a.data());
   glReadPixels(right, 720 - 1 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, b.data());
   EXPECT_NE(a, b);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HudDrawing, AGunsKeyHintFollowsItsBindingAndTheDefaultsDrawAsBefore) {
+  Screen(1264, 720);
+  Vehicle* v = Player(Vec3(400, 300, 0));
+  g_play.player = v;
+  g_hud.keyCaps = std::make_unique<KeyCaps>();
+  Vec3 at;
+  ASSERT_TRUE(v->KeyHintCentre(Mount::MainGun, at));
+  auto hint = [&] {
+    Clear();
+    v->DrawHud();
+    DrawMovedKeyHints();
+    std::vector<unsigned char> pixels(32 * 16 * 4);
+    FlushDrawing();
+    glReadPixels(static_cast<int>(at.x) - 16, 720 - static_cast<int>(at.y) - 8, 32, 16, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    return pixels;
+  };
+  const auto own = hint();
+  Action holder;
+  ASSERT_EQ(BindKey(g_controls.bound, Action::MainGun, KEY_K, holder), BindResult::Bound);
+  EXPECT_NE(hint(), own);
+  g_controls.Reset();
+  EXPECT_EQ(hint(), own);
+  g_hud.keyCaps.reset();
+  g_play.player = nullptr;
 }
 
 } // namespace

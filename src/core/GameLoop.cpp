@@ -1,5 +1,6 @@
 #include "core/GameLoop.h"
 #include "platform/ConsoleTexts.h"
+#include "core/Controls.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 using Clock = std::chrono::steady_clock;
 
@@ -82,11 +84,12 @@ bool GameLoop::Startup() {
   g_loop.debugView = 0;
 
   ReadOptions(g_options);
+  LoadBindings();
   window = std::make_shared<Window>(showCommand);
   window->subsystems = subsystems.get();
   // Created windowed: the toggle enters full screen, or the 1280 x 720 window the player
   // last chose.
-  g_screen.fullscreen = !g_options.fullscreen;
+  g_screen.fullscreen = fullscreenThisRun >= 0 ? fullscreenThisRun == 0 : !g_options.fullscreen;
   window->ToggleDisplayMode();
   window->SetTitle("Kvo");
   ResetFrameRateMeter();
@@ -97,6 +100,8 @@ bool GameLoop::Startup() {
   subsystems->MakeBackgroundTiles();
   level = MakeState(STATE_MAIN_MENU);
   g_loop.currentState = g_loop.nextState = g_loop.previousState = STATE_MAIN_MENU;
+  // Another first state is made as it is entered; leaving it leads to the menu.
+  if (firstState != STATE_MAIN_MENU) g_loop.currentState = g_loop.nextState = firstState;
   subsystems->CreateAudio();
   subsystems->CreateOptionMenu();
   subsystems->InitTweakBars();
@@ -212,7 +217,7 @@ void GameLoop::Frame() {
   ReapplyDisplayModeOnFocus();
   NoteGamepadActivity();
   window->DispatchOneMessage();
-  if (ConsumeTrigger(KEY_F12)) { // F12
+  if (ConsumeTrigger(KEY_F12) || std::exchange(g_loop.toggleDisplay, false)) { // F12, or the pause panel
     window->ToggleDisplayMode();
     ChoosePacing();
     Options chosen = g_options;
@@ -270,7 +275,8 @@ void GameLoop::NoteGamepadActivity() {
 // Runs after Draw: a state that wants Escape for itself consumes it in its Update.
 void GameLoop::HandlePauseKey() {
   bool escape = ConsumeTrigger(KEY_ESCAPE);
-  bool start = g_gamepad.triggered[PAD_START];
+  // A controls page waiting for a button takes Start as its answer.
+  bool start = g_gamepad.triggered[PAD_START] && !g_controls.listening;
   if (!escape && !start) return;
   // Start is consumed as Escape is, or a state that never polls the pad would
   // see the same press every frame.

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/FramePacer.h"
+#include "core/GameState.h"
 #include "core/Level.h"
 #include "core/Subsystems.h"
 #include <chrono>
@@ -35,6 +36,8 @@ public:
   // run without pacing still plays at a display's rate (the rules step per frame).
   float fixedFrameTime = 0.0f;
   int showCommand = 1;     // 0 keeps the window hidden
+  int firstState = STATE_MAIN_MENU; // the state the game opens on (the command line may name another)
+  int fullscreenThisRun = -1;       // 0 or 1 overrides the remembered display mode, without remembering it
 
 private:
   std::unique_ptr<Level> MakeState(int stateId);

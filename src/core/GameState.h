@@ -26,6 +26,7 @@ struct LoopState {
   double fpsReadout = 0.0;             // frames per second for the debug display
   unsigned int debugView = 0;          // 0 off, 1 and 2 debug displays
   bool paused = false;                 // the pause flag, toggled by Escape / Start
+  bool toggleDisplay = false;          // a screen asks for the other display mode (as F12 does) next frame
 
   void Reset() { *this = LoopState(); }
 };

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-// The player's remembered options: sound levels, mute switches and the display mode.
+// The player's remembered options: sound levels, mute switches, the display mode and shake.
 // They live in Options.txt beside Windows.txt, which the installed game's launcher puts in
 // the player's own folder; each change is written at once, and the next start restores it.
 
@@ -17,6 +17,7 @@ struct Options {
   bool musicMuted = false;
   bool effectsMuted = false;
   bool fullscreen = true;     // the game starts in full screen
+  bool shake = true;          // the view shakes when the tank is hit hard
   bool operator==(const Options&) const = default;
 };
 

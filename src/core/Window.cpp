@@ -1,4 +1,5 @@
 #include "core/Window.h"
+#include "core/Controls.h"
 #include "platform/ConsoleTexts.h"
 #include "platform/TweakBar.h"
 #include "core/GameState.h"
@@ -135,6 +136,17 @@ bool Window::WindowProcedure(const PlatformMessage& message) {
     return true;
   case MSG_SIZE:
     OnResize();
+    return true;
+  case MSG_KEY_DOWN:
+    // The controls page takes the next press whole; its release reaches the game as any.
+    if (g_controls.listening) {
+      g_controls.heard = static_cast<int>(message.wParam);
+      return true;
+    }
+    [[fallthrough]];
+  case MSG_KEY_UP:
+    if (int code = PlayKeyCode(static_cast<int>(message.wParam), message.message == MSG_KEY_DOWN))
+      return HandleInputMessage(message.message, static_cast<uintptr_t>(code), message.lParam);
     return true;
   default:
     return HandleInputMessage(message.message, message.wParam, message.lParam);

@@ -28,6 +28,7 @@
 #include "platform/TweakBar.h"
 #include <GL/glew.h>
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -204,9 +205,11 @@ void Editor::Initialize() {
   g_editor.soundBar = std::make_shared<ATSound>();
   ResetPropertyBar();
 
-  // Back from a play test: the level that was tried out is opened again.
-  if (PlayTesting()) {
-    const std::string path = PlayTestPath();
+  // Back from a play test the level that was tried out opens again; so does the level the
+  // command line named.
+  const std::string reopen = PlayTesting() ? PlayTestPath() : std::exchange(g_editor.openAtStart, std::string());
+  if (!reopen.empty()) {
+    const std::string& path = reopen;
     std::string file = path.substr(path.find_last_of('/') + 1);
     if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
       g_editor.levelName = g_editor.displayName = file.substr(0, file.size() - 4);

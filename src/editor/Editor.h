@@ -138,6 +138,7 @@ struct EditorState {
   std::string levelName;                  // the name being typed, at most 10 characters
   std::string displayName;                // the name shown and used for the files
   std::string levelPath;                  // the last level loaded or saved
+  std::string openAtStart;                // a level file the next start of the editor opens (the command line's)
   int levelIndex = 0;                     // in g_levelNames, for PREVIOUS and NEXT
   std::vector<std::unique_ptr<Button>> buttons; // SNAP, RENAME, UNSERIALIZE, SERIALIZE, PREVIOUS, NEXT
   Vec3 hudAnchor;                         // the window's centre in world coordinates

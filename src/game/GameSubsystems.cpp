@@ -6,6 +6,7 @@
 #include "core/System.h"
 #include "core/Window.h"
 #include "editor/Editor.h"
+#include "game/CommandLine.h"
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
@@ -24,6 +25,8 @@
 #include <GL/glew.h>
 
 namespace {
+
+std::string s_firstLevelPath; // the level the command line plays first; empty once made
 
 class GameSubsystems : public Subsystems {
 public:
@@ -50,7 +53,7 @@ public:
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL:
       if (UserLevelRequested()) return MakeUserLevel(); // a level of MY LEVELS, not the campaign
-      return std::make_unique<GenericLevel>();
+      return MakeCampaignLevel();
     case STATE_EDITOR: return std::make_unique<Editor>();
     case STATE_WEAPON_SELECT: return std::make_unique<WeaponSelect>();
     case STATE_TUTORIAL:
@@ -58,6 +61,18 @@ public:
       return std::make_unique<TUTORIAL_LEVEL::TutorialLevel>("../Assets/Levels/TUTORIAL.txt");
     default: return nullptr; // not a state
     }
+  }
+
+  // The campaign, or once the level the command line named: it plays as the campaign's last
+  // level, so that its win leads to the menu and its loss replays it.
+  static std::unique_ptr<Level> MakeCampaignLevel() {
+    auto level = std::make_unique<GenericLevel>();
+    if (!s_firstLevelPath.empty()) {
+      level->levelIndex = 2;
+      level->levelPaths[2] = level->levelPath = s_firstLevelPath;
+      s_firstLevelPath.clear();
+    }
+    return level;
   }
 
   void ResetProgramCaches() override { ResetStateProgramCaches(); }
@@ -91,8 +106,13 @@ public:
 
 std::shared_ptr<Subsystems> MakeGameSubsystems() { return std::make_shared<GameSubsystems>(); }
 
-int RunGame() {
+void PlayLevelFirst(const std::string& path) { s_firstLevelPath = path; }
+
+int RunGame(int argc, char** argv) {
+  const LaunchOptions options = ParseCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  if (options.exitCode >= 0) return options.exitCode;
   GameLoop loop;
   loop.subsystems = MakeGameSubsystems();
+  ApplyLaunchOptions(options, loop);
   return loop.Run();
 }

@@ -6,7 +6,9 @@
 #include <random>
 
 #include "audio/Audio.h"
+#include "core/Controls.h"
 #include "core/GameState.h"
+#include "core/Options.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/System.h"
@@ -109,6 +111,7 @@ void GenericLevel::ResetFrame() {
 
 bool GenericLevel::StartLevel() {
   ResetFrame();
+  g_controls.playing = true; // the player's own keys from here to Free
   built = BuildLevel(world, screens, MakeBuildRequest());
   if (built) cameraTarget = screens.limits.Clamp(g_play.player->Position());
   return built;
@@ -349,13 +352,17 @@ void GenericLevel::UpdateShake() {
   const unsigned int a = shakeCounter++;
   const unsigned int phase = a % 60;
   static constexpr int opposite[4] = {1, 0, 3, 2};
-  if (g_play.camera) {
+  // With shake off the view only follows; the rules run the same shake either way.
+  if (g_play.camera && g_options.shake) {
     if (phase == 14 || phase == 43) g_play.camera->Shake(shakeDirection);
     else if (phase == 28 || phase == 58) g_play.camera->Shake(opposite[shakeDirection & 3]);
     else if (g_play.player) {
       cameraTarget = screens.limits.Clamp(g_play.player->Position());
       g_play.camera->SetPosition(cameraTarget.x, cameraTarget.y);
     }
+  } else if (g_play.camera && g_play.player) {
+    cameraTarget = screens.limits.Clamp(g_play.player->Position());
+    g_play.camera->SetPosition(cameraTarget.x, cameraTarget.y);
   }
   if (a == 119) {
     shaking = false;
@@ -524,7 +531,7 @@ void GenericLevel::Draw() {
 
   // 2-3. The world and what floats over it.
   DrawWorld();
-  DrawObject(screens.keyPrompt.get(), camera);
+  if (!DrawMovedTalkHint(screens.keyPrompt.get())) DrawObject(screens.keyPrompt.get(), camera);
   for (FuelPickup& pickup : world.fuelPickups)
     if (pickup.available) DrawObject(pickup.object.get(), camera);
   for (ParticlePool* pool : g_particles.All())
@@ -583,6 +590,7 @@ void GenericLevel::Draw() {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::Free() {
+  g_controls.playing = false;
   if (g_play.player) {
     g_play.player->children.clear();
     for (auto& weapon : g_play.player->weapons)

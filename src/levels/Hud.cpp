@@ -1,10 +1,12 @@
 #include "levels/Hud.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <sstream>
 
+#include "core/Controls.h"
 #include "core/GameState.h"
 #include "core/Window.h"
 #include "objects/GameObject.h"
@@ -13,11 +15,72 @@
 #include "objects/WorldRules.h"
 #include "render/Camera.h"
 #include "render/Font.h"
+#include "render/SquarePrimitive.h"
 #include "render/Texture.h"
 
 HudState g_hud;
 
 void HudState::Reset() { *this = HudState(); }
+
+// ============================================================================
+// Key caps
+// ============================================================================
+
+KeyCaps::KeyCaps()
+    : font(std::make_unique<Font>()),
+      edge(std::make_unique<SquarePrimitive>(Vec3(), 8, 8, 0.165f, 0.114f, 0.106f, 1.0f)),   // @ink
+      face(std::make_unique<SquarePrimitive>(Vec3(), 8, 8, 0.965f, 0.925f, 0.839f, 1.0f)),   // @paper
+      board(std::make_unique<SquarePrimitive>(Vec3(), 8, 8, 0.149f, 0.165f, 0.208f, 1.0f)) { // the page's slate
+  font->Init();
+  for (SquarePrimitive* s : {edge.get(), face.get(), board.get()}) s->Init();
+}
+
+KeyCaps::~KeyCaps() = default;
+
+float KeyCaps::TextWidth(const std::string& text, float scale) const {
+  float width = 0.0f;
+  for (char ch : text) {
+    float w = 0.0f, h = 0.0f;
+    GlyphCell(ch, scale, w, h);
+    width += w;
+  }
+  return width * g_screen.width / 2.0f;
+}
+
+void KeyCaps::Draw(const std::string& label, const Vec3& centre, float minWidth, float maxWidth, float minHeight,
+                   float scale) {
+  constexpr float MARGIN = 8.0f;
+  const float natural = TextWidth(label, scale) + MARGIN;
+  if (natural > maxWidth) scale *= (maxWidth - MARGIN) / (natural - MARGIN);
+  const float width = std::clamp(natural, minWidth, maxWidth);
+  auto place = [&](SquarePrimitive& s, float w, float h) {
+    s.halfWidth = static_cast<int>(w / 2.0f);
+    s.halfHeight = static_cast<int>(h / 2.0f);
+    s.SetPosition(centre, 0.0f);
+    s.Draw();
+  };
+  place(*edge, width, minHeight);
+  place(*face, width - 4.0f, minHeight - 4.0f);
+  float w = 0.0f, h = 0.0f;
+  GlyphCell('A', scale, w, h);
+  const float height = h * g_screen.height / 2.0f;
+  font->DrawText(label, Vec3(centre.x - TextWidth(label, scale) / 2.0f, centre.y + height / 2.0f, 0.0f),
+                 Vec3(0.165f, 0.114f, 0.106f), scale);
+}
+
+void KeyCaps::Board(const Vec3& centre, float width, float height) {
+  board->halfWidth = static_cast<int>(width / 2.0f);
+  board->halfHeight = static_cast<int>(height / 2.0f);
+  board->SetPosition(centre, 0.0f);
+  board->Draw();
+}
+
+void KeyCaps::Text(const std::string& text, const Vec3& at, float scale) {
+  // In capitals, as the game writes its texts: the font draws small letters narrowed.
+  std::string capitals = text;
+  for (char& ch : capitals) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  font->DrawText(capitals, at, Vec3(0.965f, 0.925f, 0.839f), scale);
+}
 
 namespace {
 
@@ -33,6 +96,17 @@ std::string Cut(double value, size_t length) {
   std::ostringstream out;
   out << value;
   return out.str().substr(0, length);
+}
+
+// Where a world point shows on the screen: the camera keeps its centre in device units.
+Vec3 ScreenOf(const Vec3& world) {
+  Vec3 screen = world;
+  if (g_play.camera) {
+    const float halfW = g_screen.width * 0.5f, halfH = g_screen.height * 0.5f;
+    screen.x = world.x - (g_play.camera->x + 1.0f) * halfW + halfW;
+    screen.y = world.y - (1.0f - g_play.camera->y) * halfH + halfH;
+  }
+  return screen;
 }
 
 } // namespace
@@ -51,6 +125,7 @@ void SetUpHud() {
     picture->Init();
   g_hud.blinkCounter = 0;
   g_hud.pizzaLabel.clear();
+  g_hud.keyCaps = std::make_unique<KeyCaps>();
   g_play.thermometer = 1.0f;
 }
 
@@ -63,6 +138,7 @@ void FreeHud() {
   g_hud.thermoFill.reset();
   g_hud.pizzaArrow.reset();
   g_hud.pizzaLabel.clear();
+  g_hud.keyCaps.reset();
 }
 
 std::string PizzaDistanceLabel(float distance) {
@@ -78,6 +154,7 @@ void DrawHud(GameObject* pizza, bool showThermometer) {
 
   if (g_hud.panel) DrawWithOutline(*g_hud.panel);
   if (g_play.player) g_play.player->DrawHud();
+  DrawMovedKeyHints();
   if (g_hud.font)
     g_hud.font->DrawText(std::to_string(g_play.score), g_hud.anchor + Vec3(100.0f, -75.0f, 0.0f), Vec3(1, 1, 1), 0.75f);
   if (showThermometer) DrawThermometer();
@@ -93,6 +170,22 @@ void DrawHud(GameObject* pizza, bool showThermometer) {
     g_hud.font->DrawText("RENDER TIME: " + Cut(g_loop.renderTime, 7), at + Vec3(100, 140), white, 0.5f);
     g_hud.font->DrawText("FRAME TIME: " + Cut(g_loop.fpsReadout, 5), at + Vec3(100, 160), white, 0.5f);
   }
+}
+
+void DrawMovedKeyHints() {
+  if (!g_play.player || !g_hud.keyCaps) return;
+  for (auto [mount, action] : {std::pair(Mount::MainGun, Action::MainGun), std::pair(Mount::LeftWeapon, Action::LeftGun),
+                               std::pair(Mount::RightWeapon, Action::RightGun)}) {
+    Vec3 at;
+    if (KeyFor(action) != InfoOf(action).defaultKey && g_play.player->KeyHintCentre(mount, at))
+      g_hud.keyCaps->Draw(KeyName(KeyFor(action)), at, 18.0f, 44.0f, 18.0f, 0.45f);
+  }
+}
+
+bool DrawMovedTalkHint(GameObject* prompt) {
+  if (KeyFor(Action::Talk) == InfoOf(Action::Talk).defaultKey || !g_hud.keyCaps) return false;
+  if (prompt && prompt->active) g_hud.keyCaps->Draw(KeyName(KeyFor(Action::Talk)), ScreenOf(prompt->Position()), 24.0f, 60.0f, 24.0f, 0.45f);
+  return true;
 }
 
 void DrawThermometer() {
@@ -132,14 +225,6 @@ void DrawPizzaArrow(GameObject* pizza) {
   g_hud.pizzaLabel = PizzaDistanceLabel(length);
   if (g_hud.font) {
     // The label sits 20 units back towards the player, in screen terms.
-    const Vec3 world = centre - n * 20.0f;
-    Vec3 screen = world;
-    if (g_play.camera) {
-      // The camera keeps its centre in device units; back to logical pixels.
-      const float halfW = g_screen.width * 0.5f, halfH = g_screen.height * 0.5f;
-      screen.x = world.x - (g_play.camera->x + 1.0f) * halfW + halfW;
-      screen.y = world.y - (1.0f - g_play.camera->y) * halfH + halfH;
-    }
-    g_hud.font->DrawText(g_hud.pizzaLabel, screen, Vec3(1, 1, 1), 0.5f);
+    g_hud.font->DrawText(g_hud.pizzaLabel, ScreenOf(centre - n * 20.0f), Vec3(1, 1, 1), 0.5f);
   }
 }

@@ -6,7 +6,27 @@
 
 class Font;
 class GameObject;
+class SquarePrimitive;
 class Texture;
+
+// Key caps drawn with a label, in the look of the dashboard's key pictures, for keys and
+// buttons the player has bound anew (the pictures show the game's own). Screen space.
+class KeyCaps {
+public:
+  KeyCaps(); // the GL context must exist
+  ~KeyCaps();
+  // A cap minWidth x height logical pixels, wider for a long label up to maxWidth; a label
+  // longer still is written smaller.
+  void Draw(const std::string& label, const Vec3& centre, float minWidth, float maxWidth, float height, float scale);
+  // Plain lines of text over a board of the how-to-play page's colour.
+  void Board(const Vec3& centre, float width, float height);
+  void Text(const std::string& text, const Vec3& at, float scale); // bottom-left of the text
+  float TextWidth(const std::string& text, float scale) const;     // logical pixels
+
+private:
+  std::unique_ptr<Font> font;
+  std::unique_ptr<SquarePrimitive> edge, face, board;
+};
 
 // The playing levels' heads-up display: the bottom panel with the score and the vehicle's
 // weapon and hit-point display, the pizza thermometer, the arrow to the pizza with its
@@ -25,6 +45,7 @@ struct HudState {
   int blinkCounter = 0;              // blink phase of a low thermometer
   std::string pizzaLabel;            // the distance text drawn last ("15m"), empty while no arrow shows
   bool thermometerFillShown = false; // whether the last DrawThermometer drew the fill
+  std::unique_ptr<KeyCaps> keyCaps;   // the dashboard's hints for keys bound anew
 
   void Reset();
 };
@@ -40,5 +61,10 @@ void DrawPizzaArrow(GameObject* pizza);
 // What the arrow's label says for a pizza this far away: whole tens of units, as metres,
 // at most the int range's top in tens.
 std::string PizzaDistanceLabel(float distance);
+// The dashboard's key hints of the guns the player bound to other keys, over their pictures.
+void DrawMovedKeyHints();
+// The talk prompt over a character or garage, as a cap with the player's own talk key; false
+// (nothing drawn) while that key is the game's own C, whose picture the level draws.
+bool DrawMovedTalkHint(GameObject* prompt);
 // The HUD's font and pictures let go (the level's Free).
 void FreeHud();

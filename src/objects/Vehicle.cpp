@@ -4,6 +4,7 @@
 #include <random>
 
 #include "audio/Audio.h"
+#include "core/Controls.h"
 #include "core/Window.h"
 #include "render/AnimatedTexture.h"
 #include "render/Font.h"
@@ -193,6 +194,13 @@ void Vehicle::BuildHud() {
   hudGraphics[RIGHT_GREYOUT] = Piece("../Assets/image/greyout.png", right, 25, 25);
 }
 
+bool Vehicle::KeyHintCentre(Mount mount, Vec3& at) const {
+  if (hudGraphics.size() < HUD_PIECES) return false;
+  const size_t piece = mount == Mount::LeftWeapon ? Q_KEY : mount == Mount::RightWeapon ? E_KEY : SPACE_KEY;
+  at = Vec3(hudGraphics[piece]->center[0], hudGraphics[piece]->center[1], 0.0f);
+  return true;
+}
+
 void Vehicle::PlaceHpBar() {
   const float w = g_screen.width / 2.0f, h = g_screen.height / 2.0f;
   // Both edges follow the screen, so a full bar is 310 pixels wide at any width.
@@ -277,7 +285,12 @@ void Vehicle::DrawHud() {
     hudGraphics[HP_BAR]->SetCorners(b[0], 0.0f, b[1], 0.0f, b[2], 0.0f, b[3], 0.0f);
     hudGraphics[HP_BAR]->Draw();
   }
-  for (size_t piece : {Q_KEY, E_KEY, MAIN_SLOT, SPACE_KEY}) hudGraphics[piece]->Draw();
+  // A key bound anew is shown by the HUD's own cap over the same place (levels/Hud.cpp).
+  auto own = [](Action action) { return KeyFor(action) == InfoOf(action).defaultKey; };
+  if (own(Action::LeftGun)) hudGraphics[Q_KEY]->Draw();
+  if (own(Action::RightGun)) hudGraphics[E_KEY]->Draw();
+  hudGraphics[MAIN_SLOT]->Draw();
+  if (own(Action::MainGun)) hudGraphics[SPACE_KEY]->Draw();
   if (!hasLeft) hudGraphics[LEFT_GREYOUT]->Draw();
   if (!hasRight) hudGraphics[RIGHT_GREYOUT]->Draw();
 }

@@ -51,7 +51,8 @@ public:
   void PlaceHpBar();      // bar corners for the current screen size
   void PlaceReloadBars(); // overlay corners around the two slot frames
   void UpdateReloadBars(); // per frame: reload overlays shrink, the hit-point bar follows hp
-  void DrawHud();         // per frame, after the world
+  void DrawHud();         // per frame, after the world; a gun's key picture only while its key is the game's own
+  bool KeyHintCentre(Mount mount, Vec3& at) const; // where the dashboard shows the gun's key; false before BuildHud
 
   double leftReloadFull = 3.4028234663852886e38;  // seconds, left reload as captured at its last shot
   double rightReloadFull = 3.4028234663852886e38; // seconds, the same for the right weapon

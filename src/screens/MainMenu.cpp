@@ -1,11 +1,13 @@
 #include "screens/MainMenu.h"
 #include "audio/Audio.h"
+#include "core/Controls.h"
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/System.h"
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
+#include "levels/Hud.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObjectFactory.h"
 #include "platform/Focus.h"
@@ -30,6 +32,7 @@ std::shared_ptr<SquarePrimitive> s_veil;
 // The pictures behind the how-to-play and credits overlays.
 std::shared_ptr<Texture> s_credits;
 std::shared_ptr<Texture> s_howToPlay;
+std::unique_ptr<KeyCaps> s_howToPlayCaps; // the player's own keys over the page's picture
 
 // The frames of each menu button on the shared sheet: idle, and hover one further.
 constexpr unsigned int IDLE_FRAME[MainMenu::BUTTON_COUNT] = {8, 6, 0, 4, 2, 10};
@@ -49,6 +52,42 @@ void MakeBackButton() {
                                                  "../Assets/image/mech1.png");
 }
 
+// The how-to-play page is a picture of the game's own keys: the keys and buttons the
+// player bound anew are written over it where it shows them (picture pixels, from its
+// top-left corner).
+void DrawHowToPlayBindings(const Vec3& pictureCentre) {
+  if (!s_howToPlayCaps) return;
+  const Vec3 corner = pictureCentre - Vec3(640.0f, 345.0f, 0.0f);
+  struct Cap { Action action; float x, y, w; };
+  static constexpr Cap CAPS[] = {{Action::DriveForward, 482, 180, 38}, {Action::DriveBack, 526, 180, 38},
+                                 {Action::TurnLeft, 482, 234, 38},     {Action::TurnRight, 526, 234, 38},
+                                 {Action::MainGun, 500, 288, 76},      {Action::LeftGun, 482, 342, 38},
+                                 {Action::RightGun, 526, 342, 38},     {Action::Talk, 482, 396, 38}};
+  for (const Cap& cap : CAPS)
+    if (KeyFor(cap.action) != InfoOf(cap.action).defaultKey)
+      s_howToPlayCaps->Draw(KeyName(KeyFor(cap.action)), corner + Vec3(cap.x, cap.y, 0.0f), cap.w, cap.w, 32.0f, 0.55f);
+  auto lines = [&](float x, float y, float w, float h, float scale, std::initializer_list<std::string> text) {
+    s_howToPlayCaps->Board(corner + Vec3(x + w / 2.0f, y + h / 2.0f, 0.0f), w, h);
+    float line = y + 20.0f;
+    for (const std::string& t : text) {
+      s_howToPlayCaps->Text(t, corner + Vec3(x + 6.0f, line, 0.0f), scale);
+      line += 28.0f;
+    }
+  };
+  Bindings own = DefaultBindings();
+  bool padMoved = false;
+  for (int a = 0; a < ACTION_COUNT; ++a) padMoved = padMoved || g_controls.bound.pad[a] != own.pad[a];
+  if (padMoved)
+    lines(455.0f, 530.0f, 385.0f, 90.0f, 0.55f,
+          {"Left stick: drive. Right stick: turn.",
+           PadName(PadFor(Action::MainGun)) + ": main gun. " + PadName(PadFor(Action::LeftGun)) + " / " +
+               PadName(PadFor(Action::RightGun)) + ": side guns.",
+           PadName(PadFor(Action::Talk)) + ": talk and garage. " + PadName(PadFor(Action::Pause)) + ": pause."});
+  if (KeyFor(Action::Talk) != InfoOf(Action::Talk).defaultKey)
+    lines(945.0f, 538.0f, 300.0f, 56.0f, 0.45f,
+          {"At a garage, press " + KeyName(KeyFor(Action::Talk)) + " to fit", "other side guns: SPRAY, SPLIT, BOOM."});
+}
+
 void MakeMenuPictures() {
   const Vec3 centre(g_screen.width / 2.0f, g_screen.height / 2.0f);
   if (!s_credits) {
@@ -59,6 +98,7 @@ void MakeMenuPictures() {
     s_howToPlay = std::make_shared<Texture>("../Assets/image/pic/howtoplay.png", 1, centre, 640, 345);
     s_howToPlay->Init();
   }
+  if (!s_howToPlayCaps) s_howToPlayCaps = std::make_unique<KeyCaps>();
   MakeBackButton();
 }
 
@@ -98,6 +138,7 @@ void DrawMenuPictures() {
   if (g_menu.showHowToPlay) {
     g_menu.backButton->SetPosition(Vec3(1100, 125));
     s_howToPlay->Draw();
+    DrawHowToPlayBindings(Vec3(s_howToPlay->center[0], s_howToPlay->center[1], 0.0f));
     g_menu.backButton->Draw();
     if (g_menu.backButton->Clicked()) {
       std::printf("This is clicked\n");
@@ -115,6 +156,7 @@ void DrawMenuPictures() {
 void ReleaseMenuPictures() {
   s_credits.reset();
   s_howToPlay.reset();
+  s_howToPlayCaps.reset();
   s_splash.reset();
   s_veil.reset();
   g_menu.backButton.reset();

@@ -65,6 +65,8 @@ OptionMenu::OptionMenu(const Vec3& corner_) : corner(corner_) {
   buttons[EFFECTS_KNOB]->SetPosition(Vec3(SliderLeft() + effectsLevel * SLIDER_SPAN, cy + 130, 0.0f));
   buttons[MUSIC_MUTE]->SetFrame(musicMuted ? 0 : 1); // frame 1: the sound is on
   buttons[EFFECTS_MUTE]->SetFrame(effectsMuted ? 0 : 1);
+  controlsPage = std::make_unique<ControlsPage>();
+  comfort = std::make_unique<ComfortStrip>();
 }
 
 // Written once the mouse button is up, so a drag is written once, where it ends.
@@ -129,8 +131,12 @@ void OptionMenu::Update() {
 
   // Nothing of the panel reacts while a level's overlay hides it, nor under the
   // how-to-play and credits pictures, which cover it.
+  if (!g_loop.paused) controlsPage->Close();
   if (!g_loop.paused || LevelOverlayOpen() || MenuPictureOpen()) return;
-  if (!confirmOpen) {
+  if (controlsPage->IsOpen()) {
+    controlsPage->Update();
+  } else if (!confirmOpen) {
+    comfort->Update(*controlsPage);
     Hover(RESUME, 0, 1);
     Hover(HOW_TO_PLAY, 0, 1);
     Hover(QUIT, 0, 1);
@@ -166,7 +172,10 @@ void OptionMenu::Draw() {
       panel->Draw();
       buttons[CONFIRM_NO]->Draw();
       buttons[CONFIRM_YES]->Draw();
+    } else if (controlsPage->IsOpen()) {
+      controlsPage->Draw();
     } else {
+      comfort->Draw();
       panel->SetFrame(0);
       panel->Draw();
       buttons[RESUME]->Draw();

@@ -7,10 +7,12 @@
 #include "render/AnimatedTexture.h"
 #include "render/Texture.h"
 #include "screens/Button.h"
+#include "screens/ControlsPage.h"
 
 // The pause panel: a gear in the corner of the menu and of every playing state opens it
 // (so do Escape, the pad's Start and losing the focus). It offers resume, how-to-play,
-// quit with a confirmation, and the music and effects volumes with their mute buttons.
+// quit with a confirmation, the music and effects volumes with their mute buttons, and
+// under it the controls page, the display mode and the screen shake.
 // One object lives for the whole run (g_frontEnd.pausePanel), so the volumes persist.
 class OptionMenu : public PausePanel {
 public:
@@ -53,6 +55,8 @@ public:
   std::vector<std::shared_ptr<Button>> buttons; // BUTTON_COUNT entries, by the indices above
   Vec3 corner;     // the gear's centre
   Vec3 mousePoint; // the mouse as this frame's hit tests see it
+  std::unique_ptr<ControlsPage> controlsPage; // over the panel while open
+  std::unique_ptr<ComfortStrip> comfort;      // the board under the panel: controls, display, shake
 
 private:
   bool Click(int index);       // a used-up left click over the button, with the click sound

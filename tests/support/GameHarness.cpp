@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include "core/Controls.h"
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -44,6 +45,7 @@ void ResetGameGlobals() {
   g_input.Reset();
   g_gamepad = Gamepad();
   g_options = Options{};
+  g_controls.Reset();
   g_systems.clear();
   // Sound, play and the campaign's world.
   g_audio.reset();
@@ -100,6 +102,8 @@ GameHarness::GameHarness() {
   SetOptionsPath(optionsFolder + "/Options.txt");
   savedRecordPaths = g_recordPaths;
   g_recordPaths = RecordPaths{optionsFolder + "/LevelBests.txt", optionsFolder + "/Progress.txt"};
+  savedControlsPath = ControlsPath();
+  SetControlsPath(optionsFolder + "/Controls.txt");
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -109,6 +113,7 @@ GameHarness::~GameHarness() {
   Stop();
   SetOptionsPath(savedOptionsPath);
   g_recordPaths = savedRecordPaths;
+  SetControlsPath(savedControlsPath);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

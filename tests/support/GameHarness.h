@@ -65,6 +65,7 @@ private:
   int pointerX = 0; // window pixels of the last MouseMove, carried by button events
   int pointerY = 0;
   std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
+  std::string savedControlsPath;
   std::string optionsFolder;
   RecordPaths savedRecordPaths; // the player's records before this harness pointed them at its folder
 };
