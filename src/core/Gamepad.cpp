@@ -1,5 +1,6 @@
 #include "core/Gamepad.h"
 #include "core/GameState.h"
+#include "core/InputTape.h"
 
 Gamepad g_gamepad;
 
@@ -17,6 +18,7 @@ constexpr uint16_t PAD_BUTTON_MASKS[PAD_BUTTON_COUNT] = {
 void Gamepad::Update() {
   PadState polled;
   ReadPad(userIndex, polled); // an absent pad reads all zero, which is all the game needs
+  if (g_inputTape) g_inputTape->PadPolled(polled);
   state = polled;
   for (int i = 0; i < PAD_BUTTON_COUNT; ++i) {
     uint16_t mask = PAD_BUTTON_MASKS[i];

@@ -40,6 +40,7 @@ bool ParseLine(const std::string& line, Options& options, bool& known) {
   if (name == "musicMuted") return ParseSwitch(value, options.musicMuted);
   if (name == "effectsMuted") return ParseSwitch(value, options.effectsMuted);
   if (name == "fullscreen") return ParseSwitch(value, options.fullscreen);
+  if (name == "ghost") return ParseSwitch(value, options.ghost);
   known = false;
   return true;
 }
@@ -89,7 +90,8 @@ bool WriteOptions(const Options& options, const std::string& path) {
           << "effects " << options.effectsLevel << '\n'
           << "musicMuted " << (options.musicMuted ? 1 : 0) << '\n'
           << "effectsMuted " << (options.effectsMuted ? 1 : 0) << '\n'
-          << "fullscreen " << (options.fullscreen ? 1 : 0) << '\n';
+          << "fullscreen " << (options.fullscreen ? 1 : 0) << '\n'
+          << "ghost " << (options.ghost ? 1 : 0) << '\n';
       out.close();
     }
     if (!out) {

@@ -17,6 +17,7 @@ struct Options {
   bool musicMuted = false;
   bool effectsMuted = false;
   bool fullscreen = true;     // the game starts in full screen
+  bool ghost = false;         // the level's best run drives beside the player
   bool operator==(const Options&) const = default;
 };
 

@@ -9,6 +9,7 @@
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
+#include "levels/Replay.h"
 #include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
@@ -45,6 +46,7 @@ public:
 
   // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
+    if ((stateId == STATE_LEVEL || stateId == STATE_TUTORIAL) && ReplayPending()) return MakeReplayLevel();
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL: return std::make_unique<GenericLevel>();

@@ -13,6 +13,8 @@
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
+#include "levels/Replay.h"
+#include "core/InputTape.h"
 #include "objects/WorldRules.h"
 #include "levels/Track.h"
 #include "objects/GameObject.h"
@@ -21,7 +23,6 @@
 #include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
-#include "platform/Focus.h"
 #include "platform/KeyCodes.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
@@ -107,8 +108,12 @@ void GenericLevel::ResetFrame() {
 
 bool GenericLevel::StartLevel() {
   ResetFrame();
+  SeedRun(*this);
   built = BuildLevel(world, screens, MakeBuildRequest());
-  if (built) cameraTarget = screens.limits.Clamp(g_play.player->Position());
+  if (built) {
+    cameraTarget = screens.limits.Clamp(g_play.player->Position());
+    StartRun(*this);
+  }
   return built;
 }
 
@@ -128,7 +133,7 @@ void GenericLevel::Update() {
   world.frame = ThisFrame(); // what this frame's rules read from outside the world
 
   // 1. Focus and sound: a game without the focus pauses and goes quiet.
-  const bool focus = HasKeyboardFocus();
+  const bool focus = RulesFocus();
   if (!focus) g_loop.paused = true;
   if (g_audio) g_audio->Update(g_loop.frameTime, focus);
 
@@ -190,7 +195,7 @@ void GenericLevel::Update() {
   screens.trackClock += g_loop.frameTime;
 
   // 16. Loading screen, then the fade.
-  screens.loading.Update(g_loop.frameTime, RealSeconds());
+  screens.loading.Update(g_loop.frameTime, RunClock(screens.loading));
 }
 
 void GenericLevel::CloseOverlays() {
@@ -255,8 +260,12 @@ void GenericLevel::CheckPortals() {
 void GenericLevel::ResolvePortal(const std::string& portalName) {
   bool toMainMenu = false;
   const std::string target = PortalTarget(portalName, toMainMenu);
-  if (toMainMenu) g_loop.nextState = STATE_MAIN_MENU;
-  else levelPath = target;
+  if (toMainMenu) {
+    g_loop.nextState = STATE_MAIN_MENU;
+    RunLeftByPortal();
+  } else {
+    levelPath = target;
+  }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -497,6 +506,7 @@ void GenericLevel::DrawWorld() {
     else if (screens.pulseCounter == 59) g_play.player->Scale(0.9756098f);
     if (++screens.pulseCounter >= 61) screens.pulseCounter = 0;
   }
+  DrawGhost(camera);
   DrawObject(g_play.player, camera);
   for (auto& weapon : g_play.player->weapons) {
     if (!weapon) continue;
@@ -554,6 +564,7 @@ void GenericLevel::Draw() {
 
   // 8. Loading picture or the fade.
   screens.loading.Draw();
+  DrawReplayHud();
 
   // 9. The end.
   if (g_play.levelLost) {
@@ -580,6 +591,7 @@ void GenericLevel::Draw() {
 // ---------------------------------------------------------------------------------------
 
 void GenericLevel::Free() {
+  EndRun(*this);
   if (g_play.player) {
     g_play.player->children.clear();
     for (auto& weapon : g_play.player->weapons)

@@ -1,6 +1,7 @@
 #include "levels/Hud.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -142,4 +143,9 @@ void DrawPizzaArrow(GameObject* pizza) {
     }
     g_hud.font->DrawText(g_hud.pizzaLabel, screen, Vec3(1, 1, 1), 0.5f);
   }
+}
+
+int ScoreTotal(float warmth, int stars) {
+  const double total = std::round((warmth * 0.5 + 1.0) * static_cast<double>(stars));
+  return static_cast<int>(std::clamp(total, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }

@@ -3,6 +3,8 @@
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Window.h"
+#include "levels/Hud.h"
+#include "levels/Replay.h"
 #include "objects/World.h"
 #include "platform/KeyCodes.h"
 #include "screens/Highscore.h"
@@ -57,10 +59,7 @@ float WinLoseScreen::Warmth() {
   return std::clamp(g_play.thermometer, 0.0f, 1.0f);
 }
 
-int WinLoseScreen::TotalScore(float t, int score) {
-  const double total = std::round((t * 0.5 + 1.0) * static_cast<double>(score));
-  return static_cast<int>(std::clamp(total, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
+int WinLoseScreen::TotalScore(float t, int score) { return ScoreTotal(t, score); }
 
 std::string WinLoseScreen::MultiplierDigits(float t) {
   std::string digits = std::to_string(static_cast<int>(t * 50));
@@ -81,7 +80,7 @@ void WinLoseScreen::Draw() {
   font->DrawText("THERMOMETER MULTIPLIER : 1 . " + MultiplierDigits(t), Vec3(x, h / 2 - 50), ink, 1.0f);
   font->DrawText("TOTAL SCORE : " + std::to_string(total), Vec3(x, h / 2), ink, 1.0f);
 
-  if (!ranked) {
+  if (!ranked && !WatchingReplay()) { // a watched run is not a new result
     if (!g_menu.highscore) g_menu.highscore = std::make_shared<Highscore>();
     g_highscoreFile.rank = g_menu.highscore->FindRank(total);
     if (g_highscoreFile.rank >= 0) g_menu.highscore->Insert(total, "NONAME");

@@ -4,6 +4,7 @@
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/Options.h"
+#include "levels/Replay.h"
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
@@ -92,6 +93,8 @@ GameHarness::GameHarness() {
   std::string pattern = (std::filesystem::temp_directory_path() / "kvo-options-XXXXXX").string();
   if (mkdtemp(pattern.data())) optionsFolder = pattern;
   SetOptionsPath(optionsFolder + "/Options.txt");
+  savedReplayFolder = ReplayFolder();
+  SetReplayFolder(optionsFolder + "/Replays"); // the runs a test plays are recorded there
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -100,6 +103,7 @@ GameHarness::GameHarness() {
 GameHarness::~GameHarness() {
   Stop();
   SetOptionsPath(savedOptionsPath);
+  SetReplayFolder(savedReplayFolder);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

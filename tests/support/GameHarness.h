@@ -65,6 +65,7 @@ private:
   int pointerY = 0;
   std::string savedOptionsPath; // OptionsPath() before this harness pointed it at its own file
   std::string optionsFolder;
+  std::string savedReplayFolder;
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).

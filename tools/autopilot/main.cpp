@@ -7,7 +7,8 @@
 // capture of FIRSTMOD every --every SECONDS of game time, 5 by default, of its garage and of
 // each end screen; the folder is made when missing), --table FILE (the highscore table to
 // keep the run's scores in; without it they go to a scratch table that the run removes, so the
-// player's own table is never touched).
+// player's own table is never touched), --replays FOLDER (each level's recorded run is kept
+// there as NAME.kvr; without it the runs go to a scratch folder that the run removes).
 // The exit code is 0 only when every level played was won.
 #include <chrono>
 #include <cstdio>
@@ -20,12 +21,13 @@
 #include <unistd.h>
 
 #include "Autopilot.h"
+#include "levels/Replay.h"
 #include "screens/Highscore.h"
 #include "support/GameHarness.h"
 
 int main(int argc, char** argv) {
   bool campaign = true, tutorial = true, verbose = false;
-  std::string shots;
+  std::string shots, replays;
   bool tableGiven = false;
   double every = 5.0;
   for (int i = 1; i < argc; ++i) {
@@ -39,10 +41,11 @@ int main(int argc, char** argv) {
       g_highscoreFile.path = argv[++i];
       tableGiven = true;
     }
+    else if (arg == "--replays" && i + 1 < argc) replays = argv[++i];
     else if (arg == "--max-seconds" && i + 1 < argc) alarm(static_cast<unsigned>(std::atoi(argv[++i])));
     else {
       std::printf("usage: autopilot [--campaign|--tutorial] [--verbose] [--shots FOLDER [--every SECONDS]] "
-                  "[--table FILE]\n");
+                  "[--table FILE] [--replays FOLDER]\n");
       return 2;
     }
   }
@@ -91,6 +94,16 @@ int main(int argc, char** argv) {
   if (tutorial && ok) {
     expected += 3;
     ok = pilot.PlayTutorial(results) && ok;
+  }
+  // The game recorded every level it played; the last run of each is the one reported.
+  for (const LevelResult& r : results) {
+    if (replays.empty()) break;
+    std::error_code error;
+    std::filesystem::create_directories(replays, error);
+    std::filesystem::copy_file(LastReplayPath(r.level), replays + "/" + r.level + ".kvr",
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) std::printf("autopilot: the run of %s is not kept in %s (%s)\n", r.level.c_str(), replays.c_str(),
+                           error.message().c_str());
   }
   harness.Stop();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
