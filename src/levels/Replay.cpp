@@ -436,6 +436,7 @@ void SeedRun(GenericLevel& level) {
 void StartRun(GenericLevel& level) {
   EndRun(level);
   s_replay.leftByPortal = false;
+  if (!s_replay.pending) s_replay.lastRunPath.clear(); // WATCH offers this run once it is kept
   if (s_replay.pending) {
     std::unique_ptr<Replay> run = std::move(s_replay.pending);
     if (run->levelPath != level.levelPath) {

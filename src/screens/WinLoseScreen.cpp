@@ -16,7 +16,15 @@
 
 namespace {
 constexpr int CAMPAIGN_LEVELS = 3;
+
+// WATCH, under the panel's button: the run just played, from its first frame.
+Vec3 WatchCorner() { return Vec3(g_screen.width / 2.0f - 52.0f, g_screen.height / 2.0f + 240.0f); }
+bool WatchOffered() { return !WatchingReplay() && !LastRunPath().empty(); }
+bool OverWatch(const Vec3& p) {
+  const Vec3 c = WatchCorner();
+  return p.x >= c.x - 8.0f && p.x <= c.x + 112.0f && p.y >= c.y - 38.0f && p.y <= c.y + 8.0f;
 }
+} // namespace
 
 WinLoseScreen::WinLoseScreen() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
@@ -36,6 +44,11 @@ WinLoseScreen::WinLoseScreen() {
 void WinLoseScreen::Update(bool won_, int& levelIndex) {
   won = won_;
   hoverPoint = g_input.mousePosition;
+  if (WatchOffered() && OverWatch(hoverPoint) && ConsumeTrigger(MOUSE_LEFT)) {
+    PlayClick();
+    WatchReplay(LastRunPath(), STATE_MAIN_MENU);
+    return;
+  }
   const bool over = endButton->UnderPoint(hoverPoint);
   endButton->SetFrame(over ? 1 : 0);
   if (!over || !ConsumeTrigger(MOUSE_LEFT)) return;
@@ -86,6 +99,8 @@ void WinLoseScreen::Draw() {
     if (g_highscoreFile.rank >= 0) g_menu.highscore->Insert(total, "NONAME");
     ranked = true;
   }
+  if (WatchOffered())
+    font->DrawText("WATCH", WatchCorner(), OverWatch(hoverPoint) ? Vec3(1.0f, 0.9f, 0.3f) : ink, 0.8f);
   font->DrawText(g_highscoreFile.rank < 0 ? "I'M SORRY. NO HIGHSCORE FOR YOU." : "YOU'VE BEATEN A HIGHSCORE!",
                  Vec3(x, h / 2 + 50), ink, 1.0f);
   g_highscoreFile.resultRecorded = true;
