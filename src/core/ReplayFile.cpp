@@ -339,7 +339,8 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& error) {
     return false;
   }
   const uint32_t size = GetU32(bytes, 4), crc = GetU32(bytes, 8);
-  if (size > MAX_BODY) {
+  // Deflate packs at most about 1032 to 1: a larger claim is a lie, not a reason to allocate.
+  if (size > MAX_BODY || size > (bytes.size() - 12) * 1032 + 64) {
     error = "is damaged (its body claims " + std::to_string(size) + " bytes)";
     return false;
   }
