@@ -24,6 +24,7 @@
 #include "platform/KeyCodes.h"
 #include "render/Font.h"
 #include "render/ImageFile.h"
+#include "render/SquarePrimitive.h"
 #include "render/Texture.h"
 
 namespace {
@@ -32,7 +33,7 @@ namespace {
 // Module state
 // ============================================================================
 
-constexpr float GHOST_ALPHA = 0.45f;
+constexpr float GHOST_ALPHA = 0.7f;
 constexpr int HOLD_AFTER_END_FRAMES = 150; // the end screen stays this long after a watched run
 constexpr int FAST_FORWARD = 4;
 
@@ -165,6 +166,7 @@ public:
   bool fast = false;
   bool concluded = false;
   int hold = HOLD_AFTER_END_FRAMES;
+  std::unique_ptr<SquarePrimitive> backing; // under the replay's lines
   bool outcomeTaken = false;
   ReplayOutcome outcome;
   int departedAt = -1;
@@ -322,9 +324,9 @@ unsigned int GhostTexture(const std::string& path) {
     const unsigned char* p = &image.pixels[i * static_cast<size_t>(image.channels)];
     const float a = (image.channels == 4 ? p[3] : 255) * GHOST_ALPHA;
     // A pale blue cast, so the ghost never reads as the player.
-    rgba[i * 4 + 0] = static_cast<unsigned char>(p[0] * 0.6f + 60);
-    rgba[i * 4 + 1] = static_cast<unsigned char>(p[1] * 0.6f + 90);
-    rgba[i * 4 + 2] = static_cast<unsigned char>(std::min(255.0f, p[2] * 0.6f + 120));
+    rgba[i * 4 + 0] = static_cast<unsigned char>(p[0] * 0.3f + 150);
+    rgba[i * 4 + 1] = static_cast<unsigned char>(p[1] * 0.3f + 175);
+    rgba[i * 4 + 2] = static_cast<unsigned char>(p[2] * 0.15f + 215);
     rgba[i * 4 + 3] = static_cast<unsigned char>(a);
   }
   GLuint texture = 0;
@@ -497,14 +499,20 @@ void RunLeftByPortal() { s_replay.leftByPortal = true; }
 void DrawReplayHud() {
   const Playback* p = s_replay.playback.get();
   if (!p || p->checking || !g_hud.font) return;
+  Playback& shown = *s_replay.playback;
   const std::string state = p->paused || p->pauseAsked ? "PAUSED" : p->fast ? "X4" : "PLAYING";
   const int seconds = p->frame / 60;
   char line[160];
-  std::snprintf(line, sizeof line, "REPLAY %s  %d:%02d  %s", p->run.levelName.c_str(), seconds / 60, seconds % 60,
+  std::snprintf(line, sizeof line, "REPLAY %s   %d:%02d   %s", p->run.levelName.c_str(), seconds / 60, seconds % 60,
                 state.c_str());
-  const float x = g_screen.width * 0.5f - 260.0f;
-  g_hud.font->DrawText(line, Vec3(x, 40.0f), Vec3(1.0f, 0.9f, 0.3f), 0.6f);
-  g_hud.font->DrawText("P PAUSE   F X4   ESC LEAVE", Vec3(x, 72.0f), Vec3(1.0f, 1.0f, 1.0f), 0.4f);
+  const float centre = g_screen.width * 0.5f;
+  if (!shown.backing) {
+    shown.backing = std::make_unique<SquarePrimitive>(Vec3(centre, 76.0f), 196, 40, 0.0f, 0.0f, 0.0f, 0.55f);
+    shown.backing->Init();
+  }
+  shown.backing->Draw();
+  g_hud.font->DrawText(line, Vec3(centre - 180.0f, 76.0f), Vec3(1.0f, 0.85f, 0.25f), 0.75f);
+  g_hud.font->DrawText("P PAUSE    F X4    ESC LEAVE", Vec3(centre - 140.0f, 106.0f), Vec3(1.0f, 1.0f, 1.0f), 0.55f);
 }
 
 void EndRun(GenericLevel& level) {
