@@ -13,14 +13,14 @@ namespace {
 
 bool InLevel() { return g_loop.currentState == STATE_LEVEL || g_loop.currentState == STATE_TUTORIAL; }
 
-// The text's bottom-left corner, beside the effects slider's mute button.
-Vec3 Corner() { return Vec3(g_screen.width / 2.0f - 160.0f, g_screen.height / 2.0f + 188.0f); }
+// The text's bottom-left corner: the free space left of the QUIT button.
+Vec3 Corner() { return Vec3(g_screen.width / 2.0f - 279.0f, g_screen.height / 2.0f - 18.0f); }
 
 } // namespace
 
 bool UnderGhostSwitch(const Vec3& p) {
   const Vec3 c = Corner();
-  return p.x >= c.x - 4.0f && p.x <= c.x + 190.0f && p.y >= c.y - 30.0f && p.y <= c.y + 6.0f;
+  return p.x >= c.x - 4.0f && p.x <= c.x + 100.0f && p.y >= c.y - 28.0f && p.y <= c.y + 6.0f;
 }
 
 void UpdateGhostSwitch(const Vec3& mouse) {
@@ -34,5 +34,5 @@ void DrawGhostSwitch() {
   if (!InLevel() || !g_hud.font) return;
   const bool hover = UnderGhostSwitch(g_input.mousePosition);
   const Vec3 ink = hover ? Vec3(1.0f, 0.9f, 0.3f) : Vec3(1.0f, 1.0f, 1.0f);
-  g_hud.font->DrawText(g_options.ghost ? "GHOST ON" : "GHOST OFF", Corner(), ink, 0.55f);
+  g_hud.font->DrawText(g_options.ghost ? "GHOST ON" : "GHOST OFF", Corner(), ink, 0.6f);
 }
