@@ -24,9 +24,12 @@ int RunReplayCommand(const std::string& file, bool check) {
   if (!ok) return 1;
 
   const ReplayVerdict& v = LastReplayVerdict();
-  if (!v.played) std::printf("replay: %s left at frame %d of %d\n", v.levelName.c_str(), v.got.frames,
-                             v.recorded.frames);
-  else std::printf("replay: %s\n", DescribeOutcome(v.levelName, v.got).c_str());
+  if (!v.played)
+    std::printf("replay: %s left at frame %d of %d\n", v.levelName.c_str(), v.got.frames, v.recorded.frames);
+  else if (!v.ended)
+    std::printf("replay: %s did not end in its %d frames\n", v.levelName.c_str(), v.recorded.frames);
+  else
+    std::printf("replay: %s\n", DescribeOutcome(v.levelName, v.got).c_str());
   if (!check) return 0;
   if (v.matches) {
     std::printf("replay: the outcome is the recorded one\n");

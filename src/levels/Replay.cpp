@@ -307,6 +307,7 @@ void Playback::Conclude() {
   v.levelName = run.levelName;
   v.played = !Current();
   v.recorded = run.outcome;
+  v.ended = outcomeTaken;
   v.got = outcomeTaken ? outcome : Standing(level, frame);
   if (!outcomeTaken) v.got.won = false;
   v.matches = v.played && v.got.won == v.recorded.won && v.got.frames == v.recorded.frames &&

@@ -52,6 +52,7 @@ std::unique_ptr<Level> MakeReplayLevel();
 struct ReplayVerdict {
   bool played = false;     // the whole tape ran
   bool matches = false;    // the outcome is the recorded one
+  bool ended = false;      // the replayed level ended (won, lost or through a portal to the menu)
   ReplayOutcome recorded;
   ReplayOutcome got;
   int departedAt = -1;     // the first traced frame where the player stood elsewhere, or -1
