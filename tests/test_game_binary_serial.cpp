@@ -131,12 +131,16 @@ TEST(GameBinary, TheCommandLineIsAnsweredBeforeAnyWindow) {
     int exitCode;
     const char* printed;
   } cases[] = {
-      {{"--help"}, 0, "usage: Kvo [--help] [--version] [--windowed] [--fullscreen] [--level NAME] [--editor [NAME]]\n"},
+      {{"--help"}, 0,
+       "usage: Kvo [--help] [--version] [--windowed] [--fullscreen] [--level NAME] [--editor [NAME]] [--replay FILE] "
+       "[--check]\n"},
       {{"--version"}, 0, "Kvo " KVO_VERSION "\n"},
       {{"--windowed", "--bogus"}, 2, "Kvo: --bogus is not an option; usage: Kvo [--help]"},
       {{"--level"}, 2, "Kvo: --level needs a NAME; usage: Kvo"},
       {{"--level", "NOSUCHLEVEL"}, 2, "Kvo: there is no level NOSUCHLEVEL in ../Assets/Levels/; usage: Kvo"},
       {{"--editor", "NOSUCHLEVEL"}, 2, "Kvo: there is no level NOSUCHLEVEL"},
+      {{"--check"}, 2, "Kvo: --check goes with --replay FILE; usage: Kvo"},
+      {{"--replay"}, 2, "Kvo: --replay needs a FILE; usage: Kvo"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.back());

@@ -4,6 +4,7 @@
 #include "core/GameState.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/InputTape.h"
 #include "core/Options.h"
 #include "core/Subsystems.h"
 #include "core/System.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <utility>
+#include <thread>
 
 using Clock = std::chrono::steady_clock;
 
@@ -226,13 +228,16 @@ void GameLoop::Frame() {
   }
   if (ConsumeTrigger(KEY_F11)) g_loop.debugView = g_loop.debugView >= 2 ? 0 : g_loop.debugView + 1; // F11
 
+  const bool plays = !g_inputTape || g_inputTape->BeginFrame();
   Clock::time_point start = Clock::now();
-  level->Update();
+  if (plays) level->Update();
   double updateSeconds = SecondsSince(start);
   start = Clock::now();
-  window->BeginPicture();
-  level->Draw();
-  window->EndPicture();
+  if (plays) {
+    window->BeginPicture();
+    level->Draw();
+    window->EndPicture();
+  }
   double renderSeconds = SecondsSince(start);
   // The read-outs change slowly enough to be read.
   if (readoutClock > 2.0) {
@@ -242,8 +247,11 @@ void GameLoop::Frame() {
   }
 
   HandlePauseKey();
+  if (g_inputTape) g_inputTape->EndFrame();
   readoutClock += static_cast<double>(g_loop.frameTime);
-  if (framePacing)
+  if (!plays)
+    std::this_thread::sleep_for(std::chrono::milliseconds(16)); // nothing new to show: the last picture stays
+  else if (framePacing && (!g_inputTape || g_inputTape->PacesFrame()))
     pacer.Present();
   else
     pacer.PresentUnpaced();

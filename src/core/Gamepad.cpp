@@ -1,6 +1,7 @@
 #include "core/Gamepad.h"
 #include "core/Controls.h"
 #include "core/GameState.h"
+#include "core/InputTape.h"
 
 Gamepad g_gamepad;
 
@@ -19,6 +20,7 @@ void Gamepad::Update() {
   PadState polled;
   ReadPad(userIndex, polled); // an absent pad reads all zero, which is all the game needs
   TranslatePad(polled);
+  if (g_inputTape) g_inputTape->PadPolled(polled);
   state = polled;
   for (int i = 0; i < PAD_BUTTON_COUNT; ++i) {
     uint16_t mask = PAD_BUTTON_MASKS[i];

@@ -1,4 +1,5 @@
 #include "core/Input.h"
+#include "core/InputTape.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
 #include "platform/KeyCodes.h"
@@ -61,6 +62,29 @@ void ResetKeys() {
   g_input.typedText.clear();
 }
 
+// Every piece of input passes here on its way to the rules.
+static void Deliver(const InputEvent& event) {
+  if (g_inputTape && g_inputTape->Intercepts(event)) return;
+  if (g_inputTape) g_inputTape->Heard(event);
+  ApplyInput(event);
+}
+
+void ApplyInput(const InputEvent& event) {
+  switch (event.kind) {
+  case InputEvent::Kind::KeyDown: KeyDown(event.code); break;
+  case InputEvent::Kind::KeyUp: KeyUp(event.code); break;
+  case InputEvent::Kind::Char: CharTyped(static_cast<uintptr_t>(event.code)); break;
+  case InputEvent::Kind::Wheel: g_input.wheelSteps += event.code; break;
+  case InputEvent::Kind::MouseTo:
+    g_input.usingGamepad = false;
+    g_input.mousePosition.x = event.x;
+    g_input.mousePosition.y = event.y;
+    break;
+  }
+}
+
+static void Key(InputEvent::Kind kind, int code) { Deliver(InputEvent{kind, code}); }
+
 // The pointer arrives in window pixels and is kept in logical pixels, whatever size
 // the window has: through the picture's area, so a letterboxed full screen maps as drawn.
 static void MouseMoved(intptr_t lParam) {
@@ -72,27 +96,31 @@ static void MouseMoved(intptr_t lParam) {
   int oldX = 0, oldY = 0;
   LogicalToWindow(area, g_screen.width, g_screen.height, g_input.mousePosition.x, g_input.mousePosition.y, oldX, oldY);
   if (px == oldX && py == oldY) return;
-  g_input.usingGamepad = false;
-  WindowToLogical(area, g_screen.width, g_screen.height, static_cast<float>(px), static_cast<float>(py),
-                  g_input.mousePosition.x, g_input.mousePosition.y);
+  InputEvent moved{InputEvent::Kind::MouseTo};
+  WindowToLogical(area, g_screen.width, g_screen.height, static_cast<float>(px), static_cast<float>(py), moved.x,
+                  moved.y);
+  Deliver(moved);
 }
 
 bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  using K = InputEvent::Kind;
   int code = static_cast<int>(wParam);
   switch (message) {
-  case MSG_KEY_DOWN: KeyDown(code); return true;
-  case MSG_KEY_UP: KeyUp(code); return true;
+  case MSG_KEY_DOWN: Key(K::KeyDown, code); return true;
+  case MSG_KEY_UP: Key(K::KeyUp, code); return true;
   // A press lands where the pointer is when it is pressed, whatever motion came before it
   // (another window's pointer warp can reach ours as motion between a move and a click).
-  case MSG_LBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_LEFT); return true;
-  case MSG_LBUTTON_UP: KeyUp(MOUSE_LEFT); return true;
-  case MSG_RBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_RIGHT); return true;
-  case MSG_RBUTTON_UP: KeyUp(MOUSE_RIGHT); return true;
-  case MSG_MBUTTON_DOWN: MouseMoved(lParam); KeyDown(MOUSE_MIDDLE); return true;
-  case MSG_MBUTTON_UP: KeyUp(MOUSE_MIDDLE); return true;
+  case MSG_LBUTTON_DOWN: MouseMoved(lParam); Key(K::KeyDown, MOUSE_LEFT); return true;
+  case MSG_LBUTTON_UP: Key(K::KeyUp, MOUSE_LEFT); return true;
+  case MSG_RBUTTON_DOWN: MouseMoved(lParam); Key(K::KeyDown, MOUSE_RIGHT); return true;
+  case MSG_RBUTTON_UP: Key(K::KeyUp, MOUSE_RIGHT); return true;
+  case MSG_MBUTTON_DOWN: MouseMoved(lParam); Key(K::KeyDown, MOUSE_MIDDLE); return true;
+  case MSG_MBUTTON_UP: Key(K::KeyUp, MOUSE_MIDDLE); return true;
   case MSG_MOUSE_MOVE: MouseMoved(lParam); return true;
-  case MSG_CHAR: CharTyped(wParam); return true;
-  case MSG_MOUSE_WHEEL: g_input.wheelSteps += static_cast<int>(static_cast<intptr_t>(wParam)); return true;
+  case MSG_CHAR:
+    if (wParam >= 32 && wParam <= 126) Key(K::Char, code);
+    return true;
+  case MSG_MOUSE_WHEEL: Key(K::Wheel, static_cast<int>(static_cast<intptr_t>(wParam))); return true;
   default: return false;
   }
 }

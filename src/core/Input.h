@@ -33,7 +33,19 @@ bool ConsumeTrigger(int code); // true once per physical press; marks the key he
 bool IsDown(int code);
 void ResetKeys();              // every code released; window size back to the logical size
 
-// True when the message was keyboard or mouse input (it is then handled).
+// One piece of input as the rules receive it, the pointer already in logical pixels: what a
+// recording keeps and a replay hands back (core/InputTape.h).
+struct InputEvent {
+  enum class Kind : uint8_t { KeyDown = 0, KeyUp = 1, Char = 2, Wheel = 3, MouseTo = 4 };
+  Kind kind = Kind::KeyDown;
+  int code = 0;           // key code, typed character, or wheel notches
+  float x = 0.0f, y = 0.0f; // MouseTo: logical pixels
+  bool operator==(const InputEvent&) const = default;
+};
+void ApplyInput(const InputEvent& event); // into g_input, as the message it came from would
+
+// True when the message was keyboard or mouse input (it is then handled). It reaches
+// g_input through the input tape's door: heard by a recording, or kept from the rules by a replay.
 bool HandleInputMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // The engine system whose only behaviour is resetting the key maps.

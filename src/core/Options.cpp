@@ -1,4 +1,5 @@
 #include "core/Options.h"
+#include "core/InputTape.h"
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -41,6 +42,7 @@ bool ParseLine(const std::string& line, Options& options, bool& known) {
   if (name == "effectsMuted") return ParseSwitch(value, options.effectsMuted);
   if (name == "fullscreen") return ParseSwitch(value, options.fullscreen);
   if (name == "shake") return ParseSwitch(value, options.shake);
+  if (name == "ghost") return ParseSwitch(value, options.ghost);
   known = false;
   return true;
 }
@@ -91,7 +93,8 @@ bool WriteOptions(const Options& options, const std::string& path) {
           << "musicMuted " << (options.musicMuted ? 1 : 0) << '\n'
           << "effectsMuted " << (options.effectsMuted ? 1 : 0) << '\n'
           << "fullscreen " << (options.fullscreen ? 1 : 0) << '\n'
-          << "shake " << (options.shake ? 1 : 0) << '\n';
+          << "shake " << (options.shake ? 1 : 0) << '\n'
+          << "ghost " << (options.ghost ? 1 : 0) << '\n';
       out.close();
     }
     if (!out) {
@@ -113,6 +116,7 @@ bool WriteOptions(const Options& options, const std::string& path) {
 
 void RememberOptions(const Options& options, const std::string& path) {
   if (options == g_options) return;
+  if (g_inputTape && !g_inputTape->KeepsOptions()) return; // a watched run's drags are not the watcher's
   g_options = options;
   WriteOptions(options, path);
 }

@@ -18,6 +18,7 @@ struct Options {
   bool effectsMuted = false;
   bool fullscreen = true;     // the game starts in full screen
   bool shake = true;          // the view shakes when the tank is hit hard
+  bool ghost = false;         // the level's best run drives beside the player
   bool operator==(const Options&) const = default;
 };
 

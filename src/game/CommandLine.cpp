@@ -61,6 +61,10 @@ const Flag FLAGS[] = {
        o.editor = true;
        o.editorLevel = name;
      }},
+    {"--replay", Argument::Required, "FILE", "play the run recorded in FILE, then end",
+     [](LaunchOptions& o, const std::string& file) { o.replay = file; }},
+    {"--check", Argument::None, "", "with --replay: no waiting; exit 0 if the outcome is the recorded one, else 1",
+     [](LaunchOptions& o, const std::string&) { o.check = true; }},
 };
 
 std::string FlagUsage(const Flag& flag) {
@@ -105,6 +109,10 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& arguments) {
       break;
     }
     flag->apply(options, argument);
+  }
+  if (options.exitCode < 0 && options.check && options.replay.empty()) {
+    std::fprintf(stderr, "Kvo: --check goes with --replay FILE; %s\n", Usage().c_str());
+    options.exitCode = 2;
   }
   std::fflush(stdout);
   return options;

@@ -12,6 +12,8 @@ struct LaunchOptions {
   std::string level;         // play this level at once, then the menu
   bool editor = false;       // open the editor ...
   std::string editorLevel;   // ... on this level, when named
+  std::string replay;        // play this recorded run, then end
+  bool check = false;        // ... as fast as it goes, comparing its outcome with the recorded one
 };
 
 // Reads the arguments after the program's name. --help and --version print and ask for

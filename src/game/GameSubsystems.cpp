@@ -1,4 +1,5 @@
 #include "game/GameSubsystems.h"
+#include "game/ReplayCommand.h"
 #include "audio/Audio.h"
 #include "core/GameLoop.h"
 #include "core/GameState.h"
@@ -10,6 +11,7 @@
 #include "levels/FrontEnd.h"
 #include "levels/GenericLevel.h"
 #include "levels/LevelFile.h"
+#include "levels/Replay.h"
 #include "levels/TutorialLevel.h"
 #include "objects/GameObjectFactory.h"
 #include "objects/Physics.h"
@@ -49,6 +51,7 @@ public:
 
   // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
+    if ((stateId == STATE_LEVEL || stateId == STATE_TUTORIAL) && ReplayPending()) return MakeReplayLevel();
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL:
@@ -111,6 +114,7 @@ void PlayLevelFirst(const std::string& path) { s_firstLevelPath = path; }
 int RunGame(int argc, char** argv) {
   const LaunchOptions options = ParseCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
   if (options.exitCode >= 0) return options.exitCode;
+  if (!options.replay.empty()) return RunReplayCommand(options.replay, options.check);
   GameLoop loop;
   loop.subsystems = MakeGameSubsystems();
   ApplyLaunchOptions(options, loop);

@@ -16,6 +16,8 @@
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
 #include "levels/PlayerRecords.h"
+#include "levels/Replay.h"
+#include "core/InputTape.h"
 #include "objects/WorldRules.h"
 #include "levels/Track.h"
 #include "objects/GameObject.h"
@@ -24,7 +26,6 @@
 #include "objects/Predicates.h"
 #include "objects/Vehicle.h"
 #include "objects/Weapon.h"
-#include "platform/Focus.h"
 #include "platform/KeyCodes.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
@@ -112,8 +113,12 @@ void GenericLevel::ResetFrame() {
 bool GenericLevel::StartLevel() {
   ResetFrame();
   g_controls.playing = true; // the player's own keys from here to Free
+  SeedRun(*this);
   built = BuildLevel(world, screens, MakeBuildRequest());
-  if (built) cameraTarget = screens.limits.Clamp(g_play.player->Position());
+  if (built) {
+    cameraTarget = screens.limits.Clamp(g_play.player->Position());
+    StartRun(*this);
+  }
   return built;
 }
 
@@ -134,7 +139,7 @@ void GenericLevel::Update() {
   world.frame = ThisFrame(); // what this frame's rules read from outside the world
 
   // 1. Focus and sound: a game without the focus pauses and goes quiet.
-  const bool focus = HasKeyboardFocus();
+  const bool focus = RulesFocus();
   if (!focus) g_loop.paused = true;
   if (g_audio) g_audio->Update(g_loop.frameTime, focus);
 
@@ -196,7 +201,7 @@ void GenericLevel::Update() {
   screens.trackClock += g_loop.frameTime;
 
   // 16. Loading screen, then the fade.
-  screens.loading.Update(g_loop.frameTime, RealSeconds());
+  screens.loading.Update(g_loop.frameTime, RunClock(screens.loading));
 }
 
 void GenericLevel::CloseOverlays() {
@@ -261,8 +266,12 @@ void GenericLevel::CheckPortals() {
 void GenericLevel::ResolvePortal(const std::string& portalName) {
   bool toMainMenu = false;
   const std::string target = PortalTarget(portalName, toMainMenu);
-  if (toMainMenu) g_loop.nextState = STATE_MAIN_MENU;
-  else levelPath = target;
+  if (toMainMenu) {
+    g_loop.nextState = STATE_MAIN_MENU;
+    RunLeftByPortal();
+  } else {
+    levelPath = target;
+  }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -507,6 +516,7 @@ void GenericLevel::DrawWorld() {
     else if (screens.pulseCounter == 59) g_play.player->Scale(0.9756098f);
     if (++screens.pulseCounter >= 61) screens.pulseCounter = 0;
   }
+  DrawGhost(camera);
   DrawObject(g_play.player, camera);
   for (auto& weapon : g_play.player->weapons) {
     if (!weapon) continue;
@@ -564,6 +574,7 @@ void GenericLevel::Draw() {
 
   // 8. Loading picture or the fade.
   screens.loading.Draw();
+  DrawReplayHud();
 
   // 9. The end.
   if (g_play.levelLost) {
@@ -591,6 +602,7 @@ void GenericLevel::Draw() {
 
 void GenericLevel::Free() {
   g_controls.playing = false;
+  EndRun(*this);
   if (g_play.player) {
     g_play.player->children.clear();
     for (auto& weapon : g_play.player->weapons)

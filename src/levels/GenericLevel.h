@@ -44,6 +44,9 @@ public:
   void StartShake(const Vec3& target);
   void UpdateShake();
 
+  // The pizza's warmth counts for the score: it has been picked up.
+  bool PizzaCounts() const { return ThermometerShown(); }
+
   std::string levelPath;
   int levelIndex = 0;
   std::string levelPaths[3] = {CAMPAIGN_LEVEL_PATHS[0], CAMPAIGN_LEVEL_PATHS[1], CAMPAIGN_LEVEL_PATHS[2]};

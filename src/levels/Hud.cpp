@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -227,4 +228,9 @@ void DrawPizzaArrow(GameObject* pizza) {
     // The label sits 20 units back towards the player, in screen terms.
     g_hud.font->DrawText(g_hud.pizzaLabel, ScreenOf(centre - n * 20.0f), Vec3(1, 1, 1), 0.5f);
   }
+}
+
+int ScoreTotal(float warmth, int stars) {
+  const double total = std::round((warmth * 0.5 + 1.0) * static_cast<double>(stars));
+  return static_cast<int>(std::clamp(total, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }

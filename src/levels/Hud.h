@@ -51,6 +51,9 @@ struct HudState {
 };
 extern HudState g_hud;
 
+// The end screen's total: (warmth / 2 + 1) * stars, rounded half away from zero, within int.
+int ScoreTotal(float warmth, int stars);
+
 // Score 0, a full thermometer, a fresh font and the pictures in place.
 void SetUpHud();
 // pizza: the pizza the arrow points at (null: no arrow); showThermometer: the pizza has been

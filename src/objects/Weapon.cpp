@@ -16,6 +16,13 @@ namespace {
 
 // The generator of the Split fragments' turn, seeded 5489 at start-up and shared by every weapon.
 std::mt19937 s_weaponRandom; // default seed 5489
+uint64_t s_weaponDraws = 0;  // turns drawn from it
+
+double DrawSplitTurn() {
+  ++s_weaponDraws;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  return unit(s_weaponRandom);
+}
 
 // Pool entries one pass adds for each firing pattern; patterns address
 // entries by index, so this is what one volley may need.
@@ -167,8 +174,7 @@ void Weapon::Tick() {
     if (timer <= 0.8 || !flying(primary)) return;
     projectiles[primary]->active = false;
     damage = 2.0;
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double r = spreadMin + unit(s_weaponRandom) * (spreadMax - spreadMin);
+    const double r = spreadMin + DrawSplitTurn() * (spreadMax - spreadMin);
     const Vec3 from = projectiles[primary]->position;
     for (size_t i = 2; i <= 4; ++i) {
       LaunchEntry(first + i - 2, static_cast<float>(i * 2.0 * M_PI / 3.0 + r), from);
@@ -184,4 +190,12 @@ void Weapon::SplitOnHit(size_t index) {
   if (kind != WeaponKind::Split) return;
   if (index == 0) splitTimerA = 1.0;
   else if (index == 1) splitTimerB = 1.0;
+}
+
+uint64_t WeaponRandomDraws() { return s_weaponDraws; }
+
+void RewindWeaponRandom(uint64_t draws) {
+  s_weaponRandom.seed(std::mt19937::default_seed);
+  s_weaponDraws = 0;
+  while (s_weaponDraws < draws) DrawSplitTurn();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -59,3 +60,9 @@ public:
   double spreadMin = 0.0;         // radians, random turn of Split fragments
   double spreadMax = 2.094395160675049; // radians, 2pi/3 at float precision
 };
+
+// The Split fragments' turn comes from one generator shared by every weapon for the whole
+// run of the program. A replay puts it back where it stood when the recorded level began:
+// the number of turns drawn so far, and the generator wound from its seed to that point.
+uint64_t WeaponRandomDraws();
+void RewindWeaponRandom(uint64_t draws);

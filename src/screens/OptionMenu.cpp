@@ -1,4 +1,5 @@
 #include "screens/OptionMenu.h"
+#include "screens/GhostSwitch.h"
 #include "audio/Audio.h"
 #include "core/GameState.h"
 #include "core/Input.h"
@@ -147,6 +148,7 @@ void OptionMenu::Update() {
     DragKnob(EFFECTS_KNOB, effectsLevel, effectsMuted, false);
     ToggleMute(MUSIC_MUTE, musicMuted, musicLevel, true);
     ToggleMute(EFFECTS_MUTE, effectsMuted, effectsLevel, false);
+    UpdateGhostSwitch(mousePoint);
   } else {
     Hover(CONFIRM_NO, 0, 1);
     Hover(CONFIRM_YES, 0, 1);
@@ -183,6 +185,7 @@ void OptionMenu::Draw() {
       musicTrack->Draw();
       effectsTrack->Draw();
       for (int i = MUSIC_MUTE; i <= HOW_TO_PLAY; ++i) buttons[i]->Draw();
+      DrawGhostSwitch();
     }
   }
   DrawMenuPictures();

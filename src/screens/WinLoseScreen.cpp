@@ -3,6 +3,8 @@
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "core/Window.h"
+#include "levels/Hud.h"
+#include "levels/Replay.h"
 #include "objects/World.h"
 #include "platform/KeyCodes.h"
 #include "screens/Highscore.h"
@@ -14,7 +16,15 @@
 
 namespace {
 constexpr int CAMPAIGN_LEVELS = 3;
+
+// WATCH, under the panel's button: the run just played, from its first frame.
+Vec3 WatchCorner() { return Vec3(g_screen.width / 2.0f - 52.0f, g_screen.height / 2.0f + 240.0f); }
+bool WatchOffered() { return !WatchingReplay() && !LastRunPath().empty(); }
+bool OverWatch(const Vec3& p) {
+  const Vec3 c = WatchCorner();
+  return p.x >= c.x - 8.0f && p.x <= c.x + 112.0f && p.y >= c.y - 38.0f && p.y <= c.y + 8.0f;
 }
+} // namespace
 
 WinLoseScreen::WinLoseScreen() {
   const float w = static_cast<float>(g_screen.width), h = static_cast<float>(g_screen.height);
@@ -34,6 +44,11 @@ WinLoseScreen::WinLoseScreen() {
 void WinLoseScreen::Update(bool won_, int& levelIndex) {
   won = won_;
   hoverPoint = g_input.mousePosition;
+  if (WatchOffered() && OverWatch(hoverPoint) && ConsumeTrigger(MOUSE_LEFT)) {
+    PlayClick();
+    WatchReplay(LastRunPath(), STATE_MAIN_MENU);
+    return;
+  }
   const bool over = endButton->UnderPoint(hoverPoint);
   endButton->SetFrame(over ? 1 : 0);
   if (!over || !ConsumeTrigger(MOUSE_LEFT)) return;
@@ -61,10 +76,7 @@ float WinLoseScreen::Warmth() {
   return std::clamp(g_play.thermometer, 0.0f, 1.0f);
 }
 
-int WinLoseScreen::TotalScore(float t, int score) {
-  const double total = std::round((t * 0.5 + 1.0) * static_cast<double>(score));
-  return static_cast<int>(std::clamp(total, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
+int WinLoseScreen::TotalScore(float t, int score) { return ScoreTotal(t, score); }
 
 std::string WinLoseScreen::MultiplierDigits(float t) {
   std::string digits = std::to_string(static_cast<int>(t * 50));
@@ -86,9 +98,12 @@ void WinLoseScreen::Draw() {
   font->DrawText("TOTAL SCORE : " + std::to_string(total), Vec3(x, h / 2), ink, 1.0f);
 
   if (!ranked) {
-    resultLine = KeepResult(total);
+    // A watched run is not a new result: it keeps nothing and says so.
+    resultLine = WatchingReplay() ? std::string("A WATCHED RUN IS NOT RANKED.") : KeepResult(total);
     ranked = true;
   }
+  if (WatchOffered())
+    font->DrawText("WATCH", WatchCorner(), OverWatch(hoverPoint) ? Vec3(1.0f, 0.9f, 0.3f) : ink, 0.8f);
   font->DrawText(resultLine, Vec3(x, h / 2 + 50), ink, 1.0f);
   g_highscoreFile.resultRecorded = true;
 }

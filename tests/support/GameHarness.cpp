@@ -4,6 +4,7 @@
 #include "core/Gamepad.h"
 #include "core/Input.h"
 #include "core/Options.h"
+#include "levels/Replay.h"
 #include "core/System.h"
 #include "core/Viewport.h"
 #include "core/Window.h"
@@ -104,6 +105,8 @@ GameHarness::GameHarness() {
   g_recordPaths = RecordPaths{optionsFolder + "/LevelBests.txt", optionsFolder + "/Progress.txt"};
   savedControlsPath = ControlsPath();
   SetControlsPath(optionsFolder + "/Controls.txt");
+  savedReplayFolder = ReplayFolder();
+  SetReplayFolder(optionsFolder + "/Replays"); // the runs a test plays are recorded there
   SetMessageBoxesShown(false);
   loop.framePacing = false;
   loop.subsystems = MakeGameSubsystems(); // the whole game behind the states a test installs
@@ -114,6 +117,7 @@ GameHarness::~GameHarness() {
   SetOptionsPath(savedOptionsPath);
   g_recordPaths = savedRecordPaths;
   SetControlsPath(savedControlsPath);
+  SetReplayFolder(savedReplayFolder);
   std::error_code ignored;
   if (!optionsFolder.empty()) std::filesystem::remove_all(optionsFolder, ignored);
 }

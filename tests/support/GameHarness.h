@@ -68,6 +68,7 @@ private:
   std::string savedControlsPath;
   std::string optionsFolder;
   RecordPaths savedRecordPaths; // the player's records before this harness pointed them at its folder
+  std::string savedReplayFolder;
 };
 
 // A virtual game controller attached for the test's lifetime (or until Detach).

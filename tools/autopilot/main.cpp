@@ -7,7 +7,10 @@
 // capture of FIRSTMOD every --every SECONDS of game time, 5 by default, of its garage and of
 // each end screen; the folder is made when missing), --table FILE (the highscore table to
 // keep the run's scores in; without it they go to a scratch table that the run removes, so the
-// player's own table is never touched).
+// player's own table is never touched), --replays FOLDER (each level's recorded run is kept
+// there as NAME.kvr; without it the runs go to a scratch folder that the run removes), --ghost
+// FILE (that recorded run is the best of its level and the ghost switch is on: its tank drives
+// beside the autopilot's, for pictures of it).
 // The exit code is 0 only when every level played was won.
 #include <chrono>
 #include <cstdio>
@@ -20,12 +23,14 @@
 #include <unistd.h>
 
 #include "Autopilot.h"
+#include "core/Options.h"
+#include "levels/Replay.h"
 #include "screens/Highscore.h"
 #include "support/GameHarness.h"
 
 int main(int argc, char** argv) {
   bool campaign = true, tutorial = true, verbose = false;
-  std::string shots;
+  std::string shots, replays, ghost;
   bool tableGiven = false;
   double every = 5.0;
   for (int i = 1; i < argc; ++i) {
@@ -39,10 +44,12 @@ int main(int argc, char** argv) {
       g_highscoreFile.path = argv[++i];
       tableGiven = true;
     }
+    else if (arg == "--replays" && i + 1 < argc) replays = argv[++i];
+    else if (arg == "--ghost" && i + 1 < argc) ghost = argv[++i];
     else if (arg == "--max-seconds" && i + 1 < argc) alarm(static_cast<unsigned>(std::atoi(argv[++i])));
     else {
       std::printf("usage: autopilot [--campaign|--tutorial] [--verbose] [--shots FOLDER [--every SECONDS]] "
-                  "[--table FILE]\n");
+                  "[--table FILE] [--replays FOLDER] [--ghost FILE]\n");
       return 2;
     }
   }
@@ -72,6 +79,19 @@ int main(int argc, char** argv) {
   const auto began = std::chrono::steady_clock::now();
   GameHarness harness;
   harness.loop.fixedFrameTime = 1.0f / 60.0f; // no frame wait, yet every frame is a display's
+  if (!ghost.empty()) {
+    // The harness keeps the options and the runs in its own scratch folder: both go there.
+    Replay best;
+    std::string error;
+    std::error_code copyError;
+    Options withGhost;
+    withGhost.ghost = true;
+    WriteOptions(withGhost);
+    std::filesystem::create_directories(ReplayFolder(), copyError);
+    if (!ReadReplayFile(ghost, best, error) ||
+        !std::filesystem::copy_file(ghost, BestReplayPath(best.levelName), copyError))
+      std::printf("autopilot: %s cannot be the ghost (%s)\n", ghost.c_str(), error.c_str());
+  }
   if (!harness.Start()) {
     std::printf("autopilot: the game did not start\n");
     return 1;
@@ -91,6 +111,16 @@ int main(int argc, char** argv) {
   if (tutorial && ok) {
     expected += 3;
     ok = pilot.PlayTutorial(results) && ok;
+  }
+  // The game recorded every level it played; the last run of each is the one reported.
+  for (const LevelResult& r : results) {
+    if (replays.empty()) break;
+    std::error_code error;
+    std::filesystem::create_directories(replays, error);
+    std::filesystem::copy_file(LastReplayPath(r.level), replays + "/" + r.level + ".kvr",
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) std::printf("autopilot: the run of %s is not kept in %s (%s)\n", r.level.c_str(), replays.c_str(),
+                           error.message().c_str());
   }
   harness.Stop();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
