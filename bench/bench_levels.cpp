@@ -13,7 +13,7 @@
 // BIG is FIRSTMOD's objects laid side by side until there are about 20,000 (one PLAYER,
 // one set of shot pools), written to a scratch folder and built through the same loader:
 // what a designer who keeps adding to a level will bring the game.
-// Run from build/: ./bench/bench_levels [frames]
+// Run from build/: ./bench/bench_levels [frames]; KVO_BENCH_BIG_ONLY=1 runs BIG alone.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -383,7 +383,10 @@ int main(int argc, char** argv) {
   for (const std::string& line : buildLines) std::printf("%s\n", line.c_str());
 
   GoalFigures goals[2]; // batching on, off
+  // KVO_BENCH_BIG_ONLY=1 measures the generated level alone, for profiling it.
+  const bool bigOnly = std::getenv("KVO_BENCH_BIG_ONLY") != nullptr;
   for (bool batching : {true, false}) {
+    if (bigOnly) break;
     SetBatching(batching);
     std::printf("\nbatching %s\n", batching ? "on" : "off");
     std::vector<double> ms;
