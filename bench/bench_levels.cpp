@@ -10,13 +10,17 @@
 // with all six particle pools firing in view and the HUD up; the player is kept alive
 // so that nothing dies while allocations are counted. "update" is the level's Update.
 // KVO_BENCH_TRACE=N prints where the first N allocations of steady play come from.
-// Run from build/: ./bench/bench_levels [frames]
+// BIG is FIRSTMOD's objects laid side by side until there are about 20,000 (one PLAYER,
+// one set of shot pools), written to a scratch folder and built through the same loader:
+// what a designer who keeps adding to a level will bring the game.
+// Run from build/: ./bench/bench_levels [frames]; KVO_BENCH_BIG_ONLY=1 runs BIG alone.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -114,6 +118,63 @@ struct ShippedLevel {
   Vec3 start;                   // the player's place, logical pixels
   std::vector<Vec3> busiest;    // view centres with the most objects in view, busiest first
 };
+
+// The resident set in kilobytes, from /proc.
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long kb = 0;
+  while (status >> key)
+    if (key == "VmRSS:") {
+      status >> kb;
+      break;
+    }
+  return kb;
+}
+
+// Writes BIG.txt and BIG.txt2 into `folder`: copies of FIRSTMOD's object blocks on a grid
+// of copies, the PLAYER and the shot pools once, until `target` objects; the path of BIG.txt.
+std::string WriteBigLevel(const std::string& folder, size_t target) {
+  std::ifstream in("../Assets/Levels/FIRSTMOD.txt2");
+  std::vector<std::vector<std::string>> blocks;
+  std::vector<std::string> block;
+  std::string token;
+  float maxX = 0, maxY = 0;
+  while (in >> token) {
+    block.push_back(token);
+    if (block.size() == 12) {
+      maxX = std::max(maxX, std::strtof(block[7].c_str(), nullptr));
+      maxY = std::max(maxY, std::strtof(block[8].c_str(), nullptr));
+      blocks.push_back(block);
+      block.clear();
+    }
+  }
+  std::string text;
+  size_t count = 0;
+  const float stepX = maxX + 78.0f, stepY = maxY + 78.0f; // a gap of a wall and a half
+  for (int copy = 0; count < target && !blocks.empty(); ++copy) {
+    const float dx = stepX * static_cast<float>(copy % 6), dy = stepY * static_cast<float>(copy / 6);
+    for (const auto& b : blocks) {
+      const bool once = b[1] == "PLAYER" || b[1] == "PROJECTILE" || b[1] == "ENEMYPROJECTILE";
+      if (copy > 0 && once) continue;
+      for (size_t i = 0; i < b.size(); ++i) {
+        if (i == 7 || i == 8) {
+          const float v = std::strtof(b[i].c_str(), nullptr) + (i == 7 ? dx : dy);
+          text += std::to_string(static_cast<int>(v));
+        } else {
+          text += b[i];
+        }
+        text += '\n';
+      }
+      if (++count >= target) break;
+    }
+  }
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/BIG.txt";
+  std::ofstream(path) << text;
+  std::ofstream(path + "2") << text;
+  return path;
+}
 
 ShippedLevel MakeShipped(const std::string& name, bool tutorial) {
   ShippedLevel level;
@@ -287,6 +348,7 @@ int main(int argc, char** argv) {
   // Play stops without the focus; under Xvfb it arrives a little after the window.
   for (int i = 0; i < 300 && !HasKeyboardFocus(); ++i) loop.RunFrame();
   if (!HasKeyboardFocus()) std::printf("warning: no keyboard focus, the levels stay paused\n");
+  const long menuKb = ResidentKb();
 
   std::vector<ShippedLevel> levels;
   for (const char* name : {"FIRSTMOD", "SECOND", "BOSS"}) levels.push_back(MakeShipped(name, false));
@@ -321,7 +383,10 @@ int main(int argc, char** argv) {
   for (const std::string& line : buildLines) std::printf("%s\n", line.c_str());
 
   GoalFigures goals[2]; // batching on, off
+  // KVO_BENCH_BIG_ONLY=1 measures the generated level alone, for profiling it.
+  const bool bigOnly = std::getenv("KVO_BENCH_BIG_ONLY") != nullptr;
   for (bool batching : {true, false}) {
+    if (bigOnly) break;
     SetBatching(batching);
     std::printf("\nbatching %s\n", batching ? "on" : "off");
     std::vector<double> ms;
@@ -386,6 +451,37 @@ int main(int argc, char** argv) {
       state->Free();
     }
   }
+  // The generated level, batching on: its build, what it holds, and its tour.
+  SetBatching(true);
+  ShippedLevel big = MakeShipped("BIG", false);
+  big.request.path = WriteBigLevel("bench-levels", 20000);
+  std::cout.rdbuf(nullptr);
+  const double bigBuild = Build(*state, big);
+  std::cout.rdbuf(console);
+  const size_t bigObjects = state->world.levelObjects.size();
+  const long bigKb = ResidentKb() - menuKb;
+  std::printf("\ngenerated level BIG: %zu objects, built in %.0f ms, %.0f MB above the main menu (%.1f KB an object)\n",
+              bigObjects, bigBuild, bigKb / 1024.0, bigObjects ? static_cast<double>(bigKb) / bigObjects : 0.0);
+  big.busiest = BusiestSpots(state->world.levelObjects, 4);
+  auto bigStart = Clock::now();
+  LevelFrame(*state, frame, nullptr);
+  const double bigFirst = Ms(bigStart, Clock::now());
+  Print("BIG first frame", Figure{bigFirst, bigFirst});
+  SkipLoading(*state);
+  const TourResult bigTour = Tour(*state, big, frame, frames);
+  Print("BIG busiest tour", bigTour.frame);
+  std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", bigTour.drawCalls, bigTour.allocationsPerFrame);
+  std::vector<double> bigUpdate;
+  for (int f = 0; f < frames; ++f) {
+    if (g_play.player) g_play.player->hp = 10;
+    g_loop.frameTime = 1.0f / 60.0f;
+    bigStart = Clock::now();
+    state->Update();
+    bigUpdate.push_back(Ms(bigStart, Clock::now()));
+  }
+  Print("BIG update", Summarise(bigUpdate));
+  state->Free();
+
   const GoalFigures& on = goals[0];
   const GoalFigures& off = goals[1];
   std::printf("\ngoals, busiest level %s (%zu objects), batching on:\n", levels[busiest].name.c_str(), mostObjects);
@@ -399,6 +495,10 @@ int main(int argc, char** argv) {
   std::printf("  start to first main-menu frame          %8.0f ms               (at most 1000 ms)\n", startup);
   std::printf("  slowest level build on a restart        %8.2f ms               (at most 100 ms)\n", slowestRestart);
   std::printf("  allocations a frame, most of any tour   %8.2f                  (0)\n", on.allocationsPerFrame);
+  std::printf("  BIG (%zu objects) build                %8.0f ms               (at most 1000 ms)\n", bigObjects, bigBuild);
+  std::printf("  BIG resident above the main menu        %8.0f MB               (at most 300 MB)\n", bigKb / 1024.0);
+  std::printf("  BIG busiest tour                        %8.3f ms median, %.3f ms p99 (at most 7 / 16.7 ms)\n",
+              bigTour.frame.median, bigTour.frame.p99);
   std::printf("\nGL error: %s\n", glGetError() == GL_NO_ERROR ? "none" : "seen");
   state.reset();
   loop.Shutdown();

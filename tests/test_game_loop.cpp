@@ -90,6 +90,18 @@ TEST_F(LoopTest, EscapeTogglesThePauseOncePerPressAndLeavesEditorAndWeaponSelect
   for (int i = 0; i < 3; ++i) game.Key(SDL_SCANCODE_ESCAPE, true, true); // auto-repeat
   game.Drain();
   EXPECT_TRUE(g_loop.paused);
+  // A held key's repeats never stand between the player and the next press.
+  game.Key(SDL_SCANCODE_ESCAPE, false);
+  game.Frame();
+  game.Key(SDL_SCANCODE_W, true);
+  for (int i = 0; i < 200; ++i) game.Key(SDL_SCANCODE_W, true, true);
+  game.Key(SDL_SCANCODE_ESCAPE, true);
+  game.Frame(3);
+  EXPECT_FALSE(g_loop.paused);
+  game.Key(SDL_SCANCODE_W, false);
+  game.Key(SDL_SCANCODE_ESCAPE, false);
+  game.TapKey(SDL_SCANCODE_ESCAPE);
+  ASSERT_TRUE(g_loop.paused);
   game.Key(SDL_SCANCODE_ESCAPE, false);
   game.TapKey(SDL_SCANCODE_ESCAPE);
   EXPECT_FALSE(g_loop.paused);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "core/Controls.h"
 #include "core/GameState.h"
@@ -140,6 +143,53 @@ TEST_F(VehicleRules, ClosedGatesAndSacksBlockButOpenGatesAndPortalsDoNot) {
   EXPECT_EQ(FindBlocker(world, *v->shape), sack);
   sack->active = false;
   EXPECT_EQ(FindBlocker(world, *v->shape), nullptr);
+}
+
+// The index by place must answer every query exactly as the walk over the lists does:
+// the same blocker, in the same order of walls, gates and sacks, wherever the shapes
+// stand: piled on one spot, on cell edges, far off, or with no place at all.
+TEST_F(VehicleRules, TheBlockerIndexAnswersEveryQueryAsTheWalkDoes) {
+  unsigned seed = 7;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<float>((seed >> 8) % static_cast<unsigned>(range));
+  };
+  for (int i = 0; i < 300; ++i) Wall(Vec3(next(1600), next(1600), 0));
+  for (int i = 0; i < 40; ++i) Wall(Vec3(160.0f * next(10), 160.0f * next(10), 0)); // on cell edges
+  for (int i = 0; i < 60; ++i) Gate("GATE" + std::to_string(i % 4), Vec3(next(1600), next(1600), 0));
+  for (int i = 0; i < 60; ++i) Sack(Vec3(next(1600), next(1600), 0))->active = i % 3 != 0;
+  Wall(Vec3(1e30f, -1e30f, 0));
+  Wall(Vec3(NAN, 5, 0));
+  OpenGate(world.gates, 2);
+  for (int i = 0; i < 20; ++i) world.walls[static_cast<size_t>(i) * 7]->active = false;
+  Vehicle* probe = Player(Vec3(0, 0, 0));
+
+  auto answers = [&] {
+    std::vector<const GameObject*> found;
+    for (int q = 0; q < 1500; ++q) {
+      probe->SetPosition(Vec3(next(1700) - 50, next(1700) - 50, 0));
+      probe->SetRotation(next(628) / 100.0f);
+      found.push_back(FindBlocker(world, *probe->shape));
+    }
+    return found;
+  };
+  const unsigned start = seed;
+  const auto walked = answers();
+  EXPECT_GT(std::count(walked.begin(), walked.end(), nullptr), 100);
+  EXPECT_LT(std::count(walked.begin(), walked.end(), nullptr), 1400);
+  IndexBlockers(world);
+  seed = start;
+  EXPECT_EQ(answers(), walked);
+
+  GameObject* lost = Wall(Vec3(NAN, NAN, 0)); // a query without a place walks the lists
+  EXPECT_EQ(FindBlocker(world, *lost->shape), nullptr);
+
+  // A wall moved between frames is found where it went once the level indexes again.
+  GameObject* moved = world.walls[3];
+  moved->SetPosition(Vec3(5000, 5000, 0));
+  probe->SetPosition(Vec3(5000, 5000, 0));
+  IndexBlockers(world);
+  EXPECT_EQ(FindBlocker(world, *probe->shape), moved);
 }
 
 TEST_F(VehicleRules, ASecondHitWithinASecondCostsNothing) {

@@ -287,6 +287,7 @@ void GenericLevel::UpdateWorld() {
   Vehicle& player = *g_play.player;
 
   // 1-3.
+  IndexBlockers(world);
   FollowWithCamera();
   UpdateCharacters(world, player, screens.keyPrompt.get());
   if (g_loop.frameTime < 0.3f && world.levelTimer > 0.0f) world.levelTimer -= g_loop.frameTime;

@@ -45,9 +45,13 @@ void PathGrid::Lay(const Vec3& player) {
 }
 
 void PathGrid::MarkObstacles(const World& world) {
-  auto mark = [this](const GameObject* object) {
+  // The grid spans a few hundred units about the player; an obstacle whose area misses
+  // every cell centre's range is passed over without trying the cells one by one.
+  const Vec3 low = cells[0][0].centre, high = cells[SIZE - 1][SIZE - 1].centre;
+  auto mark = [this, low, high](const GameObject* object) {
     if (!object || !object->active || !object->shape) return;
     const BlockedArea area = BlockedAreaOf(*object);
+    if (area.maxX < low.x || area.minX > high.x || area.maxY < low.y || area.minY > high.y) return;
     for (auto& row : cells)
       for (PathCell& cell : row)
         if (area.Covers(cell.centre)) cell.cost = BLOCKED;

@@ -37,7 +37,20 @@ bool Closed(const GameObject& gate) { return gate.active && gate.hp >= 1 && !Con
 
 // ---- blocking -------------------------------------------------------------------------------------
 
+void IndexBlockers(World& world) {
+  world.wallIndex.Refresh(world.walls);
+  world.gateIndex.Refresh(world.gates);
+  world.sackIndex.Refresh(world.sacks);
+}
+
 GameObject* FindBlocker(const World& world, const Poly& shape) {
+  if (world.wallIndex.Covers(world.walls) && world.gateIndex.Covers(world.gates) &&
+      world.sackIndex.Covers(world.sacks)) {
+    if (GameObject* wall = world.wallIndex.First(world.walls, shape, [](const GameObject& o) { return o.active; }))
+      return wall;
+    if (GameObject* gate = world.gateIndex.First(world.gates, shape, Closed)) return gate;
+    return world.sackIndex.First(world.sacks, shape, [](const GameObject& o) { return o.active; });
+  }
   for (GameObject* wall : world.walls)
     if (wall && wall->active && shape.Intersects(*wall->shape)) return wall;
   for (GameObject* gate : world.gates)

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Vec3.h"
+#include "objects/BlockerIndex.h"
 #include "render/ParticleSys.h"
 #include <list>
 #include <memory>
@@ -91,6 +92,9 @@ struct World {
   bool isMainLevel = false; // turrets in volley mode, kill-count gates
   bool countsKills = true;  // campaign levels count patroller kills; the tutorial does not
   float levelTimer = 120.0f;
+
+  // ---- where the blockers stand: FindBlocker asks these once IndexBlockers made them ------
+  BlockerIndex wallIndex, gateIndex, sackIndex;
 
   ShakeRequest shake;
   FrameContext frame; // this frame's outside view; Clear leaves the defaults until the level refills it
