@@ -1,5 +1,7 @@
 #include "screens/UserLevel.h"
 #include "core/GameState.h"
+#include "core/Input.h"
+#include "platform/KeyCodes.h"
 #include "levels/FrontEnd.h"
 #include "levels/OwnLevels.h"
 #include "levels/PlayerRecords.h"
@@ -75,6 +77,12 @@ UserLevel::UserLevel(std::string levelName, AfterUserLevel afterWin)
     : GenericLevel(g_campaignWorld, g_frontEnd.garageOpen, g_frontEnd.helpOpen), name(std::move(levelName)),
       after(afterWin) {
   levelPath = "../Assets/Levels/" + name + ".txt";
+}
+
+// K at the end does what the end screen's button does: after a win, back to the list.
+void UserLevel::HandleKeyboard() {
+  if (g_play.levelWon && g_input.keyTriggered[KEY_K]) g_myLevels.reopen = after == AfterUserLevel::MyLevels;
+  GenericLevel::HandleKeyboard();
 }
 
 BuildRequest UserLevel::MakeBuildRequest() const {

@@ -38,6 +38,7 @@ public:
 
   void Initialize() override; // also each replay
   void UpdateWorld() override;
+  void HandleKeyboard() override;
 
   const std::string name;
   const AfterUserLevel after;

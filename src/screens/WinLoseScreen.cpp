@@ -18,7 +18,8 @@ namespace {
 constexpr int CAMPAIGN_LEVELS = 3;
 
 // WATCH, under the panel's button: the run just played, from its first frame.
-Vec3 WatchCorner() { return Vec3(g_screen.width / 2.0f - 52.0f, g_screen.height / 2.0f + 240.0f); }
+// On the board, right of the button: below it the board ends and the dashboard begins.
+Vec3 WatchCorner() { return Vec3(g_screen.width / 2.0f + 140.0f, g_screen.height / 2.0f + 165.0f); }
 bool WatchOffered() { return !WatchingReplay() && !LastRunPath().empty(); }
 bool OverWatch(const Vec3& p) {
   const Vec3 c = WatchCorner();
