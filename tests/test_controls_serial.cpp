@@ -48,14 +48,7 @@ protected:
   void TearDown() override { game.LeaveLevelAndStop(); }
 
   ControlsPage& Page() { return *dynamic_cast<OptionMenu&>(*g_frontEnd.pausePanel).controlsPage; }
-  void Click(float x, float y) {
-    game.MouseMoveToLogical(x, y);
-    game.Drain();
-    game.MouseButton(SDL_BUTTON_LEFT, true);
-    game.Drain();
-    game.MouseButton(SDL_BUTTON_LEFT, false);
-    game.Drain();
-  }
+  void Click(float x, float y) { game.ClickLogical(x, y); }
   // The board under the pause panel: CONTROLS, SCREEN, SHAKE.
   void ClickStrip(int button) { Click(g_screen.width / 2.0f + 190.0f * (button - 1), g_screen.height / 2.0f + 240.0f); }
   void OpenPage() {

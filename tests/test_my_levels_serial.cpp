@@ -66,14 +66,7 @@ protected:
     tree->Write("Assets/Levels/" + name + ".txt", text);
     tree->Write("Assets/Levels/" + name + ".txt2", list.empty() ? text : list);
   }
-  void Click(float x, float y) {
-    game.MouseMoveToLogical(x, y);
-    game.Drain();
-    game.MouseButton(SDL_BUTTON_LEFT, true);
-    game.Drain();
-    game.MouseButton(SDL_BUTTON_LEFT, false);
-    game.Drain();
-  }
+  void Click(float x, float y) { game.ClickLogical(x, y); }
   bool Reach(int state) {
     const bool reached = game.FramesUntil([state] { return g_loop.currentState == state; }, 100);
     game.Frame();

@@ -40,16 +40,6 @@ void SwallowInput() {
 
 } // namespace
 
-float TextWidth(const std::string& text, float scale) {
-  float width = 0.0f;
-  for (char c : text) {
-    float w = 0.0f, h = 0.0f;
-    GlyphCell(c, scale, w, h);
-    width += w;
-  }
-  return width * g_screen.width / 2.0f; // device units to logical pixels
-}
-
 void EditorDialog::Make() {
   if (board) return;
   board = std::make_shared<AnimatedTexture>((std::string(ART) + "dialog.png").c_str(), 1, Vec3(), 300, 200,

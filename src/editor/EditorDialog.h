@@ -19,9 +19,6 @@ class SquarePrimitive;
 // Left and right (arrows, d-pad) move the highlight, Enter or the pad's A takes it; B or
 // Start is Escape, X discards. While a question is open it takes every key and click.
 
-// The width in logical pixels of a text the game's font draws at `scale`.
-float TextWidth(const std::string& text, float scale);
-
 enum class DialogKind { Unsaved, Restore };
 enum class DialogAnswer { None, Save, Discard, Stay, Restore, Later };
 

@@ -38,16 +38,6 @@ KeyCaps::KeyCaps()
 
 KeyCaps::~KeyCaps() = default;
 
-float KeyCaps::TextWidth(const std::string& text, float scale) const {
-  float width = 0.0f;
-  for (char ch : text) {
-    float w = 0.0f, h = 0.0f;
-    GlyphCell(ch, scale, w, h);
-    width += w;
-  }
-  return width * g_screen.width / 2.0f;
-}
-
 void KeyCaps::Draw(const std::string& label, const Vec3& centre, float minWidth, float maxWidth, float minHeight,
                    float scale) {
   constexpr float MARGIN = 8.0f;

@@ -21,7 +21,6 @@ public:
   // Plain lines of text over a board of the how-to-play page's colour.
   void Board(const Vec3& centre, float width, float height);
   void Text(const std::string& text, const Vec3& at, float scale); // bottom-left of the text
-  float TextWidth(const std::string& text, float scale) const;     // logical pixels
 
 private:
   std::unique_ptr<Font> font;

@@ -1,4 +1,5 @@
 #include "render/Font.h"
+#include "core/Window.h"
 #include "platform/ConsoleTexts.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
@@ -354,4 +355,14 @@ void DeleteGlyphTextures() {
     if (set.atlas) glDeleteTextures(1, &set.atlas);
   }
   s_glyphSets.clear();
+}
+
+float TextWidth(const std::string& text, float scale) {
+  float width = 0.0f;
+  for (char c : text) {
+    float w = 0.0f, h = 0.0f;
+    GlyphCell(c, scale, w, h);
+    width += w;
+  }
+  return width * g_screen.width / 2.0f; // device units to logical pixels
 }

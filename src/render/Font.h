@@ -47,6 +47,8 @@ private:
 // The cell of ch in device units at scale: the base cell is 0.03 x 0.04 times scale,
 // narrowed for lowercase letters, punctuation, "i", "l", "I", "1", ":" and space.
 void GlyphCell(char ch, float scale, float& width, float& height);
+// The width in logical pixels of a line the game's font draws at `scale`.
+float TextWidth(const std::string& text, float scale);
 
 // Deletes the shared glyph textures and forgets a font file that failed, so the next Font
 // tries it again; see DeleteCachedTextures, which calls it.

@@ -57,16 +57,6 @@ std::string PadCap(int row) {
   return row <= static_cast<int>(Action::DriveBack) ? "L STICK" : "R STICK";
 }
 
-float TextWidth(const std::string& text, float scale) {
-  float width = 0.0f;
-  for (char ch : text) {
-    float w = 0.0f, h = 0.0f;
-    GlyphCell(ch, scale, w, h);
-    width += w;
-  }
-  return width * g_screen.width / 2.0f;
-}
-
 } // namespace
 
 // ============================================================================

@@ -238,6 +238,15 @@ void GameHarness::MouseMoveToLogical(float x, float y) {
   MouseMove(px, py);
 }
 
+void GameHarness::ClickLogical(float x, float y) {
+  MouseMoveToLogical(x, y);
+  Drain();
+  MouseButton(SDL_BUTTON_LEFT, true);
+  Drain();
+  MouseButton(SDL_BUTTON_LEFT, false);
+  Drain();
+}
+
 void GameHarness::MouseButton(int sdlButton, bool down) {
   SDL_Event e{};
   e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;

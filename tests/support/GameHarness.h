@@ -53,6 +53,7 @@ public:
   // shape, so on a display of another shape the picture sits between black bars.
   void MouseMoveToLogical(float x, float y);
   void MouseButton(int sdlButton, bool down);
+  void ClickLogical(float x, float y); // move there, press and release the left button, each drained
   void MouseWheel(int y);        // up when positive
   void CloseWindow();            // as the window manager's close button does
   int PendingMessages() const;
