@@ -25,6 +25,7 @@
 #include "render/Font.h"
 #include "render/ImageFile.h"
 #include "render/SquarePrimitive.h"
+#include "render/TextureCache.h"
 #include "render/Texture.h"
 
 namespace {
@@ -321,7 +322,12 @@ void Playback::Conclude() {
 unsigned int GhostTexture(const std::string& path) {
   DecodedImage image;
   if (path.size() < 4 || path.compare(path.size() - 4, 4, ".png") != 0 || !DecodePng(path.c_str(), image)) return 0;
-  std::vector<unsigned char> rgba(static_cast<size_t>(image.width) * image.height * 4);
+  DecodedImage ghost;
+  ghost.width = image.width;
+  ghost.height = image.height;
+  ghost.channels = 4;
+  ghost.pixels.resize(static_cast<size_t>(image.width) * image.height * 4);
+  std::vector<unsigned char>& rgba = ghost.pixels;
   for (size_t i = 0, n = static_cast<size_t>(image.width) * image.height; i < n; ++i) {
     const unsigned char* p = &image.pixels[i * static_cast<size_t>(image.channels)];
     const float a = (image.channels == 4 ? p[3] : 255) * GHOST_ALPHA;
@@ -331,18 +337,7 @@ unsigned int GhostTexture(const std::string& path) {
     rgba[i * 4 + 2] = static_cast<unsigned char>(p[2] * 0.15f + 215);
     rgba[i * 4 + 3] = static_cast<unsigned char>(a);
   }
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  return texture;
+  return UploadImage(ghost);
 }
 
 void DropGhost() {

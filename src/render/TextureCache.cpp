@@ -20,8 +20,10 @@ std::map<std::pair<std::string, ImageKind>, CachedImage> s_images;
 // reported again each time, and its line would drown the log.
 std::set<std::pair<std::string, ImageKind>> s_failed;
 
+} // namespace
+
 // Uploads tight rows; restores the unpack alignment others rely on.
-GLuint Upload(const DecodedImage& image) {
+unsigned int UploadImage(const DecodedImage& image) {
   GLint maxSide = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
   if (image.width > maxSide || image.height > maxSide) {
@@ -47,8 +49,6 @@ GLuint Upload(const DecodedImage& image) {
   return texture;
 }
 
-} // namespace
-
 bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
   if (!path) { // no file to open; a string made from null would not survive
     std::printf("%s\n", ConsoleText::FILE_CANNOT_OPEN);
@@ -62,7 +62,7 @@ bool AcquireImage(const char* path, ImageKind kind, CachedImage& image) {
   if (s_failed.count(key)) return false; // reported when it first failed
   DecodedImage decoded;
   const bool ok = kind == ImageKind::Png ? DecodePng(path, decoded) : DecodeBmp(path, decoded);
-  GLuint texture = ok ? Upload(decoded) : 0;
+  GLuint texture = ok ? UploadImage(decoded) : 0;
   if (!texture) {
     s_failed.insert(std::move(key));
     return false;

@@ -10,6 +10,11 @@ struct CachedImage {
 };
 
 enum class ImageKind { Png, Bmp };
+struct DecodedImage;
+
+// A GL texture of the decoded pixels, sampled nearest and clamped, for a picture made in
+// memory (the cache's own are made this way); 0, with one line, when the GPU cannot hold it.
+unsigned int UploadImage(const DecodedImage& image);
 
 // The image of path, loading it on first use. False (and nothing cached) when the
 // loader failed; the loader has printed its line.
