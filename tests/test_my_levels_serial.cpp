@@ -14,6 +14,7 @@
 #include "core/Window.h"
 #include "levels/GenericLevel.h"
 #include "levels/PlayerRecords.h"
+#include "levels/Replay.h"
 #include "objects/Vehicle.h"
 #include "objects/World.h"
 #include "screens/HighscoreTable.h"
@@ -156,8 +157,11 @@ TEST_F(MyLevels, AWonLevelKeepsItsBestsAndGoesBackToTheListALostOneReplays) {
   EXPECT_FALSE(g_play.levelLost);
   EXPECT_FALSE(fs::exists(g_recordPaths.bests)) << "a loss keeps no bests";
 
-  // Won at the road's end (F6 takes the tank there): the bests, then the list.
-  play();
+  // Won at the road's end (F6 takes the tank there): the bests, then the list. The loading
+  // picture runs its course here: the run is watched again below, and a replay does not
+  // know of a test's shortcut.
+  ASSERT_TRUE(game.FramesUntil([&] { return !level->screens.loading.pending; }, 400));
+  game.Frame(29);
   const float seconds = level->playSeconds;
   EXPECT_NEAR(seconds, 29 / 60.0f, 1 / 30.0f) << "the frames played, not the loading picture";
   game.TapKey(SDL_SCANCODE_F6);
@@ -174,6 +178,22 @@ TEST_F(MyLevels, AWonLevelKeepsItsBestsAndGoesBackToTheListALostOneReplays) {
   ASSERT_TRUE(Reach(STATE_MAIN_MENU));
   ASSERT_TRUE(g_myLevels.open) << "back to the list";
   EXPECT_EQ(g_myLevels.bests.count("ALPHA"), 1u) << "showing the new bests";
+
+  // Its best run plays again by MY LEVELS' rules to the same end, and the list comes back.
+  ASSERT_EQ(g_myLevels.watchable.count("ALPHA"), 1u);
+  game.TapKey(SDL_SCANCODE_W);
+  ASSERT_TRUE(Reach(STATE_LEVEL));
+  EXPECT_NE(dynamic_cast<UserLevel*>(game.loop.CurrentLevel()), nullptr);
+  EXPECT_TRUE(WatchingReplay());
+  ASSERT_TRUE(game.FramesUntil([] { return g_loop.currentState == STATE_MAIN_MENU; }, 3000));
+  game.Frame();
+  EXPECT_TRUE(LastReplayVerdict().matches) << DescribeOutcome("ALPHA", LastReplayVerdict().got);
+  EXPECT_TRUE(g_myLevels.open);
+  // Once the level is changed its old run is not offered.
+  CloseMyLevels();
+  WriteLevel("ALPHA", LevelText({{"PLAYER", 300}, {"END", 700}, {"WALL", 100}}));
+  game.TapKey(SDL_SCANCODE_M);
+  EXPECT_EQ(g_myLevels.watchable.count("ALPHA"), 0u);
 }
 
 TEST_F(MyLevels, FiveHundredLevelsOpenAtOnceAndScrollByKeysWheelAndPad) {

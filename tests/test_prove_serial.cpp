@@ -3,10 +3,12 @@
 // level pauses without the keyboard focus: this runs alone.
 #include "core/GameState.h"
 #include "editor/Editor.h"
+#include "levels/Replay.h"
 #include "pilot/Prove.h"
 #include "support/EditorSession.h"
 #include <gtest/gtest.h>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -79,6 +81,7 @@ TEST(EditorProve, F9PlaysTheSavedLevelAndComesBackOnItsVerdict) {
     if (c.verdict == ProveVerdict::Won) {
       EXPECT_LT(left, 75.0f) << "the route ends on the road's end";
       EXPECT_EQ(g_prove.hp, 10);
+      EXPECT_FALSE(std::filesystem::exists(BestReplayPath(c.name))) << "the autopilot's run is not the designer's best";
     } else {
       EXPECT_GT(left, 100.0f) << "the ring keeps it away";
     }

@@ -128,8 +128,9 @@ TEST_F(ReplayRun, AFileThatCannotBeTrustedIsRefusedAndNothingPlays) {
   Replay run;
   std::string error;
   ASSERT_TRUE(DecodeReplay(kept, run, error)) << error;
-  Replay otherLevel = run;
+  Replay otherLevel = run, otherScreen = run;
   ++otherLevel.levelChecksum;
+  otherScreen.screenWidth = 1904; // the camera's limits follow the logical screen
   const struct {
     const char* what;
     std::string bytes;
@@ -139,6 +140,7 @@ TEST_F(ReplayRun, AFileThatCannotBeTrustedIsRefusedAndNothingPlays) {
       {"another format", std::string(kept).replace(3, 1, 1, static_cast<char>(REPLAY_FORMAT + 1))},
       {"not a replay", "music 0.5\n"},
       {"other level files", EncodeReplay(otherLevel)},
+      {"another screen", EncodeReplay(otherScreen)},
   };
   const std::string path = ReplayFolder() + "/refused.kvr";
   for (const auto& r : refused) {

@@ -218,7 +218,9 @@ std::string Body(const Replay& p) {
   w.Varint(p.levelChecksum);
   w.Signed(p.stateId);
   w.Signed(p.levelIndex);
-  w.Byte(p.playTest ? 1 : 0);
+  w.Byte(p.ownLevel ? 2 : p.playTest ? 1 : 0);
+  w.Signed(p.screenWidth);
+  w.Signed(p.screenHeight);
   w.Varint(p.seed);
   w.Varint(p.weaponDraws);
   w.Signed(p.loadingTimeoutFrame);
@@ -248,7 +250,7 @@ std::string Body(const Replay& p) {
   return w.bytes;
 }
 
-bool ParseBody(const std::string& body, Replay& p) {
+bool ParseBody(const std::string& body, int format, Replay& p) {
   Reader r{body};
   p.gameVersion = r.Text();
   p.levelName = r.Text();
@@ -258,7 +260,14 @@ bool ParseBody(const std::string& body, Replay& p) {
   p.levelChecksum = static_cast<uint32_t>(checksum);
   p.stateId = static_cast<int>(r.Ranged(0, 64));
   p.levelIndex = static_cast<int>(r.Ranged(-1, 64));
-  p.playTest = r.Byte() != 0;
+  const uint8_t kind = r.Byte();
+  if (kind > (format >= 2 ? 2 : 1)) r.ok = false;
+  p.playTest = kind == 1;
+  p.ownLevel = kind == 2;
+  if (format >= 2) {
+    p.screenWidth = static_cast<int>(r.Ranged(1, 100000));
+    p.screenHeight = static_cast<int>(r.Ranged(1, 100000));
+  }
   const uint64_t seed = r.Varint();
   if (seed > 0xFFFFFFFFull) r.ok = false;
   p.seed = static_cast<uint32_t>(seed);
@@ -320,7 +329,7 @@ std::string EncodeReplay(const Replay& replay) {
             body.size(), Z_BEST_COMPRESSION);
   packed.resize(packedSize);
   std::string file(MAGIC, 3);
-  file.push_back(static_cast<char>(replay.format));
+  file.push_back(static_cast<char>(REPLAY_FORMAT)); // the body is always written in this format's layout
   PutU32(file, static_cast<uint32_t>(body.size()));
   PutU32(file, static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(body.data()), body.size())));
   return file + packed;
@@ -333,9 +342,9 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& error) {
     return false;
   }
   const int format = static_cast<uint8_t>(bytes[3]);
-  if (format != REPLAY_FORMAT) {
-    error = "is a replay of format " + std::to_string(format) + ", this game reads format " +
-            std::to_string(REPLAY_FORMAT);
+  if (format < OLDEST_REPLAY_FORMAT || format > REPLAY_FORMAT) {
+    error = "is a replay of format " + std::to_string(format) + ", this game reads formats " +
+            std::to_string(OLDEST_REPLAY_FORMAT) + " to " + std::to_string(REPLAY_FORMAT);
     return false;
   }
   const uint32_t size = GetU32(bytes, 4), crc = GetU32(bytes, 8);
@@ -353,7 +362,7 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& error) {
     error = "is damaged or cut short";
     return false;
   }
-  if (!ParseBody(body, out)) {
+  if (!ParseBody(body, format, out)) {
     out = Replay();
     error = "is damaged (its contents do not parse)";
     return false;

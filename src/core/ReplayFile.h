@@ -10,7 +10,9 @@
 // magic "KVR" and a format byte, then the deflated body with its length and CRC; a reader
 // refuses another format, a short or damaged file, or a body that does not parse to the end.
 
-inline constexpr int REPLAY_FORMAT = 1;
+// Format 2 added the run's kind (own level) and the logical screen; format 1 files still read.
+inline constexpr int REPLAY_FORMAT = 2;
+inline constexpr int OLDEST_REPLAY_FORMAT = 1;
 inline constexpr const char* REPLAY_EXTENSION = ".kvr";
 inline constexpr int TRACE_EVERY_FRAMES = 60; // the player's position is kept this often
 
@@ -61,6 +63,10 @@ struct Replay {
   int stateId = 0;           // the playing state (campaign or tutorial) it ran in
   int levelIndex = 0;        // the campaign's level counter
   bool playTest = false;     // the editor's play test (no opening card)
+  bool ownLevel = false;     // a level of MY LEVELS, played by its rules (its portals end it)
+  // The logical screen the rules saw: the camera's limits and the build's placing follow it.
+  // Format 1 files were all recorded at the shipped window's 1264 x 720.
+  int screenWidth = 1264, screenHeight = 720;
   uint32_t seed = 0;         // the C library's generator, seeded as the level was built
   uint64_t weaponDraws = 0;  // draws of the weapons' shared generator before the level
   int loadingTimeoutFrame = -1; // the frame the loading screen's wall-clock limit struck, or -1

@@ -51,7 +51,12 @@ public:
 
   // The state table. The tutorial's object also gets its level file.
   std::unique_ptr<Level> MakeLevel(int stateId) override {
-    if ((stateId == STATE_LEVEL || stateId == STATE_TUTORIAL) && ReplayPending()) return MakeReplayLevel();
+    if ((stateId == STATE_LEVEL || stateId == STATE_TUTORIAL) && ReplayPending()) {
+      // A run of MY LEVELS plays again by MY LEVELS' rules, or its portals would lead elsewhere.
+      if (PendingReplay()->ownLevel)
+        return std::make_unique<UserLevel>(LevelNameOf(PendingReplay()->levelPath), AfterUserLevel::MyLevels);
+      return MakeReplayLevel();
+    }
     switch (stateId) {
     case STATE_MAIN_MENU: return std::make_unique<MainMenu>();
     case STATE_LEVEL:

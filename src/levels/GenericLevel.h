@@ -49,6 +49,7 @@ public:
 
   std::string levelPath;
   int levelIndex = 0;
+  bool ownLevel = false; // MY LEVELS' rules (a recorded run must be played by them again)
   std::string levelPaths[3] = {CAMPAIGN_LEVEL_PATHS[0], CAMPAIGN_LEVEL_PATHS[1], CAMPAIGN_LEVEL_PATHS[2]};
 
   // ---- what the frame works on (public for the tests that drive it) --------------------

@@ -201,6 +201,7 @@ struct ReplayModule {
   bool leftByPortal = false; // this run ended at a portal to the menu
   std::string lastRunPath;
   bool checking = false;
+  bool keepRuns = true;
   ReplayVerdict verdict;
   Ghost ghost;
 };
@@ -213,6 +214,7 @@ void Detach(InputTape* tape) {
 }
 
 void Keep(Recording& r) {
+  if (!s_replay.keepRuns) return;
   std::error_code error;
   std::filesystem::create_directories(s_replay.folder, error);
   const std::string name = r.run.levelName;
@@ -411,6 +413,8 @@ std::string LevelNameOf(const std::string& levelPath) { return std::filesystem::
 
 const std::string& LastRunPath() { return s_replay.lastRunPath; }
 
+void SetRunsKept(bool kept) { s_replay.keepRuns = kept; }
+
 // ============================================================================
 // Hooks of the playing states
 // ============================================================================
@@ -457,6 +461,9 @@ void StartRun(GenericLevel& level) {
   header.stateId = level.stateId;
   header.levelIndex = level.levelIndex;
   header.playTest = PlayTesting();
+  header.ownLevel = level.ownLevel;
+  header.screenWidth = g_screen.width;
+  header.screenHeight = g_screen.height;
   header.seed = s_replay.seed;
   header.weaponDraws = s_replay.weaponDraws;
   header.loadout = Loadout();
@@ -542,6 +549,11 @@ bool WatchReplay(const std::string& path, int exitState) {
     std::printf("Replay: %s names no playing state, it is not played\n", path.c_str());
     return false;
   }
+  if (run->screenWidth != g_screen.width || run->screenHeight != g_screen.height) {
+    std::printf("Replay: %s was recorded on a screen of %d x %d, this game's is %d x %d, it is not played\n",
+                path.c_str(), run->screenWidth, run->screenHeight, g_screen.width, g_screen.height);
+    return false;
+  }
   if (LevelChecksum(run->levelPath) != run->levelChecksum) {
     std::printf("Replay: %s was recorded over other files of %s (the level or Player.txt changed), it is not played\n",
                 path.c_str(), run->levelName.c_str());
@@ -567,8 +579,16 @@ bool WatchBestRun(const std::string& levelName, int exitState) {
   return WatchReplay(path, exitState);
 }
 
+bool BestRunPlayable(const std::string& levelName) {
+  Replay run;
+  std::string unread;
+  return ReadReplayFile(BestReplayPath(levelName), run, unread) && run.screenWidth == g_screen.width &&
+         run.screenHeight == g_screen.height && LevelChecksum(run.levelPath) == run.levelChecksum;
+}
+
 bool WatchingReplay() { return s_replay.playback != nullptr || s_replay.pending != nullptr; }
 bool ReplayPending() { return s_replay.pending != nullptr; }
+const Replay* PendingReplay() { return s_replay.pending.get(); }
 
 std::unique_ptr<Level> MakeReplayLevel() {
   if (!s_replay.pending) return nullptr;

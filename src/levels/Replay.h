@@ -26,6 +26,10 @@ uint32_t LevelChecksum(const std::string& levelPath);
 // "FIRSTMOD" for "../Assets/Levels/FIRSTMOD.txt".
 std::string LevelNameOf(const std::string& levelPath);
 
+// While false a run plays and records as ever but is not kept: the autopilot proving a level
+// for its designer must not become the player's best run. True at start.
+void SetRunsKept(bool kept);
+
 // ---- hooks of the playing states, in the order a level calls them ----------------------------
 void SeedRun(GenericLevel& level);  // before the build: the random generators as the run starts
 void StartRun(GenericLevel& level); // after a build that found a player: the tape starts
@@ -42,10 +46,15 @@ void EndRun(GenericLevel& level);   // the level is freed: the tape stops
 bool WatchReplay(const std::string& path, int exitState);
 // The best run of level NAME; false (one line) when there is none.
 bool WatchBestRun(const std::string& levelName, int exitState);
+// Level NAME has a best run that WatchBestRun would play: readable, recorded over the level's
+// files as they are now and on this screen. Says nothing.
+bool BestRunPlayable(const std::string& levelName);
 bool WatchingReplay();              // a replay plays now (it must not count as a run)
 const std::string& LastRunPath();   // the file of the run played last, empty before any
 // While true the next state is the replay's: the state table asks MakeReplayLevel for it.
 bool ReplayPending();
+const Replay* PendingReplay(); // null unless pending
+// The campaign's or the tutorial's state object; a MY LEVELS run is made by the state table.
 std::unique_ptr<Level> MakeReplayLevel();
 
 // ---- checking -----------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "core/Window.h"
 #include "levels/LevelFile.h"
 #include "levels/PlayTest.h"
+#include "levels/Replay.h"
 #include "levels/TutorialLevel.h"
 #include "objects/Vehicle.h"
 #include "objects/World.h"
@@ -193,6 +194,7 @@ private:
 
 void ProveLevel::Initialize() {
   g_prove.requested = false;
+  SetRunsKept(false); // the autopilot's run is not the designer's best
   TutorialLevel::Initialize();
   // The autopilot's score is not the player's: no end screen ranks it in the table.
   screens.endScreen.reset();
@@ -217,6 +219,7 @@ void ProveLevel::Initialize() {
 void ProveLevel::Free() {
   font.reset();
   TutorialLevel::Free();
+  SetRunsKept(true);
   // The editor takes the input as the designer left it, none of the pilot's keys held.
   g_input = InputState();
   g_input.mousePosition = designerMouse;

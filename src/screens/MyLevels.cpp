@@ -2,7 +2,9 @@
 #include "audio/Audio.h"
 #include "core/Gamepad.h"
 #include "core/Input.h"
+#include "core/GameState.h"
 #include "core/Window.h"
+#include "levels/Replay.h"
 #include "platform/KeyCodes.h"
 #include "render/Font.h"
 #include "render/SquarePrimitive.h"
@@ -34,6 +36,7 @@ constexpr int WHEEL_ROWS = 3; // rows a wheel notch scrolls
 const Vec3 INK(1.0f, 1.0f, 1.0f);
 const Vec3 DIM(0.76f, 0.8f, 0.83f);
 const Vec3 FAULT(0.94f, 0.45f, 0.35f);
+constexpr float WATCH_HALF_W = 50.0f, WATCH_HALF_H = 20.0f, WATCH_RAISE = 7.0f; // WATCH on the footer's line
 
 // The pictures: made as the list opens, let go with the menu.
 struct ListPictures {
@@ -42,6 +45,7 @@ struct ListPictures {
   std::shared_ptr<Font> font;
   std::shared_ptr<SquarePrimitive> highlight;
   std::shared_ptr<SquarePrimitive> thumb;
+  std::shared_ptr<Button> watch;
   Vec3 lastMouse;
 };
 ListPictures s_pictures;
@@ -70,6 +74,10 @@ void MakePictures() {
     s_pictures.highlight = std::make_shared<SquarePrimitive>(centre, static_cast<int>(ROWS_WIDTH / 2),
                                                              static_cast<int>(ROW_HEIGHT / 2), 0.96f, 0.76f, 0.26f, 0.35f);
     s_pictures.highlight->Init();
+    s_pictures.watch = std::make_shared<Button>(
+        1, Vec3(Left() + ROWS_LEFT + ROWS_WIDTH - WATCH_HALF_W, Top() + FOOTER_Y - WATCH_RAISE),
+        static_cast<int>(WATCH_HALF_W), static_cast<int>(WATCH_HALF_H), "WATCH", "../Assets/image/WatchBtns.txt",
+        "../Assets/image/WatchBtns.png");
   }
   // The thumb's length says how much of the list shows: made anew for each reading.
   s_pictures.thumb = std::make_shared<SquarePrimitive>(centre, static_cast<int>(TRACK_HALF_W),
@@ -104,6 +112,24 @@ void Choose() {
   PlayUserLevel(row.name);
 }
 
+bool ChosenWatchable() {
+  return g_myLevels.selected >= 0 && g_myLevels.selected < RowCount() &&
+         g_myLevels.watchable.count(g_myLevels.rows[g_myLevels.selected].name) > 0;
+}
+
+// The chosen row's best run; the list opens again after it.
+void Watch() {
+  if (!ChosenWatchable()) return;
+  const std::string& name = g_myLevels.rows[g_myLevels.selected].name;
+  PlayClick();
+  g_myLevels.lastPlayed = name;
+  if (!WatchBestRun(name, STATE_MAIN_MENU)) return;
+  g_myLevels.reopen = true;
+  CloseMyLevels();
+}
+
+bool OverWatch() { return ChosenWatchable() && s_pictures.watch->UnderMouse(); }
+
 // The row under a logical point, or -1.
 int RowAt(const Vec3& p) {
   const float x = p.x - Left() - ROWS_LEFT, y = p.y - Top() - ROWS_TOP;
@@ -130,6 +156,7 @@ std::string Fit(const std::string& text, float width) {
 }
 
 void HandleListKeys() {
+  if (ConsumeTrigger(KEY_W)) Watch();
   if (ConsumeTrigger(KEY_UP)) Select(g_myLevels.selected - 1);
   if (ConsumeTrigger(KEY_DOWN)) Select(g_myLevels.selected + 1);
   if (ConsumeTrigger(KEY_PAGE_UP)) Select(g_myLevels.selected - MY_LEVELS_ROWS_SHOWN);
@@ -156,6 +183,11 @@ void HandleListMouse() {
     CloseMyLevels();
     return;
   }
+  s_pictures.watch->SetFrame(OverWatch() ? 0 : 1);
+  if (OverWatch() && ConsumeTrigger(MOUSE_LEFT)) {
+    Watch();
+    return;
+  }
   if (row >= 0 && ConsumeTrigger(MOUSE_LEFT)) {
     g_myLevels.selected = row;
     Choose();
@@ -179,6 +211,10 @@ void HandleListPad() {
   if (pad.triggered[PAD_B]) {
     pad.triggered[PAD_B] = false;
     CloseMyLevels();
+  }
+  if (pad.triggered[PAD_Y]) {
+    pad.triggered[PAD_Y] = false;
+    Watch();
   }
 }
 
@@ -209,6 +245,9 @@ void OpenMyLevels() {
   g_myLevels.rows.clear();
   for (const std::string& name : ListOwnLevels()) g_myLevels.rows.push_back(SummariseLevel(name));
   g_myLevels.bests = ReadLevelBests();
+  g_myLevels.watchable.clear();
+  for (const LevelSummary& row : g_myLevels.rows)
+    if (row.problem.empty() && BestRunPlayable(row.name)) g_myLevels.watchable.insert(row.name);
   g_myLevels.selected = g_myLevels.top = 0;
   for (int i = 0; i < RowCount(); ++i)
     if (g_myLevels.rows[i].name == g_myLevels.lastPlayed) g_myLevels.selected = i;
@@ -286,7 +325,10 @@ void DrawMyLevels() {
                                    ? row.name + "  (" + std::to_string(g_myLevels.selected + 1) + " of " +
                                          std::to_string(RowCount()) + ")"
                                    : "CANNOT BE PLAYED: " + Capitals(row.problem);
-    font.DrawText(Fit(footer, ROWS_WIDTH), Vec3(left + ROWS_LEFT, top + FOOTER_Y), row.problem.empty() ? DIM : FAULT,
+    const bool watch = ChosenWatchable();
+    const float room = watch ? ROWS_WIDTH - 2 * WATCH_HALF_W - 30.0f : ROWS_WIDTH;
+    font.DrawText(Fit(footer, room), Vec3(left + ROWS_LEFT, top + FOOTER_Y), row.problem.empty() ? DIM : FAULT,
                   TEXT_SCALE);
+    if (watch) s_pictures.watch->Draw();
   }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@
 //
 // The menu runs it as an overlay: while it is open the menu's Update and Draw hand over to
 // it. Mouse (rows, wheel, BACK), keys (arrows, Page Up/Down, Home/End, Enter, Escape) and
-// the pad (up/down, A, B) work it.
+// the pad (up/down, A, B) work it. W, the pad's Y or the footer's WATCH BEST RUN plays the
+// chosen level's best run, and the list comes back after it.
 
 // ---- the list's state ---------------------------------------------------------------------
 // Reset by assignment.
@@ -22,6 +24,7 @@ struct MyLevelsState {
   bool reopen = false;             // a won level asked to come back to the list: it opens with the menu
   std::vector<LevelSummary> rows;  // read as the list opened, sorted by name
   LevelBests bests;                // read as the list opened
+  std::set<std::string> watchable; // levels with a best run that can be watched, as the list opened
   int selected = 0;                // the chosen row, an index into rows
   int top = 0;                     // the first row in view
   std::string lastPlayed;          // the level last chosen: selected again when the list reopens

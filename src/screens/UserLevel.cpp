@@ -77,6 +77,7 @@ UserLevel::UserLevel(std::string levelName, AfterUserLevel afterWin)
     : GenericLevel(g_campaignWorld, g_frontEnd.garageOpen, g_frontEnd.helpOpen), name(std::move(levelName)),
       after(afterWin) {
   levelPath = "../Assets/Levels/" + name + ".txt";
+  ownLevel = true;
 }
 
 // K at the end does what the end screen's button does: after a win, back to the list.
