@@ -349,6 +349,9 @@ BakeComparison CompareBake(BenchLevel& state, Frame& frame) {
       SetSceneryBake(way > 0);
       SetBatching(way < 2);
       same.Draw();
+      // The chunks in view come a couple a frame: the bake's picture is the one it shows.
+      for (int again = 0; way > 0 && !state.scenery.bake.Shown() && again < 10; ++again) same.Draw();
+      if (way > 0 && !state.scenery.bake.Shown()) return {-1, -1};
       pictures[way] = ReadBackBuffer();
       frame.End();
     }
@@ -363,7 +366,21 @@ BakeComparison CompareBake(BenchLevel& state, Frame& frame) {
   return c;
 }
 
+// The worse of two comparisons; a frame the bake did not show (-1) is the worst.
+void KeepWorst(BakeComparison& worst, const BakeComparison& c) {
+  if (worst.exact < 0 || c.exact < 0) {
+    worst = {-1, -1};
+    return;
+  }
+  worst.beyondRounding = std::max(worst.beyondRounding, c.beyondRounding);
+  worst.exact = std::max(worst.exact, c.exact);
+}
+
 void PrintBakeComparison(const char* where, const BakeComparison& c) {
+  if (c.exact < 0) {
+    std::printf("  %-34s the bake was not shown, %s\n", "", where);
+    return;
+  }
   std::printf("  %-34s %ld pixels differ between bake on and off (%ld in any bit), %s\n", "", c.beyondRounding, c.exact,
               where);
 }
@@ -558,8 +575,7 @@ int main(int argc, char** argv) {
         if (way.bake) {
           const BakeComparison c = CompareBake(*state, frame);
           PrintBakeComparison("first frame", c);
-          worstBake.beyondRounding = std::max(worstBake.beyondRounding, c.beyondRounding);
-          worstBake.exact = std::max(worstBake.exact, c.exact);
+          KeepWorst(worstBake, c);
         }
       }
       const TourResult tour = Tour(*state, level, frame, frames, firstWay && way.bake);
@@ -568,8 +584,7 @@ int main(int argc, char** argv) {
         for (int p = 0; p < 3; ++p) {
           const std::string where = "tour point " + std::to_string(p + 1);
           PrintBakeComparison(where.c_str(), tour.points[p]);
-          worstBake.beyondRounding = std::max(worstBake.beyondRounding, tour.points[p].beyondRounding);
-          worstBake.exact = std::max(worstBake.exact, tour.points[p].exact);
+          KeepWorst(worstBake, tour.points[p]);
         }
         const double mb = static_cast<double>(state->scenery.bake.TextureBytes()) / (1 << 20);
         largestBakeMb = std::max(largestBakeMb, mb);

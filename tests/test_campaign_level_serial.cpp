@@ -614,7 +614,12 @@ std::vector<unsigned char> DrawnFrame(GenericLevel& level, bool bake) {
   const float frameTime = g_loop.frameTime;
   const int pulse = level.screens.pulseCounter;
   g_loop.frameTime = 0.0f;
-  level.Draw();
+  for (int again = 0; again < 10; ++again) { // the chunks in view come a couple a frame
+    level.screens.pulseCounter = pulse;
+    level.Draw();
+    if (!bake || level.scenery.bake.Shown()) break;
+  }
+  EXPECT_EQ(level.scenery.bake.Shown(), bake);
   FlushDrawing();
   g_loop.frameTime = frameTime;
   level.screens.pulseCounter = pulse;
@@ -663,7 +668,6 @@ TEST_F(CampaignTest, TheBakedSceneryGivesTheLayersPixelsAndSacksAndGatesStayLive
     if (c.change) EXPECT_FALSE(on == before) << "the change shows";
     before = on;
   }
-  EXPECT_GT(level->scenery.bake.ChunksDrawn(), 0) << "the bake was shown";
   EXPECT_EQ(level->scenery.live.size(), level->world.sacks.size() + level->world.gates.size());
 }
 

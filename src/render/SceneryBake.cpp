@@ -30,6 +30,7 @@ void ReadSwitch() {
   s_switch.on = !(env && std::strcmp(env, "0") == 0);
 }
 
+constexpr long CHUNKS_A_FRAME = 2; // chunks a frame may draw for the view
 constexpr size_t CHUNK_BYTES = size_t{SceneryBake::CHUNK} * SceneryBake::CHUNK * 4;
 // A view this close to a whole pixel rounds to it exactly on the way to the rasterizer,
 // whose grid is a 256th of a pixel.
@@ -263,6 +264,7 @@ void SceneryBake::BakeOneAhead(float centreX, float centreY) {
 }
 
 bool SceneryBake::Draw(const Camera& camera) {
+  shown = false;
   if (!SceneryBakeOn() || chunks.empty()) return false;
   ForgetOldContext();
   int cx = 0, cy = 0;
@@ -275,13 +277,17 @@ bool SceneryBake::Draw(const Camera& camera) {
   const int firstRow = std::max(0, FloorDiv(cy - h / 2 - area.top, CHUNK));
   const int lastRow = std::min(rows - 1, FloorDiv(cy + h / 2 - 1 - area.top, CHUNK));
   const long before = drawnChunks;
+  bool ready = true;
   for (int row = firstRow; row <= lastRow; ++row)
     for (int column = firstColumn; column <= lastColumn; ++column) {
       Chunk* c = ChunkAt(column, row);
       c->lastShown = frame;
-      if (!c->drawn) DrawChunk(column, row);
-      if (!c->drawn) return false; // no texture to be had: the layers draw themselves
+      if (!c->drawn && drawnChunks - before < CHUNKS_A_FRAME) DrawChunk(column, row);
+      ready = ready && c->drawn;
     }
+  // Until every chunk in view is there (a new level, a jump of the view), the layers draw
+  // themselves: a frame never pays for more than a couple of chunks.
+  if (!ready) return false;
   FlushDrawing();
   // The chunks are opaque: what they show replaces the screen's clear.
   const GLboolean blending = glIsEnabled(GL_BLEND);
@@ -293,6 +299,7 @@ bool SceneryBake::Draw(const Camera& camera) {
     }
   if (blending) glEnable(GL_BLEND);
   if (drawnChunks == before) BakeOneAhead(static_cast<float>(cx), static_cast<float>(cy));
+  shown = true;
   return true;
 }
 

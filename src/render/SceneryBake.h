@@ -49,9 +49,10 @@ public:
   // Chunks touching `area` are drawn again when next needed.
   void Invalidate(const WorldRect& area);
   // Shows the scenery through the camera, drawing the chunks in view that are missing
-  // first. False, with nothing drawn, when the view cannot be shown texel for pixel (a
-  // zoom, a turn, a view between pixels as in a shake, a picture scaled to its window),
-  // when the switch is off or nothing was handed to Reset.
+  // first, two a frame. False, with nothing shown, while chunks in view are still missing,
+  // when the view cannot be shown texel for pixel (a zoom, a turn, a view between pixels
+  // as in a shake, a picture scaled to its window), when the switch is off or nothing was
+  // handed to Reset.
   bool Draw(const Camera& camera);
   // Deletes the textures and forgets the area and the layers; call it while the context
   // is current.
@@ -60,6 +61,7 @@ public:
   // ---- inspection ----------------------------------------------------------------
   size_t TextureBytes() const;         // held now
   long ChunksDrawn() const { return drawnChunks; } // chunk bakes since the last Reset
+  bool Shown() const { return shown; }             // the last Draw showed the chunks
   static constexpr int CHUNK = 512;    // a chunk's side, logical pixels
   static constexpr size_t MAX_BYTES = size_t{64} << 20; // the textures never hold more
 
@@ -89,4 +91,5 @@ private:
   size_t textures = 0;              // made and not deleted
   long frame = 0;
   long drawnChunks = 0;
+  bool shown = false;
 };
