@@ -10,6 +10,13 @@
 // with all six particle pools firing in view and the HUD up; the player is kept alive
 // so that nothing dies while allocations are counted. "update" is the level's Update.
 // KVO_BENCH_TRACE=N prints where the first N allocations of steady play come from.
+// The scenery bake runs both ways too: the tours of "batching on" have the bake on, those
+// of "bake off" draw every scenery layer every frame; the same frames are read back with
+// the bake on and off, on each level's first frame and at three points of its tour.
+// --bake on|off|both (both by default) picks the ways measured. The levels are drawn at the
+// logical screen's own size, one window pixel a logical pixel, as the bake needs to be
+// exact; --scaled keeps the picture as the game's display mode scales it to the window
+// (there the bake declines and the layers draw themselves).
 // BIG is FIRSTMOD's objects laid side by side until there are about 20,000 (one PLAYER,
 // one set of shot pools), written to a scratch folder and built through the same loader:
 // what a designer who keeps adding to a level will bring the game.
@@ -47,6 +54,7 @@
 #include "render/DrawBatch.h"
 #include "render/Font.h"
 #include "render/ParticleSys.h"
+#include "render/SceneryBake.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
 #include "support/AllocationCount.h"
@@ -278,25 +286,116 @@ std::vector<unsigned char> ReadBackBuffer() {
 }
 
 // Pixels whose colours differ by more than llvmpipe's rounding (squared RGB distance 300).
-long DifferentPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+long DifferentPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int tolerance = 300) {
   if (a.size() != b.size()) return -1;
   long n = 0;
   for (size_t i = 0; i + 2 < a.size(); i += 3) {
     const int dr = a[i] - b[i], dg = a[i + 1] - b[i + 1], db = a[i + 2] - b[i + 2];
-    n += dr * dr + dg * dg + db * db > 300;
+    n += dr * dr + dg * dg + db * db > tolerance;
   }
   return n;
 }
 
+// Draw steps what it shows (particles move, sheets animate, the player's heartbeat
+// counts): the frame as it stands, drawn again and again the same.
+class SameFrame {
+public:
+  explicit SameFrame(BenchLevel& level) : state(level), frameTime(g_loop.frameTime), pulse(level.screens.pulseCounter) {
+    for (ParticlePool* pool : g_particles.All())
+      for (auto& s : *pool) {
+        systems.emplace_back(s.get(), KeptParticles{});
+        std::copy(s->particles, s->particles + MAX_PARTICLES, systems.back().second.particles);
+        systems.back().second.elapsed = s->elapsed;
+      }
+  }
+  ~SameFrame() {
+    g_loop.frameTime = frameTime;
+    state.screens.pulseCounter = pulse;
+  }
+  void Draw() {
+    for (auto& [system, kept] : systems) {
+      std::copy(kept.particles, kept.particles + MAX_PARTICLES, system->particles);
+      system->elapsed = kept.elapsed;
+    }
+    g_loop.frameTime = 0.0f;
+    state.screens.pulseCounter = pulse == 29 || pulse == 59 ? pulse + 1 : pulse;
+    state.Draw();
+  }
+
+private:
+  BenchLevel& state;
+  float frameTime;
+  int pulse;
+  struct KeptParticles {
+    Particle particles[MAX_PARTICLES];
+    float elapsed = 0.0f;
+  };
+  std::vector<std::pair<ParticleSys*, KeptParticles>> systems;
+};
+
+// The level's frame as it stands, drawn with the bake off (batching on), then with the
+// bake on with batching on and off, and read back: the most pixels either differs by,
+// beyond llvmpipe's rounding and in any bit.
+struct BakeComparison {
+  long beyondRounding = 0;
+  long exact = 0;
+};
+BakeComparison CompareBake(BenchLevel& state, Frame& frame) {
+  std::vector<unsigned char> pictures[3];
+  const bool batching = BatchingOn();
+  {
+    SameFrame same(state);
+    for (int way = 0; way < 3; ++way) {
+      SetSceneryBake(way > 0);
+      SetBatching(way < 2);
+      same.Draw();
+      // The chunks in view come a couple a frame: the bake's picture is the one it shows.
+      for (int again = 0; way > 0 && !state.scenery.bake.Shown() && again < 10; ++again) same.Draw();
+      if (way > 0 && !state.scenery.bake.Shown()) return {-1, -1};
+      pictures[way] = ReadBackBuffer();
+      frame.End();
+    }
+  }
+  SetSceneryBake(true);
+  SetBatching(batching);
+  BakeComparison c;
+  for (int way = 1; way < 3; ++way) {
+    c.beyondRounding = std::max(c.beyondRounding, DifferentPixels(pictures[0], pictures[way]));
+    c.exact = std::max(c.exact, DifferentPixels(pictures[0], pictures[way], 0));
+  }
+  return c;
+}
+
+// The worse of two comparisons; a frame the bake did not show (-1) is the worst.
+void KeepWorst(BakeComparison& worst, const BakeComparison& c) {
+  if (worst.exact < 0 || c.exact < 0) {
+    worst = {-1, -1};
+    return;
+  }
+  worst.beyondRounding = std::max(worst.beyondRounding, c.beyondRounding);
+  worst.exact = std::max(worst.exact, c.exact);
+}
+
+void PrintBakeComparison(const char* where, const BakeComparison& c) {
+  if (c.exact < 0) {
+    std::printf("  %-34s the bake was not shown, %s\n", "", where);
+    return;
+  }
+  std::printf("  %-34s %ld pixels differ between bake on and off (%ld in any bit), %s\n", "", c.beyondRounding, c.exact,
+              where);
+}
+
 struct TourResult {
   Figure frame;
+  BakeComparison points[3]; // the frames read back with the bake on and off
   double drawCalls = 0.0;
   double allocationsPerFrame = 0.0;
 };
 
 // The camera visits the busiest spots in turn, drifting over each, while the level
 // plays; the player stays where it is and cannot die.
-TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames) {
+TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames, bool compareBake) {
+  TourResult r;
   std::vector<double> ms;
   ms.reserve(frames); // the bench's own record must not count as the game's allocations
   long allocations = 0;
@@ -316,6 +415,13 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
     FireParticles(centre, f, view);
     LevelFrame(state, frame, &centre);
     const auto end = Clock::now();
+    // Three points of the tour, each a while after the view came to a spot, read back
+    // after the frame was measured; that frame's figures are not kept.
+    const int point = (f - 60 - perSpot / 2) / perSpot;
+    if (compareBake && f >= 60 && (f - 60 - perSpot / 2) % perSpot == 0 && point >= 0 && point < 3) {
+      r.points[point] = CompareBake(state, frame);
+      continue;
+    }
     if (f < 60) { // the first second warms up
       if (f == 59) RenderCounters() = {};
       continue;
@@ -325,7 +431,6 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
     ++counted;
   }
   TraceAllocations(0);
-  TourResult r;
   r.frame = Summarise(ms);
   r.drawCalls = static_cast<double>(RenderCounters().drawCalls) / counted;
   r.allocationsPerFrame = static_cast<double>(allocations) / counted;
@@ -335,7 +440,19 @@ TourResult Tour(BenchLevel& state, ShippedLevel& level, Frame& frame, int frames
 } // namespace
 
 int main(int argc, char** argv) {
-  const int frames = argc > 1 ? std::max(20, std::atoi(argv[1])) : 300;
+  int frames = 300;
+  std::string bakeWays = "both";
+  bool scaled = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--bake" && i + 1 < argc) bakeWays = argv[++i];
+    else if (arg == "--scaled") scaled = true;
+    else frames = std::max(20, std::atoi(argv[i]));
+  }
+  if (bakeWays != "on" && bakeWays != "off" && bakeWays != "both") {
+    std::printf("usage: bench_levels [frames] [--bake on|off|both] [--scaled]\n");
+    return 2;
+  }
   SetMessageBoxesShown(false);
   GameLoop loop;
   loop.subsystems = MakeGameSubsystems();
@@ -356,6 +473,10 @@ int main(int argc, char** argv) {
   std::printf("levels: %zu, screen %dx%d, %d measured frames each\n", levels.size(), g_screen.width,
               g_screen.height, frames);
   std::printf("start to first main-menu frame: %.0f ms\n", startup);
+  GLint picture[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, picture);
+  std::printf("the game's picture: %d x %d in the window; the levels are drawn at %d x %d\n", picture[2], picture[3],
+              scaled ? picture[2] : g_screen.width, scaled ? picture[3] : g_screen.height);
 
   // The build's chatter would drown the figures.
   std::streambuf* const console = std::cout.rdbuf(nullptr);
@@ -382,13 +503,29 @@ int main(int argc, char** argv) {
   std::printf("level build (BuildLevel):\n");
   for (const std::string& line : buildLines) std::printf("%s\n", line.c_str());
 
-  GoalFigures goals[2]; // batching on, off
+  // The ways measured: batching on with the bake, batching on without it, batching off
+  // (with the bake as --bake has it).
+  struct Way {
+    const char* title;
+    bool batching;
+    bool bake;
+  };
+  std::vector<Way> ways;
+  if (bakeWays != "off") ways.push_back({"batching on, bake on", true, true});
+  if (bakeWays != "on") ways.push_back({"batching on, bake off", true, false});
+  ways.push_back({"batching off", false, bakeWays != "off"});
+  GoalFigures goals[3]; // in the order of ways
+  double slowestFirstFrame = 0.0, largestBakeMb = 0.0;
+  BakeComparison worstBake;
   // KVO_BENCH_BIG_ONLY=1 measures the generated level alone, for profiling it.
   const bool bigOnly = std::getenv("KVO_BENCH_BIG_ONLY") != nullptr;
-  for (bool batching : {true, false}) {
+  for (const Way& way : ways) {
     if (bigOnly) break;
+    const bool batching = way.batching;
+    const bool firstWay = &way == &ways.front();
     SetBatching(batching);
-    std::printf("\nbatching %s\n", batching ? "on" : "off");
+    SetSceneryBake(way.bake);
+    std::printf("\n%s\n", way.title);
     std::vector<double> ms;
     for (int f = 0; f < frames + 30; ++f) {
       const auto start = Clock::now();
@@ -398,7 +535,7 @@ int main(int argc, char** argv) {
     }
     s_empty = Summarise(ms);
     Print("empty frame (clear, swap)", s_empty);
-    GoalFigures& goal = goals[batching ? 0 : 1];
+    GoalFigures& goal = goals[&way - ways.data()];
     goal.empty = s_empty;
     ms.clear();
     for (int f = 0; f < frames + 30; ++f) {
@@ -410,6 +547,7 @@ int main(int argc, char** argv) {
     Print("main menu frame", Summarise(ms));
 
     for (ShippedLevel& level : levels) {
+      if (!scaled) glViewport(0, 0, g_screen.width, g_screen.height); // the menu's frames may have resized it
       std::cout.rdbuf(nullptr);
       Build(*state, level);
       std::cout.rdbuf(console);
@@ -418,9 +556,11 @@ int main(int argc, char** argv) {
       LevelFrame(*state, frame, nullptr);
       const double first = Ms(start, Clock::now());
       Print(level.name + " first frame", Figure{first, first});
+      if (way.bake) slowestFirstFrame = std::max(slowestFirstFrame, first);
       SkipLoading(*state);
       // The same frame drawn both ways and read back: batching must not change a pixel.
-      if (batching) {
+      if (firstWay) {
+        SetSceneryBake(false);
         std::vector<unsigned char> pictures[2];
         for (int way = 0; way < 2; ++way) {
           SetBatching(way == 0);
@@ -431,9 +571,27 @@ int main(int argc, char** argv) {
         SetBatching(true);
         std::printf("  %-34s %ld pixels differ between batching on and off\n", "",
                     DifferentPixels(pictures[0], pictures[1]));
+        SetSceneryBake(way.bake);
+        if (way.bake) {
+          const BakeComparison c = CompareBake(*state, frame);
+          PrintBakeComparison("first frame", c);
+          KeepWorst(worstBake, c);
+        }
       }
-      const TourResult tour = Tour(*state, level, frame, frames);
+      const TourResult tour = Tour(*state, level, frame, frames, firstWay && way.bake);
       Print(level.name + " busiest tour", tour.frame);
+      if (firstWay && way.bake) {
+        for (int p = 0; p < 3; ++p) {
+          const std::string where = "tour point " + std::to_string(p + 1);
+          PrintBakeComparison(where.c_str(), tour.points[p]);
+          KeepWorst(worstBake, tour.points[p]);
+        }
+        const double mb = static_cast<double>(state->scenery.bake.TextureBytes()) / (1 << 20);
+        largestBakeMb = std::max(largestBakeMb, mb);
+        std::printf("  %-34s bake: %zu objects baked, %zu drawn live, %ld chunk draws, %.0f MB of textures\n", "",
+                    state->scenery.baked.size(), state->scenery.live.size(), state->scenery.bake.ChunksDrawn(),
+                    mb);
+      }
       goal.allocationsPerFrame = std::max(goal.allocationsPerFrame, tour.allocationsPerFrame);
       if (&level == &levels[busiest]) goal.tour = tour.frame;
       std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", tour.drawCalls, tour.allocationsPerFrame);
@@ -453,8 +611,10 @@ int main(int argc, char** argv) {
   }
   // The generated level, batching on: its build, what it holds, and its tour.
   SetBatching(true);
+  SetSceneryBake(bakeWays != "off");
   ShippedLevel big = MakeShipped("BIG", false);
   big.request.path = WriteBigLevel("bench-levels", 20000);
+  if (!scaled) glViewport(0, 0, g_screen.width, g_screen.height);
   std::cout.rdbuf(nullptr);
   const double bigBuild = Build(*state, big);
   std::cout.rdbuf(console);
@@ -468,8 +628,10 @@ int main(int argc, char** argv) {
   const double bigFirst = Ms(bigStart, Clock::now());
   Print("BIG first frame", Figure{bigFirst, bigFirst});
   SkipLoading(*state);
-  const TourResult bigTour = Tour(*state, big, frame, frames);
+  const TourResult bigTour = Tour(*state, big, frame, frames, false);
   Print("BIG busiest tour", bigTour.frame);
+  std::printf("  %-34s bake: %ld chunk draws, %.0f MB of textures\n", "", state->scenery.bake.ChunksDrawn(),
+              static_cast<double>(state->scenery.bake.TextureBytes()) / (1 << 20));
   std::printf("  %-34s %.0f draw calls, %.2f allocations a frame\n", "", bigTour.drawCalls, bigTour.allocationsPerFrame);
   std::vector<double> bigUpdate;
   for (int f = 0; f < frames; ++f) {
@@ -483,8 +645,9 @@ int main(int argc, char** argv) {
   state->Free();
 
   const GoalFigures& on = goals[0];
-  const GoalFigures& off = goals[1];
-  std::printf("\ngoals, busiest level %s (%zu objects), batching on:\n", levels[busiest].name.c_str(), mostObjects);
+  const GoalFigures& off = goals[ways.size() - 1];
+  std::printf("\ngoals, busiest level %s (%zu objects), %s:\n", levels[busiest].name.c_str(), mostObjects,
+              ways.front().title);
   std::printf("  busiest tour p99 x empty frame          %6.2f x median, %6.2f x p99   (at most 2)\n",
               on.empty.median > 0 ? on.tour.p99 / on.empty.median : 0.0,
               on.empty.p99 > 0 ? on.tour.p99 / on.empty.p99 : 0.0);
@@ -492,6 +655,20 @@ int main(int argc, char** argv) {
   std::printf("  busiest tour batching off / on          %6.2f x median, %6.2f x p99\n",
               on.tour.median > 0 ? off.tour.median / on.tour.median : 0.0,
               on.tour.p99 > 0 ? off.tour.p99 / on.tour.p99 : 0.0);
+  if (ways.size() == 3) {
+    const GoalFigures& unbaked = goals[1];
+    std::printf("  busiest tour bake off / on              %6.2f x median, %6.2f x p99\n",
+                on.tour.median > 0 ? unbaked.tour.median / on.tour.median : 0.0,
+                on.tour.p99 > 0 ? unbaked.tour.p99 / on.tour.p99 : 0.0);
+  }
+  std::printf("  busiest tour                            %8.3f ms median, %.3f ms p99 (at most 7 / 16.7 ms)\n",
+              on.tour.median, on.tour.p99);
+  if (bakeWays != "off") {
+    std::printf("  slowest first frame, bake on            %8.2f ms               (at most 33 ms)\n", slowestFirstFrame);
+    std::printf("  bake textures, the most of any level    %8.0f MB               (at most 64 MB)\n", largestBakeMb);
+    std::printf("  pixels that differ, bake on / off       %8ld (%ld in any bit)     (0)\n", worstBake.beyondRounding,
+                worstBake.exact);
+  }
   std::printf("  start to first main-menu frame          %8.0f ms               (at most 1000 ms)\n", startup);
   std::printf("  slowest level build on a restart        %8.2f ms               (at most 100 ms)\n", slowestRestart);
   std::printf("  allocations a frame, most of any tour   %8.2f                  (0)\n", on.allocationsPerFrame);

@@ -27,7 +27,11 @@
 #include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
 #include "render/Camera.h"
+#include "render/DrawBatch.h"
 #include "render/Graphic.h"
+#include "render/SceneryBake.h"
+
+#include <GL/glew.h>
 #include "support/GameHarness.h"
 
 namespace fs = std::filesystem;
@@ -599,6 +603,72 @@ TEST_F(CampaignTest, EachShippedLevelBuildsWithAPlayerWallsAndItsKind) {
     g_loop.nextState = STATE_RESTART;
     Frames(2);
   }
+}
+
+// ---- the baked scenery -------------------------------------------------------------------
+
+// The level's frame as it stands, read back; Draw steps nothing it shows (frame time 0,
+// the heartbeat's count put back).
+std::vector<unsigned char> DrawnFrame(GenericLevel& level, bool bake) {
+  SetSceneryBake(bake);
+  const float frameTime = g_loop.frameTime;
+  const int pulse = level.screens.pulseCounter;
+  g_loop.frameTime = 0.0f;
+  for (int again = 0; again < 10; ++again) { // the chunks in view come a couple a frame
+    level.screens.pulseCounter = pulse;
+    level.Draw();
+    if (!bake || level.scenery.bake.Shown()) break;
+  }
+  EXPECT_EQ(level.scenery.bake.Shown(), bake);
+  FlushDrawing();
+  g_loop.frameTime = frameTime;
+  level.screens.pulseCounter = pulse;
+  std::vector<unsigned char> pixels(static_cast<size_t>(g_screen.width) * g_screen.height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, g_screen.width, g_screen.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  SetSceneryBake(true);
+  return pixels;
+}
+
+TEST_F(CampaignTest, TheBakedSceneryGivesTheLayersPixelsAndSacksAndGatesStayLive) {
+  for (const char* suffix : {".txt", ".txt2"}) {
+    std::ifstream in(real / "Levels" / (std::string("FIRSTMOD") + suffix));
+    std::stringstream text;
+    text << in.rdbuf();
+    tree->Write(std::string("Assets/Levels/FIRSTMOD") + suffix, text.str());
+  }
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  glViewport(0, 0, g_screen.width, g_screen.height); // the logical screen's own size: the bake's
+  ASSERT_FALSE(level->world.sacks.empty());
+  ASSERT_FALSE(level->world.gates.empty());
+  const Vec3 start = level->cameraTarget;
+  GameObject* sack = level->world.sacks[0];
+  const Vec3 gate = level->world.gates[0]->Position();
+  struct Case {
+    const char* what;
+    Vec3 view;
+    int change; // 1: open the gates first, 2: destroy the sack first
+  };
+  const Case cases[] = {{"first frame", start, 0},      {"moved view", start + Vec3(137, -61, 0), 0},
+                        {"at a gate", gate, 0},         {"the gate opened", gate, 1},
+                        {"at a sack", sack->Position(), 0}, {"the sack destroyed", sack->Position(), 2}};
+  std::vector<unsigned char> before;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_play.camera->SetPosition(c.view.x, c.view.y);
+    if (c.change == 1)
+      for (int group : {10, 11}) OpenGate(level->world.gates, group);
+    while (c.change == 2 && sack->active) HitSack(*sack);
+    const std::vector<unsigned char> off = DrawnFrame(*level, false), on = DrawnFrame(*level, true);
+    EXPECT_TRUE(off == on) << std::count_if(off.begin(), off.end(), [&](const unsigned char& b) {
+      return b != on[&b - off.data()];
+    }) << " bytes differ";
+    if (c.change) EXPECT_FALSE(on == before) << "the change shows";
+    before = on;
+  }
+  EXPECT_EQ(level->scenery.live.size(), level->world.sacks.size() + level->world.gates.size());
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "core/Window.h"
 #include "levels/FrontEnd.h"
 #include "levels/Hud.h"
+#include "levels/LevelScenery.h"
 #include "levels/PlayerRecords.h"
 #include "levels/Replay.h"
 #include "core/InputTape.h"
@@ -117,6 +118,7 @@ bool GenericLevel::StartLevel() {
   built = BuildLevel(world, screens, MakeBuildRequest());
   if (built) {
     cameraTarget = screens.limits.Clamp(g_play.player->Position());
+    PrepareScenery(scenery, world, clearColour, screens.limits);
     StartRun(*this);
   }
   return built;
@@ -486,21 +488,23 @@ NPC* GenericLevel::TalkToCharacterInReach(bool padOpens) {
 
 void GenericLevel::DrawWorld() {
   const Camera& camera = *g_play.camera;
-  const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
-  for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
-  GameObject* end = nullptr;
-  for (GameObject* road : world.roads) {
-    if (road->name == "END") {
-      if (!end) end = road;
-      continue;
+  if (!DrawBakedScenery(scenery, camera)) {
+    const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
+    for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
+    GameObject* end = nullptr;
+    for (GameObject* road : world.roads) {
+      if (road->name == "END") {
+        if (!end) end = road;
+        continue;
+      }
+      DrawObject(road, camera);
     }
-    DrawObject(road, camera);
+    DrawObject(end, camera);
+    for (GameObject* wall : world.walls) DrawObject(wall, camera);
+    for (GameObject* sack : world.sacks) DrawObject(sack, camera);
+    for (GameObject* gate : world.gates) DrawObject(gate, camera);
+    for (GameObject* filler : world.fillers) DrawObject(filler, camera);
   }
-  DrawObject(end, camera);
-  for (GameObject* wall : world.walls) DrawObject(wall, camera);
-  for (GameObject* sack : world.sacks) DrawObject(sack, camera);
-  for (GameObject* gate : world.gates) DrawObject(gate, camera);
-  for (GameObject* filler : world.fillers) DrawObject(filler, camera);
   for (auto& star : world.stars) DrawObject(star.get(), camera);
   // Not one shooter's pool: a shot filed before a shooter that sorts first is missing from
   // that shooter's pool, yet another fires it and it hurts.
@@ -618,6 +622,7 @@ void GenericLevel::Free() {
   FreeHud();
   if (screens.garage) screens.garage->Free();
   FreeLevelScreens(screens);
+  ForgetScenery(scenery);
   world.Clear();
   g_play.pizzaCarried = false;
   g_play.player = nullptr;

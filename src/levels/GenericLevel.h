@@ -3,6 +3,7 @@
 
 #include "core/Level.h"
 #include "levels/LevelBuild.h"
+#include "levels/LevelScenery.h"
 #include "levels/PathGrid.h"
 #include "objects/World.h"
 #include "objects/WorldRules.h"
@@ -64,6 +65,7 @@ public:
   bool overlayClosedThisFrame = false; // the pad's X must not reopen what it just closed
   bool built = false;                  // the last build found a PLAYER
   Vec3 cameraTarget;                   // where the camera was last told to look (logical pixels)
+  LevelScenery scenery;                // the scenery layers, baked where they never change
 
 protected:
   // A playing state that runs this frame over a World and overlay flags of its own.
