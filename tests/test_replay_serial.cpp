@@ -55,6 +55,25 @@ TEST(ReplayFile, AThreeMinuteRunIsSmallAndReadsBackWhole) {
   EXPECT_EQ(back.frames[4320].events, run.frames[4320].events);
 }
 
+// A run kept by the first release: read as it was recorded, written again in today's layout.
+TEST(ReplayFile, AFormatOneRunStillReads) {
+  std::ifstream file(KVO_REPLAYS_DIR "/format1/TUTORIAL.kvr", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  Replay old, again;
+  std::string error;
+  ASSERT_TRUE(DecodeReplay(bytes, old, error)) << error;
+  EXPECT_EQ(old.format, 1);
+  EXPECT_EQ(old.levelName, "TUTORIAL");
+  EXPECT_FALSE(old.ownLevel);
+  EXPECT_EQ(old.screenWidth, 1264);
+  EXPECT_EQ(old.screenHeight, 720);
+  EXPECT_TRUE(old.outcome.won);
+  ASSERT_TRUE(DecodeReplay(EncodeReplay(old), again, error)) << error;
+  EXPECT_EQ(again.format, REPLAY_FORMAT);
+  EXPECT_EQ(again.outcome, old.outcome);
+  EXPECT_EQ(again.frames.size(), old.frames.size());
+}
+
 // ---- a run through the real game ------------------------------------------------------
 
 class ReplayRun : public ::testing::Test {

@@ -4,23 +4,29 @@
 #include "core/Input.h"
 #include "core/Options.h"
 #include "core/Window.h"
-#include "levels/Hud.h"
 #include "levels/Replay.h"
 #include "platform/KeyCodes.h"
-#include "render/Font.h"
+#include "screens/Button.h"
 
 namespace {
 
 bool InLevel() { return g_loop.currentState == STATE_LEVEL || g_loop.currentState == STATE_TUTORIAL; }
 
-// The text's bottom-left corner: the free space left of the QUIT button.
-Vec3 Corner() { return Vec3(g_screen.width / 2.0f - 279.0f, g_screen.height / 2.0f - 18.0f); }
+// The free space left of the QUIT button.
+Vec3 Centre() { return Vec3(g_screen.width / 2.0f - 231.0f, g_screen.height / 2.0f - 30.0f); }
+constexpr int HALF_W = 48, HALF_H = 20;
+enum Frame { ON = 0, ON_HOVER, OFF, OFF_HOVER };
 
 } // namespace
 
+std::shared_ptr<Button> MakeGhostSwitch() {
+  return std::make_shared<Button>(1, Centre(), HALF_W, HALF_H, "ghost", "../Assets/image/optiontmp/button/ghost.txt",
+                                  "../Assets/image/optiontmp/button/ghost.png");
+}
+
 bool UnderGhostSwitch(const Vec3& p) {
-  const Vec3 c = Corner();
-  return p.x >= c.x - 4.0f && p.x <= c.x + 100.0f && p.y >= c.y - 28.0f && p.y <= c.y + 6.0f;
+  const Vec3 c = Centre();
+  return p.x >= c.x - HALF_W && p.x <= c.x + HALF_W && p.y >= c.y - HALF_H && p.y <= c.y + HALF_H;
 }
 
 void UpdateGhostSwitch(const Vec3& mouse) {
@@ -30,9 +36,9 @@ void UpdateGhostSwitch(const Vec3& mouse) {
   RememberOptions(chosen);
 }
 
-void DrawGhostSwitch() {
-  if (!InLevel() || !g_hud.font) return;
+void DrawGhostSwitch(Button& button) {
+  if (!InLevel()) return;
   const bool hover = UnderGhostSwitch(g_input.mousePosition);
-  const Vec3 ink = hover ? Vec3(1.0f, 0.9f, 0.3f) : Vec3(1.0f, 1.0f, 1.0f);
-  g_hud.font->DrawText(g_options.ghost ? "GHOST ON" : "GHOST OFF", Corner(), ink, 0.6f);
+  button.SetFrame(g_options.ghost ? (hover ? ON_HOVER : ON) : (hover ? OFF_HOVER : OFF));
+  button.Draw();
 }

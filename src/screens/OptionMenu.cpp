@@ -46,6 +46,7 @@ OptionMenu::OptionMenu(const Vec3& corner_) : corner(corner_) {
   musicTrack->Init();
   effectsTrack->Init();
 
+  ghostSwitch = MakeGhostSwitch();
   buttons.push_back(MakeButton(corner, 30, 30, "setting", "setting"));
   buttons.push_back(MakeButton(Vec3(cx + 120, cy - 30), 60, 35, "cancel", "resume"));
   buttons.push_back(MakeButton(Vec3(cx - 120, cy - 30), 60, 35, "end", "quit"));
@@ -185,7 +186,7 @@ void OptionMenu::Draw() {
       musicTrack->Draw();
       effectsTrack->Draw();
       for (int i = MUSIC_MUTE; i <= HOW_TO_PLAY; ++i) buttons[i]->Draw();
-      DrawGhostSwitch();
+      DrawGhostSwitch(*ghostSwitch);
     }
   }
   DrawMenuPictures();

@@ -53,6 +53,7 @@ public:
   std::shared_ptr<Texture> musicTrack;
   std::shared_ptr<Texture> effectsTrack;
   std::vector<std::shared_ptr<Button>> buttons; // BUTTON_COUNT entries, by the indices above
+  std::shared_ptr<Button> ghostSwitch;          // left of QUIT in a playing level
   Vec3 corner;     // the gear's centre
   Vec3 mousePoint; // the mouse as this frame's hit tests see it
   std::unique_ptr<ControlsPage> controlsPage; // over the panel while open

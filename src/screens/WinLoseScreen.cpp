@@ -17,14 +17,9 @@
 namespace {
 constexpr int CAMPAIGN_LEVELS = 3;
 
-// WATCH, under the panel's button: the run just played, from its first frame.
-// On the board, right of the button: below it the board ends and the dashboard begins.
-Vec3 WatchCorner() { return Vec3(g_screen.width / 2.0f + 140.0f, g_screen.height / 2.0f + 165.0f); }
+// WATCH, on the board right of the panel's button: the run just played, from its first frame.
+Vec3 WatchCentre() { return Vec3(g_screen.width / 2.0f + 180.0f, g_screen.height / 2.0f + 150.0f); }
 bool WatchOffered() { return !WatchingReplay() && !LastRunPath().empty(); }
-bool OverWatch(const Vec3& p) {
-  const Vec3 c = WatchCorner();
-  return p.x >= c.x - 8.0f && p.x <= c.x + 112.0f && p.y >= c.y - 38.0f && p.y <= c.y + 8.0f;
-}
 } // namespace
 
 WinLoseScreen::WinLoseScreen() {
@@ -36,6 +31,8 @@ WinLoseScreen::WinLoseScreen() {
   endButton = std::make_shared<Button>(1, Vec3(w / 2, h / 2 + 150), 100, 45, "end",
                                        "../Assets/image/optiontmp/button/end.txt",
                                        "../Assets/image/optiontmp/button/end.png");
+  watchButton = std::make_shared<Button>(1, WatchCentre(), 50, 20, "WATCH", "../Assets/image/WatchBtns.txt",
+                                         "../Assets/image/WatchBtns.png");
   font = std::make_shared<Font>();
   font->Init();
   g_highscoreFile.resultRecorded = false;
@@ -45,7 +42,9 @@ WinLoseScreen::WinLoseScreen() {
 void WinLoseScreen::Update(bool won_, int& levelIndex) {
   won = won_;
   hoverPoint = g_input.mousePosition;
-  if (WatchOffered() && OverWatch(hoverPoint) && ConsumeTrigger(MOUSE_LEFT)) {
+  const bool overWatch = WatchOffered() && watchButton->UnderPoint(hoverPoint);
+  watchButton->SetFrame(overWatch ? 0 : 1);
+  if (overWatch && ConsumeTrigger(MOUSE_LEFT)) {
     PlayClick();
     WatchReplay(LastRunPath(), STATE_MAIN_MENU);
     return;
@@ -103,8 +102,7 @@ void WinLoseScreen::Draw() {
     resultLine = WatchingReplay() ? std::string("A WATCHED RUN IS NOT RANKED.") : KeepResult(total);
     ranked = true;
   }
-  if (WatchOffered())
-    font->DrawText("WATCH", WatchCorner(), OverWatch(hoverPoint) ? Vec3(1.0f, 0.9f, 0.3f) : ink, 0.8f);
+  if (WatchOffered()) watchButton->Draw();
   font->DrawText(resultLine, Vec3(x, h / 2 + 50), ink, 1.0f);
   g_highscoreFile.resultRecorded = true;
 }

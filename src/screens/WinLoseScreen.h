@@ -34,6 +34,7 @@ public:
   std::shared_ptr<Texture> winPicture;
   std::shared_ptr<Texture> losePicture;
   std::shared_ptr<Button> endButton;
+  std::shared_ptr<Button> watchButton; // the run just played, when it was kept
   std::shared_ptr<Font> font;
   Vec3 hoverPoint;
   bool won = false;
