@@ -488,19 +488,15 @@ void GenericLevel::DrawWorld() {
   const Camera& camera = *g_play.camera;
   const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
   for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
-  GameObject* end = nullptr;
-  for (GameObject* road : world.roads) {
-    if (road->name == "END") {
-      if (!end) end = road;
-      continue;
-    }
-    DrawObject(road, camera);
-  }
-  DrawObject(end, camera);
-  for (GameObject* wall : world.walls) DrawObject(wall, camera);
-  for (GameObject* sack : world.sacks) DrawObject(sack, camera);
-  for (GameObject* gate : world.gates) DrawObject(gate, camera);
-  for (GameObject* filler : world.fillers) DrawObject(filler, camera);
+  // The standing lists draw what their indexes say the camera may see, in list order.
+  for (GameObject* road : world.roadDraws.Visible(world.roads, camera))
+    if (road->name != "END") DrawObject(road, camera);
+  const auto end = std::find_if(world.roads.begin(), world.roads.end(), [](GameObject* r) { return r->name == "END"; });
+  if (end != world.roads.end()) DrawObject(*end, camera);
+  for (GameObject* wall : world.wallDraws.Visible(world.walls, camera)) DrawObject(wall, camera);
+  for (GameObject* sack : world.sackDraws.Visible(world.sacks, camera)) DrawObject(sack, camera);
+  for (GameObject* gate : world.gateDraws.Visible(world.gates, camera)) DrawObject(gate, camera);
+  for (GameObject* filler : world.fillerDraws.Visible(world.fillers, camera)) DrawObject(filler, camera);
   for (auto& star : world.stars) DrawObject(star.get(), camera);
   // Not one shooter's pool: a shot filed before a shooter that sorts first is missing from
   // that shooter's pool, yet another fires it and it hurts.

@@ -33,6 +33,8 @@ void AnimatedTexture::Draw() {
     }
 }
 
+void AnimatedTexture::DeviceBox(float box[4]) const { BoxOf(spriteVertices, 4, box); }
+
 void AnimatedTexture::Animate() {
   if (animating) frameTimer += g_loop.frameTime;
   if (frameTimer > frameTime) {

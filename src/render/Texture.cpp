@@ -47,7 +47,25 @@ void ApplyImage(Texture& t, bool ok, const CachedImage& image) {
   t.imageHeight = image.height;
 }
 
+unsigned long s_indexedPlacements = 0;
+
 } // namespace
+
+unsigned long IndexedPlacements() { return s_indexedPlacements; }
+
+void Texture::BoxOf(const float* data, int stride, float box[4]) {
+  box[0] = box[2] = data[0];
+  box[1] = box[3] = data[1];
+  for (int v = 1; v < 4; ++v) {
+    const float x = data[v * stride], y = data[v * stride + 1];
+    box[0] = std::min(box[0], x);
+    box[1] = std::min(box[1], y);
+    box[2] = std::max(box[2], x);
+    box[3] = std::max(box[3], y);
+  }
+}
+
+void Texture::DeviceBox(float box[4]) const { BoxOf(vertices.get(), 7, box); }
 
 void Texture::AdoptQuad() {
   vertices.reset(new float[28]);
@@ -112,6 +130,7 @@ void Texture::SetCamera(const Camera& view) {
 }
 
 void Texture::SetPosition(const Vec3& p, float z) {
+  if (drawIndexed) ++s_indexedPlacements;
   center[0] = p.x;
   center[1] = p.y;
   depth = z;
@@ -123,6 +142,7 @@ void Texture::SetPosition(const Vec3& p, float z) {
 
 void Texture::SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, const Vec3& p2, float z2,
                          const Vec3& p3, float z3) {
+  if (drawIndexed) ++s_indexedPlacements;
   const Vec3 a(p0.x, p0.y, 1.0f), b(p1.x, p1.y, 1.0f), c(p2.x, p2.y, 1.0f), d(p3.x, p3.y, 1.0f);
   outline[0].SetEnds(a, b);
   outline[1].SetEnds(c, a);

@@ -44,8 +44,15 @@ public:
   std::string path;                 // the image file, empty when there is none
   Line outline[4];                  // bottom, left, right, top
   bool showOutline = false;
+  bool drawIndexed = false;         // a draw index files it by its place: placing it counts (IndexedPlacements)
+
+  // The box of the quad as its draw tests it against the view: min x, min y, max x,
+  // max y in device units, before the camera.
+  virtual void DeviceBox(float box[4]) const;
 
 protected:
+  // The box of four x, y positions stride floats apart.
+  static void BoxOf(const float* data, int stride, float box[4]);
   // Takes the four vertex positions (x, y in device units, vertex order LB, RB, RT, LT)
   // and hands them to the GPU. Each drawable keeps its positions in its own layout.
   virtual void StoreQuad(const float positions[8]);
@@ -56,3 +63,7 @@ protected:
   // Puts the outline on the rectangle of centre (x, y) and the current half sizes.
   void PlaceOutline(float x, float y);
 };
+
+// How many times a picture with drawIndexed set has been placed since start-up; an index
+// that reads another count than when it filed its pictures files them again.
+unsigned long IndexedPlacements();
