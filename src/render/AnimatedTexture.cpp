@@ -26,11 +26,7 @@ void AnimatedTexture::Init() {
 void AnimatedTexture::Draw() {
   Animate();
   if (!SubmitQuad(QuadLayout::Sprite, textureName, spriteVertices, sizeof spriteVertices)) return;
-  if (showOutline)
-    for (Line& line : outline) {
-      line.InitOnce();
-      line.Draw();
-    }
+  DrawOutline();
 }
 
 void AnimatedTexture::DeviceBox(float box[4]) const { BoxOf(spriteVertices, 4, box); }

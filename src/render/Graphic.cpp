@@ -155,3 +155,5 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
 }
 
 void Graphic::SetCamera(const Camera& view) { Place2DTransform(camera, view.view); }
+
+void Graphic::LendView(Graphic& other) const { std::memcpy(other.camera, camera, sizeof camera); }

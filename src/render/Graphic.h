@@ -85,6 +85,8 @@ protected:
   // Moving a graphic while batching leaves its own buffer behind (the batch takes
   // the CPU copy); a draw of its own uploads it first. True when that was done now.
   bool DeferUpload();
+  // Gives other the view this graphic was last given (an outline line draws through its picture's).
+  void LendView(Graphic& other) const;
   // The vertex data, first unshared from copies: moving one copy must not move the
   // CPU data another copy uploads when it is initialised again.
   float* WritableVertices();

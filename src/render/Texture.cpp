@@ -1,10 +1,13 @@
 #include "render/Texture.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
+#include "render/Shader.h"
+#include "platform/Display.h"
 #include "render/TextureCache.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -117,16 +120,16 @@ void Texture::Init() {
 
 void Texture::Draw() {
   if (!SubmitQuad(QuadLayout::Basic, textureName, vertices.get(), vertexBytes)) return; // out of view, outline too
-  if (showOutline)
-    for (Line& line : outline) {
-      line.InitOnce();
-      line.Draw();
-    }
+  DrawOutline();
 }
 
-void Texture::SetCamera(const Camera& view) {
-  Graphic::SetCamera(view);
-  for (Line& line : outline) line.SetCamera(view);
+void Texture::DrawOutline() {
+  if (!showOutline) return;
+  for (Line& line : outline) {
+    LendView(line);
+    line.InitOnce();
+    line.Draw();
+  }
 }
 
 void Texture::SetPosition(const Vec3& p, float z) {
@@ -195,4 +198,60 @@ unsigned int Texture::LoadBmp(const char* file) {
   CachedImage image;
   ApplyImage(*this, AcquireImage(file, ImageKind::Bmp, image), image);
   return textureName;
+}
+
+// ---------------------------------------------------------------------------------------
+// Outlines in one draw
+// ---------------------------------------------------------------------------------------
+
+OutlineBatch::OutlineBatch(const float c[3]) { std::memcpy(color, c, sizeof color); }
+
+OutlineBatch::~OutlineBatch() {
+  // Objects of a context that has gone are forgotten: their names may belong to another.
+  if (context != GLContextGeneration() || !vertexArray) return;
+  glDeleteBuffers(1, &vertexBuffer);
+  glDeleteVertexArrays(1, &vertexArray);
+}
+
+void OutlineBatch::Add(const Texture& picture) {
+  const float* view = picture.CameraView();
+  if (!ends.empty() && std::memcmp(view, camera, sizeof camera) != 0) Draw();
+  if (ends.empty()) std::memcpy(camera, view, sizeof camera);
+  for (const Line& line : picture.outline) ends.insert(ends.end(), line.VertexData(), line.VertexData() + 4);
+}
+
+// The lines as each would draw alone (smoothed, the line program), in one call.
+void OutlineBatch::Draw() {
+  if (ends.empty()) return;
+  const GLuint program = UseSharedProgram(SharedProgram::Line);
+  const GLsizei lines = static_cast<GLsizei>(ends.size() / 4);
+  if (!program) {
+    ends.clear();
+    return;
+  }
+  FlushDrawing();
+  if (context != GLContextGeneration()) {
+    vertexArray = vertexBuffer = 0;
+    context = GLContextGeneration();
+  }
+  if (!vertexArray) {
+    glGenVertexArrays(1, &vertexArray);
+    glGenBuffers(1, &vertexBuffer);
+  }
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(ends.size() * sizeof(float)), ends.data(), GL_STREAM_DRAW);
+  BindAttribute(program, "vertex", 2, 8, 0);
+  const GLint cameraAt = UniformLocation(program, "camera");
+  if (cameraAt >= 0) glUniformMatrix4fv(cameraAt, 1, GL_FALSE, camera);
+  const GLint colorAt = UniformLocation(program, "lineColor");
+  if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
+  glEnable(GL_LINE_SMOOTH);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glDrawArrays(GL_LINES, 0, lines * 2);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  CountDirectDraw(lines);
+  ends.clear();
 }
