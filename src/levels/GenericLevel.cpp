@@ -105,6 +105,7 @@ void GenericLevel::ResetFrame() {
   pathFrames = 0;
   smokeClock = 0.0f;
   overlayClosedThisFrame = false;
+  wallOutlines = -1;
   garageOpen = false;
   helpOpen = false;
   g_play.pizzaCarried = false;
@@ -148,7 +149,11 @@ void GenericLevel::Update() {
   const bool outlines = g_loop.debugView == 1;
   SetOutline(g_play.player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
-  for (GameObject* w : world.walls) SetOutline(w, outlines);
+  // Walls are most of a big level and never change in play: given anew only when the view does.
+  if (wallOutlines != static_cast<int>(outlines)) {
+    for (GameObject* w : world.walls) SetOutline(w, outlines);
+    wallOutlines = outlines;
+  }
   for (GameObject* s : world.shooters) SetOutline(s, outlines);
   for (GameObject* shot : world.enemyShots) SetOutline(shot, outlines);
   for (GameObject* shot : g_play.player->children) SetOutline(shot, outlines);
