@@ -14,13 +14,18 @@ AnimatedTexture::AnimatedTexture(const char* file, int format_, const Vec3& posi
   SetFrame(0);
 }
 
+// The sprite program's inputs, x y, u v; the buffers wait for a draw of the sprite's own.
 void AnimatedTexture::Init() {
-  NewBuffers(true);
-  glBufferData(GL_ARRAY_BUFFER, sizeof spriteVertices, spriteVertices, GL_DYNAMIC_DRAW);
-  gl->program = UseSharedProgram(SharedProgram::Sprite);
-  gl->positionLocation = BindAttribute(gl->program, "position", 2, 16, 0);
-  gl->texcoordLocation = BindAttribute(gl->program, "texcoord", 2, 16, 8);
+  const int offsets[3] = {0, -1, 8};
+  InitDeferred(UseSharedProgram(SharedProgram::Sprite), 16, offsets);
   FinishInit(false);
+}
+
+void AnimatedTexture::MakeBuffers() {
+  MakeDeferredBuffers(*gl, spriteVertices, sizeof spriteVertices);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  gpuStale = false;
 }
 
 void AnimatedTexture::Draw() {

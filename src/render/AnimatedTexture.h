@@ -33,6 +33,7 @@ public:
 
 protected:
   void StoreQuad(const float positions[8]) override;
+  void MakeBuffers() override;
 
 private:
   void UploadSpriteVertices();

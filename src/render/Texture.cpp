@@ -114,8 +114,18 @@ void Texture::PlaceOutline(float x, float y) {
   outline[3].SetEnds(lt, rt);
 }
 
+// The basic program's inputs, x y, r g b, u v; the buffers wait for a draw of the picture's own.
 void Texture::Init() {
-  Graphic::Init();
+  const int offsets[3] = {0, 8, 20};
+  InitDeferred(UseSharedProgram(SharedProgram::Basic), 28, offsets);
+  FinishInit(true);
+}
+
+void Texture::MakeBuffers() {
+  MakeDeferredBuffers(*gl, vertices.get(), vertexBytes);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  gpuStale = false;
 }
 
 void Texture::Draw() {

@@ -51,6 +51,7 @@ public:
   virtual void DeviceBox(float box[4]) const;
 
 protected:
+  void MakeBuffers() override;
   // The box of four x, y positions stride floats apart.
   static void BoxOf(const float* data, int stride, float box[4]);
   // Takes the four vertex positions (x, y in device units, vertex order LB, RB, RT, LT)
