@@ -5,6 +5,8 @@
 // level into a scratch tree that borrows the game's pictures and shaders.
 #include <gtest/gtest.h>
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +25,7 @@
 #include "objects/GameObjectFactory.h"
 #include "objects/NPC.h"
 #include "objects/Vehicle.h"
+#include "objects/DrawIndex.h"
 #include "objects/World.h"
 #include "objects/WorldRules.h"
 #include "platform/KeyCodes.h"
@@ -669,6 +672,56 @@ TEST_F(CampaignTest, TheBakedSceneryGivesTheLayersPixelsAndSacksAndGatesStayLive
     before = on;
   }
   EXPECT_EQ(level->scenery.live.size(), level->world.sacks.size() + level->world.gates.size());
+}
+
+// ---- the draw index ---------------------------------------------------------------------
+
+// The frame as the level draws it, read back; the frame's clock stands still meanwhile so
+// that no sheet or heartbeat steps between two reads.
+std::vector<unsigned char> DrawnFrame(GenericLevel& level) {
+  const float frameTime = g_loop.frameTime;
+  const int pulse = level.screens.pulseCounter;
+  g_loop.frameTime = 0.0f;
+  level.Draw();
+  FlushDrawing();
+  level.screens.pulseCounter = pulse;
+  g_loop.frameTime = frameTime;
+  std::vector<unsigned char> pixels(static_cast<size_t>(g_screen.width) * g_screen.height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, g_screen.width, g_screen.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+TEST_F(CampaignTest, TheDrawIndexHidesNothingOnScreenWhileThingsMove) {
+  // Walls on a grid wider than many screens, some standing across the view's edges, and
+  // patrollers walking among them.
+  std::vector<Placed> objects = {{"PLAYER", 1000, 700}};
+  for (float x = -1500; x <= 3500; x += 137)
+    for (float y = -900; y <= 2300; y += 149) objects.push_back({"WALL", x, y, 26});
+  for (float x = 300; x <= 1800; x += 500) objects.push_back({"ENEMY2A", x, 760, 20});
+  WriteLevel("FIRSTMOD", objects);
+  GenericLevel* level = Enter();
+  ASSERT_NE(level, nullptr);
+  SkipLoading(level);
+  GameObject* far = level->world.walls.front();
+  const struct { float x, y; bool bringWall; } stops[] = {
+      {1000, 700, false}, {2600, 1900, false}, {-700, -300, true}, {1013, 711, true}};
+  for (const auto& stop : stops) {
+    SCOPED_TRACE(std::to_string(stop.x) + ", " + std::to_string(stop.y));
+    g_play.player->SetPosition(Vec3(stop.x, stop.y, 0));
+    // A wall brought from the far corner into the view must be drawn where it now stands.
+    if (stop.bringWall) far->SetPosition(Vec3(stop.x + 180, stop.y - 90, 0));
+    Frames(20);
+    SetDrawIndexing(true);
+    const auto indexed = DrawnFrame(*level);
+    SetDrawIndexing(false);
+    const auto walked = DrawnFrame(*level);
+    SetDrawIndexing(true);
+    long differ = 0;
+    for (size_t i = 0; i < indexed.size(); ++i) differ += indexed[i] != walked[i];
+    EXPECT_EQ(differ, 0);
+  }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "editor/Editor.h"
 #include "levels/LevelFile.h"
 #include "objects/GameObject.h"
+#include "render/DrawBatch.h"
 #include "render/Graphic.h"
 #include "render/Texture.h"
 #include "support/EditorSession.h"
@@ -214,6 +215,25 @@ TEST(EditorZoom, AClickLandsInTheCellUnderThePointerAtEveryZoom) {
   s.harness.Frame(8);
   EXPECT_EQ(g_editor.mouse.x, before.x);
   s.harness.Key(SDL_SCANCODE_A, false);
+}
+
+// Ctrl+A over the largest shipped level outlines every object without a draw call per line.
+TEST(EditorSelection, AWholeLevelSelectedIsOutlinedInOneDraw) {
+  EditorSession s({.shippedLevels = true, .palette = true, .paletteText = ""});
+  ASSERT_TRUE(s.Enter());
+  g_editor.levelName = g_editor.displayName = "SECOND";
+  s.ClickButton("UNSERIALIZE");
+  auto frame = [&] {
+    RenderCounters() = {};
+    s.harness.Frame();
+    return RenderCounters();
+  };
+  const DrawCounters bare = frame();
+  Ctrl(s, SDL_SCANCODE_A);
+  ASSERT_GT(g_editor.selection.size(), 800u);
+  const DrawCounters outlined = frame();
+  EXPECT_LE(outlined.drawCalls, bare.drawCalls + 2);
+  EXPECT_GE(outlined.quads - bare.quads, 4 * static_cast<long>(g_editor.selection.size())) << "every line sent";
 }
 
 TEST(EditorSelection, GroupsMovePasteAndGoByThePlacingRules) {

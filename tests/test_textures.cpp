@@ -7,6 +7,7 @@
 
 #include "core/Window.h"
 #include "render/Camera.h"
+#include "render/DrawBatch.h"
 #include "render/ImageFile.h"
 #include "render/Shader.h"
 #include "render/Texture.h"
@@ -52,6 +53,26 @@ TEST_F(TextureDraw, ImageCoversItsRectangleOnlyAndKeepsItsOrientation) {
   EXPECT_TRUE(Near(gl->FramePixel(110, 195), GREEN));
   EXPECT_TRUE(Near(gl->FramePixel(90, 205), BLUE));
   EXPECT_TRUE(Near(gl->FramePixel(110, 205), WHITE));
+}
+
+// Batched pictures never make buffers of their own; drawn alone, one makes them at its
+// first draw, from where it stands then, and follows where it goes after.
+TEST_F(TextureDraw, WithoutBatchingAPictureDrawsFromItsOwnBuffersWhereItStands) {
+  const std::string folder = TempFolder();
+  Texture t(QuadrantPng(folder).c_str(), 1, Vec3(100, 200, 0), 20, 10);
+  t.Init();
+  t.Draw(); // batched
+  SetBatching(false);
+  for (float x : {150.0f, 400.0f}) {
+    t.SetPosition(Vec3(x, 250, 0), 0.0f);
+    gl->BeginFrame();
+    t.Draw();
+    gl->ReadFrame();
+    EXPECT_NEAR(LitBox().left, x - 20, 1);
+    EXPECT_EQ(LitCount(), 40 * 20);
+    EXPECT_TRUE(Near(gl->FramePixel(static_cast<int>(x) + 10, 255), WHITE)) << ToString(gl->FramePixel(static_cast<int>(x) + 10, 255));
+  }
+  SetBatching(true);
 }
 
 TEST_F(TextureDraw, CameraMovesWhatIsDrawn) {

@@ -190,6 +190,13 @@ TEST_F(VehicleRules, TheBlockerIndexAnswersEveryQueryAsTheWalkDoes) {
   probe->SetPosition(Vec3(5000, 5000, 0));
   IndexBlockers(world);
   EXPECT_EQ(FindBlocker(world, *probe->shape), moved);
+  // And again with the lists unchanged since the last filing.
+  for (float at : {7000.0f, 9000.0f}) {
+    moved->SetPosition(Vec3(at, at, 0));
+    probe->SetPosition(Vec3(at, at, 0));
+    IndexBlockers(world);
+    EXPECT_EQ(FindBlocker(world, *probe->shape), moved) << at;
+  }
 }
 
 TEST_F(VehicleRules, ASecondHitWithinASecondCostsNothing) {

@@ -926,12 +926,10 @@ void Editor::Note(const std::string& text) {
 
 // Outlines over everything placed, so that no neighbour hides them.
 void Editor::DrawSelection() {
-  for (GameObject* o : g_editor.selection)
-    for (Line& line : o->graphic->outline) {
-      std::copy(SELECTION_COLOUR, SELECTION_COLOUR + 3, line.color);
-      line.InitOnce();
-      line.Draw();
-    }
+  // One draw for them all: selecting a whole level outlines thousands of lines.
+  OutlineBatch outlines(SELECTION_COLOUR);
+  for (GameObject* o : g_editor.selection) outlines.Add(*o->graphic);
+  outlines.Draw();
   const SelectBox& box = g_editor.box;
   if (!box.active || boxLines.size() < 4) return;
   const Vec3 a = box.from, b(box.to.x, box.from.y, 0.0f), c = box.to, d(box.from.x, box.to.y, 0.0f);

@@ -106,6 +106,7 @@ void GenericLevel::ResetFrame() {
   pathFrames = 0;
   smokeClock = 0.0f;
   overlayClosedThisFrame = false;
+  wallOutlines = -1;
   garageOpen = false;
   helpOpen = false;
   g_play.pizzaCarried = false;
@@ -150,7 +151,11 @@ void GenericLevel::Update() {
   const bool outlines = g_loop.debugView == 1;
   SetOutline(g_play.player, outlines);
   for (GameObject* p : world.patrollers) SetOutline(p, outlines);
-  for (GameObject* w : world.walls) SetOutline(w, outlines);
+  // Walls are most of a big level and never change in play: given anew only when the view does.
+  if (wallOutlines != static_cast<int>(outlines)) {
+    for (GameObject* w : world.walls) SetOutline(w, outlines);
+    wallOutlines = outlines;
+  }
   for (GameObject* s : world.shooters) SetOutline(s, outlines);
   for (GameObject* shot : world.enemyShots) SetOutline(shot, outlines);
   for (GameObject* shot : g_play.player->children) SetOutline(shot, outlines);
@@ -491,19 +496,15 @@ void GenericLevel::DrawWorld() {
   if (!DrawBakedScenery(scenery, camera)) {
     const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
     for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
-    GameObject* end = nullptr;
-    for (GameObject* road : world.roads) {
-      if (road->name == "END") {
-        if (!end) end = road;
-        continue;
-      }
-      DrawObject(road, camera);
-    }
-    DrawObject(end, camera);
-    for (GameObject* wall : world.walls) DrawObject(wall, camera);
-    for (GameObject* sack : world.sacks) DrawObject(sack, camera);
-    for (GameObject* gate : world.gates) DrawObject(gate, camera);
-    for (GameObject* filler : world.fillers) DrawObject(filler, camera);
+    // The standing lists draw what their indexes say the camera may see, in list order.
+    for (GameObject* road : world.roadDraws.Visible(world.roads, camera))
+      if (road->name != "END") DrawObject(road, camera);
+    const auto end = std::find_if(world.roads.begin(), world.roads.end(), [](GameObject* r) { return r->name == "END"; });
+    if (end != world.roads.end()) DrawObject(*end, camera);
+    for (GameObject* wall : world.wallDraws.Visible(world.walls, camera)) DrawObject(wall, camera);
+    for (GameObject* sack : world.sackDraws.Visible(world.sacks, camera)) DrawObject(sack, camera);
+    for (GameObject* gate : world.gateDraws.Visible(world.gates, camera)) DrawObject(gate, camera);
+    for (GameObject* filler : world.fillerDraws.Visible(world.fillers, camera)) DrawObject(filler, camera);
   }
   for (auto& star : world.stars) DrawObject(star.get(), camera);
   // Not one shooter's pool: a shot filed before a shooter that sorts first is missing from

@@ -63,6 +63,7 @@ public:
   int shakeDirection = 0;
   float smokeClock = 0.0f;
   bool overlayClosedThisFrame = false; // the pad's X must not reopen what it just closed
+  int wallOutlines = -1;       // the debug outline every wall was last given; -1 none since the build
   bool built = false;                  // the last build found a PLAYER
   Vec3 cameraTarget;                   // where the camera was last told to look (logical pixels)
   LevelScenery scenery;                // the scenery layers, baked where they never change

@@ -29,6 +29,9 @@ bool BlockerIndex::Near(const Poly& shape, std::int64_t& cx, std::int64_t& cy) c
 }
 
 void BlockerIndex::Refresh(const std::vector<GameObject*>& list) {
+  // The same list, and no filed polygon anywhere has moved since: the filing stands.
+  if (built && moves == FiledPolyMoves() && list == objects) return;
+  moves = FiledPolyMoves();
   bool same = built && list.size() == objects.size();
   for (size_t i = 0; same && i < list.size(); ++i) {
     if (list[i] != objects[i]) {
@@ -51,6 +54,7 @@ void BlockerIndex::Refresh(const std::vector<GameObject*>& list) {
   for (size_t i = 0; i < list.size(); ++i) {
     Vec3 v;
     if (!list[i] || !list[i]->shape) continue; // never usable, never tried
+    list[i]->shape->filed = true;
     if (!FirstVertex(list[i], v)) {
       if (!list[i]->shape->vertices.empty()) everywhere.push_back(static_cast<int>(i));
       continue;

@@ -19,7 +19,8 @@ class BlockerIndex {
 public:
   // Files `list` afresh when it changed since the last call: another length, another
   // object at a place, or an object whose first vertex moved. A level calls it once a
-  // frame, before its rules ask; it costs one comparison per object when nothing moved.
+  // frame, before its rules ask; when no filed polygon moved (FiledPolyMoves) it costs one
+  // comparison of the list's pointers.
   void Refresh(const std::vector<GameObject*>& list);
   // Whether the index was made for `list` as it stands in length (Refresh was called).
   bool Covers(const std::vector<GameObject*>& list) const { return built && list.size() == at.size(); }
@@ -36,7 +37,8 @@ private:
   bool Near(const Poly& shape, std::int64_t& cx, std::int64_t& cy) const;
 
   bool built = false;
-  std::vector<const GameObject*> objects;                    // the list as filed
+  unsigned long moves = 0;                                   // FiledPolyMoves when last checked
+  std::vector<GameObject*> objects;                          // the list as filed
   std::vector<Vec3> at;                                      // each one's first vertex as filed
   std::unordered_map<std::int64_t, std::vector<int>> cells; // list positions, ascending
   std::vector<int> everywhere; // positions whose first vertex is not a finite point: always tried

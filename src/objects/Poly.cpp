@@ -7,6 +7,8 @@ namespace {
 
 constexpr float QUICK_REJECT_SQUARED = 22500.0f; // 150 units between first vertices
 
+unsigned long s_filedMoves = 0;
+
 Vec3 EdgeNormal(const Vec3& a, const Vec3& b) {
   float nx = -(b.y - a.y);
   float ny = b.x - a.x;
@@ -80,11 +82,23 @@ std::pair<Vec3, Vec3> Poly::Bounds() const {
   return {lo, hi};
 }
 
+unsigned long FiledPolyMoves() { return s_filedMoves; }
+
+Poly& Poly::operator=(const Poly& other) {
+  if (filed) ++s_filedMoves;
+  label = other.label;
+  vertices = other.vertices;
+  normals = other.normals;
+  return *this;
+}
+
 void Poly::Translate(const Vec3& delta) {
+  if (filed) ++s_filedMoves;
   for (auto& v : vertices) v += delta;
 }
 
 void Poly::Rotate(float angle) {
+  if (filed) ++s_filedMoves;
   const Vec3 q = Centroid();
   const float c = std::cos(angle);
   const float s = std::sin(angle);
@@ -96,6 +110,7 @@ void Poly::Rotate(float angle) {
 }
 
 void Poly::Scale(float factor) {
+  if (filed) ++s_filedMoves;
   const Vec3 q = Centroid();
   for (auto& v : vertices) {
     v.x = q.x + (v.x - q.x) * factor;

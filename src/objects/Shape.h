@@ -31,7 +31,7 @@ public:
   Poly() = default;
   explicit Poly(const std::vector<Vec3>& points); // z of every vertex becomes 1
   Poly(const Poly& other) = default;              // label, vertices and normals exactly
-  Poly& operator=(const Poly& other) = default;
+  Poly& operator=(const Poly& other);             // the same; a filed polygon counts it as a move
 
   bool ContainsPoint(const Vec3& p) const override;
   // Rejects at once when the first vertices are more than 150 units apart:
@@ -46,7 +46,12 @@ public:
 
   std::vector<Vec3> vertices; // world units, construction order
   std::vector<Vec3> normals;  // unit, z 0; never renormalised after rotations
+  bool filed = false;         // a BlockerIndex filed it by its place: moving it counts (FiledPolyMoves)
 };
+
+// How many times a polygon with filed set has been moved, turned, scaled or assigned since
+// start-up; a BlockerIndex that reads the count it filed under knows none of its own moved.
+unsigned long FiledPolyMoves();
 
 // True when no edge of a separates b (the half of the separating-axis test
 // that uses a's normals). Touching counts as overlapping.

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Vec3.h"
 #include "objects/BlockerIndex.h"
+#include "objects/DrawIndex.h"
 #include "render/ParticleSys.h"
 #include <list>
 #include <memory>
@@ -95,6 +96,8 @@ struct World {
 
   // ---- where the blockers stand: FindBlocker asks these once IndexBlockers made them ------
   BlockerIndex wallIndex, gateIndex, sackIndex;
+  // ---- what the camera may see of the standing lists: the level's draw asks these -------
+  DrawIndex roadDraws, wallDraws, sackDraws, gateDraws, fillerDraws;
 
   ShakeRequest shake;
   FrameContext frame; // this frame's outside view; Clear leaves the defaults until the level refills it

@@ -14,24 +14,27 @@ AnimatedTexture::AnimatedTexture(const char* file, int format_, const Vec3& posi
   SetFrame(0);
 }
 
+// The sprite program's inputs, x y, u v; the buffers wait for a draw of the sprite's own.
 void AnimatedTexture::Init() {
-  NewBuffers(true);
-  glBufferData(GL_ARRAY_BUFFER, sizeof spriteVertices, spriteVertices, GL_DYNAMIC_DRAW);
-  gl->program = UseSharedProgram(SharedProgram::Sprite);
-  gl->positionLocation = BindAttribute(gl->program, "position", 2, 16, 0);
-  gl->texcoordLocation = BindAttribute(gl->program, "texcoord", 2, 16, 8);
+  const int offsets[3] = {0, -1, 8};
+  InitDeferred(UseSharedProgram(SharedProgram::Sprite), 16, offsets);
   FinishInit(false);
+}
+
+void AnimatedTexture::MakeBuffers() {
+  MakeDeferredBuffers(*gl, spriteVertices, sizeof spriteVertices);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  gpuStale = false;
 }
 
 void AnimatedTexture::Draw() {
   Animate();
   if (!SubmitQuad(QuadLayout::Sprite, textureName, spriteVertices, sizeof spriteVertices)) return;
-  if (showOutline)
-    for (Line& line : outline) {
-      line.InitOnce();
-      line.Draw();
-    }
+  DrawOutline();
 }
+
+void AnimatedTexture::DeviceBox(float box[4]) const { BoxOf(spriteVertices, 4, box); }
 
 void AnimatedTexture::Animate() {
   if (animating) frameTimer += g_loop.frameTime;

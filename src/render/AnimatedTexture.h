@@ -16,6 +16,7 @@ public:
 
   void Init() override;
   void Draw() override; // steps the timer (Animate) first, so undrawn sprites stand still
+  void DeviceBox(float box[4]) const override;
 
   // Shows frame index now; an index past the last frame is ignored.
   void SetFrame(unsigned int index);
@@ -32,6 +33,7 @@ public:
 
 protected:
   void StoreQuad(const float positions[8]) override;
+  void MakeBuffers() override;
 
 private:
   void UploadSpriteVertices();

@@ -1,5 +1,6 @@
 #include "render/DrawBatch.h"
 #include "platform/Display.h"
+#include "render/Camera.h"
 #include "render/RenderLocal.h"
 
 #include <algorithm>
@@ -325,6 +326,14 @@ bool ViewCull::SkipsSquare(float x, float y, float half) const {
   if (!SquareOutsideView(view, x, y, half)) return false;
   CountCulled(1);
   return true;
+}
+
+bool BoxOutsideView(const Camera& camera, float minX, float minY, float maxX, float maxY) {
+  float view[16], identity[16];
+  Place2DTransform(view, camera.view);
+  SetIdentity4(identity);
+  const float corners[8] = {minX, minY, maxX, minY, maxX, maxY, minX, maxY};
+  return OutsideView(MakeViewTransform(view, identity), corners, 4, 2);
 }
 
 BatchState GatherStateOf(const Graphic& g, QuadLayout layout, GLuint texture) {

@@ -21,6 +21,13 @@ void FlushDrawing();
 // context is still current, before the context goes away.
 void ReleaseDrawBatch();
 
+// ---- what the camera sees -----------------------------------------------------------
+class Camera;
+// True when every point of the box (device units, as a graphic's vertices stand before
+// the camera) lands beyond one edge of the camera's view: the test each quad's draw makes,
+// so nothing inside such a box would have been drawn.
+bool BoxOutsideView(const Camera& camera, float minX, float minY, float maxX, float maxY);
+
 // ---- counters for the benchmarks ---------------------------------------------------
 struct DrawCounters {
   long drawCalls = 0; // draw calls the renderer issued

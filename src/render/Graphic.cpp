@@ -65,7 +65,38 @@ unsigned int Graphic::Program() const { return gl ? gl->program : 0; }
 
 bool Graphic::HasBuffers() const { return gl && gl->vertexArray; }
 
-bool Graphic::CanDraw() const { return gl && gl->program && gl->vertexArray; }
+bool Graphic::CanDraw() const { return gl && gl->program && (gl->vertexArray || gl->deferred); }
+
+void Graphic::InitDeferred(unsigned int program, int stride, const int offsets[3]) {
+  gl = std::make_shared<GraphicGL>();
+  gl->deferred = true;
+  gl->program = program;
+  gl->stride = stride;
+  GLint* locations[3] = {&gl->positionLocation, &gl->colorLocation, &gl->texcoordLocation};
+  const char* names[3] = {"position", "color", "texcoord"};
+  for (int a = 0; a < 3; ++a) {
+    gl->offsets[a] = offsets[a];
+    if (offsets[a] >= 0 && program) *locations[a] = glGetAttribLocation(program, names[a]);
+  }
+  gpuStale = false;
+}
+
+void MakeDeferredBuffers(GraphicGL& gl, const float* data, int bytes) {
+  glGenVertexArrays(1, &gl.vertexArray);
+  glBindVertexArray(gl.vertexArray);
+  glGenBuffers(1, &gl.vertexBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, gl.vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_DYNAMIC_DRAW);
+  gl.indexBuffer = QuadIndexBuffer();
+  const GLint locations[3] = {gl.positionLocation, gl.colorLocation, gl.texcoordLocation};
+  const GLint floats[3] = {2, 3, 2};
+  for (int a = 0; a < 3; ++a) {
+    if (locations[a] < 0) continue;
+    glEnableVertexAttribArray(locations[a]);
+    glVertexAttribPointer(locations[a], floats[a], GL_FLOAT, GL_FALSE, gl.stride,
+                          reinterpret_cast<const void*>(static_cast<intptr_t>(gl.offsets[a])));
+  }
+}
 
 float* Graphic::WritableVertices() {
   if (vertices && vertices.use_count() > 1) {
@@ -107,7 +138,7 @@ void Graphic::FinishInit(bool withTexOffset) {
 }
 
 void Graphic::DrawQuad() const {
-  if (!CanDraw()) return;
+  if (!CanDraw() || !gl->vertexArray) return;
   glUseProgram(gl->program);
   glBindVertexArray(gl->vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
@@ -121,6 +152,7 @@ void Graphic::DrawQuad() const {
 // the batcher's to know, so it goes out alone after what was gathered.
 void Graphic::Draw() {
   FlushDrawing();
+  if (CanDraw() && !HasBuffers()) MakeBuffers();
   if (CanDraw()) CountDirectDraw(1);
   DrawQuad();
 }
@@ -141,6 +173,7 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
     return true;
   }
   FlushDrawing();
+  if (!HasBuffers()) MakeBuffers(); // with the vertices as they stand: nothing is stale
   if (gpuStale) {
     glBindBuffer(GL_ARRAY_BUFFER, gl->vertexBuffer);
     glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, data);
@@ -155,3 +188,5 @@ bool Graphic::SubmitQuad(QuadLayout layout, unsigned int texture, const float* d
 }
 
 void Graphic::SetCamera(const Camera& view) { Place2DTransform(camera, view.view); }
+
+void Graphic::LendView(Graphic& other) const { std::memcpy(other.camera, camera, sizeof camera); }

@@ -61,6 +61,11 @@ public:
   const float* CameraView() const { return camera; }
 
 protected:
+  // A picture drawn through the batcher never uses a vertex array and buffer of its own, and
+  // the driver spends kilobytes on each: InitDeferred looks up the program's inputs and leaves
+  // them to MakeBuffers, which the first draw of the graphic's own runs.
+  void InitDeferred(unsigned int program, int stride, const int offsets[3]);
+  virtual void MakeBuffers() {}
   // Generates a vertex array and a vertex buffer (both left bound) and, if asked,
   // the quad's index buffer, replacing this graphic's share of the old ones. The
   // program and its locations start over with them.
@@ -85,6 +90,8 @@ protected:
   // Moving a graphic while batching leaves its own buffer behind (the batch takes
   // the CPU copy); a draw of its own uploads it first. True when that was done now.
   bool DeferUpload();
+  // Gives other the view this graphic was last given (an outline line draws through its picture's).
+  void LendView(Graphic& other) const;
   // The vertex data, first unshared from copies: moving one copy must not move the
   // CPU data another copy uploads when it is initialised again.
   float* WritableVertices();

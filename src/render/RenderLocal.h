@@ -24,6 +24,9 @@ struct GraphicGL {
   GLint cameraLocation = -1;      // "camera"
   GLint objectTransLocation = -1; // "objectTrans"
   GLint texOffsetLocation = -1;   // "texOffSet"
+  GLsizei stride = 0;             // bytes a vertex, for a deferred graphic's MakeBuffers
+  GLsizei offsets[3] = {};        // of position, colour, texcoord within a vertex
+  bool deferred = false;          // the vertex array and buffer wait for a draw of the graphic's own
 
   GraphicGL() = default;
   GraphicGL(const GraphicGL&) = delete;
@@ -35,6 +38,9 @@ struct GraphicGL {
 // enabled) when the program has no such active attribute, so a shader that
 // optimised an input away costs a missing effect rather than a GL error.
 GLint BindAttribute(GLuint program, const char* name, GLint floats, GLsizei stride, GLsizei offset);
+// Makes a deferred graphic's vertex array (left bound) with the quad's index buffer and the
+// attribute pointers its Init looked up, and its vertex buffer holding bytes of data.
+void MakeDeferredBuffers(GraphicGL& gl, const float* data, int bytes);
 // glGetUniformLocation that tolerates program 0.
 GLint UniformLocation(GLuint program, const char* name);
 

@@ -1,10 +1,13 @@
 #include "render/Texture.h"
 #include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
+#include "render/Shader.h"
+#include "platform/Display.h"
 #include "render/TextureCache.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -47,7 +50,25 @@ void ApplyImage(Texture& t, bool ok, const CachedImage& image) {
   t.imageHeight = image.height;
 }
 
+unsigned long s_indexedPlacements = 0;
+
 } // namespace
+
+unsigned long IndexedPlacements() { return s_indexedPlacements; }
+
+void Texture::BoxOf(const float* data, int stride, float box[4]) {
+  box[0] = box[2] = data[0];
+  box[1] = box[3] = data[1];
+  for (int v = 1; v < 4; ++v) {
+    const float x = data[v * stride], y = data[v * stride + 1];
+    box[0] = std::min(box[0], x);
+    box[1] = std::min(box[1], y);
+    box[2] = std::max(box[2], x);
+    box[3] = std::max(box[3], y);
+  }
+}
+
+void Texture::DeviceBox(float box[4]) const { BoxOf(vertices.get(), 7, box); }
 
 void Texture::AdoptQuad() {
   vertices.reset(new float[28]);
@@ -93,25 +114,36 @@ void Texture::PlaceOutline(float x, float y) {
   outline[3].SetEnds(lt, rt);
 }
 
+// The basic program's inputs, x y, r g b, u v; the buffers wait for a draw of the picture's own.
 void Texture::Init() {
-  Graphic::Init();
+  const int offsets[3] = {0, 8, 20};
+  InitDeferred(UseSharedProgram(SharedProgram::Basic), 28, offsets);
+  FinishInit(true);
+}
+
+void Texture::MakeBuffers() {
+  MakeDeferredBuffers(*gl, vertices.get(), vertexBytes);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  gpuStale = false;
 }
 
 void Texture::Draw() {
   if (!SubmitQuad(QuadLayout::Basic, textureName, vertices.get(), vertexBytes)) return; // out of view, outline too
-  if (showOutline)
-    for (Line& line : outline) {
-      line.InitOnce();
-      line.Draw();
-    }
+  DrawOutline();
 }
 
-void Texture::SetCamera(const Camera& view) {
-  Graphic::SetCamera(view);
-  for (Line& line : outline) line.SetCamera(view);
+void Texture::DrawOutline() {
+  if (!showOutline) return;
+  for (Line& line : outline) {
+    LendView(line);
+    line.InitOnce();
+    line.Draw();
+  }
 }
 
 void Texture::SetPosition(const Vec3& p, float z) {
+  if (drawIndexed) ++s_indexedPlacements;
   center[0] = p.x;
   center[1] = p.y;
   depth = z;
@@ -123,6 +155,7 @@ void Texture::SetPosition(const Vec3& p, float z) {
 
 void Texture::SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, const Vec3& p2, float z2,
                          const Vec3& p3, float z3) {
+  if (drawIndexed) ++s_indexedPlacements;
   const Vec3 a(p0.x, p0.y, 1.0f), b(p1.x, p1.y, 1.0f), c(p2.x, p2.y, 1.0f), d(p3.x, p3.y, 1.0f);
   outline[0].SetEnds(a, b);
   outline[1].SetEnds(c, a);
@@ -175,4 +208,60 @@ unsigned int Texture::LoadBmp(const char* file) {
   CachedImage image;
   ApplyImage(*this, AcquireImage(file, ImageKind::Bmp, image), image);
   return textureName;
+}
+
+// ---------------------------------------------------------------------------------------
+// Outlines in one draw
+// ---------------------------------------------------------------------------------------
+
+OutlineBatch::OutlineBatch(const float c[3]) { std::memcpy(color, c, sizeof color); }
+
+OutlineBatch::~OutlineBatch() {
+  // Objects of a context that has gone are forgotten: their names may belong to another.
+  if (context != GLContextGeneration() || !vertexArray) return;
+  glDeleteBuffers(1, &vertexBuffer);
+  glDeleteVertexArrays(1, &vertexArray);
+}
+
+void OutlineBatch::Add(const Texture& picture) {
+  const float* view = picture.CameraView();
+  if (!ends.empty() && std::memcmp(view, camera, sizeof camera) != 0) Draw();
+  if (ends.empty()) std::memcpy(camera, view, sizeof camera);
+  for (const Line& line : picture.outline) ends.insert(ends.end(), line.VertexData(), line.VertexData() + 4);
+}
+
+// The lines as each would draw alone (smoothed, the line program), in one call.
+void OutlineBatch::Draw() {
+  if (ends.empty()) return;
+  const GLuint program = UseSharedProgram(SharedProgram::Line);
+  const GLsizei lines = static_cast<GLsizei>(ends.size() / 4);
+  if (!program) {
+    ends.clear();
+    return;
+  }
+  FlushDrawing();
+  if (context != GLContextGeneration()) {
+    vertexArray = vertexBuffer = 0;
+    context = GLContextGeneration();
+  }
+  if (!vertexArray) {
+    glGenVertexArrays(1, &vertexArray);
+    glGenBuffers(1, &vertexBuffer);
+  }
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(ends.size() * sizeof(float)), ends.data(), GL_STREAM_DRAW);
+  BindAttribute(program, "vertex", 2, 8, 0);
+  const GLint cameraAt = UniformLocation(program, "camera");
+  if (cameraAt >= 0) glUniformMatrix4fv(cameraAt, 1, GL_FALSE, camera);
+  const GLint colorAt = UniformLocation(program, "lineColor");
+  if (colorAt >= 0) glUniform3fv(colorAt, 1, color);
+  glEnable(GL_LINE_SMOOTH);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glDrawArrays(GL_LINES, 0, lines * 2);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindVertexArray(0);
+  CountDirectDraw(lines);
+  ends.clear();
 }

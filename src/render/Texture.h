@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/Vec3.h"
 #include "render/Graphic.h"
@@ -17,7 +18,6 @@ public:
 
   void Init() override;  // buffers and program; the outline's lines wait until first shown
   void Draw() override;  // the image, then the outline while showOutline
-  void SetCamera(const Camera& camera) override; // the outline's lines too
   // The quad's corners in logical pixels, as the (possibly rotated) rectangle
   // p0 left-bottom, p1 right-bottom, p2 left-top, p3 right-top; sizes follow its edges.
   virtual void SetCorners(const Vec3& p0, float z0, const Vec3& p1, float z1, const Vec3& p2, float z2,
@@ -42,17 +42,53 @@ public:
   int imageHeight = 0;
   int format = 1;                   // non-zero PNG, 0 BMP
   std::string path;                 // the image file, empty when there is none
-  Line outline[4];                  // bottom, left, right, top
+  Line outline[4];                  // bottom, left, right, top; drawn through the picture's view
   bool showOutline = false;
+  bool drawIndexed = false;         // a draw index files it by its place: placing it counts (IndexedPlacements)
+
+  // The box of the quad as its draw tests it against the view: min x, min y, max x,
+  // max y in device units, before the camera.
+  virtual void DeviceBox(float box[4]) const;
 
 protected:
+  void MakeBuffers() override;
+  // The box of four x, y positions stride floats apart.
+  static void BoxOf(const float* data, int stride, float box[4]);
   // Takes the four vertex positions (x, y in device units, vertex order LB, RB, RT, LT)
   // and hands them to the GPU. Each drawable keeps its positions in its own layout.
   virtual void StoreQuad(const float positions[8]);
+  // The outline's lines through the picture's own view, when showOutline asks for them.
+  void DrawOutline();
   // Writes the positions into the basic-layout vertex data only.
   void WriteQuadPositions(const float positions[8]);
   // Copies quadVertices into the Graphic vertex data and colours the outline.
   void AdoptQuad();
   // Puts the outline on the rectangle of centre (x, y) and the current half sizes.
   void PlaceOutline(float x, float y);
+};
+
+// How many times a picture with drawIndexed set has been placed since start-up; an index
+// that reads another count than when it filed its pictures files them again.
+unsigned long IndexedPlacements();
+
+// Outlines of many pictures sent as one draw call per view: the editor's selection, which
+// may outline a whole level at once. Each picture's four lines go through the view the
+// picture was last given, in the batch's colour, over what was drawn before.
+class OutlineBatch {
+public:
+  explicit OutlineBatch(const float color[3]);
+  ~OutlineBatch();
+  OutlineBatch(const OutlineBatch&) = delete;
+  OutlineBatch& operator=(const OutlineBatch&) = delete;
+
+  void Add(const Texture& picture); // a picture under another view sends what came before
+  void Draw();                      // sends what was added
+
+private:
+  std::vector<float> ends;   // x1, y1, x2, y2 a line, device units
+  float camera[16] = {};     // the view of what ends holds
+  float color[3] = {};
+  unsigned vertexArray = 0;
+  unsigned vertexBuffer = 0;
+  unsigned context = 0;      // GLContextGeneration the GL objects were made in
 };
