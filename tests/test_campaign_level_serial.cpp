@@ -629,7 +629,7 @@ std::vector<unsigned char> DrawnFrame(GenericLevel& level, bool bake) {
   std::vector<unsigned char> pixels(static_cast<size_t>(g_screen.width) * g_screen.height * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, g_screen.width, g_screen.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  SetSceneryBake(true);
+  SetSceneryBake(false); // the game's own setting
   return pixels;
 }
 

@@ -14,8 +14,8 @@
 class Camera;
 
 // ---- switch --------------------------------------------------------------------
-// On unless the environment variable KVO_BAKE is "0" at the first use; off, Draw always
-// declines and the scenery draws itself every frame.
+// Off unless the environment variable KVO_BAKE is "1" at the first use (bench_levels and the
+// tests set it themselves); off, Draw always declines and the scenery draws itself every frame.
 void SetSceneryBake(bool on);
 bool SceneryBakeOn();
 
