@@ -1,4 +1,5 @@
 #include "render/SceneryBake.h"
+#include "render/TextureCache.h"
 #include "core/Window.h"
 #include "platform/Display.h"
 #include "render/Camera.h"
@@ -177,16 +178,7 @@ bool SceneryBake::TakeTexture(Chunk& chunk) {
     return true;
   }
   if ((textures + 1) * CHUNK_BYTES <= MAX_BYTES) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, CHUNK, CHUNK, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    chunk.texture = name;
+    chunk.texture = MakeNearestTexture(GL_RGBA8, CHUNK, CHUNK, GL_RGBA, nullptr);
     ++textures;
     return true;
   }

@@ -34,6 +34,14 @@ unsigned int UploadImage(const DecodedImage& image) {
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
+  const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
+  const GLuint texture =
+      MakeNearestTexture(static_cast<int>(format), image.width, image.height, format, image.pixels.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  return texture;
+}
+
+unsigned int MakeNearestTexture(int internalFormat, int width, int height, unsigned int format, const void* pixels) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -41,11 +49,8 @@ unsigned int UploadImage(const DecodedImage& image) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width, image.height, 0, format,
-               GL_UNSIGNED_BYTE, image.pixels.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
   glBindTexture(GL_TEXTURE_2D, 0);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   return texture;
 }
 

@@ -15,6 +15,9 @@ struct DecodedImage;
 // A GL texture of the decoded pixels, sampled nearest and clamped, for a picture made in
 // memory (the cache's own are made this way); 0, with one line, when the GPU cannot hold it.
 unsigned int UploadImage(const DecodedImage& image);
+// A clamped, nearest-sampled 2D texture of width x height from `pixels` (null: contents left
+// undefined, to be drawn into); nothing stays bound.
+unsigned int MakeNearestTexture(int internalFormat, int width, int height, unsigned int format, const void* pixels);
 
 // The image of path, loading it on first use. False (and nothing cached) when the
 // loader failed; the loader has printed its line.
