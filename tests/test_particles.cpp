@@ -6,6 +6,7 @@
 
 #include "core/GameState.h"
 #include "core/Window.h"
+#include "render/DrawBatch.h"
 #include "render/ParticleSys.h"
 #include "support/RenderFixture.h"
 
@@ -91,6 +92,22 @@ TEST_F(ParticleDraw, RestartReplaysTheSamePicture) {
   int differing = 0;
   for (size_t i = 0; i < runs[0].size(); ++i) differing += !Near(runs[0][i], runs[1][i], 0);
   EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ParticleDraw, FadedParticlesSendNoQuadsWhileTheEffectRuns) {
+  // The effect fades to alpha 0 on its last frame, which shows nothing and must send nothing.
+  ParticleSys puff(Vec3(0, 0, 0), 0, 10, 0.25f, ParticleKind::Puff, true, WHITE, 1.0f);
+  puff.Init();
+  puff.SetPosition(300, 300);
+  puff.Restart();
+  g_loop.frameTime = 0.03125f;
+  std::vector<long> quads;
+  while (puff.elapsed < 0.25f) {
+    const long before = RenderCounters().quads;
+    DrawFrame(puff);
+    quads.push_back(RenderCounters().quads - before);
+  }
+  EXPECT_EQ(quads, (std::vector<long>{10, 10, 10, 10, 10, 10, 10, 0}));
 }
 
 TEST(ParticlePattern, BurstLeavesAlongEvenlySpacedDirections) {

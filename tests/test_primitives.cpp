@@ -1,7 +1,9 @@
 // Solid rectangles and lines.
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include "core/Window.h"
+#include "render/DrawBatch.h"
 #include "render/Line.h"
 #include "render/SquarePrimitive.h"
 #include "support/RenderFixture.h"
@@ -31,6 +33,29 @@ TEST_F(PrimitiveDraw, SetAlphaLastsUntilTheNextMove) {
   gl->ReadFrame();
   EXPECT_TRUE(Near(gl->FramePixel(500, 200), {255, 255, 255}));
   EXPECT_NEAR(LitBox().left, 450, 1);
+}
+
+TEST_F(PrimitiveDraw, AFadedVeilSendsNoQuadUnlessBlendingIsOff) {
+  SquarePrimitive under(Vec3(300, 300, 0), 50, 40, 0.2f, 0.4f, 0.6f, 1);
+  SquarePrimitive veil(Vec3(300, 300, 0), 60, 50, 1, 1, 1, 1);
+  under.Init();
+  veil.Init();
+  under.Draw();
+  for (bool blending : {true, false}) {
+    for (float alpha : {0.0f, -0.4f}) {
+      FlushDrawing();
+      if (!blending) glDisable(GL_BLEND);
+      const long before = RenderCounters().quads;
+      veil.SetAlpha(alpha);
+      veil.Draw();
+      FlushDrawing();
+      glEnable(GL_BLEND);
+      EXPECT_EQ(RenderCounters().quads - before, blending ? 0 : 1) << blending << " " << alpha;
+    }
+    // Unblended, a quad of alpha 0 still paints its colour.
+    EXPECT_TRUE(Near(gl->Pixel(300, 300), blending ? Rgb{51, 102, 153} : Rgb{255, 255, 255}))
+        << ToString(gl->Pixel(300, 300));
+  }
 }
 
 TEST_F(PrimitiveDraw, CornersDoNotMoveWhatIsDrawn) {

@@ -30,11 +30,21 @@
 #include "platform/KeyCodes.h"
 #include "render/AnimatedTexture.h"
 #include "render/Camera.h"
+#include "render/DrawBatch.h"
 #include "render/ParticleSys.h"
 #include "render/SquarePrimitive.h"
 #include "render/Texture.h"
 
 namespace {
+
+// Every laid tile's picture without alpha, and no outline (its smoothed lines blend).
+bool CarpetIsOpaque(size_t laid) {
+  for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) {
+    const Texture* picture = g_background.tiles[i]->graphic.get();
+    if (picture && (!picture->opaqueImage || picture->showOutline)) return false;
+  }
+  return true;
+}
 
 void DrawObject(GameObject* object, const Camera& camera) {
   if (!object || !object->active || !object->graphic) return;
@@ -495,7 +505,11 @@ void GenericLevel::DrawWorld() {
   const Camera& camera = *g_play.camera;
   if (!DrawBakedScenery(scenery, camera)) {
     const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
+    // An opaque carpet blended gives the same pixels, but llvmpipe reads every pixel under it.
+    const bool unblended = CarpetIsOpaque(laid) && glIsEnabled(GL_BLEND);
+    if (unblended) FlushDrawing(), glDisable(GL_BLEND);
     for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
+    if (unblended) FlushDrawing(), glEnable(GL_BLEND);
     // The standing lists draw what their indexes say the camera may see, in list order.
     for (GameObject* road : world.roadDraws.Visible(world.roads, camera))
       if (road->name != "END") DrawObject(road, camera);

@@ -328,6 +328,8 @@ bool ViewCull::SkipsSquare(float x, float y, float half) const {
   return true;
 }
 
+bool LeavesNoMark(float alpha) { return alpha <= 0.0f && glIsEnabled(GL_BLEND); }
+
 bool BoxOutsideView(const Camera& camera, float minX, float minY, float maxX, float maxY) {
   float view[16], identity[16];
   Place2DTransform(view, camera.view);

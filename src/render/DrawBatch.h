@@ -28,6 +28,12 @@ class Camera;
 // so nothing inside such a box would have been drawn.
 bool BoxOutsideView(const Camera& camera, float minX, float minY, float maxX, float maxY);
 
+// ---- what leaves no mark -------------------------------------------------------------
+// True when a colour of this alpha would change no pixel: blending is on (it is, once the
+// first transparent picture has loaded) and the alpha is at most 0, which the framebuffer
+// clamps to 0, so every pixel keeps its colour. Faded veils and particles skip their fill.
+bool LeavesNoMark(float alpha);
+
 // ---- counters for the benchmarks ---------------------------------------------------
 struct DrawCounters {
   long drawCalls = 0; // draw calls the renderer issued

@@ -136,12 +136,17 @@ void ParticleSys::DrawParticles() const {
   if (!CanDraw()) return;
   const ViewCull cull(*this);
   const float half = std::fabs(cornerOffsets[0].x);
+  // Faded particles live on until the effect ends; drawn, they would cost fill and show nothing.
+  const bool skipFaded = LeavesNoMark(0.0f);
+  auto hidden = [&](const Particle& p) {
+    return (skipFaded && p.color[3] <= 0.0f) || cull.SkipsSquare(p.position.x, p.position.y, half);
+  };
   if (BatchingOn()) {
     float* out = BeginBatchQuads(GatherStateOf(*this, QuadLayout::Colour, 0), particleCount);
     int written = 0;
     for (int i = 0; i < particleCount; ++i) {
       const Particle& p = particles[i];
-      if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+      if (hidden(p)) continue;
       WriteQuad(p, out + static_cast<size_t>(written) * 24);
       ++written;
     }
@@ -155,7 +160,7 @@ void ParticleSys::DrawParticles() const {
   UploadUniforms();
   for (int i = 0; i < particleCount; ++i) {
     const Particle& p = particles[i];
-    if (cull.SkipsSquare(p.position.x, p.position.y, half)) continue;
+    if (hidden(p)) continue;
     float quad[24];
     WriteQuad(p, quad);
     glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);

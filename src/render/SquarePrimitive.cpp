@@ -1,6 +1,9 @@
 #include "render/SquarePrimitive.h"
+#include "render/DrawBatch.h"
 #include "render/RenderLocal.h"
 #include "render/Shader.h"
+
+#include <algorithm>
 
 SquarePrimitive::SquarePrimitive(const Vec3& position, int hw, int hh, float r, float g, float b, float a)
     : Texture(nullptr, 1, position, hw, hh) {
@@ -41,7 +44,12 @@ void SquarePrimitive::Init() {
 }
 
 void SquarePrimitive::Draw() {
-  if (colorVertices.size() >= 24) SubmitQuad(QuadLayout::Colour, 0, colorVertices.data(), 96);
+  if (colorVertices.size() < 24) return;
+  // A veil faded out still covers the screen: on a software rasterizer its fill costs a
+  // millisecond a frame, for nothing.
+  const float* c = colorVertices.data();
+  if (std::max({c[5], c[11], c[17], c[23]}) <= 0.0f && LeavesNoMark(0.0f)) return;
+  SubmitQuad(QuadLayout::Colour, 0, c, 96);
 }
 
 void SquarePrimitive::StoreQuad(const float q[8]) { WriteQuadPositions(q); }

@@ -35,6 +35,7 @@ void RectanglePositions(float x, float y, int hw, int hh, float out[8]) {
 }
 
 void ApplyImage(Texture& t, bool ok, const CachedImage& image) {
+  t.opaqueImage = ok && !image.hasAlpha;
   if (!ok) {
     t.textureName = 0;
     return;

@@ -41,6 +41,7 @@ public:
   int imageWidth = 0;               // pixels of the loaded image
   int imageHeight = 0;
   int format = 1;                   // non-zero PNG, 0 BMP
+  bool opaqueImage = false;         // the loaded image has no alpha: every texel is opaque
   std::string path;                 // the image file, empty when there is none
   Line outline[4];                  // bottom, left, right, top; drawn through the picture's view
   bool showOutline = false;
