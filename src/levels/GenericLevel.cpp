@@ -507,9 +507,15 @@ void GenericLevel::DrawWorld() {
     const size_t laid = static_cast<size_t>(std::max(0, g_background.extent.columns * g_background.extent.rows));
     // An opaque carpet blended gives the same pixels, but llvmpipe reads every pixel under it.
     const bool unblended = CarpetIsOpaque(laid) && glIsEnabled(GL_BLEND);
-    if (unblended) FlushDrawing(), glDisable(GL_BLEND);
+    if (unblended) {
+      FlushDrawing();
+      glDisable(GL_BLEND);
+    }
     for (size_t i = 0; i < g_background.tiles.size() && i < laid; ++i) DrawObject(g_background.tiles[i], camera);
-    if (unblended) FlushDrawing(), glEnable(GL_BLEND);
+    if (unblended) {
+      FlushDrawing();
+      glEnable(GL_BLEND);
+    }
     // The standing lists draw what their indexes say the camera may see, in list order.
     for (GameObject* road : world.roadDraws.Visible(world.roads, camera))
       if (road->name != "END") DrawObject(road, camera);
