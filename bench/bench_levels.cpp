@@ -609,9 +609,10 @@ int main(int argc, char** argv) {
       state->Free();
     }
   }
-  // The generated level, batching on: its build, what it holds, and its tour.
+  // The generated level, batching on and the bake as the game has it (off) unless only the
+  // bake was asked for: its build, what it holds, and its tour.
   SetBatching(true);
-  SetSceneryBake(bakeWays != "off");
+  SetSceneryBake(bakeWays == "on");
   ShippedLevel big = MakeShipped("BIG", false);
   big.request.path = WriteBigLevel("bench-levels", 20000);
   if (!scaled) glViewport(0, 0, g_screen.width, g_screen.height);
@@ -663,6 +664,9 @@ int main(int argc, char** argv) {
   }
   std::printf("  busiest tour                            %8.3f ms median, %.3f ms p99 (at most 7 / 16.7 ms)\n",
               on.tour.median, on.tour.p99);
+  if (ways.size() == 3)
+    std::printf("  busiest tour, bake off (the game's way) %8.3f ms median, %.3f ms p99 (at most 7 / 16.7 ms)\n",
+                goals[1].tour.median, goals[1].tour.p99);
   if (bakeWays != "off") {
     std::printf("  slowest first frame, bake on            %8.2f ms               (at most 33 ms)\n", slowestFirstFrame);
     std::printf("  bake textures, the most of any level    %8.0f MB               (at most 64 MB)\n", largestBakeMb);
