@@ -28,8 +28,8 @@ void ReadSwitch() {
   if (s_switch.read) return;
   s_switch.read = true;
   const char* env = std::getenv("KVO_BAKE");
-  // Off unless asked for: on llvmpipe the chunks' large textures cost the rasterizer about
-  // what the layers they replace did (bench_levels measures both), and they hold tens of MB.
+  // Off unless asked for: it can only run where the picture is not scaled, which no display
+  // mode of the game gives, and its chunks hold tens of MB (bench_levels measures both ways).
   s_switch.on = env && std::strcmp(env, "1") == 0;
 }
 
